@@ -1,0 +1,81 @@
+#pragma once
+// Ordered list of distinct strings, each with an object pointer, found by a 64-bit hash key
+// spread over 128 buckets. Strings live in a caller-owned TXStrTab.
+
+#include "TXStrTab.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace XVclUtil {
+
+class TXHashedStringList;
+
+// (Sender, Index); an unassigned callback is skipped.
+using TXHashedStringListNotifyEvent = std::function<void(void* Sender, int Index)>;
+
+// Item record. With 64-bit pointers it no longer fits a 28-byte string-table record, so the
+// list takes its records from pages of its own (see docs/architecture.md).
+struct _XHASHEDSTRINGLISTCELL {
+    _XHASHEDSTRINGLISTCELL* Prev;
+    _XHASHEDSTRINGLISTCELL* Next;
+    std::uint32_t KeyLow;
+    std::uint32_t KeyHigh; // always odd
+    _XSTRTABCELL* Str;
+    void* Object;
+    std::int32_t Index;
+};
+
+class TXHashedStringList {
+public:
+    static constexpr int BucketCount = 128;
+    static constexpr int ListStep = 1024;
+    static constexpr unsigned MaxStringBytes = 256;
+
+    explicit TXHashedStringList(TXStrTab* strTab);
+    ~TXHashedStringList();
+    TXHashedStringList(const TXHashedStringList&) = delete;
+    TXHashedStringList& operator=(const TXHashedStringList&) = delete;
+
+    int Add(const char* s) { return Add(s, nullptr); }
+    int Add(const char* s, void* obj);
+    int IndexOf(const char* s);
+    bool Delete(int index);
+    bool DeleteAll();
+
+    std::string pr_Strings(int i);
+    void pw_Strings(int i, const std::string& s);
+    void* pr_Objects(int i);
+    void pw_Objects(int i, void* obj);
+    // The item's string reference in StrTab (for owners that walk the text without a copy).
+    _XSTRTABCELL* StrCell(int i);
+
+    static std::uint64_t StrToHashKey(const char* s, unsigned int* len);
+
+    TXStrTab* StrTab;
+    _XHASHEDSTRINGLISTCELL** HashTab = nullptr;
+    _XHASHEDSTRINGLISTCELL** ListTab = nullptr;
+    std::int32_t ListTabSize = 0;
+    std::int32_t Count = 0;
+    char StrBuf[264];
+    TXHashedStringListNotifyEvent OnReplace;
+    TXHashedStringListNotifyEvent OnDelete;
+
+protected:
+    bool GrowupListTab();
+    void ShrinkListTab();
+    _XHASHEDSTRINGLISTCELL* AllocateCell();
+    bool ReleaseCell(_XHASHEDSTRINGLISTCELL* c);
+
+private:
+    _XHASHEDSTRINGLISTCELL* Find(const char* s, std::uint64_t key, _XHASHEDSTRINGLISTCELL** last);
+    void CheckIndex(int i, const char* what) const;
+    void Unlink(_XHASHEDSTRINGLISTCELL* c);
+
+    // Record pool: 8,192-byte pages carved into records, with a free chain through Next.
+    void* RecordPages = nullptr; // chain of pages, first word links them
+    _XHASHEDSTRINGLISTCELL* FreeRecords = nullptr;
+};
+
+} // namespace XVclUtil

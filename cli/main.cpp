@@ -1,0 +1,46 @@
+// zkf780a: the command-line face of the ZKF780A editor.
+
+#include "Verb.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace Cli {
+
+std::vector<TVerb>& Verbs() {
+    static std::vector<TVerb> verbs;
+    return verbs;
+}
+
+bool WantsHelp(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return true;
+    return false;
+}
+
+} // namespace Cli
+
+static void PrintUsage(FILE* out) {
+    std::fprintf(out, "usage: zkf780a VERB [ARGS...]   (zkf780a VERB --help for details)\n\nverbs:\n");
+    auto verbs = Cli::Verbs();
+    std::sort(verbs.begin(), verbs.end(),
+              [](const Cli::TVerb& a, const Cli::TVerb& b) { return a.Name < b.Name; });
+    for (const auto& v : verbs) std::fprintf(out, "  %-20s %s\n", v.Name.c_str(), v.Summary.c_str());
+}
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        PrintUsage(stderr);
+        return 2;
+    }
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        PrintUsage(stdout);
+        return 0;
+    }
+    for (const auto& v : Cli::Verbs())
+        if (v.Name == argv[1]) return v.Main(argc - 1, argv + 1);
+    std::fprintf(stderr, "zkf780a: unknown verb \"%s\"\n", argv[1]);
+    PrintUsage(stderr);
+    return 2;
+}
