@@ -1,0 +1,23 @@
+#pragma once
+// Message texts and captions of the editor's message boxes.
+
+namespace AppCore::Msg {
+
+inline constexpr const char* CaptionError = "Error";
+inline constexpr const char* CaptionDataError = "Data error";
+inline constexpr const char* CaptionFileError = "File error";
+inline constexpr const char* CaptionOverlay = "Overlay file";
+
+inline constexpr const char* SettingsNotFound = "KRVZKF780AS1.INI file not found!!\n\n";
+inline constexpr const char* GlbNotFound = "GLB file not found!!\n\n";
+inline constexpr const char* UbfNotFound = "User define BMP file not found!!\n\n";
+inline constexpr const char* DateFieldError = "Date field data error!!\n";
+inline constexpr const char* FileExistOverlay = "File exist!!\n\nOverlay?\n";
+inline constexpr const char* ZkfFormatError = "ZKF file format error!!\n\n";
+inline constexpr const char* ZkfVersionError = "ZKF file version 1.0 not supported!!\n\n";
+// A picture file the picture loader cannot read; %s is the path.
+inline constexpr const char* PictureLoadError = "Picture file load error!!\n\n%s\n";
+// A project file that cannot be written; %s is the path.
+inline constexpr const char* ProjectWriteError = "Project file write error!!\n\n%s\n";
+
+} // namespace AppCore::Msg

@@ -1,0 +1,44 @@
+#pragma once
+// All editor state the main window owns for the whole run: the project document, the tool
+// settings, the picture library, the start-up directories, and the texts the window shows
+// (caption, status panels, the bit column of the code grid).
+
+#include "app/core/ProjectDocument.h"
+#include "app/core/TPictureLibrary.h"
+#include "app/core/TStartupContext.h"
+#include "app/core/TUserPrompts.h"
+#include "app/core/ToolSettings.h"
+
+#include <array>
+#include <string>
+
+namespace AppCore {
+
+inline constexpr const char* DesignCaption =
+    "VRC-780A & VRC-780AS1 Lift LCD Editor (R6-Build100429.V2)";
+constexpr int BitLabelRowCount = 64; // grid rows 1..64 carry a bit pattern
+
+class TEditorSession {
+public:
+    explicit TEditorSession(TUserPrompts& prompts) : Prompts(prompts) {}
+
+    TUserPrompts& Prompts;
+    ProjectDocument Document;
+    ToolSettings Settings;
+    TPictureLibrary Library;
+    TStartupContext Context;
+
+    std::string Caption = DesignCaption;
+    // StatusBar1 panels 0, 1, 2.
+    std::array<std::string, 3> StatusPanels = {
+        "Project file:", "Version:", "Program start error!!"};
+    // Grid column 0, rows 1..64 (index row - 1).
+    std::array<std::string, BitLabelRowCount> BitColumnLabels{};
+    // 1 until a Save dialog is confirmed; MAKE ROM reads it right after Save.
+    bool SaveIncomplete = true;
+
+    // Item index of CODEVER in the Model list (first entry whose trimmed text equals it), or -1.
+    int SelectedModelIndex() const;
+};
+
+} // namespace AppCore

@@ -1,0 +1,29 @@
+#pragma once
+// The directories and library dates fixed once at start-up.
+
+#include <string>
+
+namespace AppCore {
+
+struct TStartupContext {
+    std::string ProgramDir;       // folder of the executable, ending in "/"
+    std::string StartDir;         // working directory at start-up, without a trailing "/"
+    std::string FloorStylePrefix; // ProgramDir + "DefaultImage/UserDefine/Floor/Style"
+    std::string GlbDate;          // "yymmdd" of the picture library, "000000" when missing
+    std::string UbfDate;          // "yymmdd" of the user picture library, "000000" when missing
+
+    // Sets ProgramDir (a trailing "/" is added when missing) and FloorStylePrefix.
+    void SetProgramDir(const std::string& dir);
+    // Sets StartDir, dropping a trailing "/" (except for the root folder).
+    void SetStartDir(const std::string& dir);
+
+    // Folder of the running executable, with a trailing "/".
+    static std::string ExecutableDir();
+    // The process's current working directory, without a trailing "/".
+    static std::string CurrentDir();
+};
+
+// "yymmdd" of the file's modification date in local time; empty when the file is missing.
+std::string FileDateYYMMDD(const std::string& path);
+
+} // namespace AppCore
