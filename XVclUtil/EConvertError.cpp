@@ -36,7 +36,7 @@ int StrToInt(const std::string& text) {
     if (i != n) return fail();
     if (base == 16) {
         auto bits = static_cast<unsigned int>(value);
-        return negative ? -static_cast<int>(bits) : static_cast<int>(bits);
+        return static_cast<int>(negative ? 0u - bits : bits);
     }
     if (!negative && value > INT_MAX) return fail();
     return negative ? static_cast<int>(-value) : static_cast<int>(value);

@@ -16,7 +16,7 @@ class TXHashedStringList;
 using TXHashedStringListNotifyEvent = std::function<void(void* Sender, int Index)>;
 
 // Item record. With 64-bit pointers it no longer fits a 28-byte string-table record, so the
-// list takes its records from pages of its own (see docs/architecture.md).
+// lists take their records from the table's record pool (see docs/architecture.md).
 struct _XHASHEDSTRINGLISTCELL {
     _XHASHEDSTRINGLISTCELL* Prev;
     _XHASHEDSTRINGLISTCELL* Next;
@@ -72,10 +72,6 @@ private:
     _XHASHEDSTRINGLISTCELL* Find(const char* s, std::uint64_t key, _XHASHEDSTRINGLISTCELL** last);
     void CheckIndex(int i, const char* what) const;
     void Unlink(_XHASHEDSTRINGLISTCELL* c);
-
-    // Record pool: 8,192-byte pages carved into records, with a free chain through Next.
-    void* RecordPages = nullptr; // chain of pages, first word links them
-    _XHASHEDSTRINGLISTCELL* FreeRecords = nullptr;
 };
 
 } // namespace XVclUtil

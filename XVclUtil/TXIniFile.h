@@ -7,6 +7,7 @@
 
 #include <ctime>
 #include <string>
+#include <vector>
 
 namespace XVclUtil {
 
@@ -78,8 +79,13 @@ protected:
 
 private:
     void Construct(const std::string& fileName, TXStrTab* strTab);
+    bool CreateEmptyFile();
     void CleanUp();
-    void ParseLine(const char* line, std::size_t n, std::string& current);
+    void Store(const char* section, std::size_t sectionLen, const char* key, const char* value,
+               std::size_t valueLen);
+    _XSTRTABCELL* ValueCell(const std::string& section, const std::string& key);
+    std::string DocumentText();
+    void AppendCell(std::string& out, const _XSTRTABCELL* cell);
     TXHashedStringList* KeyList(int sectionIndex);
     TXHashedStringList* NewKeyList();
     void HashedStringListNotifyHandlerForDeleteSection(void* Sender, int Index);

@@ -8,6 +8,8 @@
 // references: the block's number in the table's block directory and the cell's slot in the
 // block. See docs/architecture.md.
 
+#include "TXRecordPool.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -60,6 +62,8 @@ public:
     // Length of a stored string (0 for an invalid reference); not part of the classic interface
     // but lets callers size a buffer without a bounded Get.
     unsigned int Length(const _XSTRTABCELL* h);
+    // Item records of the hashed string lists built on this table.
+    TXRecordPool& ItemRecords() { return Records; }
     // Next cell of a chain, null at the end.
     _XSTRTABCELL* NextCell(const _XSTRTABCELL* c) const { return Resolve(c->Next); }
 
@@ -88,6 +92,7 @@ private:
 
     std::vector<_XSTRTABMEMBLOCK*> Directory; // block number -> block; null for a free number
     std::vector<std::uint32_t> FreeNumbers;
+    TXRecordPool Records;
 };
 
 } // namespace XVclUtil

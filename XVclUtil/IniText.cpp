@@ -1,0 +1,172 @@
+#include "IniText.h"
+
+#include "EConvertError.h"
+
+#include <cctype>
+#include <charconv>
+#include <cstring>
+
+namespace XVclUtil {
+
+namespace {
+
+bool IsScanSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+const char* SkipSpace(const char* p, const char* end) {
+    while (p < end && IsScanSpace(*p)) ++p;
+    return p;
+}
+
+// Cuts trailing space characters (not tabs) from [begin, end).
+const char* TrimSpaces(const char* begin, const char* end) {
+    while (end > begin && end[-1] == ' ') --end;
+    return end;
+}
+
+// " [ %[^]]%c" with the byte after the name being "]". Sets [name, nameEnd).
+bool ScanHeader(const char* p, const char* end, const char*& name, const char*& nameEnd) {
+    p = SkipSpace(p, end);
+    if (p == end || *p != '[') return false;
+    p = SkipSpace(p + 1, end);
+    const char* q = p;
+    while (q < end && *q != ']') ++q;
+    if (q == p || q == end) return false;
+    name = p;
+    nameEnd = TrimSpaces(p, q);
+    return true;
+}
+
+// " %[^=]= %[^\r\n]". Sets the key and value spans.
+bool ScanKeyLine(const char* p, const char* end, const char*& key, const char*& keyEnd,
+                 const char*& value, const char*& valueEnd) {
+    p = SkipSpace(p, end);
+    const char* q = p;
+    while (q < end && *q != '=') ++q;
+    if (q == p || q == end) return false;
+    key = p;
+    keyEnd = TrimSpaces(p, q);
+    p = SkipSpace(q + 1, end);
+    q = p;
+    while (q < end && *q != '\r' && *q != '\n') ++q;
+    if (q == p) return false;
+    value = p;
+    valueEnd = TrimSpaces(p, q);
+    return true;
+}
+
+} // namespace
+
+void ParseIniText(std::string& text, const TIniPairSink& sink) {
+    char* data = text.data();
+    const std::size_t size = text.size();
+    const char* section = nullptr;
+    std::size_t sectionLen = 0;
+    for (std::size_t at = 0; at < size;) {
+        // One line as a buffered line reader with an 8,192-byte buffer returns it.
+        const std::size_t room = std::min(IniLineLimit, size - at);
+        const void* nl = std::memchr(data + at, '\n', room);
+        const std::size_t len = nl ? static_cast<const char*>(nl) - (data + at) + 1 : room;
+        char* line = data + at;
+        at += len;
+        // The scanners see the line as a C string: it ends at an embedded NUL.
+        const void* nul = std::memchr(line, '\0', len);
+        const char* end = nul ? static_cast<const char*>(nul) : line + len;
+        if (end == line || *line == '\n' || *line == '\r' || *line == '#') continue;
+
+        const char *name, *nameEnd;
+        if (ScanHeader(line, end, name, nameEnd)) {
+            const_cast<char*>(nameEnd)[0] = '\0';
+            section = name;
+            sectionLen = nameEnd - name;
+            continue;
+        }
+        const char *key, *keyEnd, *value, *valueEnd;
+        if (section && ScanKeyLine(line, end, key, keyEnd, value, valueEnd)) {
+            const_cast<char*>(keyEnd)[0] = '\0'; // the '=' or a trimmed space
+            sink(section, sectionLen, key, value, valueEnd - value);
+        }
+    }
+}
+
+std::string DateTimeToIniText(const std::tm& value, const char* format) {
+    char buf[128];
+    const std::size_t n = std::strftime(buf, sizeof buf, format, &value);
+    return std::string(buf, n);
+}
+
+std::tm IniTextToDateTime(const std::string& text, const char* format) {
+    std::tm value{};
+    const char* end = ::strptime(text.c_str(), format, &value);
+    while (end && *end == ' ') ++end;
+    if (end == nullptr || *end != '\0')
+        throw EConvertError("'" + text + "' is not a valid date and time");
+    value.tm_isdst = -1;
+    return value;
+}
+
+std::tm CurrentDateTime() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local;
+}
+
+std::string FloatToIniText(double value) {
+    char buf[400];
+    auto result = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 6);
+    return std::string(buf, result.ptr);
+}
+
+unsigned int IniTextToUnsigned(const std::string& text, unsigned int def) {
+    const char* p = text.c_str();
+    int base = 10;
+    if (text.size() >= 3 && p[0] == '0' && p[1] == 'x') {
+        base = 16;
+        p += 2;
+    }
+    while (IsScanSpace(*p)) ++p;
+    bool negative = false;
+    if (*p == '+' || *p == '-') negative = *p++ == '-';
+    if (base == 16 && p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && std::isxdigit(static_cast<unsigned char>(p[2])))
+        p += 2;
+    unsigned long long value = 0;
+    bool overflow = false, anyDigit = false;
+    for (;; ++p) {
+        const int c = static_cast<unsigned char>(*p);
+        int digit;
+        if (c >= '0' && c <= '9') digit = c - '0';
+        else if (base == 16 && std::isxdigit(c)) digit = std::tolower(c) - 'a' + 10;
+        else break;
+        anyDigit = true;
+        value = value * base + digit;
+        if (value > 0xFFFFFFFFull) {
+            overflow = true;
+            value = 0xFFFFFFFFull;
+        }
+    }
+    if (!anyDigit) return def;
+    if (overflow) return 0xFFFFFFFFu;
+    const auto result = static_cast<unsigned int>(value);
+    return negative ? 0u - result : result;
+}
+
+double IniTextToFloat(const std::string& text, double def) {
+    const char* p = text.c_str();
+    while (IsScanSpace(*p)) ++p;
+    bool negative = false;
+    if (*p == '+' || *p == '-') negative = *p++ == '-';
+    double value = 0;
+    auto result = std::from_chars(p, text.c_str() + text.size(), value, std::chars_format::general);
+    if (result.ec == std::errc::invalid_argument) return def;
+    return negative ? -value : value;
+}
+
+int LocaleCompare(const std::string& a, const std::string& b, bool ignoreCase) {
+    if (!ignoreCase) return std::strcoll(a.c_str(), b.c_str());
+    std::string la = a, lb = b;
+    for (char& c : la) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : lb) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return std::strcoll(la.c_str(), lb.c_str());
+}
+
+} // namespace XVclUtil

@@ -1,0 +1,205 @@
+#include "TXHashedStringList.h"
+
+#include "EXGeneral.h"
+#include "MessageBox.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace XVclUtil {
+
+namespace {
+
+std::uint32_t Ror(std::uint32_t v, int n) { return (v >> n) | (v << (32 - n)); }
+std::uint32_t Rol(std::uint32_t v, int n) { return (v << n) | (v >> (32 - n)); }
+
+std::uint32_t KeyLowOf(std::uint64_t key) { return static_cast<std::uint32_t>(key); }
+std::uint32_t KeyHighOf(std::uint64_t key) { return static_cast<std::uint32_t>(key >> 32); }
+
+} // namespace
+
+TXHashedStringList::TXHashedStringList(TXStrTab* strTab) : StrTab(strTab) {
+    StrBuf[0] = '\0';
+    if (StrTab == nullptr) {
+        ShowErrMsgBox_Printf("TXHashedStringList", "Err: The user specified TXStrTab* is NULL !!!");
+        return;
+    }
+    HashTab = new (std::nothrow) _XHASHEDSTRINGLISTCELL* [BucketCount] {};
+    if (HashTab == nullptr)
+        ShowErrMsgBox_Printf("TXHashedStringList", "Err: Can not allocate memory for HashTab[ ]");
+}
+
+TXHashedStringList::~TXHashedStringList() {
+    if (StrTab && HashTab) DeleteAll();
+    delete[] HashTab;
+    std::free(ListTab);
+}
+
+std::uint64_t TXHashedStringList::StrToHashKey(const char* s, unsigned int* len) {
+    if (s == nullptr || *s == '\0') {
+        if (len) *len = 0;
+        return 0;
+    }
+    std::uint32_t h1 = 0, h2 = 0, i = 0;
+    for (; *s; ++s) {
+        const auto c = static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<signed char>(*s)));
+        ++i;
+        h2 = Ror(h2 + ((i ^ h1) + c), 5);
+        h1 = Rol(h1 - (h2 + c), 3);
+    }
+    if (len) *len = i;
+    return (static_cast<std::uint64_t>(h2 | 1) << 32) | h1;
+}
+
+// Walks the bucket of key for s. Items with equal keys are one item unless a run of equal keys
+// needs the bytes compared to tell them apart.
+_XHASHEDSTRINGLISTCELL* TXHashedStringList::Find(const char* s, std::uint64_t key,
+                                                 _XHASHEDSTRINGLISTCELL** last) {
+    const std::uint32_t low = KeyLowOf(key), high = KeyHighOf(key);
+    _XHASHEDSTRINGLISTCELL* seen = nullptr;
+    for (_XHASHEDSTRINGLISTCELL* c = HashTab[low & (BucketCount - 1)]; c; c = c->Next) {
+        seen = c;
+        if (c->KeyLow != low || c->KeyHigh != high) continue;
+        _XHASHEDSTRINGLISTCELL* n = c->Next;
+        if (n && n->KeyLow == low && n->KeyHigh == high && !StrTab->Compare(c->Str, s)) continue;
+        return c;
+    }
+    if (last) *last = seen;
+    return nullptr;
+}
+
+int TXHashedStringList::Add(const char* s, void* obj) {
+    unsigned int len;
+    const std::uint64_t key = StrToHashKey(s, &len);
+    if (key == 0 || len > MaxStringBytes || HashTab == nullptr) return -1;
+    _XHASHEDSTRINGLISTCELL* last = nullptr;
+    if (_XHASHEDSTRINGLISTCELL* match = Find(s, key, &last)) {
+        const int index = match->Index;
+        if (OnReplace) OnReplace(this, index);
+        match->Object = obj;
+        return index;
+    }
+    if (!GrowupListTab()) return -1;
+    const int index = Count;
+    _XSTRTABCELL* str = StrTab->Add(s, len);
+    if (str == nullptr) return -1;
+    _XHASHEDSTRINGLISTCELL* c = AllocateCell();
+    if (c == nullptr) {
+        StrTab->Delete(str);
+        return -1;
+    }
+    c->KeyLow = KeyLowOf(key);
+    c->KeyHigh = KeyHighOf(key);
+    c->Str = str;
+    c->Object = obj;
+    c->Index = index;
+    c->Prev = last;
+    if (last) last->Next = c;
+    else HashTab[c->KeyLow & (BucketCount - 1)] = c;
+    ListTab[index] = c;
+    ++Count;
+    return index;
+}
+
+int TXHashedStringList::IndexOf(const char* s) {
+    const std::uint64_t key = StrToHashKey(s, nullptr);
+    if (key == 0 || HashTab == nullptr) return -1;
+    _XHASHEDSTRINGLISTCELL* match = Find(s, key, nullptr);
+    return match ? match->Index : -1;
+}
+
+void TXHashedStringList::Unlink(_XHASHEDSTRINGLISTCELL* c) {
+    if (c->Prev) c->Prev->Next = c->Next;
+    else HashTab[c->KeyLow & (BucketCount - 1)] = c->Next;
+    if (c->Next) c->Next->Prev = c->Prev;
+}
+
+bool TXHashedStringList::Delete(int index) {
+    if (index < 0 || index >= Count) return false;
+    if (OnDelete) OnDelete(this, index);
+    _XHASHEDSTRINGLISTCELL* c = ListTab[index];
+    StrTab->Delete(c->Str);
+    Unlink(c);
+    ReleaseCell(c);
+    for (int i = index + 1; i < Count; ++i) {
+        ListTab[i - 1] = ListTab[i];
+        ListTab[i - 1]->Index = i - 1;
+    }
+    --Count;
+    ShrinkListTab();
+    return true;
+}
+
+bool TXHashedStringList::DeleteAll() {
+    for (int i = 0; i < Count; ++i) {
+        if (OnDelete) OnDelete(this, i);
+        StrTab->Delete(ListTab[i]->Str);
+        ReleaseCell(ListTab[i]);
+    }
+    Count = 0;
+    std::free(ListTab);
+    ListTab = nullptr;
+    ListTabSize = 0;
+    if (HashTab) std::memset(HashTab, 0, sizeof(*HashTab) * BucketCount);
+    return true;
+}
+
+bool TXHashedStringList::GrowupListTab() {
+    if (Count < ListTabSize) return true;
+    void* grown = std::realloc(ListTab, sizeof(*ListTab) * (ListTabSize + ListStep));
+    if (grown == nullptr) return false;
+    ListTab = static_cast<_XHASHEDSTRINGLISTCELL**>(grown);
+    ListTabSize += ListStep;
+    return true;
+}
+
+void TXHashedStringList::ShrinkListTab() {
+    if (ListTabSize <= ListStep || Count > ListTabSize - ListStep) return;
+    void* shrunk = std::realloc(ListTab, sizeof(*ListTab) * (ListTabSize - ListStep));
+    if (shrunk == nullptr) return;
+    ListTab = static_cast<_XHASHEDSTRINGLISTCELL**>(shrunk);
+    ListTabSize -= ListStep;
+}
+
+_XHASHEDSTRINGLISTCELL* TXHashedStringList::AllocateCell() {
+    return static_cast<_XHASHEDSTRINGLISTCELL*>(StrTab->ItemRecords().Allocate());
+}
+
+bool TXHashedStringList::ReleaseCell(_XHASHEDSTRINGLISTCELL* c) {
+    if (c == nullptr) return false;
+    StrTab->ItemRecords().Release(c);
+    return true;
+}
+
+void TXHashedStringList::CheckIndex(int i, const char* what) const {
+    if (i < 0 || i >= Count) throw EXGeneral("TXHashedStringList: Invalid Index for %s[%d]", what, i);
+}
+
+std::string TXHashedStringList::pr_Strings(int i) {
+    CheckIndex(i, "Strings");
+    unsigned int len = 0;
+    if (!StrTab->Get(ListTab[i]->Str, StrBuf, sizeof StrBuf, &len)) return std::string();
+    return std::string(StrBuf, len);
+}
+
+void TXHashedStringList::pw_Strings(int, const std::string&) {
+    throw EXGeneral("TXHashedStringList: Strings[ ] is read only");
+}
+
+void* TXHashedStringList::pr_Objects(int i) {
+    CheckIndex(i, "Objects");
+    return ListTab[i]->Object;
+}
+
+void TXHashedStringList::pw_Objects(int i, void* obj) {
+    CheckIndex(i, "Objects");
+    ListTab[i]->Object = obj;
+}
+
+_XSTRTABCELL* TXHashedStringList::StrCell(int i) {
+    CheckIndex(i, "Strings");
+    return ListTab[i]->Str;
+}
+
+} // namespace XVclUtil
