@@ -1,0 +1,170 @@
+#include "link/TUploadProtocol.h"
+
+#include "XVclUtil/Printf.h"
+
+#include <cinttypes>
+
+namespace Link {
+
+namespace {
+const char* const DateTimeFinish = "===> Date & Time Sync. finish <===";
+const char* const DateTimeFailed = "===> Date & Time Sync. failed <===";
+const char* const RomFinish = "===> UpLoad ROM image finish.<===";
+const char* const RomFailed = "===> UpLoad ROM image failed <===";
+const char* const TransmitAbort = "===> Transmit abort!! <===";
+} // namespace
+
+TUploadProtocol::TUploadProtocol(TUploadView& view, TResponseTimer& timer, TSendData sendData,
+                                 TClock clock)
+    : View(view), Timer(timer), SendData(std::move(sendData)), Clock(std::move(clock)),
+      Image(ImageBufferSize, 0xFF) {}
+
+void TUploadProtocol::PcUart1RxdDatas(const void*, int bytes, const void* datas) {
+    State.TimeoutCounter = 0;
+    if (State.Mode == TTransferMode::Idle) Timer.Stop();
+    if (bytes <= 0 || datas == nullptr) return;
+    const auto* p = static_cast<const std::uint8_t*>(datas);
+    switch (State.Mode) {
+    case TTransferMode::DateTimeSync:
+        HandleDateTimeSync(p, bytes);
+        break;
+    case TTransferMode::RomImage:
+    case TTransferMode::AppUpgrade:
+        HandleBlockTransfer(p, bytes);
+        break;
+    case TTransferMode::Idle:
+        break;
+    }
+}
+
+void TUploadProtocol::HandleDateTimeSync(const std::uint8_t* p, int n) {
+    for (int i = 0; i < n; ++i) {
+        switch (p[i]) {
+        case ReplyReady:
+            State.NakCounter = 0;
+            Timer.Stop();
+            CurrentFrame.BuildDateTime(Clock());
+            State.ShownBlock = 1;
+            SendFrame(false);
+            Timer.Start();
+            return;
+        case ReplyAck:
+            State.NakCounter = 0;
+            View.AppendLine(DateTimeFinish);
+            Timer.Stop();
+            View.SetCommandButtonsEnabled(true);
+            State.Mode = TTransferMode::Idle;
+            if (OnTransferEnded) OnTransferEnded(TTransferOutcome::Finished);
+            return;
+        case ReplyNak:
+            if (++State.NakCounter >= NakLimit) {
+                Timer.Stop();
+                View.AppendLine(DateTimeFailed);
+                View.SetCommandButtonsEnabled(true);
+                State.NakCounter = 0;
+                State.Mode = TTransferMode::Idle;
+                if (OnTransferEnded) OnTransferEnded(TTransferOutcome::Failed);
+                return;
+            }
+            Timer.Stop();
+            CurrentFrame.BuildDateTime(Clock()); // a fresh clock reading for every resend
+            State.ShownBlock = 1;
+            SendFrame(true);
+            Timer.Start();
+            return;
+        default:
+            break; // any other byte is line noise
+        }
+    }
+}
+
+// Modes 3 and 4 share every rule; they differ only in the counter, the command and the count.
+// The transfer kind is fixed at entry: an ACK that ends the transfer sets the mode idle, yet the
+// remaining bytes of the same chunk are still examined under this transfer's rules.
+void TUploadProtocol::HandleBlockTransfer(const std::uint8_t* p, int n) {
+    const TTransferMode kind = State.Mode;
+    unsigned& counter =
+        kind == TTransferMode::RomImage ? State.RomBlockCounter : State.AppBlockCounter;
+    const unsigned count = kind == TTransferMode::RomImage ? State.RomBlockCount : AppBlockCount;
+    auto build = [&] {
+        if (kind == TTransferMode::RomImage)
+            CurrentFrame.BuildRomBlock(Image.data(), counter);
+        else
+            CurrentFrame.BuildAppBlock(Image.data(), counter);
+        State.ShownBlock = counter;
+        View.SetProgress(counter);
+    };
+    for (int i = 0; i < n; ++i) {
+        switch (p[i]) {
+        case ReplyReady:
+            State.NakCounter = 0;
+            Timer.Stop();
+            counter = 1;
+            build();
+            SendFrame(false);
+            Timer.Start();
+            State.StartTime = Clock();
+            return;
+        case ReplyAck:
+            Timer.Stop();
+            State.NakCounter = 0;
+            if (counter < count) {
+                ++counter;
+                build();
+                SendFrame(false);
+                Timer.Start();
+                return;
+            }
+            View.AppendLine(RomFinish);
+            View.SetCommandButtonsEnabled(true);
+            State.NakCounter = 0;
+            State.Mode = TTransferMode::Idle;
+            State.EndTime = Clock();
+            if (View.MsgOn()) {
+                const auto ms = ElapsedMilliseconds(State.StartTime, State.EndTime);
+                View.AppendLine(XVclUtil::Format("傳輸時間 = %" PRId64 " ms", ms));
+            }
+            if (OnTransferEnded) OnTransferEnded(TTransferOutcome::Finished);
+            break; // the rest of the chunk is still examined
+        case ReplyNak:
+            if (++State.NakCounter >= NakLimit) {
+                Timer.Stop();
+                View.AppendLine(RomFailed);
+                View.SetCommandButtonsEnabled(true);
+                State.NakCounter = 0;
+                State.Mode = TTransferMode::Idle;
+                if (OnTransferEnded) OnTransferEnded(TTransferOutcome::Failed);
+                return;
+            }
+            Timer.Stop();
+            build();
+            SendFrame(true);
+            Timer.Start();
+            return;
+        default:
+            break;
+        }
+    }
+}
+
+void TUploadProtocol::SendFrame(bool resend) {
+    SendData(static_cast<unsigned>(FrameSize), CurrentFrame.Bytes.data());
+    if (View.MsgOn())
+        View.AppendLine(
+            XVclUtil::Format("===> %s data block: %u,CRC = %02X <===", resend ? "Resend" : "Send",
+                             State.ShownBlock, CurrentFrame.Crc()));
+}
+
+void TUploadProtocol::Timer1Timer(const void*) {
+    View.AppendLine(
+        XVclUtil::Format("===> VRC-780A respond timeout #%u<===", State.TimeoutCounter + 1));
+    if (++State.TimeoutCounter >= TimeoutLimit) {
+        View.AppendLine(TransmitAbort);
+        View.SetCommandButtonsEnabled(true);
+        Timer.Stop();
+        State.Mode = TTransferMode::Idle;
+        if (OnTransferEnded) OnTransferEnded(TTransferOutcome::Aborted);
+    }
+}
+
+} // namespace Link

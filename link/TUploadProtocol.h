@@ -1,0 +1,65 @@
+#pragma once
+// The upload protocol of the VRC-780A: the controller asks with 'C', the PC sends a frame,
+// the controller answers ACK (next frame) or NAK (same frame again). PcUart1RxdDatas handles
+// every received chunk, Timer1Timer every expiry of the 10 s response timer. Both run on the
+// main thread; the byte sender, the clock and the timer are handed in so tests can drive them.
+
+#include "link/TResponseTimer.h"
+#include "link/TTransferState.h"
+#include "link/TUploadFrame.h"
+#include "link/TUploadView.h"
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace Link {
+
+inline constexpr std::uint8_t ReplyReady = 0x43; // 'C'
+inline constexpr std::uint8_t ReplyAck = 0x06;
+inline constexpr std::uint8_t ReplyNak = 0x15;
+inline constexpr unsigned NakLimit = 10;
+inline constexpr unsigned TimeoutLimit = 10;
+
+// How a transfer ended, for callers that wait on it (the command-line tool, tests).
+enum class TTransferOutcome { Finished, Failed, Aborted };
+
+class TUploadProtocol {
+public:
+    // PcUart1.SendData(Bytes, Data); its result is not examined.
+    using TSendData = std::function<int(unsigned bytes, const void* data)>;
+    using TClock = std::function<TLocalTime()>;
+
+    TUploadProtocol(TUploadView& view, TResponseTimer& timer, TSendData sendData,
+                    TClock clock = &TLocalTime::Now);
+
+    // The OnRxdDatas handler of PcUart1: one received chunk.
+    void PcUart1RxdDatas(const void* sender, int bytes, const void* datas);
+    // The OnTimer handler of Timer1.
+    void Timer1Timer(const void* sender);
+
+    TTransferState State;
+
+    // The image buffer (458,752 bytes) the upload commands read files into.
+    std::uint8_t* ImageBuffer() { return Image.data(); }
+    const std::uint8_t* ImageBuffer() const { return Image.data(); }
+
+    const TUploadFrame& Frame() const { return CurrentFrame; }
+
+    // Called after the finish, failure or abort line of a transfer.
+    std::function<void(TTransferOutcome)> OnTransferEnded;
+
+private:
+    void HandleDateTimeSync(const std::uint8_t* p, int n);
+    void HandleBlockTransfer(const std::uint8_t* p, int n);
+    void SendFrame(bool resend);
+
+    TUploadView& View;
+    TResponseTimer& Timer;
+    TSendData SendData;
+    TClock Clock;
+    std::vector<std::uint8_t> Image;
+    TUploadFrame CurrentFrame;
+};
+
+} // namespace Link
