@@ -1,0 +1,47 @@
+#pragma once
+// Runs a simulated controller on a line in a thread of its own: reads what the PC sends,
+// writes the controller's replies, keeps its timing, and queues the transfer reports.
+
+#include "tools/controllersim/TControllerSim.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace ControllerSim {
+
+class TSimRunner {
+public:
+    // The line's file descriptor stays owned by the caller and must outlive the runner.
+    TSimRunner(int lineFd, const TSimOptions& options);
+    ~TSimRunner();
+    TSimRunner(const TSimRunner&) = delete;
+    TSimRunner& operator=(const TSimRunner&) = delete;
+
+    void Start();
+    // Ends the thread; safe to call twice.
+    void Stop();
+
+    // The next transfer report, waiting up to timeout for it.
+    std::optional<TSessionReport> WaitForSession(std::chrono::milliseconds timeout);
+    // Frames seen so far (any thread).
+    unsigned FramesSeen() const;
+
+private:
+    void Run();
+    static std::int64_t NowMs();
+
+    int LineFd;
+    int WakeFd = -1;
+    TControllerSim Sim;
+    std::thread Thread;
+    mutable std::mutex Mutex;
+    std::condition_variable Reported;
+    std::deque<TSessionReport> Reports;
+    unsigned Frames = 0;
+};
+
+} // namespace ControllerSim
