@@ -1,14 +1,16 @@
 #include "AtomicFile.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace XVclUtil {
 
 namespace {
+
+constexpr std::size_t BufferBytes = 1 << 16;
 
 bool WriteAll(int fd, const char* p, std::size_t n) {
     while (n > 0) {
@@ -34,20 +36,50 @@ mode_t TargetMode(const std::string& path) {
 
 } // namespace
 
-bool WriteFileAtomically(const std::string& path, const void* data, std::size_t size) {
-    std::string pattern = path + ".tmpXXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0) return false;
-    const bool ok = WriteAll(fd, static_cast<const char*>(data), size) &&
-                    ::fchmod(fd, TargetMode(path)) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!ok || !closed || ::rename(name.data(), path.c_str()) != 0) {
-        ::unlink(name.data());
-        return false;
+TAtomicFileWriter::TAtomicFileWriter(const std::string& path) : Path(path) {
+    TempPath = path + ".tmpXXXXXX";
+    Fd = ::mkstemp(TempPath.data());
+    if (Fd < 0) TempPath.clear();
+    Buffer.reserve(BufferBytes);
+}
+
+TAtomicFileWriter::~TAtomicFileWriter() {
+    if (Fd >= 0) ::close(Fd);
+    if (!TempPath.empty()) ::unlink(TempPath.c_str());
+}
+
+bool TAtomicFileWriter::Flush() {
+    if (!Failed && !WriteAll(Fd, Buffer.data(), Buffer.size())) Failed = true;
+    Buffer.clear();
+    return !Failed;
+}
+
+void TAtomicFileWriter::Write(const void* data, std::size_t size) {
+    if (Fd < 0 || Failed) return;
+    if (Buffer.size() + size > BufferBytes) {
+        if (!Flush()) return;
+        if (size > BufferBytes) {
+            if (!WriteAll(Fd, static_cast<const char*>(data), size)) Failed = true;
+            return;
+        }
     }
+    Buffer.append(static_cast<const char*>(data), size);
+}
+
+bool TAtomicFileWriter::Commit() {
+    if (Fd < 0) return false;
+    bool ok = Flush() && ::fchmod(Fd, TargetMode(Path)) == 0;
+    ok = (::close(Fd) == 0) && ok;
+    Fd = -1;
+    if (!ok || ::rename(TempPath.c_str(), Path.c_str()) != 0) return false;
+    TempPath.clear();
     return true;
+}
+
+bool WriteFileAtomically(const std::string& path, const void* data, std::size_t size) {
+    TAtomicFileWriter writer(path);
+    writer.Write(data, size);
+    return writer.Commit();
 }
 
 bool WriteFileAtomically(const std::string& path, const std::string& data) {

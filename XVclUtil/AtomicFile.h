@@ -2,12 +2,37 @@
 // Files that hold the user's work are written to a temporary file in the same folder and then
 // renamed over the target, so a crash, a kill or a full disk never leaves a half-written file.
 
+#include <cstddef>
 #include <string>
 
 namespace XVclUtil {
 
+// Streams a file into place: buffered writes to the temporary file, then Commit renames it
+// over the target. Destroyed without a successful Commit, it removes the temporary file.
+class TAtomicFileWriter {
+public:
+    explicit TAtomicFileWriter(const std::string& path);
+    ~TAtomicFileWriter();
+    TAtomicFileWriter(const TAtomicFileWriter&) = delete;
+    TAtomicFileWriter& operator=(const TAtomicFileWriter&) = delete;
+
+    bool IsOpen() const { return Fd >= 0; }
+    void Write(const void* data, std::size_t size);
+    void Write(const std::string& text) { Write(text.data(), text.size()); }
+    // False when any write failed or the file could not be put in place.
+    bool Commit();
+
+private:
+    bool Flush();
+
+    std::string Path, TempPath;
+    int Fd = -1;
+    bool Failed = false;
+    std::string Buffer;
+};
+
 // False when the data could not be written completely; the target is then untouched.
-bool WriteFileAtomically(const std::string& path, const std::string& data);
 bool WriteFileAtomically(const std::string& path, const void* data, std::size_t size);
+bool WriteFileAtomically(const std::string& path, const std::string& data);
 
 } // namespace XVclUtil

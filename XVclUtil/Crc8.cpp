@@ -8,7 +8,8 @@ constexpr std::array<std::uint8_t, 256> MakeTable() {
     std::array<std::uint8_t, 256> table{};
     for (int i = 0; i < 256; ++i) {
         std::uint8_t c = static_cast<std::uint8_t>(i);
-        for (int bit = 0; bit < 8; ++bit) c = (c & 1) ? static_cast<std::uint8_t>((c >> 1) ^ 0x8C) : c >> 1;
+        for (int bit = 0; bit < 8; ++bit)
+            c = (c & 1) ? static_cast<std::uint8_t>((c >> 1) ^ 0x8C) : c >> 1;
         table[i] = c;
     }
     return table;

@@ -6,7 +6,9 @@
 namespace XVclUtil {
 
 int StrToInt(const std::string& text) {
-    auto fail = [&]() -> int { throw EConvertError("'" + text + "' is not a valid integer value"); };
+    auto fail = [&]() -> int {
+        throw EConvertError("'" + text + "' is not a valid integer value");
+    };
     std::size_t i = 0, n = text.size();
     while (i < n && text[i] == ' ') ++i;
     bool negative = false;
@@ -24,12 +26,16 @@ int StrToInt(const std::string& text) {
     for (; i < n; ++i) {
         int c = static_cast<unsigned char>(text[i]);
         int digit;
-        if (std::isdigit(c)) digit = c - '0';
-        else if (base == 16 && std::isxdigit(c)) digit = std::toupper(c) - 'A' + 10;
-        else break;
+        if (std::isdigit(c))
+            digit = c - '0';
+        else if (base == 16 && std::isxdigit(c))
+            digit = std::toupper(c) - 'A' + 10;
+        else
+            break;
         value = value * base + digit;
         // Hexadecimal takes the full 32 bits (0xFFFFFFFF is -1), decimal only the int range.
-        if (value > (base == 16 ? 0xFFFFFFFFLL : static_cast<long long>(INT_MAX) + 1)) return fail();
+        if (value > (base == 16 ? 0xFFFFFFFFLL : static_cast<long long>(INT_MAX) + 1))
+            return fail();
     }
     if (i == firstDigit) return fail();
     while (i < n && text[i] == ' ') ++i;

@@ -2,15 +2,19 @@
 
 #include "EConvertError.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstring>
+#include <utility>
 
 namespace XVclUtil {
 
 namespace {
 
-bool IsScanSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsScanSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 const char* SkipSpace(const char* p, const char* end) {
     while (p < end && IsScanSpace(*p)) ++p;
@@ -56,36 +60,40 @@ bool ScanKeyLine(const char* p, const char* end, const char*& key, const char*& 
 
 } // namespace
 
-void ParseIniText(std::string& text, const TIniPairSink& sink) {
-    char* data = text.data();
-    const std::size_t size = text.size();
-    const char* section = nullptr;
-    std::size_t sectionLen = 0;
-    for (std::size_t at = 0; at < size;) {
+std::size_t TIniTextScanner::Scan(char* data, std::size_t size, bool atEnd) {
+    std::size_t at = 0;
+    while (at < size) {
         // One line as a buffered line reader with an 8,192-byte buffer returns it.
         const std::size_t room = std::min(IniLineLimit, size - at);
         const void* nl = std::memchr(data + at, '\n', room);
+        if (nl == nullptr && room < IniLineLimit && !atEnd) break; // the line goes on
         const std::size_t len = nl ? static_cast<const char*>(nl) - (data + at) + 1 : room;
-        char* line = data + at;
+        ScanLine(data + at, len);
         at += len;
-        // The scanners see the line as a C string: it ends at an embedded NUL.
-        const void* nul = std::memchr(line, '\0', len);
-        const char* end = nul ? static_cast<const char*>(nul) : line + len;
-        if (end == line || *line == '\n' || *line == '\r' || *line == '#') continue;
-
-        const char *name, *nameEnd;
-        if (ScanHeader(line, end, name, nameEnd)) {
-            const_cast<char*>(nameEnd)[0] = '\0';
-            section = name;
-            sectionLen = nameEnd - name;
-            continue;
-        }
-        const char *key, *keyEnd, *value, *valueEnd;
-        if (section && ScanKeyLine(line, end, key, keyEnd, value, valueEnd)) {
-            const_cast<char*>(keyEnd)[0] = '\0'; // the '=' or a trimmed space
-            sink(section, sectionLen, key, value, valueEnd - value);
-        }
     }
+    return at;
+}
+
+void TIniTextScanner::ScanLine(char* line, std::size_t len) {
+    // The scanners see the line as a C string: it ends at an embedded NUL.
+    const void* nul = std::memchr(line, '\0', len);
+    const char* end = nul ? static_cast<const char*>(nul) : line + len;
+    if (end == line || *line == '\n' || *line == '\r' || *line == '#') return;
+
+    const char *name, *nameEnd;
+    if (ScanHeader(line, end, name, nameEnd)) {
+        Section.assign(name, nameEnd);
+        return;
+    }
+    const char *key, *keyEnd, *value, *valueEnd;
+    if (!Section.empty() && ScanKeyLine(line, end, key, keyEnd, value, valueEnd)) {
+        const_cast<char*>(keyEnd)[0] = '\0'; // the '=' or a trimmed space
+        Sink(Section.c_str(), Section.size(), key, value, valueEnd - value);
+    }
+}
+
+void ParseIniText(std::string& text, const TIniPairSink& sink) {
+    TIniTextScanner(sink).Scan(text.data(), text.size(), true);
 }
 
 std::string DateTimeToIniText(const std::tm& value, const char* format) {
@@ -127,16 +135,20 @@ unsigned int IniTextToUnsigned(const std::string& text, unsigned int def) {
     while (IsScanSpace(*p)) ++p;
     bool negative = false;
     if (*p == '+' || *p == '-') negative = *p++ == '-';
-    if (base == 16 && p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && std::isxdigit(static_cast<unsigned char>(p[2])))
+    if (base == 16 && p[0] == '0' && (p[1] == 'x' || p[1] == 'X') &&
+        std::isxdigit(static_cast<unsigned char>(p[2])))
         p += 2;
     unsigned long long value = 0;
     bool overflow = false, anyDigit = false;
     for (;; ++p) {
         const int c = static_cast<unsigned char>(*p);
         int digit;
-        if (c >= '0' && c <= '9') digit = c - '0';
-        else if (base == 16 && std::isxdigit(c)) digit = std::tolower(c) - 'a' + 10;
-        else break;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (base == 16 && std::isxdigit(c))
+            digit = std::tolower(c) - 'a' + 10;
+        else
+            break;
         anyDigit = true;
         value = value * base + digit;
         if (value > 0xFFFFFFFFull) {

@@ -6,6 +6,7 @@
 #include <ctime>
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace XVclUtil {
 
@@ -15,8 +16,23 @@ using TIniPairSink = std::function<void(const char* section, std::size_t section
 
 constexpr std::size_t IniLineLimit = 8191; // a longer line is taken as several lines
 
-// Scans INI text line by line and hands every key line under a section header to sink. The
-// text is modified in place (names are NUL-terminated inside it) and must outlive the scan.
+// Scans INI text line by line and hands every key line under a section header to the sink.
+// Text may arrive in pieces: Scan takes the complete lines at the start of data and reports
+// how many bytes it used; the caller keeps the rest for the next call. Keys are NUL-terminated
+// in place.
+class TIniTextScanner {
+public:
+    explicit TIniTextScanner(TIniPairSink sink) : Sink(std::move(sink)) {}
+    std::size_t Scan(char* data, std::size_t size, bool atEnd);
+
+private:
+    void ScanLine(char* line, std::size_t len);
+
+    TIniPairSink Sink;
+    std::string Section; // the current section; empty before the first header
+};
+
+// Scans a whole text at once.
 void ParseIniText(std::string& text, const TIniPairSink& sink);
 
 // Locale formats of the date and time texts, read back by the same patterns.

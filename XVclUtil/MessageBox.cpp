@@ -63,6 +63,8 @@ TMessageCapture::TMessageCapture() {
     });
 }
 
-TMessageCapture::~TMessageCapture() { SetMessageSink(std::move(Previous)); }
+TMessageCapture::~TMessageCapture() {
+    SetMessageSink(std::move(Previous));
+}
 
 } // namespace XVclUtil

@@ -3,6 +3,7 @@
 #include "EXGeneral.h"
 #include "MessageBox.h"
 
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -11,11 +12,19 @@ namespace XVclUtil {
 
 namespace {
 
-std::uint32_t Ror(std::uint32_t v, int n) { return (v >> n) | (v << (32 - n)); }
-std::uint32_t Rol(std::uint32_t v, int n) { return (v << n) | (v >> (32 - n)); }
+std::uint32_t Ror(std::uint32_t v, int n) {
+    return (v >> n) | (v << (32 - n));
+}
+std::uint32_t Rol(std::uint32_t v, int n) {
+    return (v << n) | (v >> (32 - n));
+}
 
-std::uint32_t KeyLowOf(std::uint64_t key) { return static_cast<std::uint32_t>(key); }
-std::uint32_t KeyHighOf(std::uint64_t key) { return static_cast<std::uint32_t>(key >> 32); }
+std::uint32_t KeyLowOf(std::uint64_t key) {
+    return static_cast<std::uint32_t>(key);
+}
+std::uint32_t KeyHighOf(std::uint64_t key) {
+    return static_cast<std::uint32_t>(key >> 32);
+}
 
 } // namespace
 
@@ -43,7 +52,8 @@ std::uint64_t TXHashedStringList::StrToHashKey(const char* s, unsigned int* len)
     }
     std::uint32_t h1 = 0, h2 = 0, i = 0;
     for (; *s; ++s) {
-        const auto c = static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<signed char>(*s)));
+        const auto c =
+            static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<signed char>(*s)));
         ++i;
         h2 = Ror(h2 + ((i ^ h1) + c), 5);
         h1 = Rol(h1 - (h2 + c), 3);
@@ -58,11 +68,11 @@ _XHASHEDSTRINGLISTCELL* TXHashedStringList::Find(const char* s, std::uint64_t ke
                                                  _XHASHEDSTRINGLISTCELL** last) {
     const std::uint32_t low = KeyLowOf(key), high = KeyHighOf(key);
     _XHASHEDSTRINGLISTCELL* seen = nullptr;
-    for (_XHASHEDSTRINGLISTCELL* c = HashTab[low & (BucketCount - 1)]; c; c = c->Next) {
+    for (_XHASHEDSTRINGLISTCELL* c = HashTab[low & (BucketCount - 1)]; c; c = NextItem(c)) {
         seen = c;
         if (c->KeyLow != low || c->KeyHigh != high) continue;
-        _XHASHEDSTRINGLISTCELL* n = c->Next;
-        if (n && n->KeyLow == low && n->KeyHigh == high && !StrTab->Compare(c->Str, s)) continue;
+        _XHASHEDSTRINGLISTCELL* n = NextItem(c);
+        if (n && n->KeyLow == low && n->KeyHigh == high && !StrTab->Compare(StrOf(c), s)) continue;
         return c;
     }
     if (last) *last = seen;
@@ -91,12 +101,13 @@ int TXHashedStringList::Add(const char* s, void* obj) {
     }
     c->KeyLow = KeyLowOf(key);
     c->KeyHigh = KeyHighOf(key);
-    c->Str = str;
+    c->Str = StrTab->RefOf(str);
     c->Object = obj;
     c->Index = index;
-    c->Prev = last;
-    if (last) last->Next = c;
-    else HashTab[c->KeyLow & (BucketCount - 1)] = c;
+    if (last)
+        last->Next = StrTab->RefOf(reinterpret_cast<_XSTRTABCELL*>(c));
+    else
+        HashTab[c->KeyLow & (BucketCount - 1)] = c;
     ListTab[index] = c;
     ++Count;
     return index;
@@ -109,17 +120,29 @@ int TXHashedStringList::IndexOf(const char* s) {
     return match ? match->Index : -1;
 }
 
+_XHASHEDSTRINGLISTCELL* TXHashedStringList::NextItem(const _XHASHEDSTRINGLISTCELL* c) const {
+    return reinterpret_cast<_XHASHEDSTRINGLISTCELL*>(StrTab->Resolve(c->Next));
+}
+
+// The chain is singly linked: find the predecessor by walking the bucket.
 void TXHashedStringList::Unlink(_XHASHEDSTRINGLISTCELL* c) {
-    if (c->Prev) c->Prev->Next = c->Next;
-    else HashTab[c->KeyLow & (BucketCount - 1)] = c->Next;
-    if (c->Next) c->Next->Prev = c->Prev;
+    _XHASHEDSTRINGLISTCELL*& head = HashTab[c->KeyLow & (BucketCount - 1)];
+    if (head == c) {
+        head = NextItem(c);
+        return;
+    }
+    for (_XHASHEDSTRINGLISTCELL* p = head; p; p = NextItem(p))
+        if (NextItem(p) == c) {
+            p->Next = c->Next;
+            return;
+        }
 }
 
 bool TXHashedStringList::Delete(int index) {
     if (index < 0 || index >= Count) return false;
     if (OnDelete) OnDelete(this, index);
     _XHASHEDSTRINGLISTCELL* c = ListTab[index];
-    StrTab->Delete(c->Str);
+    StrTab->Delete(StrOf(c));
     Unlink(c);
     ReleaseCell(c);
     for (int i = index + 1; i < Count; ++i) {
@@ -134,7 +157,7 @@ bool TXHashedStringList::Delete(int index) {
 bool TXHashedStringList::DeleteAll() {
     for (int i = 0; i < Count; ++i) {
         if (OnDelete) OnDelete(this, i);
-        StrTab->Delete(ListTab[i]->Str);
+        StrTab->Delete(StrOf(ListTab[i]));
         ReleaseCell(ListTab[i]);
     }
     Count = 0;
@@ -162,24 +185,29 @@ void TXHashedStringList::ShrinkListTab() {
     ListTabSize -= ListStep;
 }
 
+// A record is the payload of a one-cell string; the record struct overlays the whole cell.
 _XHASHEDSTRINGLISTCELL* TXHashedStringList::AllocateCell() {
-    return static_cast<_XHASHEDSTRINGLISTCELL*>(StrTab->ItemRecords().Allocate());
+    void* payload = StrTab->malloc(TXStrTab::RecordBytes);
+    if (payload == nullptr) return nullptr;
+    std::memset(payload, 0, TXStrTab::RecordBytes);
+    return reinterpret_cast<_XHASHEDSTRINGLISTCELL*>(static_cast<char*>(payload) -
+                                                     offsetof(_XSTRTABCELL, Size));
 }
 
 bool TXHashedStringList::ReleaseCell(_XHASHEDSTRINGLISTCELL* c) {
     if (c == nullptr) return false;
-    StrTab->ItemRecords().Release(c);
-    return true;
+    return StrTab->free(&reinterpret_cast<_XSTRTABCELL*>(c)->Size);
 }
 
 void TXHashedStringList::CheckIndex(int i, const char* what) const {
-    if (i < 0 || i >= Count) throw EXGeneral("TXHashedStringList: Invalid Index for %s[%d]", what, i);
+    if (i < 0 || i >= Count)
+        throw EXGeneral("TXHashedStringList: Invalid Index for %s[%d]", what, i);
 }
 
 std::string TXHashedStringList::pr_Strings(int i) {
     CheckIndex(i, "Strings");
     unsigned int len = 0;
-    if (!StrTab->Get(ListTab[i]->Str, StrBuf, sizeof StrBuf, &len)) return std::string();
+    if (!StrTab->Get(StrOf(ListTab[i]), StrBuf, sizeof StrBuf, &len)) return std::string();
     return std::string(StrBuf, len);
 }
 
@@ -199,7 +227,7 @@ void TXHashedStringList::pw_Objects(int i, void* obj) {
 
 _XSTRTABCELL* TXHashedStringList::StrCell(int i) {
     CheckIndex(i, "Strings");
-    return ListTab[i]->Str;
+    return StrOf(ListTab[i]);
 }
 
 } // namespace XVclUtil

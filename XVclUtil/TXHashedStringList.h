@@ -15,17 +15,20 @@ class TXHashedStringList;
 // (Sender, Index); an unassigned callback is skipped.
 using TXHashedStringListNotifyEvent = std::function<void(void* Sender, int Index)>;
 
-// Item record. With 64-bit pointers it no longer fits a 28-byte string-table record, so the
-// lists take their records from the table's record pool (see docs/architecture.md).
+// Item record, taken from the string table as one 28-byte record (one cell). With 64-bit
+// pointers the links and the string reference are 32-bit cell references of the table, and the
+// bucket chain is singly linked, so the record still fits one cell. The first word is the
+// cell's own chain link, which stays 0.
 struct _XHASHEDSTRINGLISTCELL {
-    _XHASHEDSTRINGLISTCELL* Prev;
-    _XHASHEDSTRINGLISTCELL* Next;
+    TXCellRef CellNext; // the hosting cell's link; never touched
+    TXCellRef Next;     // next item in the same bucket chain
     std::uint32_t KeyLow;
     std::uint32_t KeyHigh; // always odd
-    _XSTRTABCELL* Str;
-    void* Object;
+    TXCellRef Str;         // the item's string in StrTab
     std::int32_t Index;
+    void* Object;
 };
+static_assert(sizeof(_XHASHEDSTRINGLISTCELL) == sizeof(_XSTRTABCELL));
 
 class TXHashedStringList {
 public:
@@ -70,6 +73,8 @@ protected:
 
 private:
     _XHASHEDSTRINGLISTCELL* Find(const char* s, std::uint64_t key, _XHASHEDSTRINGLISTCELL** last);
+    _XHASHEDSTRINGLISTCELL* NextItem(const _XHASHEDSTRINGLISTCELL* c) const;
+    _XSTRTABCELL* StrOf(const _XHASHEDSTRINGLISTCELL* c) const { return StrTab->Resolve(c->Str); }
     void CheckIndex(int i, const char* what) const;
     void Unlink(_XHASHEDSTRINGLISTCELL* c);
 };

@@ -27,9 +27,13 @@ bool FileExists(const std::string& name) {
 }
 } // namespace
 
-TXIniFile::TXIniFile(const std::string& fileName) { Construct(fileName, nullptr); }
+TXIniFile::TXIniFile(const std::string& fileName) {
+    Construct(fileName, nullptr);
+}
 
-TXIniFile::TXIniFile(const std::string& fileName, TXStrTab* strTab) { Construct(fileName, strTab); }
+TXIniFile::TXIniFile(const std::string& fileName, TXStrTab* strTab) {
+    Construct(fileName, strTab);
+}
 
 void TXIniFile::Construct(const std::string& fileName, TXStrTab* strTab) {
     try {
@@ -97,7 +101,9 @@ void TXIniFile::pw_FileName(const std::string& name) {
     Modified = true;
 }
 
-bool TXIniFile::UpdateFile() { return SaveIniFile(); }
+bool TXIniFile::UpdateFile() {
+    return SaveIniFile();
+}
 
 // ---- lists and callbacks -------------------------------------------------------------------
 
@@ -181,7 +187,9 @@ bool TXIniFile::IsValueExisted(const std::string& section, const std::string& ke
     return true;
 }
 
-bool TXIniFile::SectionExists(const std::string& section) { return IsSectionExisted(section, nullptr); }
+bool TXIniFile::SectionExists(const std::string& section) {
+    return IsSectionExisted(section, nullptr);
+}
 
 bool TXIniFile::KeyExists(const std::string& section, const std::string& key) {
     return IsKeyExisted(section, key);
@@ -218,7 +226,8 @@ void TXIniFile::Store(const char* section, std::size_t sectionLen, const char* k
                       const char* value, std::size_t valueLen) {
     if (sectionLen == 0 || *key == '\0') return;
     int s;
-    if (!(LastSection.size() == sectionLen && std::memcmp(LastSection.data(), section, sectionLen) == 0 &&
+    if (!(LastSection.size() == sectionLen &&
+          std::memcmp(LastSection.data(), section, sectionLen) == 0 &&
           IsSectionExisted(LastSection, &s)) &&
         !IsSectionExisted(std::string(section, sectionLen), &s)) {
         TXHashedStringList* keys = NewKeyList();
@@ -231,7 +240,8 @@ void TXIniFile::Store(const char* section, std::size_t sectionLen, const char* k
     }
     TXHashedStringList* keys = KeyList(s);
     if (keys == nullptr) return;
-    _XSTRTABCELL* stored = valueLen ? StrTab->Add(value, static_cast<unsigned int>(valueLen)) : nullptr;
+    _XSTRTABCELL* stored =
+        valueLen ? StrTab->Add(value, static_cast<unsigned int>(valueLen)) : nullptr;
     if (keys->Add(key, stored) < 0) {
         if (stored) StrTab->Delete(stored);
         return;
@@ -256,7 +266,8 @@ void TXIniFile::WriteUnsigned(const std::string& section, const std::string& key
     WriteString(section, key, Format("%d", static_cast<int>(value)));
 }
 
-void TXIniFile::WriteHexNum(const std::string& section, const std::string& key, unsigned int value) {
+void TXIniFile::WriteHexNum(const std::string& section, const std::string& key,
+                            unsigned int value) {
     WriteString(section, key, Format("0x%X", value));
 }
 
@@ -264,11 +275,13 @@ void TXIniFile::WriteFloat(const std::string& section, const std::string& key, d
     WriteString(section, key, FloatToIniText(value));
 }
 
-void TXIniFile::WriteTime(const std::string& section, const std::string& key, const TDateTime& value) {
+void TXIniFile::WriteTime(const std::string& section, const std::string& key,
+                          const TDateTime& value) {
     WriteString(section, key, DateTimeToIniText(value, TimeFormat));
 }
 
-void TXIniFile::WriteDate(const std::string& section, const std::string& key, const TDateTime& value) {
+void TXIniFile::WriteDate(const std::string& section, const std::string& key,
+                          const TDateTime& value) {
     WriteString(section, key, DateTimeToIniText(value, DateFormat));
 }
 
@@ -289,7 +302,8 @@ void TXIniFile::WriteCurrentDateTime(const std::string& section, const std::stri
     WriteDateTime(section, key, CurrentDateTime());
 }
 
-void TXIniFile::WriteBool(const std::string& section, const std::string& key, bool value, int style) {
+void TXIniFile::WriteBool(const std::string& section, const std::string& key, bool value,
+                          int style) {
     static const char* const texts[4][2] = {
         {"0", "1"}, {"False", "True"}, {"Low", "High"}, {"Not", "Yes"}};
     const int row = (style >= 0 && style <= 3) ? style : 0;
@@ -405,56 +419,64 @@ bool TXIniFile::LoadExistedIniFile() {
         ShowErrMsgBox_Printf(Caption, "Err: Can not open file \n \"%s\" ", FileName.c_str());
         return false;
     }
-    std::string text;
-    char chunk[65536];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) text.append(chunk, got);
+    // Read in pieces, so a large file is never held whole beside its document.
+    TIniTextScanner scanner(
+        [this](const char* section, std::size_t sectionLen, const char* key, const char* value,
+               std::size_t valueLen) { Store(section, sectionLen, key, value, valueLen); });
+    std::vector<char> buffer(1 << 18);
+    std::size_t kept = 0;
+    bool atEnd = false;
+    while (!atEnd) {
+        const std::size_t got = std::fread(buffer.data() + kept, 1, buffer.size() - kept, f);
+        atEnd = got < buffer.size() - kept;
+        const std::size_t have = kept + got;
+        const std::size_t used = scanner.Scan(buffer.data(), have, atEnd);
+        kept = have - used;
+        std::memmove(buffer.data(), buffer.data() + used, kept);
+    }
     const bool failed = std::ferror(f) != 0;
     std::fclose(f);
     if (failed) {
         ShowErrMsgBox_Printf(Caption, "Err: Can not open file \n \"%s\" ", FileName.c_str());
         return false;
     }
-    ParseIniText(text, [this](const char* section, std::size_t sectionLen, const char* key,
-                              const char* value, std::size_t valueLen) {
-        Store(section, sectionLen, key, value, valueLen);
-    });
     Modified = true;
     return true;
 }
 
-std::string TXIniFile::DocumentText() {
-    std::string out;
+void TXIniFile::WriteDocument(TAtomicFileWriter& out) {
     for (int s = 0; s < Sections->Count; ++s) {
         TXHashedStringList* keys = KeyList(s);
         if (keys == nullptr) continue;
-        out += '[';
-        AppendCell(out, Sections->StrCell(s));
-        out += "]\r\n";
+        out.Write("[", 1);
+        WriteCell(out, Sections->StrCell(s));
+        out.Write("]\r\n", 3);
         for (int k = 0; k < keys->Count; ++k) {
-            AppendCell(out, keys->StrCell(k));
-            out += '=';
+            WriteCell(out, keys->StrCell(k));
+            out.Write("=", 1);
             auto* value = static_cast<_XSTRTABCELL*>(keys->pr_Objects(k));
-            if (value && StrTab->Length(value) < SaveLimit) AppendCell(out, value);
-            out += "\r\n";
+            if (value && StrTab->Length(value) < SaveLimit) WriteCell(out, value);
+            out.Write("\r\n", 2);
         }
-        out += "\r\n";
+        out.Write("\r\n", 2);
     }
-    return out;
 }
 
-void TXIniFile::AppendCell(std::string& out, const _XSTRTABCELL* cell) {
-    for (const _XSTRTABCELL* c = cell; c; c = StrTab->NextCell(c)) out.append(c->Chars, c->Size & 0x7F);
+void TXIniFile::WriteCell(TAtomicFileWriter& out, const _XSTRTABCELL* cell) {
+    for (const _XSTRTABCELL* c = cell; c; c = StrTab->NextCell(c))
+        out.Write(c->Chars, c->Size & 0x7F);
 }
 
 bool TXIniFile::SaveIniFile() {
     if (!Modified) return true;
+    bool saved = false;
     // A read-only file stays as it is, as a direct rewrite would have been refused.
-    if (FileExists(FileName) && ::access(FileName.c_str(), W_OK) != 0) {
-        ShowErrMsgBox_Printf(Caption, "Err: Can not create file \n \"%s\" ", FileName.c_str());
-        return false;
+    if (!FileExists(FileName) || ::access(FileName.c_str(), W_OK) == 0) {
+        TAtomicFileWriter out(FileName);
+        WriteDocument(out);
+        saved = out.Commit();
     }
-    if (!WriteFileAtomically(FileName, DocumentText())) {
+    if (!saved) {
         ShowErrMsgBox_Printf(Caption, "Err: Can not create file \n \"%s\" ", FileName.c_str());
         return false;
     }

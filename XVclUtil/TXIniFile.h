@@ -2,6 +2,7 @@
 // The system's INI file: the whole document in memory, written back only when changed, by
 // UpdateFile and by the destructor. Sections and keys keep their first-added order.
 
+#include "AtomicFile.h"
 #include "TXHashedStringList.h"
 #include "TXStrTab.h"
 
@@ -84,8 +85,8 @@ private:
     void Store(const char* section, std::size_t sectionLen, const char* key, const char* value,
                std::size_t valueLen);
     _XSTRTABCELL* ValueCell(const std::string& section, const std::string& key);
-    std::string DocumentText();
-    void AppendCell(std::string& out, const _XSTRTABCELL* cell);
+    void WriteDocument(TAtomicFileWriter& out);
+    void WriteCell(TAtomicFileWriter& out, const _XSTRTABCELL* cell);
     TXHashedStringList* KeyList(int sectionIndex);
     TXHashedStringList* NewKeyList();
     void HashedStringListNotifyHandlerForDeleteSection(void* Sender, int Index);

@@ -2,7 +2,6 @@
 
 #include "EXGeneral.h"
 #include "MessageBox.h"
-#include "TXHashedStringList.h"
 #include "VirtualMem.h"
 
 #include <cstring>
@@ -14,9 +13,11 @@ constexpr std::uintptr_t BlockMask = ~static_cast<std::uintptr_t>(TXStrTab::Bloc
 constexpr unsigned CellBytes = sizeof(_XSTRTABCELL);
 } // namespace
 
-TXStrTab::TXStrTab() : Records(sizeof(_XHASHEDSTRINGLISTCELL)) {}
+TXStrTab::TXStrTab() = default;
 
-TXStrTab::~TXStrTab() { DeleteAll(); }
+TXStrTab::~TXStrTab() {
+    DeleteAll();
+}
 
 _XSTRTABMEMBLOCK* TXStrTab::BlockOf(const void* cell) {
     return reinterpret_cast<_XSTRTABMEMBLOCK*>(reinterpret_cast<std::uintptr_t>(cell) & BlockMask);
@@ -47,7 +48,8 @@ bool TXStrTab::Owns(const _XSTRTABCELL* h) const {
 bool TXStrTab::AllocateMemBlock() {
     void* region = XAllocVirtualMem(BlockBytes);
     const char* failure = nullptr;
-    if (region == nullptr) failure = "Err: Can not allocate memory for TXStrTab !!!";
+    if (region == nullptr)
+        failure = "Err: Can not allocate memory for TXStrTab !!!";
     else if (reinterpret_cast<std::uintptr_t>(region) % BlockBytes != 0)
         failure = "Err: The alignment of allocate memory for TXStrTab is not 4KB !!!";
     if (failure != nullptr) {
@@ -71,7 +73,8 @@ bool TXStrTab::AllocateMemBlock() {
     b->FreeCells = CellsPerBlock;
     b->FreeCellList = 1;
     auto* cells = reinterpret_cast<_XSTRTABCELL*>(region);
-    for (unsigned slot = 1; slot < CellsPerBlock; ++slot) cells[slot].Next = (number << 8) | (slot + 1);
+    for (unsigned slot = 1; slot < CellsPerBlock; ++slot)
+        cells[slot].Next = (number << 8) | (slot + 1);
 
     b->NextBlock = BlockList ? BlockList->Number + 1 : 0;
     if (BlockList) BlockList->PrevBlock = number + 1;
@@ -94,8 +97,10 @@ bool TXStrTab::AllocateMemBlock() {
 void TXStrTab::UnlinkFreeBlock(_XSTRTABMEMBLOCK* b) {
     _XSTRTABMEMBLOCK* prev = BlockByLink(b->PrevFreeBlock);
     _XSTRTABMEMBLOCK* next = BlockByLink(b->NextFreeBlock);
-    if (prev) prev->NextFreeBlock = b->NextFreeBlock;
-    else FreeBlockList = next;
+    if (prev)
+        prev->NextFreeBlock = b->NextFreeBlock;
+    else
+        FreeBlockList = next;
     if (next) next->PrevFreeBlock = b->PrevFreeBlock;
     b->PrevFreeBlock = b->NextFreeBlock = 0;
     --FreeBlockCount;
@@ -113,8 +118,10 @@ bool TXStrTab::FreeMemBlock(_XSTRTABMEMBLOCK* b) {
     if (b == nullptr || b->Owner != this || b->FreeCells != CellsPerBlock) return false;
     _XSTRTABMEMBLOCK* prev = BlockByLink(b->PrevBlock);
     _XSTRTABMEMBLOCK* next = BlockByLink(b->NextBlock);
-    if (prev) prev->NextBlock = b->NextBlock;
-    else BlockList = next;
+    if (prev)
+        prev->NextBlock = b->NextBlock;
+    else
+        BlockList = next;
     if (next) next->PrevBlock = b->PrevBlock;
     UnlinkFreeBlock(b);
     --BlockCount;
@@ -143,7 +150,8 @@ _XSTRTABCELL* TXStrTab::Add(const char* s) {
 _XSTRTABCELL* TXStrTab::Add(const char* s, unsigned int n) {
     if (s == nullptr || n == 0) return nullptr;
     // A long string gets as many blocks as it needs, so no length is ever refused for room.
-    const std::uint64_t cellsNeeded = (static_cast<std::uint64_t>(n) + CellDataBytes - 1) / CellDataBytes;
+    const std::uint64_t cellsNeeded =
+        (static_cast<std::uint64_t>(n) + CellDataBytes - 1) / CellDataBytes;
     while (FreeCellCount < cellsNeeded) AllocateMemBlock();
     ++StringCount;
     _XSTRTABCELL* first = nullptr;
@@ -154,8 +162,10 @@ _XSTRTABCELL* TXStrTab::Add(const char* s, unsigned int n) {
         std::memcpy(cell->Chars, s, chunk);
         cell->Size = static_cast<std::uint8_t>(chunk);
         cell->Next = 0;
-        if (prev) prev->Next = RefOf(cell);
-        else first = cell;
+        if (prev)
+            prev->Next = RefOf(cell);
+        else
+            first = cell;
         prev = cell;
         s += chunk;
         n -= chunk;
@@ -163,7 +173,9 @@ _XSTRTABCELL* TXStrTab::Add(const char* s, unsigned int n) {
     return first;
 }
 
-bool TXStrTab::Get(const _XSTRTABCELL* h, char* buf) { return Get(h, buf, 0, nullptr); }
+bool TXStrTab::Get(const _XSTRTABCELL* h, char* buf) {
+    return Get(h, buf, 0, nullptr);
+}
 
 bool TXStrTab::Get(const _XSTRTABCELL* h, char* buf, unsigned int max) {
     return Get(h, buf, max, nullptr);
@@ -197,7 +209,8 @@ bool TXStrTab::Compare(const _XSTRTABCELL* h, const char* s) {
     if (!Owns(h) || s == nullptr) return false;
     for (const _XSTRTABCELL* c = h; c; c = Resolve(c->Next)) {
         for (unsigned i = 0; i < c->Size; ++i) {
-            if (static_cast<unsigned char>(c->Chars[i]) != static_cast<unsigned char>(s[i])) return false;
+            if (static_cast<unsigned char>(c->Chars[i]) != static_cast<unsigned char>(s[i]))
+                return false;
             if (s[i] == '\0') return false;
         }
         s += c->Size;
@@ -212,8 +225,10 @@ void TXStrTab::ReturnCell(_XSTRTABCELL* c) {
     b->FreeCellList = static_cast<std::uint16_t>(SlotOf(c));
     ++b->FreeCells;
     ++FreeCellCount;
-    if (b->FreeCells == 1) PushFreeBlock(b);
-    else if (b->FreeCells == CellsPerBlock) FreeMemBlock(b);
+    if (b->FreeCells == 1)
+        PushFreeBlock(b);
+    else if (b->FreeCells == CellsPerBlock)
+        FreeMemBlock(b);
 }
 
 bool TXStrTab::Delete(_XSTRTABCELL* h) {
@@ -249,7 +264,8 @@ void* TXStrTab::malloc(unsigned int size) {
 
 bool TXStrTab::free(void* p) {
     if (p == nullptr) return false;
-    auto* cell = reinterpret_cast<_XSTRTABCELL*>(static_cast<char*>(p) - offsetof(_XSTRTABCELL, Size));
+    auto* cell =
+        reinterpret_cast<_XSTRTABCELL*>(static_cast<char*>(p) - offsetof(_XSTRTABCELL, Size));
     return Delete(cell);
 }
 

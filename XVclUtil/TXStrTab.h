@@ -8,8 +8,6 @@
 // references: the block's number in the table's block directory and the cell's slot in the
 // block. See docs/architecture.md.
 
-#include "TXRecordPool.h"
-
 #include <cstdint>
 #include <vector>
 
@@ -20,8 +18,8 @@ class TXStrTab;
 using TXCellRef = std::uint32_t; // (block number << 8) | slot; 0 is null (slot 0 is the header)
 
 struct _XSTRTABCELL {
-    TXCellRef Next;     // next cell of the string; in a free cell the next free cell of the block
-    std::uint8_t Size;  // bytes used in Chars, 1..27; 0 in a free cell
+    TXCellRef Next;    // next cell of the string; in a free cell the next free cell of the block
+    std::uint8_t Size; // bytes used in Chars, 1..27; 0 in a free cell
     char Chars[27];
 };
 static_assert(sizeof(_XSTRTABCELL) == 32);
@@ -62,10 +60,11 @@ public:
     // Length of a stored string (0 for an invalid reference); not part of the classic interface
     // but lets callers size a buffer without a bounded Get.
     unsigned int Length(const _XSTRTABCELL* h);
-    // Item records of the hashed string lists built on this table.
-    TXRecordPool& ItemRecords() { return Records; }
     // Next cell of a chain, null at the end.
     _XSTRTABCELL* NextCell(const _XSTRTABCELL* c) const { return Resolve(c->Next); }
+    // 32-bit references to cells of this table, for records that link cells compactly.
+    _XSTRTABCELL* Resolve(TXCellRef ref) const;
+    TXCellRef RefOf(const _XSTRTABCELL* cell) const;
 
     std::uint32_t BlockCount = 0;
     _XSTRTABMEMBLOCK* BlockList = nullptr;
@@ -81,9 +80,7 @@ protected:
 private:
     static _XSTRTABMEMBLOCK* BlockOf(const void* cell);
     static unsigned SlotOf(const void* cell);
-    _XSTRTABCELL* Resolve(TXCellRef ref) const;
     _XSTRTABMEMBLOCK* BlockByLink(std::uint32_t link) const;
-    TXCellRef RefOf(const _XSTRTABCELL* cell) const;
     bool Owns(const _XSTRTABCELL* h) const;
     _XSTRTABCELL* TakeFreeCell();
     void ReturnCell(_XSTRTABCELL* c);
@@ -92,7 +89,6 @@ private:
 
     std::vector<_XSTRTABMEMBLOCK*> Directory; // block number -> block; null for a free number
     std::vector<std::uint32_t> FreeNumbers;
-    TXRecordPool Records;
 };
 
 } // namespace XVclUtil

@@ -20,7 +20,9 @@ TRegionRegistry& Registry() {
     return *registry;
 }
 
-std::size_t RoundUp(std::size_t n, std::size_t to) { return (n + to - 1) / to * to; }
+std::size_t RoundUp(std::size_t n, std::size_t to) {
+    return (n + to - 1) / to * to;
+}
 
 } // namespace
 
@@ -35,7 +37,8 @@ void* XAllocVirtualMem(std::size_t size) {
     std::uintptr_t aligned = RoundUp(start, XVirtualMemAlignment);
     if (aligned > start) munmap(raw, aligned - start);
     std::uintptr_t end = start + mapped;
-    if (end > aligned + length) munmap(reinterpret_cast<void*>(aligned + length), end - aligned - length);
+    if (end > aligned + length)
+        munmap(reinterpret_cast<void*>(aligned + length), end - aligned - length);
     void* p = reinterpret_cast<void*>(aligned);
     std::lock_guard<std::mutex> guard(Registry().Lock);
     Registry().Sizes[p] = length;

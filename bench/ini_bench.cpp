@@ -30,7 +30,8 @@ std::string MakeFile(int sections, int keys) {
 
 void BM_StrToHashKey(benchmark::State& state) {
     const char* s = "DEFCODETABLE";
-    for (auto _ : state) benchmark::DoNotOptimize(XVclUtil::TXHashedStringList::StrToHashKey(s, nullptr));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(XVclUtil::TXHashedStringList::StrToHashKey(s, nullptr));
 }
 BENCHMARK(BM_StrToHashKey);
 

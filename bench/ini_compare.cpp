@@ -42,8 +42,10 @@ struct TNames {
     std::vector<std::string> Sections, Keys;
     TNames(int sections, int keys) {
         char buf[32];
-        for (int s = 0; s < sections; ++s) Sections.push_back((std::snprintf(buf, sizeof buf, "sec%05d", s), buf));
-        for (int k = 0; k < keys; ++k) Keys.push_back((std::snprintf(buf, sizeof buf, "key%05d", k), buf));
+        for (int s = 0; s < sections; ++s)
+            Sections.push_back((std::snprintf(buf, sizeof buf, "sec%05d", s), buf));
+        for (int k = 0; k < keys; ++k)
+            Keys.push_back((std::snprintf(buf, sizeof buf, "key%05d", k), buf));
     }
 };
 
@@ -76,29 +78,33 @@ TResult RunTxIni(const char* file, const TNames& n) {
     XVclUtil::TXIniFile ini(file);
     r.Load = Ms(t0, Clock::now());
     std::string value;
-    Phases(r, n,
-           [&](const std::string& s, const std::string& k) -> const char* {
-               value = ini.ReadString(s, k, "\x01");
-               return value == "\x01" ? nullptr : value.c_str();
-           },
-           [&](TResult& res) {
-               auto t = Clock::now();
-               ini.WriteString(n.Sections[0], n.Keys[0], "changed");
-               ini.UpdateFile();
-               res.Save = Ms(t, Clock::now());
-           });
+    Phases(
+        r, n,
+        [&](const std::string& s, const std::string& k) -> const char* {
+            value = ini.ReadString(s, k, "\x01");
+            return value == "\x01" ? nullptr : value.c_str();
+        },
+        [&](TResult& res) {
+            auto t = Clock::now();
+            ini.WriteString(n.Sections[0], n.Keys[0], "changed");
+            ini.UpdateFile();
+            res.Save = Ms(t, Clock::now());
+        });
     return r;
 }
 
 TResult RunInihBare(const char* file) {
     TResult r;
     auto t0 = Clock::now();
-    ini_parse(file, [](void* user, const char*, const char*, const char* value) -> int {
-        auto* res = static_cast<TResult*>(user);
-        ++res->Keys;
-        res->Checksum = Mix(res->Checksum, value);
-        return 1;
-    }, &r);
+    ini_parse(
+        file,
+        [](void* user, const char*, const char*, const char* value) -> int {
+            auto* res = static_cast<TResult*>(user);
+            ++res->Keys;
+            res->Checksum = Mix(res->Checksum, value);
+            return 1;
+        },
+        &r);
     r.Load = Ms(t0, Clock::now());
     // The bare parse has no store: its checksum runs in file order, which is the lookup order.
     return r;
@@ -110,14 +116,17 @@ TResult RunSimpleIni(const char* file, const TNames& n) {
     CSimpleIniA ini;
     ini.LoadFile(file);
     r.Load = Ms(t0, Clock::now());
-    Phases(r, n,
-           [&](const std::string& s, const std::string& k) { return ini.GetValue(s.c_str(), k.c_str(), nullptr); },
-           [&](TResult& res) {
-               auto t = Clock::now();
-               ini.SetValue(n.Sections[0].c_str(), n.Keys[0].c_str(), "changed");
-               ini.SaveFile(file);
-               res.Save = Ms(t, Clock::now());
-           });
+    Phases(
+        r, n,
+        [&](const std::string& s, const std::string& k) {
+            return ini.GetValue(s.c_str(), k.c_str(), nullptr);
+        },
+        [&](TResult& res) {
+            auto t = Clock::now();
+            ini.SetValue(n.Sections[0].c_str(), n.Keys[0].c_str(), "changed");
+            ini.SaveFile(file);
+            res.Save = Ms(t, Clock::now());
+        });
     return r;
 }
 
@@ -127,12 +136,13 @@ TResult RunIniReader(const char* file, const TNames& n) {
     INIReader ini(file);
     r.Load = Ms(t0, Clock::now());
     std::string value;
-    Phases(r, n,
-           [&](const std::string& s, const std::string& k) -> const char* {
-               value = ini.Get(s, k, "\x01");
-               return value == "\x01" ? nullptr : value.c_str();
-           },
-           [](TResult&) {});
+    Phases(
+        r, n,
+        [&](const std::string& s, const std::string& k) -> const char* {
+            value = ini.Get(s, k, "\x01");
+            return value == "\x01" ? nullptr : value.c_str();
+        },
+        [](TResult&) {});
     return r;
 }
 
@@ -140,21 +150,27 @@ TResult RunIniReader(const char* file, const TNames& n) {
 
 int main(int argc, char** argv) {
     if (argc != 5) {
-        std::fprintf(stderr, "usage: ini_compare txini|inih|simpleini|inireader FILE SECTIONS KEYS\n");
+        std::fprintf(stderr,
+                     "usage: ini_compare txini|inih|simpleini|inireader FILE SECTIONS KEYS\n");
         return 2;
     }
     const std::string lib = argv[1];
     const char* file = argv[2];
     const TNames names(std::atoi(argv[3]), std::atoi(argv[4]));
     TResult r;
-    if (lib == "txini") r = RunTxIni(file, names);
-    else if (lib == "inih") r = RunInihBare(file);
-    else if (lib == "simpleini") r = RunSimpleIni(file, names);
-    else if (lib == "inireader") r = RunIniReader(file, names);
-    else return 2;
+    if (lib == "txini")
+        r = RunTxIni(file, names);
+    else if (lib == "inih")
+        r = RunInihBare(file);
+    else if (lib == "simpleini")
+        r = RunSimpleIni(file, names);
+    else if (lib == "inireader")
+        r = RunIniReader(file, names);
+    else
+        return 2;
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("%s %.3f %.3f %.3f %.3f %ld %016llx %ld\n", lib.c_str(), r.Load, r.Read, r.Absent, r.Save,
-                r.Keys, static_cast<unsigned long long>(r.Checksum), usage.ru_maxrss);
+    std::printf("%s %.3f %.3f %.3f %.3f %ld %016llx %ld\n", lib.c_str(), r.Load, r.Read, r.Absent,
+                r.Save, r.Keys, static_cast<unsigned long long>(r.Checksum), usage.ru_maxrss);
     return 0;
 }

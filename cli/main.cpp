@@ -22,11 +22,13 @@ bool WantsHelp(int argc, char** argv) {
 } // namespace Cli
 
 static void PrintUsage(FILE* out) {
-    std::fprintf(out, "usage: zkf780a VERB [ARGS...]   (zkf780a VERB --help for details)\n\nverbs:\n");
+    std::fprintf(out,
+                 "usage: zkf780a VERB [ARGS...]   (zkf780a VERB --help for details)\n\nverbs:\n");
     auto verbs = Cli::Verbs();
     std::sort(verbs.begin(), verbs.end(),
               [](const Cli::TVerb& a, const Cli::TVerb& b) { return a.Name < b.Name; });
-    for (const auto& v : verbs) std::fprintf(out, "  %-20s %s\n", v.Name.c_str(), v.Summary.c_str());
+    for (const auto& v : verbs)
+        std::fprintf(out, "  %-20s %s\n", v.Name.c_str(), v.Summary.c_str());
 }
 
 int main(int argc, char** argv) {

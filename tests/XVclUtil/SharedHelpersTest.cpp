@@ -89,7 +89,8 @@ TEST(StrToInt, StrictIntegerConversion) {
     EXPECT_EQ(StrToInt("$FF"), 255);
     EXPECT_EQ(StrToInt("-2147483648"), INT32_MIN);
     EXPECT_EQ(StrToInt("0xFFFFFFFF"), -1);
-    for (const char* bad : {"", " ", "abc", "12abc", "2147483648", "1 2", "-", "0x", "9999999999999"})
+    for (const char* bad :
+         {"", " ", "abc", "12abc", "2147483648", "1 2", "-", "0x", "9999999999999"})
         EXPECT_THROW(StrToInt(bad), EConvertError) << bad;
     try {
         StrToInt("abc");

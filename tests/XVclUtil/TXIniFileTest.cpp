@@ -1,8 +1,8 @@
+#include "XVclUtil/TXIniFile.h"
 #include "TempDir.h"
 #include "XVclUtil/EConvertError.h"
 #include "XVclUtil/EXGeneral.h"
 #include "XVclUtil/MessageBox.h"
-#include "XVclUtil/TXIniFile.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -107,8 +107,9 @@ TEST(TXIniFile, TypedValues) {
     EXPECT_EQ(ini.ReadString("N", "h", ""), "0xFF");
     EXPECT_EQ(ini.ReadHexNum("N", "h", 0), 255u);
     const std::pair<const char*, unsigned> unsignedCases[] = {
-        {"0x10", 16}, {"0X10", 0}, {"10", 10}, {"abc", 77}, {"12abc", 12}, {"-1", 4294967295u},
-        {"1F", 1}, {"99999999999", 4294967295u}, {"zz", 77}};
+        {"0x10", 16},  {"0X10", 0},         {"10", 10}, {"abc", 77},
+        {"12abc", 12}, {"-1", 4294967295u}, {"1F", 1},  {"99999999999", 4294967295u},
+        {"zz", 77}};
     for (auto [text, want] : unsignedCases) {
         ini.WriteString("N", "x", text);
         EXPECT_EQ(ini.ReadUnsigned("N", "x", 77), want) << text;
@@ -133,7 +134,8 @@ TEST(TXIniFile, TypedValues) {
 TEST(TXIniFile, BoolStylesAndFirstByteRule) {
     TTempDir dir;
     TXIniFile ini(dir.File("b.ini"));
-    const std::pair<int, const char*> styles[] = {{0, "1"}, {1, "True"}, {2, "High"}, {3, "Yes"}, {7, "1"}};
+    const std::pair<int, const char*> styles[] = {
+        {0, "1"}, {1, "True"}, {2, "High"}, {3, "Yes"}, {7, "1"}};
     for (auto [style, text] : styles) {
         ini.WriteBool("B", "k", true, style);
         EXPECT_EQ(ini.ReadString("B", "k", ""), text);
@@ -226,12 +228,14 @@ TEST(TXIniFile, HostileInputNeverCrashes) {
     // A 1 MB line is read as 8,191-byte pieces; only a piece that scans as a line counts.
     std::string longLine = "[L]\n" + std::string(1 << 20, 'k') + "=v\n";
     Roundtrip(dir, longLine);
-    EXPECT_EQ(Roundtrip(dir, std::string("[A]\nk=v\0hidden\nz=1", 18)), "[A]\r\nk=v\r\nz=1\r\n\r\n");
+    EXPECT_EQ(Roundtrip(dir, std::string("[A]\nk=v\0hidden\nz=1", 18)),
+              "[A]\r\nk=v\r\nz=1\r\n\r\n");
     // CR-only line ends make one line: only its first key survives.
     EXPECT_EQ(Roundtrip(dir, "[A]\rk=1\rj=2\r"), "");
     EXPECT_EQ(Roundtrip(dir, "[A]\nk=1\rj=2\r"), "[A]\r\nk=1\r\n\r\n");
     std::string many;
-    for (int i = 0; i < 10000; ++i) many += "[S" + std::to_string(i) + "]\nk=" + std::to_string(i) + "\n";
+    for (int i = 0; i < 10000; ++i)
+        many += "[S" + std::to_string(i) + "]\nk=" + std::to_string(i) + "\n";
     const std::string out = Roundtrip(dir, many);
     EXPECT_NE(out.find("[S9999]\r\nk=9999\r\n"), std::string::npos);
     EXPECT_EQ(Roundtrip(dir, "[A]\nlast=no newline"), "[A]\r\nlast=no newline\r\n\r\n");
