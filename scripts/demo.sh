@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# The main job on the bundled sample data: build the tool, generate the sample working folder,
+# build the demo project's ROM image, verify it, draw its pictures, and upload it to a
+# simulated controller over a pseudo-terminal pair.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake --preset default >/dev/null
+cmake --build --preset default -j "$(nproc)"
+
+bin=build/bin
+work=build/demo
+rm -rf "$work"
+echo "== sample working folder: $work"
+"$bin/zkf780a" sample-data "$work"
+
+echo "== MAKE ROM on the demo project"
+"$bin/zkf780a" build "$work/demo.zkf" -C "$work" --program-dir "$bin"
+
+rom="$work/ZKF780A.ROM"
+echo "== verifying $rom"
+"$bin/zkf780a" inspect "$rom" --png "$work/png"
+
+if [ -x scripts/demo-upload.sh ]; then
+  echo "== uploading to the simulated controller"
+  scripts/demo-upload.sh "$bin/zkf780a" "$rom" "$work/received.ROM"
+fi
+
+echo
+echo "ROM image:     $(realpath "$rom")"
+echo "contact sheet: $(realpath "$work/png")/contact-sheet.png"
