@@ -17,7 +17,5 @@ inline constexpr const char* ZkfFormatError = "ZKF file format error!!\n\n";
 inline constexpr const char* ZkfVersionError = "ZKF file version 1.0 not supported!!\n\n";
 // A picture file the picture loader cannot read; %s is the path.
 inline constexpr const char* PictureLoadError = "Picture file load error!!\n\n%s\n";
-// A project file that cannot be written; %s is the path.
-inline constexpr const char* ProjectWriteError = "Project file write error!!\n\n%s\n";
 
 } // namespace AppCore::Msg

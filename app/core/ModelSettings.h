@@ -30,4 +30,8 @@ bool ChangeModel(TEditorSession& session, const std::string& modelText);
 // Same as ChangeModel, selecting by item index.
 bool ChangeModelIndex(TEditorSession& session, int index);
 
+// Takes settings already read for their CurrentModel: selects that model (CODEVER), sets status
+// panel 1 and relabels the bit column.
+void ApplyModelSettings(TEditorSession& session, ToolSettings settings);
+
 } // namespace AppCore

@@ -5,6 +5,7 @@
 #include "app/core/TEditorSession.h"
 
 #include <string>
+#include <vector>
 
 namespace AppCore {
 
@@ -19,9 +20,9 @@ void SetDefaultLiftStateImages(ProjectDocument& document, const std::string& pro
 // Default picture file name of a slot, e.g. "ALARM-INV-128x32_EN.bmp".
 std::string DefaultLiftStateFileName(int state, int variant);
 
-// Loads the lift-state pictures into the 50 message-page boxes. Stops at the first picture that
-// cannot be loaded and returns its path; empty when all loaded.
-std::string ShowLiftStatePictures(TEditorSession& session);
+// Loads the lift-state pictures into the 50 message-page boxes and returns the paths that could
+// not be loaded (empty when all loaded). With stopAtFailure it stops at the first failure.
+std::vector<std::string> ShowLiftStatePictures(TEditorSession& session, bool stopAtFailure);
 
 // Writes the grid's fixed texts: header row and column 1 ("HEX (DEC)") are constant; this fills
 // the bit column for the current model.

@@ -1,0 +1,50 @@
+#include "app/core/TScriptedPrompts.h"
+
+#include <QImage>
+#include <QString>
+
+namespace AppCore {
+
+namespace {
+template <typename T> T TakeFront(std::deque<T>& queue, T whenEmpty) {
+    if (queue.empty()) return whenEmpty;
+    T front = std::move(queue.front());
+    queue.pop_front();
+    return front;
+}
+} // namespace
+
+std::optional<std::string> TScriptedPrompts::SaveFileDialog(const TFileDialog& dialog) {
+    SaveDialogs.push_back(dialog);
+    return TakeFront<std::optional<std::string>>(SaveAnswers, std::nullopt);
+}
+
+std::optional<std::string> TScriptedPrompts::OpenFileDialog(const TFileDialog& dialog) {
+    OpenDialogs.push_back(dialog);
+    return TakeFront<std::optional<std::string>>(OpenAnswers, std::nullopt);
+}
+
+bool TScriptedPrompts::AskYesNo(const std::string& caption, const std::string& text) {
+    Questions.emplace_back(caption, text);
+    return TakeFront(YesNoAnswers, false);
+}
+
+bool TScriptedPrompts::LoadPicture(int imageNumber, const std::string& fileName) {
+    const bool loaded = PictureLoader ? PictureLoader(imageNumber, fileName)
+                                      : !QImage(QString::fromStdString(fileName)).isNull();
+    (loaded ? LoadedPictures : FailedPictures).emplace_back(imageNumber, fileName);
+    return loaded;
+}
+
+void TScriptedPrompts::ClearMessageLines() {
+    MessageLines.clear();
+    ++MessageBoxClears;
+}
+
+std::string TScriptedPrompts::PictureIn(int imageNumber) const {
+    for (auto it = LoadedPictures.rbegin(); it != LoadedPictures.rend(); ++it)
+        if (it->first == imageNumber) return it->second;
+    return {};
+}
+
+} // namespace AppCore
