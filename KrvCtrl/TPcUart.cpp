@@ -1,0 +1,9 @@
+#include "TPcUart.h"
+
+namespace KrvCtrl {
+
+TPcUart::TPcUart(QObject* owner) : XVclCtrl::TCustomUart(owner) {}
+
+TPcUart::~TPcUart() = default;
+
+} // namespace KrvCtrl

@@ -1,0 +1,79 @@
+#include "TComPortTable.h"
+
+#include "XVclUtil/TXIniFile.h"
+
+#include <cctype>
+#include <filesystem>
+
+namespace XVclCtrl {
+
+TComPortTable& TComPortTable::Global() {
+    static TComPortTable table;
+    return table;
+}
+
+bool TComPortTable::LoadFromIniFile(const std::string& fileName) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(fileName, ec)) return false;
+    XVclUtil::TXIniFile ini(fileName);
+    for (int n = 1; n <= MaxComNumber; ++n) {
+        std::string path = ini.ReadString(Section, "COM" + std::to_string(n), "");
+        while (!path.empty() && std::isspace(static_cast<unsigned char>(path.back())))
+            path.pop_back();
+        if (!path.empty()) Entries[n] = path;
+    }
+    return true;
+}
+
+void TComPortTable::SetEntry(int comNumber, const std::string& devicePath) {
+    if (devicePath.empty())
+        Entries.erase(comNumber);
+    else
+        Entries[comNumber] = devicePath;
+}
+
+void TComPortTable::Clear() {
+    Entries.clear();
+}
+
+std::string TComPortTable::DevicePath(int comNumber) const {
+    auto it = Entries.find(comNumber);
+    if (it != Entries.end()) return it->second;
+    return "/dev/ttyS" + std::to_string(comNumber - 1);
+}
+
+bool TComPortTable::HasEntry(int comNumber) const {
+    return Entries.count(comNumber) != 0;
+}
+
+int TComPortTable::ComNumberOf(const std::string& devicePath) const {
+    for (const auto& [n, path] : Entries)
+        if (path == devicePath) return n;
+    for (int n = 1; n <= MaxComNumber; ++n)
+        if (!HasEntry(n) && DevicePath(n) == devicePath) return n;
+    return 0;
+}
+
+int TComPortTable::ParseComName(const std::string& port) {
+    std::string digits = port;
+    if (digits.size() > 3 && std::toupper(static_cast<unsigned char>(digits[0])) == 'C' &&
+        std::toupper(static_cast<unsigned char>(digits[1])) == 'O' &&
+        std::toupper(static_cast<unsigned char>(digits[2])) == 'M')
+        digits.erase(0, 3);
+    if (digits.empty() || digits.size() > 3) return 0;
+    int n = 0;
+    for (char c : digits) {
+        if (!std::isdigit(static_cast<unsigned char>(c))) return 0;
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
+
+std::string TComPortTable::Resolve(const std::string& port) const {
+    int n = ParseComName(port);
+    if (n == 0) return port.find('/') != std::string::npos ? port : std::string();
+    if (n > MaxComNumber) return std::string();
+    return DevicePath(n);
+}
+
+} // namespace XVclCtrl

@@ -1,0 +1,93 @@
+// Open, Close, SendData and received data over a real pseudo-terminal pair.
+
+#include "support/EventPump.h"
+#include "support/PtyPair.h"
+
+#include "XVclCtrl/TCustomUart.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <string>
+#include <vector>
+
+using namespace XVclCtrl;
+using TestSupport::PumpUntil;
+using TestSupport::TPtyPair;
+
+namespace {
+
+struct TReceived {
+    std::vector<std::string> Chunks;
+    std::string All() const {
+        std::string s;
+        for (const auto& c : Chunks) s += c;
+        return s;
+    }
+};
+
+void Collect(TCustomUart& uart, TReceived& into) {
+    uart.OnRxdDatas = [&into](QObject*, int bytes, void* datas) {
+        into.Chunks.emplace_back(static_cast<const char*>(datas), static_cast<std::size_t>(bytes));
+    };
+}
+
+class SerialLinkTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TestSupport::EnsureApplication();
+        Uart.UartDevicePath = Pty.SlavePath();
+        Uart.pw_UartBaud(115200);
+    }
+    TPtyPair Pty;
+    TCustomUart Uart;
+};
+
+TEST_F(SerialLinkTest, OpenSendReceiveClose) {
+    TReceived rx;
+    Collect(Uart, rx);
+    ASSERT_TRUE(Uart.Open()) << Uart.LastErrorText();
+    EXPECT_TRUE(Uart.Opened());
+    EXPECT_EQ(Uart.LastErrorText(), "");
+
+    EXPECT_EQ(Uart.SendData(5, "hello"), 0);
+    EXPECT_EQ(Pty.ReadExactly(5, 2000), "hello");
+
+    Pty.Write("world\n");
+    ASSERT_TRUE(PumpUntil([&] { return rx.All() == "world\n"; }));
+
+    EXPECT_TRUE(Uart.Close());
+    EXPECT_FALSE(Uart.Opened());
+    EXPECT_EQ(Uart.SendData(1, "x"), 2);
+    EXPECT_EQ(Uart.LastErrorText(), "");
+}
+
+TEST_F(SerialLinkTest, HandlerRunsOnTheMainThread) {
+    QThread* seen = nullptr;
+    Uart.OnRxdDatas = [&](QObject* sender, int, void*) {
+        seen = QThread::currentThread();
+        EXPECT_EQ(sender, &Uart);
+    };
+    ASSERT_TRUE(Uart.Open());
+    Pty.Write("a");
+    ASSERT_TRUE(PumpUntil([&] { return seen != nullptr; }));
+    EXPECT_EQ(seen, QCoreApplication::instance()->thread());
+}
+
+TEST_F(SerialLinkTest, ReplyFromInsideTheReceiveHandler) {
+    Uart.OnRxdDatas = [&](QObject*, int bytes, void* datas) {
+        std::string got(static_cast<const char*>(datas), static_cast<std::size_t>(bytes));
+        Uart.SendData_printf("echo:%s", got.c_str());
+    };
+    ASSERT_TRUE(Uart.Open());
+    Pty.Write("C");
+    std::string reply;
+    ASSERT_TRUE(PumpUntil([&] {
+        reply += Pty.ReadFor(0);
+        return reply == "echo:C";
+    }));
+}
+
+} // namespace
