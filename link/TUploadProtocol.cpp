@@ -19,11 +19,21 @@ TUploadProtocol::TUploadProtocol(TUploadView& view, TResponseTimer& timer, TSend
     : View(view), Timer(timer), SendData(std::move(sendData)), Clock(std::move(clock)),
       Image(ImageBufferSize, 0xFF) {}
 
+// A chunk proves the controller alive only when it holds a reply byte: a line that delivers
+// nothing but garbage (a wrong baud rate, a babbling device) must still run into the abort
+// instead of holding the transfer open for ever.
+static bool HoldsReply(const std::uint8_t* p, int n) {
+    for (int i = 0; i < n; ++i)
+        if (p[i] == ReplyReady || p[i] == ReplyAck || p[i] == ReplyNak) return true;
+    return false;
+}
+
 void TUploadProtocol::PcUart1RxdDatas(const void*, int bytes, const void* datas) {
-    State.TimeoutCounter = 0;
-    if (State.Mode == TTransferMode::Idle) Timer.Stop();
-    if (bytes <= 0 || datas == nullptr) return;
     const auto* p = static_cast<const std::uint8_t*>(datas);
+    if (bytes <= 0 || p == nullptr) bytes = 0;
+    if (HoldsReply(p, bytes)) State.TimeoutCounter = 0;
+    if (State.Mode == TTransferMode::Idle) Timer.Stop();
+    if (bytes == 0) return;
     switch (State.Mode) {
     case TTransferMode::DateTimeSync:
         HandleDateTimeSync(p, bytes);
@@ -109,6 +119,8 @@ void TUploadProtocol::HandleBlockTransfer(const std::uint8_t* p, int n) {
             Timer.Stop();
             State.NakCounter = 0;
             if (counter < count) {
+                // An ACK before any 'C' starts the transfer too; give it a start time.
+                if (counter == 0) State.StartTime = Clock();
                 ++counter;
                 build();
                 SendFrame(false);
@@ -127,6 +139,9 @@ void TUploadProtocol::HandleBlockTransfer(const std::uint8_t* p, int n) {
             if (OnTransferEnded) OnTransferEnded(TTransferOutcome::Finished);
             break; // the rest of the chunk is still examined
         case ReplyNak:
+            // Before the first 'C' no block has gone out, so there is nothing to send again;
+            // such a NAK (a stray reply from an earlier transfer) counts as line noise.
+            if (counter == 0) break;
             if (++State.NakCounter >= NakLimit) {
                 Timer.Stop();
                 View.AppendLine(RomFailed);

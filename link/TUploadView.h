@@ -20,6 +20,8 @@ public:
     virtual bool MsgOn() const = 0;
     // The four command buttons, always switched together.
     virtual void SetCommandButtonsEnabled(bool enabled) = 0;
+    // Connect/Disconnect look: the button's caption and the COM port list's enabled state.
+    virtual void ShowConnected(bool connected) { (void)connected; }
 };
 
 } // namespace Link

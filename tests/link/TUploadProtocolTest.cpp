@@ -318,15 +318,46 @@ TEST_F(ProtocolTest, TenSilentIntervalsAbort) {
     EXPECT_EQ(Outcomes, std::vector{TTransferOutcome::Aborted});
 }
 
-TEST_F(ProtocolTest, AnyChunkResetsTheTimeoutCount) {
+TEST_F(ProtocolTest, AReplyByteResetsTheTimeoutCount) {
     Arm(TTransferMode::RomImage, 4);
     Reply({C});
     for (int i = 0; i < 9; ++i) Expire();
-    Reply({0x00}); // noise still proves the line is alive
+    Reply({0x00, NAK});
     EXPECT_EQ(Protocol.State.TimeoutCounter, 0u);
     Expire();
     EXPECT_EQ(View.Lines.back(), "===> VRC-780A respond timeout #1<===");
     EXPECT_EQ(Protocol.State.Mode, TTransferMode::RomImage);
+}
+
+TEST_F(ProtocolTest, GarbageAloneDoesNotHoldOffTheAbort) {
+    Arm(TTransferMode::RomImage, 4);
+    Reply({C});
+    for (int i = 0; i < 10; ++i) {
+        Reply({0x00, 0x41, 0xFF}); // a controller at the wrong baud rate
+        Expire();
+    }
+    EXPECT_EQ(View.Lines.back(), "===> Transmit abort!! <===");
+    EXPECT_EQ(Protocol.State.Mode, TTransferMode::Idle);
+}
+
+TEST_F(ProtocolTest, NakBeforeTheFirstFrameIsNoise) {
+    Arm(TTransferMode::RomImage, 4);
+    Reply({NAK, NAK});
+    EXPECT_TRUE(Sent.Frames.empty());
+    EXPECT_EQ(Protocol.State.NakCounter, 0u);
+    Reply({NAK, C});
+    ASSERT_EQ(Sent.Frames.size(), 1u);
+    EXPECT_EQ(LastFrame()[2], 0);
+}
+
+TEST_F(ProtocolTest, AckBeforeTheFirstFrameStartsWithAStartTime) {
+    Now = {2010, 3, 17, 3, 10, 0, 0, 0};
+    Arm(TTransferMode::RomImage, 1);
+    Reply({ACK});
+    ASSERT_EQ(Sent.Frames.size(), 1u);
+    Now.Second = 1;
+    Reply({ACK});
+    EXPECT_EQ(View.Lines.back(), "傳輸時間 = 1000 ms");
 }
 
 TEST_F(ProtocolTest, BytesWhileIdleOnlyStopTheTimer) {
