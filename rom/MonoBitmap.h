@@ -1,0 +1,46 @@
+#pragma once
+// The display's mono bitmap record: 16-bit width, 16-bit height (little-endian), then rows of
+// 8 pixels per byte, leftmost pixel in the most significant bit. A bit is 1 exactly when the
+// source pixel's colour (its RGB, alpha ignored) is 0, pure black.
+//
+// Widths (row-major) and heights (rotated) that are not a multiple of 8 are padded with 0
+// pixels to the next multiple of 8; the header holds the padded size.
+
+#include <QImage>
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace Rom {
+
+// The project's DISPLAYTYPE: the picture orientation of the whole ROM.
+enum class TDisplayType { Horizontal = 0, Vertical = 1 };
+
+using TBytes = std::vector<std::uint8_t>;
+
+// Loads a picture file or a picture held in memory; raises EPictureLoad naming `name` when
+// the picture cannot be read or its record would not fit an index entry.
+QImage LoadPicture(const std::string& fileName);
+QImage LoadPictureData(std::span<const std::uint8_t> data, const std::string& name);
+
+// Records in memory.
+TBytes EncodeRowMajor(const QImage& picture);
+TBytes EncodeRotated(const QImage& picture); // turned 90 degrees counter-clockwise
+TBytes EncodeMonoRecord(const QImage& picture, TDisplayType type);
+
+// File to file, as the build's encoding steps: target is created or overwritten.
+void EncodeRowMajor(const std::string& source, const std::string& target);
+void EncodeRotated(const std::string& source, const std::string& target);
+// Nothing happens when the trimmed source name is empty.
+void EncodeMonoBitmap(const std::string& source, const std::string& target, TDisplayType type);
+
+// A record read back: its stored picture as a 1-bit image (1 = black), or a null image when
+// the bytes are not exactly one record.
+QImage DecodeMonoBitmap(std::span<const std::uint8_t> record);
+// True when the bytes are exactly one record (header sizes agree with the length).
+bool IsMonoRecord(std::span<const std::uint8_t> record);
+
+} // namespace Rom

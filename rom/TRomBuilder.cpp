@@ -1,0 +1,288 @@
+#include "TRomBuilder.h"
+
+#include "EPictureLoad.h"
+#include "FileIo.h"
+#include "PicturePacking.h"
+#include "Text.h"
+#include "WorkFiles.h"
+#include "XVclUtil/Printf.h"
+
+#include <new>
+
+namespace Rom {
+
+namespace {
+
+// A step that cannot go on: the message box that ends the build.
+struct TBuildStop {
+    std::string Caption;
+    std::string Text;
+};
+
+const char* const TooLongText = "Error!!\n\nFile size too long\n\nPlease remove some files.!!\n";
+
+std::string Num(const char* prefix, int n) {
+    return prefix + std::to_string(n);
+}
+
+// A floor picture name must stay inside its style folder and be a plain file name.
+bool IsPlainFileName(const std::string& name) {
+    for (unsigned char c : name)
+        if (c < 0x20 || c == 0x7F || c == '/' || c == '\\') return false;
+    return true;
+}
+
+} // namespace
+
+TRomBuilder::TRomBuilder(const TRomBuildInput& input, TRomBuildEvents events)
+    : Input(input), Events(std::move(events)) {}
+
+void TRomBuilder::Line(const std::string& text) const {
+    if (Events.OnMessageLine) Events.OnMessageLine(text);
+}
+
+void TRomBuilder::Stop(const std::string& caption, const std::string& text) const {
+    throw TBuildStop{caption, text};
+}
+
+bool TRomBuilder::Run() {
+    auto show = [&](const std::string& caption, const std::string& text) {
+        if (Events.OnMessageBox) Events.OnMessageBox(caption, text);
+    };
+    bool finished = false;
+    try {
+        Steps();
+        finished = true;
+    } catch (const TBuildStop& stop) {
+        show(stop.Caption, stop.Text);
+    } catch (const EPictureLoad& e) {
+        show("File error",
+             "Error!!\n\nPicture file cannot be loaded:\n" + e.FileName + "\n(" + e.Reason + ")\n");
+    } catch (const std::bad_alloc&) {
+        show("Error", "Error!!\n\nOut of memory!!\n");
+    }
+    // The private work folder goes with the build, whatever happened.
+    for (const std::string& name : Work.Names()) Work.Remove(name);
+    if (finished) show("Succeeded", "ROM create finish!!\n\n");
+    return finished;
+}
+
+void TRomBuilder::Steps() {
+    for (std::size_t t = 0; t < CodeTableCount; ++t)
+        for (std::size_t r = 0; r < CodeTableRows; ++r)
+            CellTable[t][r] = TrimUpper(Input.Cells[t][r]);
+    FloorPictures.fill(std::string());
+    FloorCount = 0;
+
+    EncodeCodeTables();
+    MakeArrowSets();
+    MakeFloorNumberSets();
+    Config.Clear();
+    Config.Fill(Input.Options, Tables);
+    MakeCustomerPictures();
+    FillConfigFromLibrary();
+    MakeMessagePictures();
+    MoveRawEntries();
+    PackBlocks();
+    RomBlocks.CodeTable = Config.CodeTableBlock();
+    WriteOutputs();
+    Work.Remove(TempPictureName);
+}
+
+int TRomBuilder::FindFloorPicture(const std::string& path) const {
+    for (int slot = 0; slot < FloorCount; ++slot)
+        if (FloorPictures[static_cast<std::size_t>(slot)] == path) return slot;
+    return -1;
+}
+
+void TRomBuilder::EncodeCodeTables() {
+    for (int t = 0; t < static_cast<int>(CodeTableCount); ++t)
+        for (int r = 0; r < static_cast<int>(CodeTableRows); ++r) EncodeCell(t, r, CellTable[t][r]);
+}
+
+void TRomBuilder::EncodeCell(int t, int r, const std::string& text) {
+    std::uint8_t& kind = Tables.Kind[t][r];
+    std::uint8_t& value = Tables.Value[t][r];
+    kind = value = 0;
+    auto code = [](char c) { return static_cast<std::uint8_t>(c); };
+    if (text.empty()) return;
+    if (text.size() == 1) {
+        value = code(text[0]);
+        return;
+    }
+    if (text.size() == 2) {
+        kind = text[0] == '0' ? 0 : code(text[0]);
+        value = code(text[1]);
+        return;
+    }
+    const std::string path =
+        Input.FloorStylePrefix + std::to_string(Input.Options.DEF_FL) + "/" + text + ".bmp";
+    const std::string found = IsPlainFileName(text) ? FindFileNoCase(path) : std::string();
+    if (found.empty()) {
+        Line(
+            XVclUtil::Format("[Warning] CTBL%d-%02X (%d ) not found --> auto cancel !!!", t, r, r));
+        if (Events.OnCellCancelled) Events.OnCellCancelled(t, r);
+        return;
+    }
+    int slot = FindFloorPicture(path);
+    if (slot < 0) {
+        if (FloorCount >= static_cast<int>(MaxFloorPictures))
+            Stop("File error", "Error!!\n\nUBF block: more than 256 floor pictures\n\n"
+                               "Please remove some files.!!\n");
+        EncodeFile(found, Num("UBF_", FloorCount));
+        FloorPictures[static_cast<std::size_t>(FloorCount)] = path;
+        slot = FloorCount++;
+    }
+    kind = 254;
+    value = static_cast<std::uint8_t>(slot);
+}
+
+void TRomBuilder::MakeArrowSets() {
+    for (int s = 0; s < 12; ++s)
+        for (int k = 0; k < 6; ++k) {
+            const std::string prefix = Num("DIR", s) + "_";
+            EncodeLibrary(1, 100 + 13 * s + k, Num(prefix.c_str(), k + 1));
+            EncodeLibrary(1, 106 + 13 * s + k, Num(prefix.c_str(), k + 21));
+        }
+    for (int s = 0; s < 12; ++s)
+        if (!PackNumberedPictures(Work, Num("DIR", s) + "_", Num("M_", 30 + s)))
+            Stop("File error",
+                 "Error!!\n\nCannot write the arrow set " + Num("M_", 30 + s) + "!!\n");
+    for (int s = 0; s < 12; ++s) DeleteNumberedFiles(Work, Num("DIR", s) + "_", 255);
+}
+
+void TRomBuilder::MakeFloorNumberSets() {
+    for (int g = 1; g <= 5; ++g)
+        for (int i = 0; i < 100; ++i) EncodeLibrary(g, i, Num("S", g) + "_" + std::to_string(i));
+    for (int g = 1; g <= 5; ++g)
+        if (!PackNumberedPictures(Work, Num("S", g) + "_", Num("M_", 9 + g)))
+            Stop("File error",
+                 "Error!!\n\nCannot write the floor-number set " + Num("M_", 9 + g) + "!!\n");
+    for (int g = 1; g <= 5; ++g) DeleteNumberedFiles(Work, Num("S", g) + "_", 255);
+}
+
+void TRomBuilder::MakeCustomerPictures() {
+    const std::string& title = Vertical() ? Input.TITLEFILENAME_V : Input.TITLEFILENAME_H;
+    if (!TrimText(title).empty())
+        EncodeFile(title, "UM_1");
+    else
+        EncodeLibrary(0, Vertical() ? 0 : 5, "UM_1");
+    if (!TrimText(Input.TITLEFILENAME_2).empty())
+        EncodeFile(Input.TITLEFILENAME_2, "UM_2");
+    else
+        EncodeLibrary(0, 222, "UM_2");
+    if (!TrimText(Input.TITLEFILENAME_C).empty()) EncodeFile(Input.TITLEFILENAME_C, "UM_0");
+    EncodeLibrary(0, Vertical() ? 4 : 9, "M_4");
+}
+
+void TRomBuilder::FillConfigFromLibrary() {
+    std::string cfi = ExtractLibraryPicture(0, Input.CFI);
+    CopyFileRange(std::span<std::uint8_t>(Config.Data.data() + CfiOffset, CfiSize), Work, cfi, 0,
+                  CfiSize);
+    std::string ifi = ExtractLibraryPicture(0, Input.IFI);
+    if (auto size = Work.Size(ifi); size && *size > IfiCapacity)
+        Stop("Data error", XVclUtil::Format("Error!!\n\nLibrary entry IFI (group 0, index %d) "
+                                            "holds %zu bytes, more than 4096\n\n"
+                                            "Please check the model settings.!!\n",
+                                            Input.IFI, *size));
+    CopyFileTail(std::span<std::uint8_t>(Config.Data.data() + IfiOffset, IfiCapacity), Work, ifi,
+                 0);
+    Config.SealCheckByte();
+}
+
+void TRomBuilder::MakeMessagePictures() {
+    const int group = Vertical() ? 6 : 7;
+    const int lang =
+        Input.Options.WEEKLANG >= 0 && Input.Options.WEEKLANG <= 2 ? Input.Options.WEEKLANG : 0;
+    const int month = 32 + 20 * lang;
+    for (int j = 0; j < 7; ++j) EncodeLibrary(group, month + j, Num("M_", 143 + j));
+    for (int s = 0; s < 10; ++s)
+        for (int v = 0; v < 4; ++v) {
+            const std::string& path =
+                Input.LiftStateImageTable[static_cast<std::size_t>(4 * s + v)];
+            const std::string found = TrimText(path).empty() ? std::string() : FindFileNoCase(path);
+            if (!found.empty()) EncodeFile(found, Num("M_", 150 + 10 * v + s));
+        }
+    for (int j = 0; j < 7; ++j) EncodeLibrary(group, 12 + j, Num("M_", 211 + j));
+    for (int n = 197; n <= 210; ++n) EncodeLibrary(0, n, Num("M_", n));
+    for (int n = 219; n <= 229; ++n) EncodeLibrary(0, n, Num("M_", n));
+    const int week = Input.Options.WEEKTYPE ? 0 : 20 + 20 * lang;
+    for (int j = 0; j < 12; ++j) EncodeLibrary(group, week + j, Num("M_", 231 + j));
+}
+
+void TRomBuilder::MoveRawEntries() {
+    const int first = Vertical() ? 1 : 6;
+    for (int j = 0; j < 3; ++j) MoveLibrary(0, first + j, Num("M_", 1 + j));
+    const int pair = Vertical() ? 2 : 0;
+    MoveLibrary(Input.BANK, Input.OFFSET + pair, "PM_0");
+    MoveLibrary(Input.BANK, Input.OFFSET + pair + 1, "PM_1");
+    MoveLibrary(Input.BANK, Input.SETOFFSET + pair, "PM_2");
+    MoveLibrary(Input.BANK, Input.SETOFFSET + pair + 1, "PM_3");
+}
+
+void TRomBuilder::PackBlocks() {
+    auto pack = [&](const char* block, const char* prefix, int count, std::uint32_t base,
+                    std::vector<std::uint8_t>& area) {
+        if (PackPictureBlock(Work, prefix, count, base, area) == TPackResult::TooLarge)
+            Stop("File error", std::string("Error!!\n\n") + block +
+                                   " block: file size too long\n\nPlease remove some files.!!\n");
+    };
+    pack("PM", "PM_", static_cast<int>(PmEntries), PmBlockAddress, RomBlocks.Pm);
+    pack("UM", "UM_", static_cast<int>(UmEntries), 0, RomBlocks.Um);
+    pack("UBF", "UBF_", FloorCount, 0, RomBlocks.Ubf);
+}
+
+void TRomBuilder::WriteOutputs() {
+    auto image = BuildRomImage(Work, "M_", RomBlocks);
+    if (!image) Stop("File error", TooLongText);
+    std::string error;
+    if (Input.OUTCPUBIN == 1 && !WriteFileAtomically(Input.BinFileName, Config.Bytes(), &error))
+        Stop("File error",
+             "Error!!\n\nCannot write " + Input.BinFileName + "\n(" + error + ")!!\n");
+    if (!WriteFileAtomically(Input.RomFileName, *image, &error))
+        Stop("File error",
+             "Error!!\n\nCannot write " + Input.RomFileName + "\n(" + error + ")!!\n");
+}
+
+std::string TRomBuilder::ExtractLibraryPicture(int group, int index) {
+    Work.Remove(TempPictureName);
+    TempSource = Input.LibraryName + XVclUtil::Format(" (group %d, index %d)", group, index);
+    TLibraryEntry entry;
+    if (Input.Library && group >= 0 && index >= 0 && index <= 255)
+        entry = Input.Library(group, index);
+    else if (Input.Library)
+        entry.State = TLibraryEntry::TState::Empty; // outside the directory: no such picture
+    if (entry.State == TLibraryEntry::TState::NoLibrary) return TempPictureName;
+    if (entry.State == TLibraryEntry::TState::Empty || entry.Bytes.empty()) return std::string();
+    Work.Write(TempPictureName, entry.Bytes);
+    return TempPictureName;
+}
+
+void TRomBuilder::EncodeTemp(const std::string& name, const std::string& target) {
+    if (name.empty()) return; // empty library entry: no work file, the index entry stays absent
+    auto data = Work.Read(name);
+    if (!data) throw EPictureLoad(TempSource, "no picture library loaded");
+    QImage picture = LoadPictureData(*data, TempSource);
+    Work.Write(target, EncodeMonoRecord(picture, Input.DISPLAYTYPE));
+}
+
+void TRomBuilder::EncodeLibrary(int group, int index, const std::string& target) {
+    EncodeTemp(ExtractLibraryPicture(group, index), target);
+}
+
+void TRomBuilder::MoveLibrary(int group, int index, const std::string& target) {
+    const std::string name = ExtractLibraryPicture(group, index);
+    auto data = name.empty() ? std::nullopt : Work.Read(name);
+    if (!data) return;
+    Work.Write(target, *data);
+    Work.Remove(name);
+}
+
+void TRomBuilder::EncodeFile(const std::string& path, const std::string& target) {
+    if (TrimText(path).empty()) return;
+    std::string found = FindFileNoCase(path);
+    QImage picture = LoadPicture(found.empty() ? path : found);
+    Work.Write(target, EncodeMonoRecord(picture, Input.DISPLAYTYPE));
+}
+
+} // namespace Rom

@@ -1,0 +1,199 @@
+// Encoding pictures into mono bitmap records, both orientations, and refusing bad pictures.
+
+#include "rom/MonoBitmap.h"
+#include "RomTestSupport.h"
+#include "rom/EPictureLoad.h"
+#include "rom/FileIo.h"
+
+#include <gtest/gtest.h>
+
+using namespace Rom;
+using namespace RomTest;
+
+namespace {
+
+TBytes Bytes(std::initializer_list<int> v) {
+    TBytes out;
+    for (int b : v) out.push_back(static_cast<std::uint8_t>(b));
+    return out;
+}
+
+TEST(MonoBitmap, TopLeftPixelRowMajor) {
+    TBytes rec = EncodeRowMajor(MonoPicture(16, 8, {{0, 0}}));
+    TBytes expected = Bytes({0x10, 0x00, 0x08, 0x00, 0x80, 0x00});
+    expected.resize(20, 0);
+    EXPECT_EQ(rec, expected);
+}
+
+TEST(MonoBitmap, TopLeftPixelRotated) {
+    TBytes rec = EncodeRotated(MonoPicture(16, 8, {{0, 0}}));
+    TBytes expected = Bytes({0x08, 0x00, 0x10, 0x00});
+    expected.resize(19, 0);
+    expected.push_back(0x80); // source column x = 0 comes last
+    EXPECT_EQ(rec, expected);
+}
+
+TEST(MonoBitmap, RotatedIsRowMajorTurnedCounterClockwise) {
+    QImage pic = MonoPicture(24, 16, {{0, 0}, {23, 0}, {5, 9}, {23, 15}, {11, 3}});
+    QImage turned = pic.transformed(QTransform().rotate(-90));
+    EXPECT_EQ(EncodeRotated(pic), EncodeRowMajor(turned));
+}
+
+TEST(MonoBitmap, OnlyPureBlackSetsABit) {
+    QImage pic(8, 1, QImage::Format_RGB32);
+    pic.fill(qRgb(255, 255, 255));
+    pic.setPixel(0, 0, qRgb(0, 0, 0));
+    pic.setPixel(1, 0, qRgb(0, 0, 1)); // colour value 1
+    pic.setPixel(2, 0, qRgb(1, 0, 0));
+    pic.setPixel(3, 0, qRgb(16, 16, 16));
+    EXPECT_EQ(EncodeRowMajor(pic), Bytes({8, 0, 1, 0, 0x80}));
+}
+
+TEST(MonoBitmap, AlphaDoesNotCount) {
+    QImage pic(8, 1, QImage::Format_ARGB32);
+    pic.fill(qRgba(255, 255, 255, 255));
+    pic.setPixel(0, 0, qRgba(0, 0, 0, 0));   // transparent black: colour value 0
+    pic.setPixel(7, 0, qRgba(0, 0, 0, 128)); // half transparent black
+    EXPECT_EQ(EncodeRowMajor(pic), Bytes({8, 0, 1, 0, 0x81}));
+}
+
+TEST(MonoBitmap, WidthNotMultipleOf8IsPaddedWithWhite) {
+    TBytes rec = EncodeRowMajor(MonoPicture(10, 2, {{9, 0}, {0, 1}}));
+    EXPECT_EQ(rec, Bytes({16, 0, 2, 0, 0x00, 0x40, 0x80, 0x00}));
+    TBytes rot = EncodeRotated(MonoPicture(3, 10, {{2, 9}}));
+    // stored 16 wide (10 padded), 3 high; first stored row is source column 2
+    EXPECT_EQ(rot, Bytes({16, 0, 3, 0, 0x00, 0x40, 0, 0, 0, 0}));
+}
+
+TEST(MonoBitmap, DecodeGivesTheStoredPictureBack) {
+    QImage pic = MonoPicture(16, 8, {{0, 0}, {15, 7}, {3, 4}});
+    QImage back = DecodeMonoBitmap(EncodeRowMajor(pic));
+    ASSERT_EQ(back.size(), QSize(16, 8));
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 16; ++x)
+            EXPECT_EQ(back.pixel(x, y) == qRgb(0, 0, 0), pic.pixelIndex(x, y) == 1)
+                << x << "," << y;
+    QImage upright = DecodeMonoBitmap(EncodeRotated(pic)).transformed(QTransform().rotate(90));
+    EXPECT_EQ(upright.convertToFormat(QImage::Format_RGB32),
+              back.convertToFormat(QImage::Format_RGB32));
+}
+
+TEST(MonoBitmap, RecordShapeIsChecked) {
+    EXPECT_TRUE(IsMonoRecord(Bytes({8, 0, 1, 0, 0xFF})));
+    EXPECT_FALSE(IsMonoRecord(Bytes({8, 0, 2, 0, 0xFF}))); // short
+    EXPECT_FALSE(IsMonoRecord(Bytes({7, 0, 1, 0, 0xFF}))); // width not whole bytes
+    EXPECT_FALSE(IsMonoRecord(Bytes({0, 0, 0, 0})));       // no pixels
+    EXPECT_TRUE(DecodeMonoBitmap(Bytes({1, 2, 3})).isNull());
+}
+
+TEST(MonoBitmapFiles, EncodesFromFileToFileBothWays) {
+    TTempDir dir;
+    SaveBmp(dir / "a.bmp", MonoPicture(16, 8, {{0, 0}}));
+    EncodeMonoBitmap(dir / "a.bmp", dir / "h", TDisplayType::Horizontal);
+    EncodeMonoBitmap(dir / "a.bmp", dir / "v", TDisplayType::Vertical);
+    EXPECT_EQ(ReadBytes(dir / "h"), EncodeRowMajor(MonoPicture(16, 8, {{0, 0}})));
+    EXPECT_EQ(ReadBytes(dir / "v"), EncodeRotated(MonoPicture(16, 8, {{0, 0}})));
+    EXPECT_TRUE(FileExists(dir / "a.bmp")); // the source stays
+}
+
+TEST(MonoBitmapFiles, BlankSourceDoesNothing) {
+    TTempDir dir;
+    EncodeMonoBitmap("  ", dir / "t", TDisplayType::Vertical);
+    EXPECT_FALSE(FileExists(dir / "t"));
+}
+
+TEST(MonoBitmapFiles, ColourAndGreyBmpFilesEncodeByColourValue) {
+    TTempDir dir;
+    QImage colour(8, 2, QImage::Format_RGB888);
+    colour.fill(qRgb(200, 10, 10));
+    colour.setPixel(1, 0, qRgb(0, 0, 0));
+    colour.setPixel(2, 1, qRgb(0, 0, 0));
+    SaveBmp(dir / "c24.bmp", colour);
+    EncodeRowMajor(dir / "c24.bmp", dir / "c24");
+    EXPECT_EQ(ReadBytes(dir / "c24"), Bytes({8, 0, 2, 0, 0x40, 0x20}));
+
+    QImage grey(8, 1, QImage::Format_Grayscale8);
+    grey.fill(0x80);
+    grey.setPixel(4, 0, 0);
+    SaveBmp(dir / "g8.bmp", grey);
+    EncodeRowMajor(dir / "g8.bmp", dir / "g8");
+    EXPECT_EQ(ReadBytes(dir / "g8"), Bytes({8, 0, 1, 0, 0x08}));
+}
+
+// Bad files: each raises EPictureLoad naming the file, and no target is written.
+void ExpectRefused(const std::string& source, const std::string& target) {
+    try {
+        EncodeRowMajor(source, target);
+        ADD_FAILURE() << "accepted " << source;
+    } catch (const EPictureLoad& e) {
+        EXPECT_EQ(e.FileName, source);
+        EXPECT_FALSE(e.Reason.empty());
+    }
+    EXPECT_FALSE(FileExists(target));
+}
+
+TEST(MonoBitmapFiles, BadFilesAreRefusedWithTheirName) {
+    TTempDir dir;
+    TBytes good = BmpBytes(MonoPicture(64, 64, {{1, 1}}));
+    WriteBytes(dir / "empty.bmp", {});
+    WriteBytes(dir / "garbage.bmp", TBytes(300, 0x5A));
+    WriteBytes(dir / "truncated.bmp", TBytes(good.begin(), good.begin() + 40));
+    TBytes zero = good; // 0 x 0 in the info header
+    for (int i = 18; i < 26; ++i) zero[i] = 0;
+    WriteBytes(dir / "zero.bmp", zero);
+    TBytes huge = good; // 65,535 x 65,535
+    huge[18] = huge[19] = huge[22] = huge[23] = 0xFF;
+    huge[20] = huge[21] = huge[24] = huge[25] = 0;
+    WriteBytes(dir / "huge.bmp", huge);
+    TBytes badHeader = good; // info header size nonsense
+    badHeader[14] = 0xFF;
+    badHeader[15] = 0xFF;
+    WriteBytes(dir / "header.bmp", badHeader);
+    for (const char* name : {"missing.bmp", "empty.bmp", "garbage.bmp", "truncated.bmp", "zero.bmp",
+                             "huge.bmp", "header.bmp"})
+        ExpectRefused(dir / name, dir / (std::string(name) + ".out"));
+    ExpectRefused(dir.Path(), dir / "folder.out"); // a folder is not a picture
+}
+
+// Damage the reader may repair or refuse: either way a clear outcome, never a wrong-sized record.
+void ExpectRefusedOrWhole(const std::string& source, const std::string& target, int w, int h) {
+    try {
+        EncodeRowMajor(source, target);
+        EXPECT_EQ(ReadBytes(target).size(), 4u + static_cast<std::size_t>(w * h / 8)) << source;
+    } catch (const EPictureLoad& e) {
+        EXPECT_EQ(e.FileName, source);
+        EXPECT_FALSE(FileExists(target));
+    }
+}
+
+TEST(MonoBitmapFiles, BogusPaletteOrDataOffsetIsHandled) {
+    TTempDir dir;
+    TBytes good = BmpBytes(MonoPicture(64, 64, {{1, 1}}));
+    TBytes offset = good; // pixel data offset past the end of the file
+    offset[10] = 0xFF;
+    offset[11] = 0xFF;
+    offset[12] = 0x0F;
+    WriteBytes(dir / "offset.bmp", offset);
+    ExpectRefusedOrWhole(dir / "offset.bmp", dir / "offset.out", 64, 64);
+    for (std::uint8_t colours : {std::uint8_t(0x00), std::uint8_t(0x7F), std::uint8_t(0xFF)}) {
+        TBytes palette = good; // colours used: 0x??FFFFFF
+        palette[46] = palette[47] = palette[48] = 0xFF;
+        palette[49] = colours;
+        WriteBytes(dir / "palette.bmp", palette);
+        ExpectRefusedOrWhole(dir / "palette.bmp", dir / "palette.out", 64, 64);
+    }
+    TBytes depth = good; // 7 bits per pixel
+    depth[28] = 7;
+    WriteBytes(dir / "depth.bmp", depth);
+    ExpectRefusedOrWhole(dir / "depth.bmp", dir / "depth.out", 64, 64);
+}
+
+TEST(MonoBitmapFiles, PictureTooBigForAnEntryIsRefusedBeforeDecoding) {
+    TTempDir dir;
+    SaveBmp(dir / "wide.bmp", MonoPicture(4096, 2100));
+    ExpectRefused(dir / "wide.bmp", dir / "wide.out");
+    SaveBmp(dir / "long.bmp", MonoPicture(65535, 1));
+    ExpectRefused(dir / "long.bmp", dir / "long.out");
+}
+
+} // namespace

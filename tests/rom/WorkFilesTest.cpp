@@ -1,0 +1,146 @@
+// The file routines of the build and the two kinds of work folder.
+
+#include "rom/WorkFiles.h"
+#include "RomTestSupport.h"
+#include "rom/FileIo.h"
+#include "rom/TDiskWorkFolder.h"
+#include "rom/TMemoryWorkFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using namespace Rom;
+using namespace RomTest;
+
+namespace {
+
+TBytes Counting(std::size_t n) {
+    TBytes b(n);
+    for (std::size_t i = 0; i < n; ++i) b[i] = static_cast<std::uint8_t>(i);
+    return b;
+}
+
+TEST(WorkFiles, CopyFileTailCopiesFromStartToEnd) {
+    TTempDir dir;
+    WriteBytes(dir / "f", Counting(10));
+    TBytes dest(16, 0xEE);
+    EXPECT_EQ(CopyFileTail(dest, dir / "f", 0), 10u);
+    EXPECT_EQ(TBytes(dest.begin(), dest.begin() + 10), Counting(10));
+    EXPECT_EQ(dest[10], 0xEE);
+    TBytes tail(4, 0);
+    EXPECT_EQ(CopyFileTail(tail, dir / "f", 7), 3u);
+    EXPECT_EQ(tail, (TBytes{7, 8, 9, 0}));
+}
+
+TEST(WorkFiles, CopyFileRangeOfAShortFileKeepsTheRest) {
+    TTempDir dir;
+    WriteBytes(dir / "short", Counting(100));
+    TBytes dest(3328, 0xAB);
+    EXPECT_EQ(CopyFileRange(dest, dir / "short", 0, 3328), 100u);
+    EXPECT_EQ(dest[99], 99);
+    EXPECT_EQ(dest[100], 0xAB);
+    EXPECT_EQ(dest[3327], 0xAB);
+    WriteBytes(dir / "long", Counting(5000));
+    EXPECT_EQ(CopyFileRange(dest, dir / "long", 0, 3328), 3328u);
+    EXPECT_EQ(dest[3327], static_cast<std::uint8_t>(3327));
+}
+
+TEST(WorkFiles, CopiesNeverPassTheDestination) {
+    TTempDir dir;
+    WriteBytes(dir / "big", Counting(9000));
+    TBytes dest(4096 + 8, 0x11);
+    EXPECT_EQ(CopyFileTail(std::span<std::uint8_t>(dest.data(), 4096), dir / "big", 0), 4096u);
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(dest[4096 + i], 0x11);
+}
+
+TEST(WorkFiles, BlankOrMissingNamesCopyNothing) {
+    TBytes dest(4, 0x77);
+    EXPECT_EQ(CopyFileTail(dest, "   ", 0), 0u);
+    EXPECT_EQ(CopyFileRange(dest, "/nonexistent/file", 0, 4), 0u);
+    EXPECT_EQ(dest, TBytes(4, 0x77));
+}
+
+TEST(WorkFiles, DeleteNumberedFilesStopsBeforeCount) {
+    TTempDir dir;
+    TDiskWorkFolder folder(dir.Path());
+    for (int n = 0; n <= 256; ++n) folder.Write("DIR0_" + std::to_string(n), TBytes{1});
+    folder.Write("DIR0_x", TBytes{1});
+    DeleteNumberedFiles(folder, "DIR0_", 255);
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"DIR0_255", "DIR0_256", "DIR0_x"}));
+}
+
+TEST(WorkFiles, DeleteNumberedFilesInTheCurrentDirectory) {
+    TTempDir dir;
+    char old[4096];
+    ASSERT_NE(::getcwd(old, sizeof old), nullptr);
+    ASSERT_EQ(::chdir(dir.Path().c_str()), 0);
+    WriteBytes("S1_0", {1});
+    WriteBytes("S1_254", {1});
+    WriteBytes("S1_255", {1});
+    DeleteNumberedFiles("S1_", 255);
+    std::vector<std::string> left = dir.Names();
+    ASSERT_EQ(::chdir(old), 0);
+    EXPECT_EQ(left, (std::vector<std::string>{"S1_255"}));
+}
+
+TEST(WorkFolders, MemoryAndDiskBehaveAlike) {
+    TTempDir dir;
+    TDiskWorkFolder disk(dir.Path());
+    TMemoryWorkFolder memory;
+    for (TWorkFolder* f : {static_cast<TWorkFolder*>(&disk), static_cast<TWorkFolder*>(&memory)}) {
+        EXPECT_FALSE(f->Exists("M_1"));
+        EXPECT_FALSE(f->Size("M_1"));
+        EXPECT_TRUE(f->Write("M_1", TBytes{1, 2, 3}));
+        EXPECT_TRUE(f->Write("M_0", TBytes{}));
+        EXPECT_TRUE(f->Exists("M_1"));
+        EXPECT_EQ(f->Size("M_1"), 3u);
+        EXPECT_EQ(f->Size("M_0"), 0u);
+        EXPECT_EQ(*f->Read("M_1"), (TBytes{1, 2, 3}));
+        EXPECT_EQ(f->Names(), (std::vector<std::string>{"M_0", "M_1"}));
+        EXPECT_TRUE(f->Remove("M_1"));
+        EXPECT_FALSE(f->Remove("M_1"));
+        EXPECT_EQ(f->Names(), (std::vector<std::string>{"M_0"}));
+    }
+}
+
+TEST(FileIo, AtomicWriteReplacesWholeOrNothing) {
+    TTempDir dir;
+    WriteBytes(dir / "ZKF780A.ROM", TBytes(10, 1));
+    std::string error;
+    EXPECT_TRUE(WriteFileAtomically(dir / "ZKF780A.ROM", TBytes(20, 2), &error));
+    EXPECT_EQ(ReadBytes(dir / "ZKF780A.ROM"), TBytes(20, 2));
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"ZKF780A.ROM"})); // no temporary left
+
+    ::chmod(dir.Path().c_str(), 0500); // folder not writable: the old file stays
+    if (::geteuid() != 0) {
+        EXPECT_FALSE(WriteFileAtomically(dir / "ZKF780A.ROM", TBytes(30, 3), &error));
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(ReadBytes(dir / "ZKF780A.ROM"), TBytes(20, 2));
+    }
+    ::chmod(dir.Path().c_str(), 0700);
+    EXPECT_FALSE(WriteFileAtomically(dir / "no/such/folder/X.ROM", TBytes(1, 1), &error));
+}
+
+TEST(FileIo, ChangeFileExtReplacesOrAppends) {
+    EXPECT_EQ(ChangeFileExt("ZKF780A.ROM", ".BIN"), "ZKF780A.BIN");
+    EXPECT_EQ(ChangeFileExt("demo.rom", ".ROM"), "demo.ROM");
+    EXPECT_EQ(ChangeFileExt("noext", ".ROM"), "noext.ROM");
+    EXPECT_EQ(ChangeFileExt("a.b/noext", ".ROM"), "a.b/noext.ROM");
+    EXPECT_EQ(ChangeFileExt("C:\\x.y\\file", ".BIN"), "C:\\x.y\\file.BIN");
+    EXPECT_EQ(ChangeFileExt("out.v1.img", ".ROM"), "out.v1.ROM");
+}
+
+TEST(FileIo, FindFileNoCaseMatchesFoldersAndNames) {
+    TTempDir dir;
+    ASSERT_EQ(::mkdir((dir / "Style2").c_str(), 0700), 0);
+    WriteBytes(dir / "Style2/b1arrow.bmp", {1});
+    EXPECT_EQ(FindFileNoCase(dir / "Style2/b1arrow.bmp"), dir / "Style2/b1arrow.bmp");
+    EXPECT_EQ(FindFileNoCase(dir / "STYLE2/B1ARROW.bmp"), dir / "Style2/b1arrow.bmp");
+    EXPECT_EQ(FindFileNoCase(dir / "Style2/B1ARROW.BMP"), dir / "Style2/b1arrow.bmp");
+    EXPECT_EQ(FindFileNoCase(dir / "Style3/B1ARROW.bmp"), "");
+    EXPECT_EQ(FindFileNoCase(dir / "Style2"), ""); // a folder is not a file
+    EXPECT_EQ(FindFileNoCase(""), "");
+}
+
+} // namespace
