@@ -1,0 +1,111 @@
+#include "app/core/MakeRom.h"
+
+#include "XVclUtil/MessageBox.h"
+#include "app/core/CodeCell.h"
+#include "app/core/PictureFiles.h"
+#include "app/core/ProjectFile.h"
+#include "rom/FileIo.h"
+#include "rom/TRomBuilder.h"
+
+namespace AppCore {
+
+namespace {
+
+Rom::TRomOptions RomOptions(const ProjectDocument& d) {
+    Rom::TRomOptions o;
+    o.DEF_DIR = d.DEF_DIR;
+    o.DEF_FL = d.DEF_FL;
+    o.DATEFORMAT = d.DATEFORMAT == TDateFormat::TYPE2 ? 1 : 0;
+    o.CUSTOMERTITLE = d.CUSTOMERTITLE ? 1 : 0;
+    o.DEF_MSG = d.DEF_MSG;
+    o.DPDATETIME = d.DPDATETIME ? 1 : 0;
+    o.OUTDATE = TrimText(d.OUTDATE);
+    o.WEEKTYPE = d.WEEKTYPE == TWeekType::English ? 1 : 0;
+    o.WEEKLANG = d.WEEKLANG;
+    o.FLFRAME = d.FLFRAME ? 1 : 0;
+    o.DEFCODETABLE = d.DEFCODETABLE;
+    o.CUSIDCODE = TrimText(d.CUSIDCODE);
+    o.CUSLOGOENABLE = d.CUSLOGOENABLE ? 1 : 0;
+    o.SWAPTIME = d.SWAPTIME;
+    o.PWRSAVING = d.PWRSAVING;
+    o.DPSTYLE = d.DPSTYLE == TDpStyle::Left ? 2 : 1;
+    return o;
+}
+
+Rom::TLibraryReader LibraryReader(const TPictureLibrary& library) {
+    return [&library](int group, int index) {
+        Rom::TLibraryEntry e;
+        if (!library.IsLoaded()) return e; // NoLibrary
+        e.Bytes = library.Picture(group, index);
+        e.State =
+            e.Bytes.empty() ? Rom::TLibraryEntry::TState::Empty : Rom::TLibraryEntry::TState::Found;
+        return e;
+    };
+}
+
+} // namespace
+
+int CountCodeCells(const ProjectDocument& document) {
+    int count = 0;
+    for (const TCodeTable& table : document.CodeTables)
+        for (const std::string& cell : table)
+            if (!TrimText(cell).empty()) ++count;
+    return count;
+}
+
+Rom::TRomBuildInput RomBuildInput(const TEditorSession& session, const std::string& romFileName) {
+    const ProjectDocument& d = session.Document;
+    const ToolSettings& s = session.Settings;
+    Rom::TRomBuildInput in;
+    for (int t = 0; t < CodeTableCount; ++t) in.Cells[t] = d.CodeTables[t];
+    in.DISPLAYTYPE = d.DISPLAYTYPE == TDisplayType::Vertical ? Rom::TDisplayType::Vertical
+                                                             : Rom::TDisplayType::Horizontal;
+    in.Options = RomOptions(d);
+    for (int slot = 0; slot < LiftStateSlotCount; ++slot)
+        in.LiftStateImageTable[slot] = d.LiftStateImageTable[slot];
+    in.TITLEFILENAME_V = d.TITLEFILENAME_V;
+    in.TITLEFILENAME_H = d.TITLEFILENAME_H;
+    in.TITLEFILENAME_2 = d.TITLEFILENAME_2;
+    in.TITLEFILENAME_C = d.TITLEFILENAME_C;
+    in.OUTCPUBIN = s.OUTCPUBIN;
+    in.CFI = s.CFI;
+    in.IFI = s.IFI;
+    in.BANK = s.BANK;
+    in.OFFSET = s.OFFSET;
+    in.SETOFFSET = s.SETOFFSET;
+    in.FloorStylePrefix = session.Context.FloorStylePrefix;
+    in.Library = LibraryReader(session.Library);
+    in.LibraryName = s.GLB;
+    in.RomFileName = romFileName.empty()
+                         ? Rom::ChangeFileExt(RomFileNameForSave(d.ROMFILENAME), ".ROM")
+                         : romFileName;
+    in.BinFileName = Rom::ChangeFileExt(in.RomFileName, ".BIN");
+    return in;
+}
+
+bool MakeRom(TEditorSession& session, const std::string& romFileName) {
+    if (CountCodeCells(session.Document) == 0) {
+        XVclUtil::ShowErrMsgBox_Printf(CaptionWarning, "%s", MsgAllCtblEmpty);
+        return false;
+    }
+    session.Prompts.ClearMessageLines();
+    SaveProject(session);
+    if (session.SaveIncomplete) return false;
+
+    TBusyGuard busy(session.Prompts);
+    const Rom::TRomBuildInput input = RomBuildInput(session, romFileName);
+    Rom::TRomBuildEvents events;
+    events.OnMessageLine = [&](const std::string& line) {
+        session.Prompts.AppendMessageLine(line);
+    };
+    events.OnCellCancelled = [&](int t, int r) { session.Document.CodeTables[t][r].clear(); };
+    events.OnMessageBox = [](const std::string& caption, const std::string& text) {
+        XVclUtil::ShowErrMsgBox_Printf(caption.c_str(), "%s", text.c_str());
+    };
+    Rom::TRomBuilder builder(input, std::move(events));
+    const bool finished = builder.Run();
+    DeleteFileIfExists(TPictureLibrary::TempFileName); // a preview's extraction, if any
+    return finished;
+}
+
+} // namespace AppCore
