@@ -182,6 +182,10 @@ std::string TCustomUart::MonitorFatalError() const {
     return MonitorThread ? MonitorThread->FatalExceptionText() : std::string();
 }
 
+int TCustomUart::RxdCollectedCount() const {
+    return MonitorThread ? MonitorThread->CollectedCount() : 0;
+}
+
 uint32_t TCustomUart::CharacterBits() const {
     return 1 + FUartBitsPerByte + (UartParityBit != upb_None ? 1 : 0) +
            (UartStopBits == usb_2bits ? 2 : 1);

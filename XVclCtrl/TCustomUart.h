@@ -134,6 +134,10 @@ public:
     // The event mask Open sets, from the assigned events and the flow control.
     uint32_t CommEventMask() const;
     bool TextFileSending() const { return TxtFileSending.load() != 0; }
+    // Size in bytes of each of the three receive buffers (SysUartRxdQueueSize + 8 when made).
+    uint32_t RxdBufferSize() const { return RxdBuffSize; }
+    // Bytes the receive filter holds back for the next delivery (0 while closed).
+    int RxdCollectedCount() const;
 
 private:
     friend class TCommMonitorThread;
