@@ -274,6 +274,9 @@ std::unique_ptr<TSerialPort> TSerialPort::Open(const std::string& devicePath, bo
 
 bool TSerialPort::Close() {
     if (!Impl || Impl->Fd < 0) return true;
+    // The next opening starts with an empty input queue, as a driver that frees its queues on
+    // close gives it (a pseudo-terminal would keep the unread bytes).
+    ::ioctl(Impl->Fd, TCFLSH, TCIFLUSH);
     ::ioctl(Impl->Fd, TIOCNXCL);
     bool ok = ::close(Impl->Fd) == 0;
     ::close(Impl->NotifyFd);
