@@ -1,0 +1,42 @@
+#pragma once
+// One transfer from the command line: opens the port as Connect does, runs the chosen command
+// (date/time sync, ROM image upload or application upgrade) on the Qt event loop until the
+// protocol's finish, failure or abort line, and prints the message-box lines on the way.
+// With Trace every byte sent and received goes to stderr in hexadecimal with a time stamp.
+
+#include "link/TTransferState.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace Link {
+
+struct TUploadSessionOptions {
+    std::string Port; // device path, "COMn" or "n"
+    unsigned Baud = 115200;
+    bool MsgOn = false; // the "Msg. on" lines
+    bool Trace = false;
+    int TimeoutMs = 10'000;                        // Timer1's interval
+    std::string ComTableFile = "KRVZKF780AS1.INI"; // COMPORT section, when the file exists
+};
+
+class TUploadSession {
+public:
+    explicit TUploadSession(TUploadSessionOptions options);
+
+    // Needs a QCoreApplication. Returns 0 on the finish line, 1 on a failure or abort line or
+    // when the port or the file is refused.
+    int Run(TTransferMode mode, const std::string& romFile = {});
+
+private:
+    TUploadSessionOptions Options;
+};
+
+// Parses the options the upload verbs share (--port, --baud, --msg, --trace, --timeout-ms);
+// the rest of argv (positional arguments) goes to positional. Returns false with a message in
+// error on bad input.
+bool ParseUploadArgs(int argc, char** argv, TUploadSessionOptions& options,
+                     std::vector<std::string>& positional, std::string& error);
+
+} // namespace Link

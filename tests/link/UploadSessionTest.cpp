@@ -1,0 +1,94 @@
+// The command-line transfer runner against the simulator: exit codes and the abort path with a
+// short response timer.
+
+#include "UploadRig.h"
+
+#include "link/TUploadSession.h"
+
+#include "tools/controllersim/TSimLine.h"
+#include "tools/controllersim/TSimRunner.h"
+
+#include "XVclCtrl/support/EventPump.h"
+
+#include <gtest/gtest.h>
+
+using namespace Link;
+using namespace ControllerSim;
+using namespace std::chrono_literals;
+
+namespace {
+
+struct SimOnPty {
+    explicit SimOnPty(TSimOptions o) : Line(TSimLine::CreatePty()), Runner(Line.Fd(), o) {
+        Runner.Start();
+    }
+    TSimLine Line;
+    TSimRunner Runner;
+};
+
+TSimOptions Fast() {
+    TSimOptions o;
+    o.ReadyIntervalMs = 20;
+    return o;
+}
+
+} // namespace
+
+TEST(UploadSession, UploadsAndExitsZero) {
+    TestSupport::EnsureApplication();
+    SimOnPty sim(Fast());
+    TUploadSessionOptions options;
+    options.Port = sim.Line.PeerPath();
+    const auto bytes = LinkTest::PatternBytes(64 * 7168, 21);
+    EXPECT_EQ(TUploadSession(options).Run(TTransferMode::RomImage,
+                                          LinkTest::WriteTempFile("session.rom", bytes)),
+              0);
+    const auto report = sim.Runner.WaitForSession(2s);
+    ASSERT_TRUE(report);
+    EXPECT_TRUE(report->Data == bytes);
+}
+
+TEST(UploadSession, SilentControllerAbortsWithExitOne) {
+    TestSupport::EnsureApplication();
+    auto o = Fast();
+    o.SilentAfterFrames = 0;
+    SimOnPty sim(o);
+    TUploadSessionOptions options;
+    options.Port = sim.Line.PeerPath();
+    options.TimeoutMs = 20;
+    EXPECT_EQ(TUploadSession(options).Run(TTransferMode::DateTimeSync), 1);
+}
+
+TEST(UploadSession, RefusedPortsAndFiles) {
+    TestSupport::EnsureApplication();
+    TUploadSessionOptions options;
+    options.Port = "COM99";
+    EXPECT_EQ(TUploadSession(options).Run(TTransferMode::DateTimeSync), 1);
+    options.Port = "/dev/nonexistent-tty";
+    EXPECT_EQ(TUploadSession(options).Run(TTransferMode::DateTimeSync), 1);
+    SimOnPty sim(Fast());
+    options.Port = sim.Line.PeerPath();
+    EXPECT_EQ(TUploadSession(options).Run(TTransferMode::RomImage, "/nonexistent.rom"), 1);
+}
+
+TEST(UploadSession, ParsesTheSharedOptions) {
+    const char* argv[] = {"upload", "a.rom", "--port",  "COM2",         "--baud",
+                          "38400",  "--msg", "--trace", "--timeout-ms", "50"};
+    TUploadSessionOptions o;
+    std::vector<std::string> files;
+    std::string error;
+    ASSERT_TRUE(ParseUploadArgs(10, const_cast<char**>(argv), o, files, error)) << error;
+    EXPECT_EQ(o.Port, "COM2");
+    EXPECT_EQ(o.Baud, 38400u);
+    EXPECT_TRUE(o.MsgOn);
+    EXPECT_TRUE(o.Trace);
+    EXPECT_EQ(o.TimeoutMs, 50);
+    EXPECT_EQ(files, std::vector<std::string>{"a.rom"});
+
+    const char* bad[] = {"upload", "--baud", "fast", "--port", "x"};
+    EXPECT_FALSE(ParseUploadArgs(5, const_cast<char**>(bad), o, files, error));
+    const char* noPort[] = {"upload", "a.rom"};
+    TUploadSessionOptions fresh;
+    EXPECT_FALSE(ParseUploadArgs(2, const_cast<char**>(noPort), fresh, files, error));
+    EXPECT_EQ(error, "--port PORT is required");
+}
