@@ -40,10 +40,14 @@ bool DriveMapped(int drive) {
 }
 
 // The first lock takes the volume for real: an exclusive open of a block device, an flock of
-// an image file. A mounted volume cannot be locked.
+// an image file. A drive without a volume (no usable partition) or a mounted volume cannot be
+// locked.
 bool Claim(TState& state, int drive, TDriveLock& lock) {
     auto target = AbsDiskResolveDrive(drive, state.Sys);
-    if (!target || AbsDiskVolumeMounted(*target, state.Sys)) return false;
+    TOpenVolume volume;
+    if (!target || !OpenDriveVolume(state, drive, volume) ||
+        AbsDiskVolumeMounted(*target, state.Sys))
+        return false;
     const int fd = AbsDiskOpenFile(target->VolumePath, target->IsBlockDevice, false);
     if (fd < 0) return false;
     if (!target->IsBlockDevice && !AbsDiskLockFile(fd)) {
