@@ -1,0 +1,35 @@
+// Takes arbitrary bytes as a picture library: every directory entry of the addressed groups is
+// looked up, its picture bytes read and, for a few, extracted and drawn as a preview glyph.
+
+#include "app/core/PreviewComposer.h"
+#include "app/core/TPictureLibrary.h"
+
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
+    static const bool inTemp = [] {
+        const auto dir =
+            std::filesystem::temp_directory_path() / ("zkf_fuzz_glb_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir);
+        std::filesystem::current_path(dir);
+        return true;
+    }();
+    (void)inTemp;
+    AppCore::TPictureLibrary library;
+    library.Assign(std::vector<uint8_t>(data, data + size));
+    const uint8_t* begin = library.Data();
+    const uint8_t* end = begin + library.Size();
+    for (int group = 0; group < 9; ++group)
+        for (int index = 0; index < 256; ++index) {
+            const auto picture = library.Picture(group, index);
+            if (!picture.empty() &&
+                (picture.data() < begin || picture.data() + picture.size() > end))
+                __builtin_trap(); // pictures always lie inside the library
+        }
+    library.ExtractLibraryPicture(0, 0);
+    QImage canvas = AppCore::BlankPreview();
+    AppCore::RenderPreview(canvas, AppCore::PlanPreview("B1", 0, ""), library);
+    return 0;
+}
