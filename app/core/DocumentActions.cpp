@@ -1,6 +1,7 @@
 #include "app/core/DocumentActions.h"
 
 #include "app/core/PictureBoxes.h"
+#include "app/core/PictureFiles.h"
 
 namespace AppCore {
 
@@ -106,6 +107,10 @@ bool SelectArrowStyle(ProjectDocument& document, int style) {
     if (style < 0 || style > 11) return false;
     document.DEF_DIR = style;
     return true;
+}
+
+void SelectRomFile(ProjectDocument& document, const std::string& path) {
+    document.ROMFILENAME = FileNameOfPath(path);
 }
 
 } // namespace AppCore

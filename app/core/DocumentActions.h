@@ -33,6 +33,9 @@ bool SelectDefCodeTable(ProjectDocument& document, int table); // 0..5
 bool SelectFloorStyle(ProjectDocument& document, int style);   // 0..4
 bool SelectArrowStyle(ProjectDocument& document, int style);   // 0..11
 
+// Click in the Make page's ROM file list: ROMFILENAME becomes the file's name without its folder.
+void SelectRomFile(ProjectDocument& document, const std::string& path);
+
 // Picture box number of a customer picture.
 int CustomerPictureImage(TCustomerPicture which);
 

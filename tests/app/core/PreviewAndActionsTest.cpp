@@ -195,3 +195,8 @@ TEST_F(Actions, RadioGroups) {
     EXPECT_FALSE(SelectArrowStyle(doc, -1));
     EXPECT_EQ(doc.DEF_DIR, 11);
 }
+
+TEST_F(Actions, RomFileListClickTakesTheNameOnly) {
+    SelectRomFile(Session.Document, Work("roms/LIFT2.ROM"));
+    EXPECT_EQ(Session.Document.ROMFILENAME, "LIFT2.ROM");
+}
