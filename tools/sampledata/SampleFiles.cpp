@@ -1,0 +1,46 @@
+#include "tools/sampledata/SampleFiles.h"
+
+#include "XVclUtil/AtomicFile.h"
+#include "XVclUtil/EXGeneral.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+#include <unistd.h>
+
+namespace SampleData {
+
+namespace fs = std::filesystem;
+
+void EnsureWritableFolder(const std::string& dir) {
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    if (ec)
+        throw XVclUtil::EXGeneral("Cannot create the folder %s: %s", dir.c_str(),
+                                  ec.message().c_str());
+    if (!fs::is_directory(dir, ec)) throw XVclUtil::EXGeneral("Not a folder: %s", dir.c_str());
+    if (::access(dir.c_str(), W_OK | X_OK) != 0)
+        throw XVclUtil::EXGeneral("Cannot write into the folder %s: %s", dir.c_str(),
+                                  std::strerror(errno));
+}
+
+void WriteSampleFile(const std::string& path, const std::string& bytes) {
+    if (!XVclUtil::WriteFileAtomically(path, bytes))
+        throw XVclUtil::EXGeneral("Cannot write the file %s: %s", path.c_str(),
+                                  std::strerror(errno));
+}
+
+void WriteFiles(const std::map<std::string, std::string>& files, const std::string& dir,
+                const std::string& stripPrefix) {
+    for (const auto& [relative, bytes] : files) {
+        std::string name = relative;
+        if (name.compare(0, stripPrefix.size(), stripPrefix) == 0)
+            name.erase(0, stripPrefix.size());
+        const fs::path path = fs::path(dir) / name;
+        EnsureWritableFolder(path.parent_path().string());
+        WriteSampleFile(path.string(), bytes);
+    }
+}
+
+} // namespace SampleData

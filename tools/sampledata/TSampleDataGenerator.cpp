@@ -1,0 +1,96 @@
+#include "tools/sampledata/TSampleDataGenerator.h"
+
+#include "tools/sampledata/ContactSheet.h"
+#include "tools/sampledata/DefaultImageTree.h"
+#include "tools/sampledata/DemoProject.h"
+#include "tools/sampledata/LibraryContent.h"
+#include "tools/sampledata/SampleFiles.h"
+#include "tools/sampledata/TSampleFonts.h"
+#include "tools/sampledata/ToolSettingsFile.h"
+
+#include "app/core/ToolSettings.h"
+
+#include "XVclUtil/EXGeneral.h"
+
+#include <QBuffer>
+
+#include <filesystem>
+
+namespace SampleData {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+TSampleFonts LoadFonts(const std::string& fontRoot) {
+    return TSampleFonts(fontRoot.empty() ? TSampleFonts::DefaultFontRoot : fontRoot);
+}
+
+std::string PngBytes(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) throw XVclUtil::EXGeneral("Cannot encode the contact sheet");
+    return bytes.toStdString();
+}
+
+} // namespace
+
+std::string AbsoluteFolder(const std::string& dir, bool withSlash) {
+    std::string path = fs::absolute(fs::path(dir)).lexically_normal().string();
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    if (withSlash && path != "/") path += '/';
+    return path;
+}
+
+TSampleDataGenerator::TSampleDataGenerator(TSampleDataOptions options)
+    : Options(std::move(options)) {}
+
+void TSampleDataGenerator::Run() {
+    Written.clear();
+    if (Options.Dir.empty()) throw XVclUtil::EXGeneral("No target folder given");
+    const TSampleFonts fonts = LoadFonts(Options.FontRoot);
+    const std::string dir = AbsoluteFolder(Options.Dir, false);
+    const std::string programDir =
+        AbsoluteFolder(Options.ProgramDir.empty() ? dir : Options.ProgramDir, true);
+
+    // Everything is drawn before the first file is touched.
+    const TSampleLibrary library = BuildSampleLibrary(fonts);
+    const std::string glb = library.GlbBytes();
+    const TFileSet demoPictures = DemoPictures(fonts);
+    const AppCore::ProjectDocument demo = DemoDocument(dir, programDir);
+    TFileSet defaultImages;
+    if (Options.WithDefaultImages) defaultImages = BuildDefaultImageTree(fonts);
+    std::string sheet;
+    if (!Options.ContactSheetPng.empty()) sheet = PngBytes(RenderContactSheet(library, fonts));
+
+    EnsureWritableFolder(dir);
+    auto record = [&](const std::string& path) { Written.push_back(path); };
+    WriteSampleFile(dir + "/" + AppCore::DefaultGlbFileName, glb);
+    record(dir + "/" + AppCore::DefaultGlbFileName);
+    WriteToolSettingsFile(dir + "/" + AppCore::ToolSettingsFileName);
+    record(dir + "/" + AppCore::ToolSettingsFileName);
+    WriteFiles(demoPictures, dir);
+    for (const auto& [name, bytes] : demoPictures) record(dir + "/" + name);
+    WriteDemoProject(demo, dir + "/" + DemoProjectFileName);
+    record(dir + "/" + DemoProjectFileName);
+    if (Options.WithDefaultImages) {
+        WriteDefaultImageTree(defaultImages, dir);
+        record(dir + "/DefaultImage/");
+    }
+    if (!Options.ContactSheetPng.empty()) {
+        const std::string png = fs::absolute(Options.ContactSheetPng).lexically_normal().string();
+        EnsureWritableFolder(fs::path(png).parent_path().string());
+        WriteSampleFile(png, sheet);
+        record(png);
+    }
+}
+
+void GenerateDefaultImages(const std::string& parentDir, const std::string& fontRoot) {
+    const TSampleFonts fonts = LoadFonts(fontRoot);
+    const TFileSet files = BuildDefaultImageTree(fonts);
+    EnsureWritableFolder(parentDir);
+    WriteDefaultImageTree(files, parentDir);
+}
+
+} // namespace SampleData
