@@ -24,17 +24,6 @@ char AsciiUpper(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-// "X", "X:" or "X:\" with X a letter: the letter in upper case, else 0.
-char DriveLetterOf(const char* drive) {
-    const std::size_t length = std::strlen(drive);
-    if (length == 0 || length > 3) return 0;
-    const char letter = AsciiUpper(drive[0]);
-    if (letter < 'A' || letter > 'Z') return 0;
-    if (length >= 2 && drive[1] != ':') return 0;
-    if (length == 3 && drive[2] != '\\') return 0;
-    return letter;
-}
-
 } // namespace
 
 const char* AbsDiskResultText(int code) {
@@ -54,6 +43,17 @@ const char* AbsDiskResultText(int code) {
     default:
         return "unknown result";
     }
+}
+
+int TXAbsDiskIO::DriveNumberOf(const char* drive) {
+    if (drive == nullptr) return 0;
+    const std::size_t length = std::strlen(drive);
+    if (length == 0 || length > 3) return 0;
+    const char letter = AsciiUpper(drive[0]);
+    if (letter < 'A' || letter > 'Z') return 0;
+    if (length >= 2 && drive[1] != ':') return 0;
+    if (length == 3 && drive[2] != '\\') return 0;
+    return letter - 64;
 }
 
 TXAbsDiskIO::TXAbsDiskIO() : TXAbsDiskIO(QueryThisPlatform) {}
@@ -85,12 +85,11 @@ bool TXAbsDiskIO::IsOpen() const {
 }
 
 int TXAbsDiskIO::AbsOpenDisk(const char* drive, bool physical) {
-    if (drive == nullptr) return ABSDISK_ERR_DRIVE;
-    const char letter = DriveLetterOf(drive);
-    if (letter == 0) return ABSDISK_ERR_DRIVE;
+    const int number = DriveNumberOf(drive);
+    if (number == 0) return ABSDISK_ERR_DRIVE;
     // A second open would orphan the first one's handles and keep its volume locked.
     if (IsOpen()) AbsCloseDisk();
-    DriveNumber = letter - 64;
+    DriveNumber = number;
     PhysicalMode = physical;
     if (IsNtPlatform) return physical ? WinNT_OpenPhyDisk() : WinNT_OpenLogDisk();
     return physical ? Win9x_OpenPhyDisk() : Win9x_OpenLogDisk();

@@ -49,6 +49,9 @@ public:
     TXAbsDiskIO(const TXAbsDiskIO&) = delete;
     TXAbsDiskIO& operator=(const TXAbsDiskIO&) = delete;
 
+    // 1 (A) .. 26 (Z) for a drive text "X", "X:" or "X:\" in either case; 0 for anything else.
+    static int DriveNumberOf(const char* drive);
+
     // drive: "X", "X:" or "X:\" in either case. An object that is still open is closed first.
     int AbsOpenDisk(const char* drive, bool physical);
     int AbsCloseDisk(); // always 0

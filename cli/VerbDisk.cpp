@@ -1,0 +1,290 @@
+// zkf780a disk: raw sector access to a drive letter that stands for a block device or a disk
+// image file: show the geometry, read sectors to a file, write a file to sectors.
+
+#include "Verb.h"
+
+#include "XVclUtil/AbsDiskDriveTable.h"
+#include "XVclUtil/AbsDiskLinuxSys.h"
+#include "XVclUtil/AbsDiskLinuxTarget.h"
+#include "XVclUtil/AtomicFile.h"
+#include "XVclUtil/TXAbsDiskIO.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+using namespace XVclUtil;
+
+namespace {
+
+constexpr uint32_t kChunkSectors = 2048; // sectors moved per request on large transfers
+
+void PrintHelp() {
+    std::printf(
+        "usage: zkf780a disk info  X: [--physical] --map X:=PATH\n"
+        "       zkf780a disk read  X: FIRST COUNT OUTFILE [--physical] --map X:=PATH\n"
+        "       zkf780a disk write X: FIRST INFILE [--physical] [--yes] --map X:=PATH\n"
+        "Raw sector access to drive X. A drive letter stands for a block device or a disk\n"
+        "image file; --map X:=PATH says which (repeatable). Logical mode (the default)\n"
+        "addresses the drive's volume: a partition device, or the MBR partition of a whole\n"
+        "disk or image file; --physical addresses the whole disk that holds it.\n"
+        "  --partition N  MBR slot 1..4 of a whole disk or image file that is the volume\n"
+        "                 (default: the first partition in the table)\n"
+        "  --yes          write without asking\n"
+        "  --9x           use the 9x family on the emulated VWIN32 service and drivers\n"
+        "FIRST and COUNT are sector numbers (decimal or 0x hex). Writing refuses a mounted\n"
+        "volume and the disk that holds the running system, and asks before it writes.\n"
+        "Exit status 0 on success; the result code of the failed operation (1..5) otherwise;\n"
+        "1 when refused or not confirmed, 2 for a usage error.\n");
+}
+
+struct TOptions {
+    std::string Command;
+    std::vector<std::string> Positional;
+    bool Physical = false;
+    bool Yes = false;
+    bool Win9x = false;
+    unsigned Partition = 0;
+    std::vector<std::pair<int, std::string>> Maps; // drive number, path
+};
+
+bool ParseUnsigned32(const std::string& text, uint32_t& value) {
+    if (text.empty() || text[0] == '-' || text[0] == '+') return false;
+    errno = 0;
+    char* end = nullptr;
+    const unsigned long long v = std::strtoull(text.c_str(), &end, 0);
+    if (errno != 0 || *end != '\0' || v > 0xFFFFFFFFull) return false;
+    value = static_cast<uint32_t>(v);
+    return true;
+}
+
+bool ParseMap(const std::string& text, TOptions& options) {
+    const auto eq = text.find('=');
+    if (eq == std::string::npos || eq + 1 >= text.size()) return false;
+    const int number = TXAbsDiskIO::DriveNumberOf(text.substr(0, eq).c_str());
+    if (number == 0) return false;
+    options.Maps.emplace_back(number, text.substr(eq + 1));
+    return true;
+}
+
+// Usage problems are reported here; returns false after printing one.
+bool ParseArgs(int argc, char** argv, TOptions& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        uint32_t slot = 0;
+        if (arg == "--physical") {
+            options.Physical = true;
+        } else if (arg == "--yes") {
+            options.Yes = true;
+        } else if (arg == "--9x") {
+            options.Win9x = true;
+        } else if (arg == "--map" && i + 1 < argc) {
+            if (!ParseMap(argv[++i], options)) {
+                std::fprintf(stderr, "disk: --map wants X:=PATH, not \"%s\"\n", argv[i]);
+                return false;
+            }
+        } else if (arg == "--partition" && i + 1 < argc) {
+            if (!ParseUnsigned32(argv[++i], slot) || slot > 4) {
+                std::fprintf(stderr, "disk: --partition wants 1..4, not \"%s\"\n", argv[i]);
+                return false;
+            }
+            options.Partition = slot;
+        } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
+            std::fprintf(stderr, "disk: unknown option \"%s\" (see --help)\n", arg.c_str());
+            return false;
+        } else if (options.Command.empty()) {
+            options.Command = arg;
+        } else {
+            options.Positional.push_back(arg);
+        }
+    }
+    static const std::pair<const char*, std::size_t> kArity[] = {
+        {"info", 1}, {"read", 4}, {"write", 3}};
+    for (auto [name, arity] : kArity)
+        if (options.Command == name) {
+            if (options.Positional.size() == arity) return true;
+            std::fprintf(stderr, "disk %s: wrong number of arguments (see --help)\n", name);
+            return false;
+        }
+    std::fprintf(stderr, "disk: expected info, read or write (see --help)\n");
+    return false;
+}
+
+int Failed(const char* operation, const std::string& drive, int code) {
+    std::fprintf(stderr, "disk: %s of %s failed with result code %d: %s\n", operation,
+                 drive.c_str(), code, AbsDiskResultText(code));
+    return code;
+}
+
+std::unique_ptr<TXAbsDiskIO> MakeDisk(const TOptions& options) {
+    if (!options.Win9x) return std::make_unique<TXAbsDiskIO>();
+    return std::make_unique<TXAbsDiskIO>([](int& id) { return id = ABSDISK_PLATFORM_9X, true; });
+}
+
+void PrintInfo(const TXAbsDiskIO& d, const std::string& drive, const std::string& path) {
+    std::printf("Drive %s (%s mode) -> %s\n", drive.c_str(),
+                d.PhysicalMode ? "physical" : "logical", path.c_str());
+    std::printf("Platform family: %s\n", d.IsNtPlatform ? "NT" : "9x");
+    std::printf("BytesPerSector: %u\n", d.BytesPerSector);
+    std::printf("LastSector: %u\n", d.LastSector);
+    std::printf("Cylinders: %u\n", d.Cylinders);
+    std::printf("TracksPerCylinder: %u\n", d.TracksPerCylinder);
+    std::printf("SectorsPerTrack: %u\n", d.SectorsPerTrack);
+    std::printf("PartitionStartSector: %u\n", d.PartitionStartSector);
+    std::printf("VolumeSectorCount: %u\n", d.VolumeSectorCount);
+    std::printf("LockCount: %d\n", d.LockCount);
+}
+
+// A range is checked as a whole before any sector moves, by touching its last sector, so a
+// transfer cut into chunks never stops half-way on a range error.
+int CheckRange(TXAbsDiskIO& d, uint32_t first, uint32_t count) {
+    if (count == 0) return ABSDISK_OK;
+    if (uint64_t(first) + count - 1 > 0xFFFFFFFFull) return ABSDISK_ERR_RANGE;
+    std::vector<uint8_t> sector(d.BytesPerSector);
+    return d.AbsReadDisk(first + count - 1, 1, sector.data());
+}
+
+int ReadCommand(TXAbsDiskIO& d, const std::string& drive, uint32_t first, uint32_t count,
+                const std::string& outFile) {
+    int code = CheckRange(d, first, count);
+    if (code != ABSDISK_OK) return Failed("reading", drive, code);
+    TAtomicFileWriter out(outFile);
+    if (!out.IsOpen()) {
+        std::fprintf(stderr, "disk: cannot create \"%s\"\n", outFile.c_str());
+        return 1;
+    }
+    std::vector<uint8_t> buffer(uint64_t(kChunkSectors) * d.BytesPerSector);
+    for (uint32_t done = 0; done < count;) {
+        const uint32_t n = count - done < kChunkSectors ? count - done : kChunkSectors;
+        code = d.AbsReadDisk(first + done, n, buffer.data());
+        if (code != ABSDISK_OK) return Failed("reading", drive, code);
+        out.Write(buffer.data(), uint64_t(n) * d.BytesPerSector);
+        done += n;
+    }
+    if (!out.Commit()) {
+        std::fprintf(stderr, "disk: cannot write \"%s\"\n", outFile.c_str());
+        return 1;
+    }
+    std::printf("Read %u sectors (%llu bytes) from %s sector %u to %s\n", count,
+                static_cast<unsigned long long>(uint64_t(count) * d.BytesPerSector), drive.c_str(),
+                first, outFile.c_str());
+    return 0;
+}
+
+bool Confirmed(const std::string& question) {
+    std::fprintf(stderr, "%s [y/N] ", question.c_str());
+    std::fflush(stderr);
+    std::string answer;
+    if (!std::getline(std::cin, answer)) return false;
+    return answer == "y" || answer == "Y" || answer == "yes" || answer == "YES";
+}
+
+// Refuses a drive whose disk holds the running system or whose volume (physical mode: any
+// volume on the disk) is mounted.
+bool RefusedForWriting(int driveNumber, bool physical) {
+    auto entry = TAbsDiskDriveTable::Lookup(driveNumber);
+    if (!entry) return false; // the open reports the missing drive
+    TAbsDiskLinuxSys sys;
+    auto target = AbsDiskResolveTarget(*entry, sys);
+    if (!target) return false;
+    if (AbsDiskHoldsRunningSystem(*target, sys)) {
+        std::fprintf(stderr,
+                     "disk: refusing to write: %s is on the disk that holds the running "
+                     "system\n",
+                     entry->Path.c_str());
+        return true;
+    }
+    if (physical ? AbsDiskDiskInUse(*target, sys) : AbsDiskVolumeMounted(*target, sys)) {
+        std::fprintf(stderr, "disk: refusing to write: %s is mounted\n", entry->Path.c_str());
+        return true;
+    }
+    return false;
+}
+
+int WriteCommand(TXAbsDiskIO& d, const TOptions& o, const std::string& drive, uint32_t first,
+                 const std::string& inFile) {
+    std::ifstream in(inFile, std::ios::binary | std::ios::ate);
+    if (!in) {
+        std::fprintf(stderr, "disk: cannot read \"%s\"\n", inFile.c_str());
+        return 1;
+    }
+    const uint64_t size = static_cast<uint64_t>(in.tellg());
+    in.seekg(0);
+    if (size % d.BytesPerSector != 0 || size / d.BytesPerSector > 0xFFFFFFFFull) {
+        std::fprintf(stderr, "disk: \"%s\" is %llu bytes, not a whole number of %u-byte sectors\n",
+                     inFile.c_str(), static_cast<unsigned long long>(size), d.BytesPerSector);
+        return 1;
+    }
+    const uint32_t count = static_cast<uint32_t>(size / d.BytesPerSector);
+    int code = CheckRange(d, first, count);
+    if (code != ABSDISK_OK) return Failed("writing", drive, code);
+    char question[256];
+    std::snprintf(question, sizeof question, "Write %u sectors to %s %s at sector %u?", count,
+                  drive.c_str(), o.Physical ? "(the whole disk)" : "(its volume)", first);
+    if (!o.Yes && !Confirmed(question)) {
+        std::fprintf(stderr, "disk: nothing written\n");
+        return 1;
+    }
+    std::vector<uint8_t> buffer(uint64_t(kChunkSectors) * d.BytesPerSector);
+    for (uint32_t done = 0; done < count;) {
+        const uint32_t n = count - done < kChunkSectors ? count - done : kChunkSectors;
+        if (!in.read(reinterpret_cast<char*>(buffer.data()), uint64_t(n) * d.BytesPerSector)) {
+            std::fprintf(stderr, "disk: reading \"%s\" failed after %u sectors were written\n",
+                         inFile.c_str(), done);
+            return 1;
+        }
+        code = d.AbsWriteDisk(first + done, n, buffer.data());
+        if (code != ABSDISK_OK) return Failed("writing", drive, code);
+        done += n;
+    }
+    std::printf("Wrote %u sectors (%llu bytes) from %s to %s sector %u\n", count,
+                static_cast<unsigned long long>(size), inFile.c_str(), drive.c_str(), first);
+    return 0;
+}
+
+int DiskMain(int argc, char** argv) {
+    if (Cli::WantsHelp(argc, argv)) {
+        PrintHelp();
+        return 0;
+    }
+    TOptions o;
+    if (!ParseArgs(argc, argv, o)) return 2;
+    for (const auto& [number, path] : o.Maps)
+        TAbsDiskDriveTable::Map(static_cast<char>('A' + number - 1), path, o.Partition);
+    const int number = TXAbsDiskIO::DriveNumberOf(o.Positional[0].c_str());
+    // Messages name the drive as "C:"; a text that is no drive name is shown as given.
+    const std::string drive =
+        number != 0 ? std::string(1, char('A' + number - 1)) + ":" : o.Positional[0];
+    uint32_t first = 0, count = 0;
+    if ((o.Command != "info" && !ParseUnsigned32(o.Positional[1], first)) ||
+        (o.Command == "read" && !ParseUnsigned32(o.Positional[2], count))) {
+        std::fprintf(stderr, "disk %s: sector numbers are unsigned 32-bit numbers\n",
+                     o.Command.c_str());
+        return 2;
+    }
+    if (o.Command == "write" && number != 0 && RefusedForWriting(number, o.Physical)) return 1;
+
+    auto disk = MakeDisk(o);
+    const int code = disk->AbsOpenDisk(o.Positional[0].c_str(), o.Physical);
+    if (code != ABSDISK_OK) return Failed("opening", drive, code);
+    const auto entry = TAbsDiskDriveTable::Lookup(number);
+    int rc = 0;
+    if (o.Command == "info")
+        PrintInfo(*disk, drive, entry ? entry->Path : std::string());
+    else if (o.Command == "read")
+        rc = ReadCommand(*disk, drive, first, count, o.Positional[3]);
+    else
+        rc = WriteCommand(*disk, o, drive, first, o.Positional[2]);
+    disk->AbsCloseDisk();
+    return rc;
+}
+
+Cli::TVerbRegistrar reg("disk", "raw sector access to a drive mapped to a block device or image",
+                        DiskMain);
+
+} // namespace
