@@ -344,6 +344,20 @@ TEST_F(JKNetViaVrc232, RequestedResetTurnsOutputsOffAndReportsOk) {
     EXPECT_EQ(Received(9), " +R0=00\r\n");
 }
 
+TEST_F(JKNetViaVrc232, TextFileGoesOutLineByLine) {
+    Connect();
+    const std::string file = Dir.Write("script.txt", " ?R7\r\n>01050104\r\n");
+    Gateway->SendTxtFileToRS232(file, 0);
+    std::string got;
+    ASSERT_TRUE(PumpUntil([&] {
+        got += Peer.ReadFor(5);
+        return got.size() >= 17;
+    }));
+    EXPECT_EQ(got, " ?R7\r\n>01050104\r\n");
+    Gateway->SendTxtFileToRS232(Dir.File("missing.txt"), 0); // the result is not looked at
+    EXPECT_EQ(TxdFail, 0);
+}
+
 TEST_F(JKNetViaVrc232, PacketsGoOutAsHexadecimalLines) {
     Connect();
     _SJKNTXDPACKET p{};
