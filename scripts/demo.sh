@@ -15,9 +15,9 @@ echo "== sample working folder: $work"
 "$bin/zkf780a" sample-data "$work"
 
 echo "== MAKE ROM on the demo project"
-"$bin/zkf780a" build "$work/demo.zkf" -C "$work" --program-dir "$bin"
-
 rom="$work/ZKF780A.ROM"
+"$bin/zkf780a" build "$work/demo.zkf" -C "$work" --program-dir "$bin" -o "$rom"
+
 echo "== verifying $rom"
 "$bin/zkf780a" inspect "$rom" --png "$work/png"
 
