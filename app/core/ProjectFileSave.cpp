@@ -21,6 +21,15 @@ namespace {
 using XVclUtil::TXIniFile;
 namespace K = ProjectKeys;
 
+// A line break inside a value would end its line in the file and start a forged key line, so
+// each one is stored as a blank.
+void WriteText(TXIniFile& ini, const std::string& section, const std::string& key,
+               std::string value) {
+    for (char& c : value)
+        if (c == '\r' || c == '\n') c = ' ';
+    ini.WriteString(section, key, value);
+}
+
 const char* OnOff(bool on) {
     return on ? "ON" : "OFF";
 }
@@ -33,34 +42,34 @@ std::string WeekTypeText(const ProjectDocument& document) {
 
 void WriteGlobal(TXIniFile& ini, TEditorSession& session) {
     ProjectDocument& doc = session.Document;
-    ini.WriteString(K::Global, "ZKFVERSION", ProjectVersion22);
-    ini.WriteString(K::Global, "CODEVER", ""); // keeps its place; the value follows DEF_DIR
-    ini.WriteString(K::Global, "CUSIDCODE", TrimText(doc.CUSIDCODE));
-    ini.WriteString(K::Global, "OUTDATE", TrimText(doc.OUTDATE));
+    WriteText(ini, K::Global, "ZKFVERSION", ProjectVersion22);
+    WriteText(ini, K::Global, "CODEVER", ""); // keeps its place; the value follows DEF_DIR
+    WriteText(ini, K::Global, "CUSIDCODE", TrimText(doc.CUSIDCODE));
+    WriteText(ini, K::Global, "OUTDATE", TrimText(doc.OUTDATE));
     doc.ROMFILENAME = RomFileNameForSave(doc.ROMFILENAME);
-    ini.WriteString(K::Global, "ROMFILENAME", doc.ROMFILENAME);
-    ini.WriteString(K::Global, "TITLEFILENAME_V", doc.TITLEFILENAME_V);
-    ini.WriteString(K::Global, "TITLEFILENAME_H", doc.TITLEFILENAME_H);
-    ini.WriteString(K::Global, "TITLEFILENAME_2", doc.TITLEFILENAME_2);
-    ini.WriteString(K::Global, "TITLEFILENAME_C", doc.TITLEFILENAME_C);
+    WriteText(ini, K::Global, "ROMFILENAME", doc.ROMFILENAME);
+    WriteText(ini, K::Global, "TITLEFILENAME_V", doc.TITLEFILENAME_V);
+    WriteText(ini, K::Global, "TITLEFILENAME_H", doc.TITLEFILENAME_H);
+    WriteText(ini, K::Global, "TITLEFILENAME_2", doc.TITLEFILENAME_2);
+    WriteText(ini, K::Global, "TITLEFILENAME_C", doc.TITLEFILENAME_C);
     ini.WriteInteger(K::Global, "SWAPTIME", doc.SWAPTIME);
     ini.WriteInteger(K::Global, "CUSLOGOENABLE", doc.CUSLOGOENABLE ? 1 : 0);
     ini.WriteInteger(K::Global, "DEFCODETABLE", doc.DEFCODETABLE);
     ini.WriteInteger(K::Global, "DEF_FL", doc.DEF_FL);
     ini.WriteInteger(K::Global, "DEF_DIR", doc.DEF_DIR);
     const int model = session.SelectedModelIndex();
-    ini.WriteString(K::Global, "CODEVER",
-                    model < 0 ? "" : TrimText(session.Settings.ModelList[std::size_t(model)]));
-    ini.WriteString(K::Global, "DISPLAYTYPE",
-                    doc.DISPLAYTYPE == TDisplayType::Horizontal ? "H" : "V");
-    ini.WriteString(K::Global, "CUSTOMERTITLE", OnOff(doc.CUSTOMERTITLE));
-    ini.WriteString(K::Global, "FLFRAME", OnOff(doc.FLFRAME));
+    WriteText(ini, K::Global, "CODEVER",
+              model < 0 ? "" : TrimText(session.Settings.ModelList[std::size_t(model)]));
+    WriteText(ini, K::Global, "DISPLAYTYPE",
+              doc.DISPLAYTYPE == TDisplayType::Horizontal ? "H" : "V");
+    WriteText(ini, K::Global, "CUSTOMERTITLE", OnOff(doc.CUSTOMERTITLE));
+    WriteText(ini, K::Global, "FLFRAME", OnOff(doc.FLFRAME));
     doc.DEF_MSG = NormaliseDefMsg(doc.MsgCheckBoxes);
     ini.WriteInteger(K::Global, "DEF_MSG", doc.DEF_MSG);
     ini.WriteInteger(K::Global, "WEEKLANG", doc.WEEKLANG);
-    ini.WriteString(K::Global, "WEEKTYPE", WeekTypeText(doc));
-    ini.WriteString(K::Global, "DATEFORMAT",
-                    doc.DATEFORMAT == TDateFormat::TYPE1 ? "TYPE1" : "TYPE2");
+    WriteText(ini, K::Global, "WEEKTYPE", WeekTypeText(doc));
+    WriteText(ini, K::Global, "DATEFORMAT",
+              doc.DATEFORMAT == TDateFormat::TYPE1 ? "TYPE1" : "TYPE2");
     ini.WriteInteger(K::Global, "PWRSAVING", doc.PWRSAVING);
     ini.WriteInteger(K::Global, "DPSTYLE", doc.DPSTYLE == TDpStyle::Left ? 2 : 1);
     ini.WriteInteger(K::Global, "DPDATETIME", doc.DPDATETIME ? 1 : 0);
@@ -69,15 +78,15 @@ void WriteGlobal(TXIniFile& ini, TEditorSession& session) {
 void WriteLiftStates(TXIniFile& ini, const ProjectDocument& doc) {
     for (int s = 0; s < LiftStateCount; ++s)
         for (int v = 0; v < LiftStateVariantCount; ++v)
-            ini.WriteString(K::LiftStateImage, K::LiftStateKey(s, v),
-                            doc.LiftStateImageTable[std::size_t(LiftStateSlot(s, v))]);
+            WriteText(ini, K::LiftStateImage, K::LiftStateKey(s, v),
+                      doc.LiftStateImageTable[std::size_t(LiftStateSlot(s, v))]);
 }
 
 void WriteCodeTables(TXIniFile& ini, const ProjectDocument& doc) {
     for (int n = 0; n < CodeCount; ++n)
         for (int t = 0; t < CodeTableCount; ++t)
-            ini.WriteString(K::CodeTableSection(t), K::CodeKey(n),
-                            NormaliseCell(doc.CodeTables[std::size_t(t)][std::size_t(n)]));
+            WriteText(ini, K::CodeTableSection(t), K::CodeKey(n),
+                      NormaliseCell(doc.CodeTables[std::size_t(t)][std::size_t(n)]));
 }
 
 // Sections a save rewrites; every other section of an existing file stays where it is.

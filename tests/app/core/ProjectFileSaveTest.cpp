@@ -294,3 +294,14 @@ TEST_F(ProjectSave, UnwritablePathsReportAndLeaveNothing) {
     EXPECT_FALSE(Messages.Messages.empty());
     EXPECT_EQ(Session.StatusPanels[0], "Project file:");
 }
+
+TEST_F(ProjectSave, LineBreaksInValuesCannotForgeKeys) {
+    Session.Document.CUSIDCODE = "AB\r\nDEF_FL=4";
+    Session.Document.CodeTables[0][0] = "1\n[GLOBAL]";
+    SaveAs(Work("l.zkf"));
+    const std::string text = ReadFile(Work("l.zkf"));
+    EXPECT_EQ(SectionLines(text, "GLOBAL")[2], "CUSIDCODE=AB  DEF_FL=4");
+    EXPECT_EQ(SectionLines(text, "CTBL0")[0], "CODE_0=1 [GLOBAL]");
+    ASSERT_TRUE(LoadProjectFile(Session, Work("l.zkf")));
+    EXPECT_EQ(Session.Document.DEF_FL, 0);
+}
