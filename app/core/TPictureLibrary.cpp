@@ -63,7 +63,8 @@ std::span<const uint8_t> TPictureLibrary::Picture(int group, int index) const {
     const std::optional<TLibraryEntry> entry = Entry(group, index);
     const bool inside = entry && uint64_t(entry->Offset) + entry->Length <= Bytes.size();
     if (entry && entry->Length != 0 && inside) return {Bytes.data() + entry->Offset, entry->Length};
-    if (Loaded && (!entry || !inside) && ReportedBadEntries.insert({group, index}).second)
+    const bool broken = !entry || (entry->Length != 0 && !inside);
+    if (Loaded && broken && ReportedBadEntries.insert({group, index}).second)
         XVclUtil::SendDbgString_Printf("TPictureLibrary: entry (%d, %d) lies outside the library\n",
                                        group, index);
     return {};
