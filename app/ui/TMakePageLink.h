@@ -1,0 +1,68 @@
+#pragma once
+// The Make page's connection to the VRC-780A: the serial port component PcUart1, the upload
+// protocol and its commands, shown in the page's controls (COM port list, Connect/Disconnect,
+// the command buttons, "Msg. on", the message box and the progress bar) and timed by the
+// window's Timer1. The window's slots hand their events to it.
+
+#include "link/TResponseTimer.h"
+#include "link/TUploadCommands.h"
+#include "link/TUploadProtocol.h"
+#include "link/TUploadView.h"
+
+#include "KrvCtrl/TPcUart.h"
+
+#include <functional>
+
+class QTimer;
+
+namespace Ui {
+class TMainWindow;
+}
+
+namespace AppCore {
+class TUserPrompts;
+}
+
+namespace AppUi {
+
+class TMakePageLink final : public Link::TUploadView, private Link::TResponseTimer {
+public:
+    // setCommandButtons switches the window's four command buttons together.
+    TMakePageLink(Ui::TMainWindow& form, QTimer& timer1, AppCore::TUserPrompts& prompts,
+                  std::function<void(bool)> setCommandButtons);
+    ~TMakePageLink() override;
+
+    void SpeedButton5Click(); // Connect / Disconnect
+    void SpeedButton6Click(); // Date/Time sync
+    void SpeedButton8Click(); // Upgrade LPV AP
+    void SpeedButton9Click(); // UpLoad ROM Image
+    void ComboBox11Change(int index);
+    void Timer1Timer();
+
+    KrvCtrl::TPcUart PcUart1;
+    Link::TUploadProtocol Protocol;
+    Link::TUploadCommands Commands;
+
+    // TUploadView: the page's controls.
+    void AppendLine(const std::string& line) override;
+    void ClearLines() override;
+    void SetProgress(unsigned position) override;
+    bool MsgOn() const override;
+    void SetCommandButtonsEnabled(bool enabled) override;
+    void ShowConnected(bool connected) override;
+
+private:
+    // TResponseTimer: Timer1.
+    void Start() override;
+    void Stop() override;
+    bool Enabled() const override;
+
+    std::optional<std::string> ChooseRomFile();
+
+    Ui::TMainWindow& Form;
+    QTimer& Timer1;
+    AppCore::TUserPrompts& Prompts;
+    std::function<void(bool)> SetCommandButtons;
+};
+
+} // namespace AppUi

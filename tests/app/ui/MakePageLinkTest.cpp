@@ -1,0 +1,215 @@
+// The Make page's connection controls in the real window, talking to the simulated VRC-780A
+// over a pseudo-terminal pair mapped to a COM number.
+
+#include "UiTestEnv.h"
+
+#include "app/core/TScriptedPrompts.h"
+#include "app/ui/TMainWindow.h"
+#include "app/ui/TMakePageLink.h"
+#include "ui_MainWindow.h"
+
+#include "tools/controllersim/TSimLine.h"
+#include "tools/controllersim/TSimRunner.h"
+
+#include "XVclCtrl/TComPortTable.h"
+#include "XVclUtil/MessageBox.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using AppUi::TMainWindow;
+using UiTest::TWorkFolder;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Runs the event loop until cond holds. Unlike QTest::qWaitFor it does not sleep between
+// rounds, so each hand-off from the port's monitor thread is served at once.
+bool PumpUntil(const std::function<bool()>& cond, int ms) {
+    QTimer tick;
+    tick.start(5);
+    QElapsedTimer clock;
+    clock.start();
+    while (!cond() && clock.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return cond();
+}
+
+class MakePageLinkTest : public ::testing::Test {
+protected:
+    TWorkFolder Folder;
+    XVclUtil::TMessageCapture Messages;
+    TMainWindow Window{Folder.ProgramDir()};
+    AppCore::TScriptedPrompts Script;
+    Ui::TMainWindow& Form = Window.Form();
+    ControllerSim::TSimLine Line = ControllerSim::TSimLine::CreatePty();
+    std::unique_ptr<ControllerSim::TSimRunner> Sim;
+
+    void SetUp() override {
+        Window.Prompts().SetDialogAnswers(&Script);
+        Window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window));
+        XVclCtrl::TComPortTable::Global().SetEntry(3, Line.PeerPath());
+    }
+    void TearDown() override {
+        if (Sim) Sim->Stop();
+        XVclCtrl::TComPortTable::Global().Clear();
+    }
+    void StartSim(ControllerSim::TSimOptions o = {}) {
+        o.ReadyIntervalMs = 20;
+        o.ResendAfterMs = 100;
+        Sim = std::make_unique<ControllerSim::TSimRunner>(Line.Fd(), o);
+        Sim->Start();
+    }
+    void ConnectCom3() {
+        Form.ComboBox3->setCurrentIndex(2);
+        Form.SpeedButton5->click();
+    }
+    QStringList Lines() const { return Form.RichEdit1->toPlainText().split('\n'); }
+    bool WaitForLine(const QString& line, int ms = 10000) {
+        return PumpUntil([&] { return Lines().contains(line); }, ms);
+    }
+    std::string RomFile(std::size_t size, unsigned seed, std::vector<std::uint8_t>* bytes) {
+        std::mt19937 rng(seed);
+        bytes->resize(size);
+        for (auto& b : *bytes) b = static_cast<std::uint8_t>(rng());
+        const QString path = Folder.StartPath(QStringLiteral("UP%1.ROM").arg(seed));
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(reinterpret_cast<const char*>(bytes->data()), static_cast<qint64>(size));
+        return path.toStdString();
+    }
+    bool CommandButtonsEnabled() const {
+        return Form.SpeedButton6->isEnabled() && Form.SpeedButton9->isEnabled() &&
+               Form.SpeedButton8->isEnabled() && Form.SpeedButton7->isEnabled();
+    }
+    bool CommandButtonsDisabled() const {
+        return !Form.SpeedButton6->isEnabled() && !Form.SpeedButton9->isEnabled() &&
+               !Form.SpeedButton8->isEnabled() && !Form.SpeedButton7->isEnabled();
+    }
+};
+
+} // namespace
+
+TEST_F(MakePageLinkTest, ControlsAtStartUp) {
+    ASSERT_EQ(Form.ComboBox3->count(), 20);
+    EXPECT_EQ(Form.ComboBox3->itemText(0), "COM 1");
+    EXPECT_EQ(Form.ComboBox3->itemText(19), "COM 20");
+    EXPECT_EQ(Form.ComboBox3->currentIndex(), 0);
+    EXPECT_TRUE(Form.ComboBox3->isEnabled());
+    EXPECT_EQ(Form.SpeedButton5->text(), "Connect");
+    EXPECT_TRUE(Form.SpeedButton5->isEnabled());
+    EXPECT_TRUE(CommandButtonsDisabled());
+    EXPECT_FALSE(Form.SpeedButton7->isVisible());
+    EXPECT_FALSE(Form.SpeedButton8->isVisible());
+    EXPECT_FALSE(Form.ComboBox11->isVisible());
+    EXPECT_FALSE(Form.CheckBox1->isChecked());
+    EXPECT_EQ(Form.ProgressBar1->maximum(), 7168);
+    EXPECT_EQ(Form.ProgressBar1->value(), 0);
+    EXPECT_EQ(Window.MakePageLink().PcUart1.UartBaud(), 115200u);
+    EXPECT_EQ(Window.MakePageLink().PcUart1.ComponentName(), "PcUart1");
+}
+
+TEST_F(MakePageLinkTest, ConnectUploadDisconnect) {
+    StartSim();
+    ConnectCom3();
+    EXPECT_EQ(Lines().last(), ">>> Open COM 3 <<<");
+    EXPECT_EQ(Form.SpeedButton5->text(), "Disconnect");
+    EXPECT_FALSE(Form.ComboBox3->isEnabled());
+    EXPECT_TRUE(CommandButtonsEnabled());
+    EXPECT_TRUE(Window.MakePageLink().PcUart1.Opened());
+
+    std::vector<std::uint8_t> bytes;
+    Script.OpenAnswers.push_back(RomFile(130, 1, &bytes));
+    Form.CheckBox1->setChecked(true);
+    Form.SpeedButton9->click();
+    ASSERT_EQ(Script.OpenDialogs.size(), 1u);
+    EXPECT_EQ(Script.OpenDialogs[0].Filter, "ZKF780A ROM File (*.rom)|*.rom");
+    EXPECT_EQ(Script.OpenDialogs[0].FileName, "");
+    ASSERT_TRUE(WaitForLine("===> UpLoad ROM image finish.<==="));
+    const QStringList lines = Lines();
+    EXPECT_EQ(lines[0], "*** UpLoad ROM image ***");
+    EXPECT_EQ(lines[1], "=== Waiting VRC-780A respond.... ===");
+    EXPECT_TRUE(lines[2].startsWith("===> Send data block: 1,CRC = "));
+    EXPECT_TRUE(lines.last().startsWith(QString::fromUtf8("傳輸時間 = ")));
+    EXPECT_EQ(Form.ProgressBar1->value(), 3);
+    EXPECT_TRUE(CommandButtonsEnabled());
+    EXPECT_FALSE(Window.findChild<QTimer*>("Timer1")->isActive());
+
+    const auto report = Sim->WaitForSession(5s);
+    ASSERT_TRUE(report);
+    ASSERT_EQ(report->Data.size(), 192u);
+    EXPECT_EQ(0, std::memcmp(report->Data.data(), bytes.data(), 130));
+
+    Form.SpeedButton5->click();
+    EXPECT_EQ(Lines().last(), ">>> Close COM 3 <<<");
+    EXPECT_EQ(Form.SpeedButton5->text(), "Connect");
+    EXPECT_TRUE(Form.ComboBox3->isEnabled());
+    EXPECT_TRUE(CommandButtonsDisabled());
+    EXPECT_FALSE(Window.MakePageLink().PcUart1.Opened());
+}
+
+TEST_F(MakePageLinkTest, DateTimeSyncAndTheTimer) {
+    ControllerSim::TSimOptions o;
+    o.SilentAfterFrames = 0; // 'C' but no answer to the frame
+    StartSim(o);
+    ConnectCom3();
+    Form.SpeedButton6->click();
+    EXPECT_EQ(Lines(),
+              (QStringList{"*** Date & Time Sync. ***", "=== Waiting VRC-780A respond.... ==="}));
+    EXPECT_TRUE(CommandButtonsDisabled());
+    auto* timer1 = Window.findChild<QTimer*>("Timer1");
+    ASSERT_TRUE(timer1);
+    EXPECT_EQ(timer1->interval(), 10000);
+    EXPECT_TRUE(timer1->isActive());
+    ASSERT_TRUE(PumpUntil([&] { return Sim->FramesSeen() == 1; }, 5000));
+    for (int i = 0; i < 10; ++i) Window.Timer1Timer(); // ten silent intervals
+    EXPECT_EQ(Lines().last(), "===> Transmit abort!! <===");
+    EXPECT_EQ(Lines()[11], "===> VRC-780A respond timeout #10<===");
+    EXPECT_FALSE(timer1->isActive());
+    EXPECT_TRUE(CommandButtonsEnabled());
+}
+
+TEST_F(MakePageLinkTest, CancelledDialogChangesNothing) {
+    StartSim();
+    ConnectCom3();
+    Form.SpeedButton9->click(); // the script has no answer: cancelled
+    EXPECT_EQ(Lines(), QStringList{">>> Open COM 3 <<<"});
+    EXPECT_TRUE(CommandButtonsEnabled());
+    EXPECT_EQ(Window.MakePageLink().Protocol.State.Mode, Link::TTransferMode::Idle);
+}
+
+TEST_F(MakePageLinkTest, InvalidComNumberAndBaudList) {
+    Form.ComboBox3->setCurrentIndex(16); // "COM 17"
+    Form.SpeedButton5->click();
+    ASSERT_EQ(Messages.Messages.size(), 1u);
+    EXPECT_EQ(Messages.Messages[0].first, "PcUart1");
+    EXPECT_EQ(Messages.Messages[0].second, "Invalid value !!!");
+    EXPECT_EQ(Lines()[0], ">>> Open COM 1 <<<");
+    EXPECT_TRUE(CommandButtonsEnabled()) << "the connection is entered even when Open failed";
+
+    const int i38400 = Form.ComboBox11->findText("38400");
+    ASSERT_GE(i38400, 0);
+    Form.ComboBox11->setCurrentIndex(i38400);
+    EXPECT_EQ(Window.MakePageLink().PcUart1.UartBaud(), 38400u);
+}
+
+TEST_F(MakePageLinkTest, ApplicationUpgradeFromTheHiddenButton) {
+    StartSim();
+    ConnectCom3();
+    std::vector<std::uint8_t> bytes;
+    Script.OpenAnswers.push_back(RomFile(458752, 2, &bytes));
+    Window.SpeedButton8Click();
+    EXPECT_EQ(Lines()[0], "*** UpLoad ROM image[1] ***");
+    ASSERT_TRUE(WaitForLine("===> UpLoad ROM image finish.<==="));
+    EXPECT_EQ(Form.ProgressBar1->value(), 512);
+    const auto report = Sim->WaitForSession(5s);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(0, std::memcmp(report->Data.data(), bytes.data() + 0x4C000, 32768));
+}
