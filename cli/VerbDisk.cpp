@@ -247,6 +247,22 @@ int WriteCommand(TXAbsDiskIO& d, const TOptions& o, const std::string& drive, ui
     return 0;
 }
 
+// The likely reason behind a failed open, as far as it can be seen from outside.
+void ExplainOpenFailure(int driveNumber) {
+    auto entry = TAbsDiskDriveTable::Lookup(driveNumber);
+    if (!entry) {
+        std::fprintf(stderr, "disk: the drive has no --map entry\n");
+        return;
+    }
+    TAbsDiskLinuxSys sys;
+    auto target = AbsDiskResolveTarget(*entry, sys);
+    if (!target)
+        std::fprintf(stderr, "disk: %s is neither a disk image file nor a block device\n",
+                     entry->Path.c_str());
+    else if (AbsDiskVolumeMounted(*target, sys))
+        std::fprintf(stderr, "disk: %s is mounted\n", entry->Path.c_str());
+}
+
 int DiskMain(int argc, char** argv) {
     if (Cli::WantsHelp(argc, argv)) {
         PrintHelp();
@@ -271,7 +287,10 @@ int DiskMain(int argc, char** argv) {
 
     auto disk = MakeDisk(o);
     const int code = disk->AbsOpenDisk(o.Positional[0].c_str(), o.Physical);
-    if (code != ABSDISK_OK) return Failed("opening", drive, code);
+    if (code != ABSDISK_OK) {
+        if (code == ABSDISK_ERR_REQUEST) ExplainOpenFailure(number);
+        return Failed("opening", drive, code);
+    }
     const auto entry = TAbsDiskDriveTable::Lookup(number);
     int rc = 0;
     if (o.Command == "info")
