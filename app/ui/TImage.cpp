@@ -1,0 +1,78 @@
+#include "app/ui/TImage.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace AppUi {
+
+TImage::TImage(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+bool TImage::LoadFromFile(const QString& fileName) {
+    QImage loaded;
+    if (fileName.isEmpty() || !loaded.load(fileName)) return false;
+    SetPicture(loaded);
+    return true;
+}
+
+void TImage::SetPicture(const QImage& picture) {
+    Canvas = picture;
+    update();
+}
+
+void TImage::ClearPicture() {
+    Canvas = QImage();
+    update();
+}
+
+QImage& TImage::PrepareCanvas(int width, int height) {
+    if (Canvas.size() != QSize(width, height) || Canvas.format() != QImage::Format_RGB32)
+        Canvas = QImage(width, height, QImage::Format_RGB32);
+    Canvas.fill(Qt::white);
+    return Canvas;
+}
+
+void TImage::setProportional(bool on) {
+    ScaleToFit = on;
+    update();
+}
+
+QSize TImage::sizeHint() const {
+    return minimumSize().isEmpty() ? QSize(32, 32) : minimumSize();
+}
+
+void TImage::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    if (Canvas.isNull()) return;
+    const bool tooBig = Canvas.width() > width() || Canvas.height() > height();
+    if (ScaleToFit && tooBig) {
+        const QImage scaled = Canvas.scaled(size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        painter.drawImage(QPoint((width() - scaled.width()) / 2, 0), scaled);
+    } else {
+        // Clipped to the widget: a picture larger than the box shows its top-left part.
+        painter.drawImage(QPoint(0, 0), Canvas);
+    }
+}
+
+void TImage::mousePressEvent(QMouseEvent* event) {
+    Pressed = event->button() == Qt::LeftButton;
+    QWidget::mousePressEvent(event);
+}
+
+void TImage::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click = Pressed && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    Pressed = false;
+    if (click) emit Click();
+    QWidget::mouseReleaseEvent(event);
+}
+
+void TImage::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The base class would treat the second press as a new press and so a second Click.
+    if (event->button() == Qt::LeftButton) emit DblClick();
+    event->accept();
+}
+
+} // namespace AppUi

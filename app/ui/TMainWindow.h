@@ -1,0 +1,116 @@
+#pragma once
+// The editor's main window: the CodeTable, Style and Make pages of the Designer form, showing
+// the project document of the editor session and writing the user's changes into it.
+
+#include "app/core/TEditorSession.h"
+#include "app/ui/TWindowPrompts.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QLabel;
+class QRadioButton;
+class QTimer;
+
+namespace Ui {
+class TMainWindow;
+}
+
+namespace AppUi {
+
+class TFolderBrowser;
+class TImage;
+class TMakePageLink;
+
+class TMainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Runs the start-up sequence (FormCreate) with the working directory as start folder.
+    // programDir: folder of the default pictures; empty = the executable's folder.
+    explicit TMainWindow(const std::string& programDir = {}, QWidget* parent = nullptr);
+    ~TMainWindow() override;
+
+    AppCore::TEditorSession& Session() { return EditorSession; }
+    TWindowPrompts& Prompts() { return WindowPrompts; }
+    Ui::TMainWindow& Form() { return *UiForm; }
+    TFolderBrowser& FolderBrowser() { return *Browser; }
+    // Picture box Image<number>, 1..72; null outside.
+    TImage* Image(int number) const;
+    QLabel* StatusPanel(int index) const { return StatusPanels.at(index); }
+    bool StartupCompleted() const { return StartupDone; }
+    // The Make page's serial link: PcUart1, the upload protocol and its commands.
+    TMakePageLink& MakePageLink() { return *MakeLink; }
+
+    // Shows every field of the document, the model list, the grid, caption and status bar.
+    void ShowDocument();
+    // Enables or disables the four command buttons (Date/Time sync, UpLoad FL. code table,
+    // Upgrade LPV AP, UpLoad ROM Image) together.
+    void SetCommandButtonsEnabled(bool enabled);
+
+public slots:
+    // CodeTable page.
+    void SpeedButton11Click(); // Clear ALL
+    void SpeedButton12Click(); // Load
+    void SpeedButton13Click(); // Save
+    void ComboBox2Change();    // Model list
+    void StringGrid5Click(int col, int row);
+    void StringGrid5MouseDown();
+    void StringGrid5CellEdited(int col, int row, const QString& text);
+    // Make page.
+    void SpeedButton10Click(); // MAKE ROM
+    void RadioButton3Click();  // Customer Logo OFF
+    void RadioButton4Click();  // Customer Logo ON (Sec.)
+    void FileListBox2Click(const QString& fileName);
+
+    // Connection controls of the Make page, completed by the upload link.
+    void SpeedButton5Click();         // Connect / Disconnect
+    void SpeedButton6Click();         // Date/Time sync
+    void SpeedButton7Click();         // UpLoad FL. code table (hidden)
+    void SpeedButton8Click();         // Upgrade LPV AP (hidden)
+    void SpeedButton9Click();         // UpLoad ROM Image
+    void ComboBox11Change(int index); // baud rate (hidden)
+    void Timer1Timer();               // response timer of a transfer
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void SetupForm();
+    void SetupGrid();
+    void SetupStatusBar();
+    void ConnectCodeTablePage();
+    void ConnectStylePage();
+    void ConnectMakePage();
+    void ConnectLinkControls();
+    void FormCreate();
+    void FormDestroy();
+
+    void ShowCaptionAndStatus();
+    void ShowModelList();
+    void ShowBitColumn();
+    void ShowCodeTables();
+    void ShowStyleFields();
+    void ShowMakeFields();
+    void ClearPreview();
+    // Runs an editor action, showing an escaping library exception as a message box.
+    void Guarded(const std::function<void()>& action);
+
+    std::unique_ptr<Ui::TMainWindow> UiForm;
+    TWindowPrompts WindowPrompts;
+    AppCore::TEditorSession EditorSession{WindowPrompts};
+    std::string ProgramDir;
+    std::array<TImage*, 73> Images{};
+    std::array<QLabel*, 3> StatusPanels{};
+    std::unique_ptr<TFolderBrowser> Browser;
+    QTimer* Timer1 = nullptr;
+    std::shared_ptr<TMakePageLink> MakeLink; // made by ConnectLinkControls
+    bool StartupDone = false;
+    bool Showing = false; // controls are being set from the document
+};
+
+} // namespace AppUi

@@ -1,0 +1,127 @@
+// The Make page: display options, customer pictures, date and ID code, ROM file name, the
+// folder browser and MAKE ROM.
+
+#include "app/ui/TMainWindow.h"
+
+#include "app/core/DocumentActions.h"
+#include "app/ui/TFolderBrowser.h"
+#include "app/ui/TImage.h"
+#include "ui_MainWindow.h"
+
+namespace AppUi {
+
+namespace {
+
+// A pair of radio buttons for one on/off field.
+void ShowOnOff(QRadioButton* on, QRadioButton* off, bool value) {
+    (value ? on : off)->setChecked(true);
+}
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+} // namespace
+
+void TMainWindow::ConnectMakePage() {
+    AppCore::ProjectDocument& doc = EditorSession.Document;
+    const auto onToggle = [this](QRadioButton* button, auto store) {
+        connect(button, &QRadioButton::toggled, this, [this, store](bool on) {
+            if (on && !Showing) store();
+        });
+    };
+    onToggle(UiForm->RadioButton5, [&doc] { doc.DISPLAYTYPE = AppCore::TDisplayType::Horizontal; });
+    onToggle(UiForm->RadioButton6, [&doc] { doc.DISPLAYTYPE = AppCore::TDisplayType::Vertical; });
+    onToggle(UiForm->RadioButton9, [&doc] { doc.CUSTOMERTITLE = true; });
+    onToggle(UiForm->RadioButton10, [&doc] { doc.CUSTOMERTITLE = false; });
+    onToggle(UiForm->RadioButton1, [&doc] { doc.FLFRAME = true; });
+    onToggle(UiForm->RadioButton2, [&doc] { doc.FLFRAME = false; });
+    onToggle(UiForm->RadioButton38, [&doc] { doc.DPDATETIME = true; });
+    onToggle(UiForm->RadioButton39, [&doc] { doc.DPDATETIME = false; });
+    onToggle(UiForm->RadioButton12, [&doc] { doc.WEEKTYPE = AppCore::TWeekType::English; });
+    onToggle(UiForm->RadioButton11, [&doc] { doc.WEEKTYPE = AppCore::TWeekType::OtherLanguage; });
+    onToggle(UiForm->RadioButton13, [&doc] { doc.DATEFORMAT = AppCore::TDateFormat::TYPE1; });
+    onToggle(UiForm->RadioButton14, [&doc] { doc.DATEFORMAT = AppCore::TDateFormat::TYPE2; });
+
+    connect(UiForm->RadioButton3, &QRadioButton::clicked, this, &TMainWindow::RadioButton3Click);
+    connect(UiForm->RadioButton4, &QRadioButton::clicked, this, &TMainWindow::RadioButton4Click);
+
+    const auto onIndex = [this](QComboBox* list, int AppCore::ProjectDocument::*field) {
+        connect(list, &QComboBox::currentIndexChanged, this, [this, field](int index) {
+            if (!Showing && index >= 0) EditorSession.Document.*field = index;
+        });
+    };
+    onIndex(UiForm->ComboBox4, &AppCore::ProjectDocument::SWAPTIME);
+    onIndex(UiForm->ComboBox5, &AppCore::ProjectDocument::WEEKLANG);
+    onIndex(UiForm->ComboBox1, &AppCore::ProjectDocument::PWRSAVING);
+
+    const auto onText = [this](QLineEdit* edit, std::string AppCore::ProjectDocument::*field) {
+        connect(edit, &QLineEdit::textChanged, this, [this, field](const QString& text) {
+            if (!Showing) EditorSession.Document.*field = text.toStdString();
+        });
+    };
+    onText(UiForm->Edit1, &AppCore::ProjectDocument::ROMFILENAME);
+    onText(UiForm->Edit2, &AppCore::ProjectDocument::OUTDATE);
+    onText(UiForm->Edit3, &AppCore::ProjectDocument::CUSIDCODE);
+
+    const std::pair<int, AppCore::TCustomerPicture> pictures[] = {
+        {AppCore::Images::TitleV, AppCore::TCustomerPicture::TitleV},
+        {AppCore::Images::TitleH, AppCore::TCustomerPicture::TitleH},
+        {AppCore::Images::Title2, AppCore::TCustomerPicture::Title2},
+        {AppCore::Images::Logo, AppCore::TCustomerPicture::Logo}};
+    for (const auto& [image, which] : pictures)
+        connect(Image(image), &TImage::Click, this, [this, which] {
+            Guarded([&] { AppCore::PickCustomerPicture(EditorSession, which); });
+        });
+
+    connect(Browser.get(), &TFolderBrowser::FileClicked, this, &TMainWindow::FileListBox2Click);
+    connect(UiForm->SpeedButton10, &QPushButton::clicked, this, &TMainWindow::SpeedButton10Click);
+}
+
+void TMainWindow::ShowMakeFields() {
+    const AppCore::ProjectDocument& doc = EditorSession.Document;
+    ShowOnOff(UiForm->RadioButton5, UiForm->RadioButton6,
+              doc.DISPLAYTYPE == AppCore::TDisplayType::Horizontal);
+    ShowOnOff(UiForm->RadioButton9, UiForm->RadioButton10, doc.CUSTOMERTITLE);
+    ShowOnOff(UiForm->RadioButton1, UiForm->RadioButton2, doc.FLFRAME);
+    ShowOnOff(UiForm->RadioButton38, UiForm->RadioButton39, doc.DPDATETIME);
+    ShowOnOff(UiForm->RadioButton12, UiForm->RadioButton11,
+              doc.WEEKTYPE == AppCore::TWeekType::English);
+    ShowOnOff(UiForm->RadioButton13, UiForm->RadioButton14,
+              doc.DATEFORMAT == AppCore::TDateFormat::TYPE1);
+    ShowOnOff(UiForm->RadioButton4, UiForm->RadioButton3, doc.CUSLOGOENABLE);
+    UiForm->ComboBox4->setEnabled(doc.CUSLOGOENABLE);
+    UiForm->ComboBox4->setCurrentIndex(doc.SWAPTIME);
+    UiForm->ComboBox5->setCurrentIndex(doc.WEEKLANG);
+    UiForm->ComboBox1->setCurrentIndex(doc.PWRSAVING);
+    const auto showText = [](QLineEdit* edit, const std::string& text) {
+        if (edit->text() != Q(text)) edit->setText(Q(text));
+    };
+    showText(UiForm->Edit1, doc.ROMFILENAME);
+    showText(UiForm->Edit2, doc.OUTDATE);
+    showText(UiForm->Edit3, doc.CUSIDCODE);
+}
+
+void TMainWindow::RadioButton3Click() {
+    Guarded([this] { AppCore::LogoOff(EditorSession); });
+    Showing = true;
+    ShowMakeFields();
+    Showing = false;
+}
+
+void TMainWindow::RadioButton4Click() {
+    Guarded([this] { AppCore::LogoOn(EditorSession); });
+    Showing = true;
+    ShowMakeFields();
+    Showing = false;
+}
+
+void TMainWindow::FileListBox2Click(const QString& fileName) {
+    // The ROM file name without its folder.
+    EditorSession.Document.ROMFILENAME = fileName.toStdString();
+    Showing = true;
+    UiForm->Edit1->setText(fileName);
+    Showing = false;
+}
+
+} // namespace AppUi

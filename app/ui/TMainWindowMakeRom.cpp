@@ -1,0 +1,17 @@
+// MAKE ROM: saves the project, builds the ROM image in the working directory, then shows the
+// cells the build emptied and the new file in the file list.
+
+#include "app/ui/TMainWindow.h"
+
+#include "app/core/MakeRom.h"
+#include "app/ui/TFolderBrowser.h"
+
+namespace AppUi {
+
+void TMainWindow::SpeedButton10Click() {
+    Guarded([this] { AppCore::MakeRom(EditorSession); });
+    ShowDocument();
+    Browser->Relink();
+}
+
+} // namespace AppUi

@@ -1,0 +1,76 @@
+// The Style page: floor-number and arrow styles, H_Style, the message variant boxes and the
+// forty message pictures.
+
+#include "app/ui/TMainWindow.h"
+
+#include "app/core/DocumentActions.h"
+#include "app/ui/TImage.h"
+#include "ui_MainWindow.h"
+
+#include <QSignalBlocker>
+
+namespace AppUi {
+
+namespace {
+
+QRadioButton* RadioButton(QWidget* form, int number) {
+    return form->findChild<QRadioButton*>(QStringLiteral("RadioButton%1").arg(number));
+}
+
+QCheckBox* MsgCheckBox(QWidget* form, int bit) {
+    return form->findChild<QCheckBox*>(QStringLiteral("CheckBox%1").arg(2 + bit));
+}
+
+constexpr int FirstFlStyleButton = 21;  // RadioButton21 .. RadioButton25
+constexpr int FirstDirStyleButton = 26; // RadioButton26 .. RadioButton37
+constexpr int FloorStyleCount = 5;
+constexpr int ArrowStyleCount = 12;
+
+} // namespace
+
+void TMainWindow::ConnectStylePage() {
+    for (int s = 0; s < FloorStyleCount; ++s)
+        connect(RadioButton(this, FirstFlStyleButton + s), &QRadioButton::toggled, this,
+                [this, s](bool on) {
+                    if (on && !Showing) AppCore::SelectFloorStyle(EditorSession.Document, s);
+                });
+    for (int s = 0; s < ArrowStyleCount; ++s)
+        connect(RadioButton(this, FirstDirStyleButton + s), &QRadioButton::toggled, this,
+                [this, s](bool on) {
+                    if (on && !Showing) AppCore::SelectArrowStyle(EditorSession.Document, s);
+                });
+    connect(UiForm->RadioButton7, &QRadioButton::toggled, this, [this](bool on) {
+        if (!Showing)
+            EditorSession.Document.DPSTYLE =
+                on ? AppCore::TDpStyle::Left : AppCore::TDpStyle::Right;
+    });
+    for (int bit = 0; bit < 4; ++bit)
+        connect(MsgCheckBox(this, bit), &QCheckBox::toggled, this, [this, bit](bool on) {
+            if (Showing) return;
+            int& mask = EditorSession.Document.MsgCheckBoxes;
+            mask = on ? (mask | (1 << bit)) : (mask & ~(1 << bit));
+        });
+    // Message boxes: double click picks the picture of that state and variant only.
+    for (int s = 0; s < AppCore::LiftStateCount; ++s)
+        for (int v = 0; v < AppCore::LiftStateVariantCount; ++v)
+            connect(Image(AppCore::Images::LiftStateBox(s, v)), &TImage::DblClick, this,
+                    [this, s, v] {
+                        Guarded([&] { AppCore::PickLiftStatePicture(EditorSession, s, v); });
+                    });
+}
+
+void TMainWindow::ShowStyleFields() {
+    const AppCore::ProjectDocument& document = EditorSession.Document;
+    if (document.DEF_FL >= 0 && document.DEF_FL < FloorStyleCount)
+        RadioButton(this, FirstFlStyleButton + document.DEF_FL)->setChecked(true);
+    if (document.DEF_DIR >= 0 && document.DEF_DIR < ArrowStyleCount)
+        RadioButton(this, FirstDirStyleButton + document.DEF_DIR)->setChecked(true);
+    if (document.DEFCODETABLE >= 0 && document.DEFCODETABLE < AppCore::CodeTableCount)
+        RadioButton(this, 15 + document.DEFCODETABLE)->setChecked(true);
+    (document.DPSTYLE == AppCore::TDpStyle::Left ? UiForm->RadioButton7 : UiForm->RadioButton8)
+        ->setChecked(true);
+    for (int bit = 0; bit < 4; ++bit)
+        MsgCheckBox(this, bit)->setChecked((document.MsgCheckBoxes >> bit) & 1);
+}
+
+} // namespace AppUi

@@ -1,0 +1,99 @@
+#include "app/ui/TWindowPrompts.h"
+
+#include "app/ui/TFolderBrowser.h"
+#include "app/ui/TImage.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QTextEdit>
+
+namespace AppUi {
+
+QString QtNameFilters(const std::string& vclFilter) {
+    // Pairs of description and pattern; the description already names its patterns.
+    const QStringList parts = QString::fromStdString(vclFilter).split(QLatin1Char('|'));
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString pattern = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters.append(parts[i].contains(QLatin1Char('('))
+                           ? parts[i]
+                           : parts[i] + QStringLiteral(" (") + pattern + QLatin1Char(')'));
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+void TWindowPrompts::Attach(QWidget* dialogParent, TImageFinder images, QTextEdit* messageBox,
+                            TFolderBrowser* browser) {
+    DialogParent = dialogParent;
+    Images = std::move(images);
+    MessageBox = messageBox;
+    Browser = browser;
+}
+
+std::optional<std::string> TWindowPrompts::RunFileDialog(const AppCore::TFileDialog& dialog,
+                                                         bool save) {
+    QFileDialog box(DialogParent, save ? QStringLiteral("Save As") : QStringLiteral("Open"),
+                    QDir::currentPath(), QtNameFilters(dialog.Filter));
+    box.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // The overwrite question is the editor's own ("File exist!! Overlay?").
+    box.setOption(QFileDialog::DontConfirmOverwrite, true);
+    box.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (!dialog.DefaultExt.empty()) box.setDefaultSuffix(QString::fromStdString(dialog.DefaultExt));
+    if (!dialog.FileName.empty()) box.selectFile(QString::fromStdString(dialog.FileName));
+    if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) return std::nullopt;
+    return box.selectedFiles().front().toStdString();
+}
+
+std::optional<std::string> TWindowPrompts::SaveFileDialog(const AppCore::TFileDialog& dialog) {
+    if (Answers) return Answers->SaveFileDialog(dialog);
+    return RunFileDialog(dialog, true);
+}
+
+std::optional<std::string> TWindowPrompts::OpenFileDialog(const AppCore::TFileDialog& dialog) {
+    if (Answers) return Answers->OpenFileDialog(dialog);
+    return RunFileDialog(dialog, false);
+}
+
+bool TWindowPrompts::AskYesNo(const std::string& caption, const std::string& text) {
+    if (Answers) return Answers->AskYesNo(caption, text);
+    return QMessageBox::question(DialogParent, QString::fromStdString(caption),
+                                 QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+bool TWindowPrompts::LoadPicture(int imageNumber, const std::string& fileName) {
+    TImage* image = Images ? Images(imageNumber) : nullptr;
+    const bool loaded = image && image->LoadFromFile(QString::fromStdString(fileName));
+    if (OnPictureLoaded) OnPictureLoaded(imageNumber, loaded);
+    return loaded;
+}
+
+void TWindowPrompts::SetBusy(bool busy) {
+    if (busy)
+        BusyCursors.push_back(std::make_unique<TBusyCursor>());
+    else if (!BusyCursors.empty())
+        BusyCursors.pop_back();
+}
+
+void TWindowPrompts::ClearMessageLines() {
+    if (MessageBox) MessageBox->clear();
+}
+
+void TWindowPrompts::AppendMessageLine(const std::string& line) {
+    if (!MessageBox) return;
+    // Plain text: the lines hold "<<<" and ">>>", which must not be read as markup.
+    QTextCursor cursor(MessageBox->document());
+    cursor.movePosition(QTextCursor::End);
+    if (!MessageBox->document()->isEmpty()) cursor.insertBlock();
+    cursor.insertText(QString::fromStdString(line));
+    MessageBox->verticalScrollBar()->setValue(MessageBox->verticalScrollBar()->maximum());
+}
+
+void TWindowPrompts::RelinkFileBrowser() {
+    if (Browser) Browser->Relink();
+}
+
+} // namespace AppUi

@@ -1,0 +1,165 @@
+// The window's building blocks on their own: picture box, string grid, dialog filters, busy
+// cursor.
+
+#include "UiTestEnv.h"
+
+#include "app/ui/TBusyCursor.h"
+#include "app/ui/TImage.h"
+#include "app/ui/TStringGrid.h"
+#include "app/ui/TWindowPrompts.h"
+
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+
+#include <gtest/gtest.h>
+
+TEST(TImageTest, LoadFailureKeepsThePicture) {
+    UiTest::EnsureApplication();
+    QTemporaryDir dir;
+    const QString good = dir.filePath("good.bmp");
+    UiTest::SaveMonoBmp(UiTest::MarkedPicture(20, 10, 1), good);
+    AppUi::TImage image;
+    image.setFixedSize(20, 10);
+    ASSERT_TRUE(image.LoadFromFile(good));
+    const QImage loaded = image.Picture();
+    EXPECT_FALSE(image.LoadFromFile(dir.filePath("missing.bmp")));
+    EXPECT_FALSE(image.LoadFromFile(QString()));
+    EXPECT_EQ(image.Picture(), loaded);
+}
+
+TEST(TImageTest, ClickAndDoubleClickSignals) {
+    UiTest::EnsureApplication();
+    AppUi::TImage image;
+    image.setFixedSize(30, 30);
+    image.show();
+    QSignalSpy clicks(&image, &AppUi::TImage::Click);
+    QSignalSpy doubleClicks(&image, &AppUi::TImage::DblClick);
+    QTest::mouseClick(&image, Qt::LeftButton);
+    EXPECT_EQ(clicks.count(), 1);
+    QTest::mouseClick(&image, Qt::RightButton);
+    EXPECT_EQ(clicks.count(), 1);
+    QTest::mouseDClick(&image, Qt::LeftButton);
+    EXPECT_EQ(doubleClicks.count(), 1);
+    EXPECT_EQ(clicks.count(), 1); // the double click is no second click
+}
+
+TEST(TImageTest, PaintsLargePicturesInsideTheBox) {
+    UiTest::EnsureApplication();
+    AppUi::TImage image;
+    image.setFixedSize(40, 20);
+    QImage big(400, 200, QImage::Format_RGB32);
+    big.fill(Qt::black);
+    image.SetPicture(big);
+    const QImage shown = image.grab().toImage();
+    EXPECT_EQ(shown.size(), QSize(40, 20) * shown.devicePixelRatio());
+    EXPECT_EQ(image.size(), QSize(40, 20));
+    image.setProportional(true);
+    EXPECT_FALSE(image.grab().isNull());
+}
+
+TEST(TImageTest, PrepareCanvasIsWhiteOfTheGivenSize) {
+    UiTest::EnsureApplication();
+    AppUi::TImage image;
+    QImage& canvas = image.PrepareCanvas(120, 80);
+    EXPECT_EQ(canvas.size(), QSize(120, 80));
+    EXPECT_EQ(canvas.pixel(119, 79), qRgb(255, 255, 255));
+}
+
+TEST(TStringGridTest, CellsAreAddressedByColumnAndRow) {
+    UiTest::EnsureApplication();
+    AppUi::TStringGrid grid;
+    grid.SetDimensions(4, 11, 1);
+    EXPECT_EQ(grid.ColCount(), 4);
+    EXPECT_EQ(grid.RowCount(), 11);
+    grid.SetCells(2, 0, "head");
+    grid.SetCells(3, 10, "last");
+    EXPECT_EQ(grid.Cells(2, 0), "head");
+    EXPECT_EQ(grid.horizontalHeaderItem(2)->text(), "head");
+    EXPECT_EQ(grid.Cells(3, 10), "last");
+    EXPECT_EQ(grid.item(9, 3)->text(), "last");
+    EXPECT_EQ(grid.Cells(4, 1), "");
+    EXPECT_EQ(grid.Cells(0, 11), "");
+}
+
+TEST(TStringGridTest, ProgramSetCellsAreNoEdits) {
+    UiTest::EnsureApplication();
+    AppUi::TStringGrid grid;
+    grid.SetDimensions(3, 5, 1);
+    QSignalSpy edits(&grid, &AppUi::TStringGrid::CellEdited);
+    grid.SetCells(1, 1, "x");
+    EXPECT_EQ(edits.count(), 0);
+    grid.item(0, 1)->setText("y");
+    ASSERT_EQ(edits.count(), 1);
+    EXPECT_EQ(edits[0][0].toInt(), 1);
+    EXPECT_EQ(edits[0][1].toInt(), 1);
+    EXPECT_EQ(edits[0][2].toString(), "y");
+}
+
+TEST(TStringGridTest, RightButtonKeepsTheFocusedCell) {
+    UiTest::EnsureApplication();
+    AppUi::TStringGrid grid;
+    grid.SetDimensions(3, 5, 1);
+    grid.resize(300, 200);
+    grid.show();
+    grid.SelectCell(2, 3);
+    QSignalSpy right(&grid, &AppUi::TStringGrid::RightMouseDown);
+    QTest::mouseClick(grid.viewport(), Qt::RightButton, {},
+                      grid.visualItemRect(grid.item(0, 1)).center());
+    EXPECT_EQ(right.count(), 1);
+    EXPECT_EQ(grid.Col(), 2);
+    EXPECT_EQ(grid.Row(), 3);
+}
+
+TEST(TStringGridTest, ClickReportsTheCellOnce) {
+    UiTest::EnsureApplication();
+    AppUi::TStringGrid grid;
+    grid.SetDimensions(3, 5, 1);
+    grid.resize(300, 200);
+    grid.show();
+    QSignalSpy selected(&grid, &AppUi::TStringGrid::CellSelected);
+    const QPoint cell = grid.visualItemRect(grid.item(1, 2)).center();
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cell);
+    ASSERT_EQ(selected.count(), 1);
+    EXPECT_EQ(selected[0][0].toInt(), 2);
+    EXPECT_EQ(selected[0][1].toInt(), 2);
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cell);
+    EXPECT_EQ(selected.count(), 2); // clicking the focused cell shows it again
+}
+
+TEST(TWindowPromptsTest, FiltersBecomeQtNameFilters) {
+    EXPECT_EQ(AppUi::QtNameFilters("ZKF780A Project File (*.zkf)|*.zkf"),
+              "ZKF780A Project File (*.zkf)");
+    EXPECT_EQ(AppUi::QtNameFilters("Bitmap|*.bmp|All (*.*)|*.*"), "Bitmap (*.bmp);;All (*.*)");
+    EXPECT_EQ(AppUi::QtNameFilters(""), "");
+}
+
+TEST(TWindowPromptsTest, MessageLinesArePlainText) {
+    UiTest::EnsureApplication();
+    QTextEdit box;
+    AppUi::TWindowPrompts prompts;
+    prompts.Attach(nullptr, {}, &box, nullptr);
+    prompts.AppendMessageLine(">>> Open COM 1 <<<");
+    prompts.AppendMessageLine("<b>not bold</b>");
+    EXPECT_EQ(box.toPlainText(), ">>> Open COM 1 <<<\n<b>not bold</b>");
+    prompts.ClearMessageLines();
+    EXPECT_EQ(box.toPlainText(), "");
+    EXPECT_FALSE(prompts.LoadPicture(1, "x.bmp")); // no picture boxes attached
+}
+
+TEST(TBusyCursorTest, GuardsNestAndRestore) {
+    UiTest::EnsureApplication();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    {
+        AppUi::TBusyCursor outer;
+        {
+            AppUi::TBusyCursor inner;
+            ASSERT_NE(QApplication::overrideCursor(), nullptr);
+            EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        }
+        EXPECT_NE(QApplication::overrideCursor(), nullptr);
+    }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
