@@ -1,0 +1,81 @@
+// Arbitrary controller replies fed to the upload protocol's reply and timeout handlers.
+// Input: byte 0 picks the transfer (date/time, ROM image, application) and "Msg. on", bytes 1-2
+// the ROM block count; then chunks, each a length byte and that many reply bytes, where a
+// length of 0 stands for an expiry of the response timer. Every frame sent must be a whole,
+// CRC-correct frame of the armed transfer, and no counter may leave its range.
+
+#include "link/TUploadProtocol.h"
+
+#include "XVclUtil/Crc8.h"
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+struct TNullView : Link::TUploadView {
+    void AppendLine(const std::string&) override {}
+    void ClearLines() override {}
+    void SetProgress(unsigned position) override {
+        if (position == 0 || position > Link::MaxRomBlockCount) std::abort();
+    }
+    bool MsgOn() const override { return Msg; }
+    void SetCommandButtonsEnabled(bool) override {}
+    bool Msg = false;
+};
+
+struct TFlagTimer : Link::TResponseTimer {
+    void Start() override { On = true; }
+    void Stop() override { On = false; }
+    bool Enabled() const override { return On; }
+    bool On = false;
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 3) return 0;
+    TNullView view;
+    TFlagTimer timer;
+    Link::TTransferMode mode = Link::TTransferMode::RomImage;
+    std::uint8_t command = Link::CmdRomBlock;
+    Link::TUploadProtocol protocol(view, timer, [&](unsigned n, const void* p) {
+        const auto* f = static_cast<const std::uint8_t*>(p);
+        if (n != Link::FrameSize || f[0] != command ||
+            XVclUtil::Crc8(f, Link::FrameSize - 1) != f[Link::FrameSize - 1])
+            std::abort();
+        return 0;
+    });
+    switch (data[0] % 3) {
+    case 0:
+        mode = Link::TTransferMode::DateTimeSync;
+        command = Link::CmdDateTime;
+        break;
+    case 1:
+        break;
+    default:
+        mode = Link::TTransferMode::AppUpgrade;
+        command = Link::CmdAppBlock;
+        break;
+    }
+    view.Msg = data[0] & 0x80;
+    protocol.State.Mode = mode;
+    protocol.State.RomBlockCount = 1 + (data[1] << 8 | data[2]) % Link::MaxRomBlockCount;
+    timer.Start();
+    std::size_t i = 3;
+    while (i < size) {
+        const std::size_t n = data[i++];
+        if (n == 0) {
+            if (timer.On) protocol.Timer1Timer(&timer);
+        } else {
+            const std::size_t take = n < size - i ? n : size - i;
+            protocol.PcUart1RxdDatas(nullptr, static_cast<int>(take), data + i);
+            i += take;
+        }
+        const auto& s = protocol.State;
+        if (s.RomBlockCounter > s.RomBlockCount || s.AppBlockCounter > Link::AppBlockCount ||
+            s.NakCounter >= Link::NakLimit || s.TimeoutCounter > Link::TimeoutLimit)
+            std::abort();
+    }
+    return 0;
+}
