@@ -57,6 +57,13 @@ void TCommMonitorThread::run() {
         std::lock_guard<std::mutex> lock(FatalMutex);
         FatalText = e.Message;
     }
+    BodyEnded.store(true, std::memory_order_release);
+}
+
+bool TCommMonitorThread::WaitEnded(unsigned long ms) {
+    const bool ended = wait(ms);
+    (void)BodyEnded.load(std::memory_order_acquire);
+    return ended;
 }
 
 void TCommMonitorThread::Execute() {
@@ -247,9 +254,34 @@ void TCommMonitorThread::Deliver() {
     FCollectedCount = 0;
 }
 
+namespace {
+
+// Release/acquire pairs that order the two threads' memory around each hand-off in the
+// language's own terms; the hand-off itself goes through Qt, whose ordering tools such as
+// ThreadSanitizer cannot see. Process-wide, so that the invoked functor need not be read first.
+std::atomic<uint32_t> HandOffsPosted{0}, HandOffsRun{0};
+
+// Carried by the invoked functor: its move into Qt's queue publishes everything written before,
+// and its destruction (on this thread, after the main thread ran it) takes over what the main
+// thread wrote.
+struct THandOffFence {
+    THandOffFence() = default;
+    THandOffFence(THandOffFence&&) noexcept {
+        HandOffsPosted.fetch_add(1, std::memory_order_release);
+    }
+    ~THandOffFence() { (void)HandOffsRun.load(std::memory_order_acquire); }
+};
+
+} // namespace
+
 void TCommMonitorThread::HandOff(const std::function<void()>& step) {
     QMetaObject::invokeMethod(
-        Component, [this, &step] { Component->RunHandOff(this, step); },
+        Component,
+        [this, &step, fence = THandOffFence()] {
+            (void)HandOffsPosted.load(std::memory_order_acquire);
+            Component->RunHandOff(this, step);
+            HandOffsRun.fetch_add(1, std::memory_order_release);
+        },
         Qt::BlockingQueuedConnection);
 }
 

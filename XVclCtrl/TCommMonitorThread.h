@@ -33,6 +33,9 @@ public:
     // Marks the thread terminated and wakes it (main thread).
     void Terminate();
     bool Terminated() const { return isInterruptionRequested(); }
+    // Waits up to ms milliseconds for the thread to end; true once it has. What the thread did
+    // is then visible to the caller.
+    bool WaitEnded(unsigned long ms);
 
     // Keeps the thread away from the text-file steps while the component sends the first line.
     void Suspend() { TxtFileGate.lock(); }
@@ -81,6 +84,9 @@ private:
     std::mutex TxtFileGate;
     mutable std::mutex FatalMutex;
     std::string FatalText;
+    // Set last by the thread body: orders its work before WaitEnded's return in the language's
+    // own terms (QThread::wait gives the same through Qt).
+    std::atomic<bool> BodyEnded{false};
 };
 
 } // namespace XVclCtrl

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 
 #include <chrono>
+#include <climits>
 #include <cmath>
 #include <cstdarg>
 #include <cstring>
@@ -40,7 +41,7 @@ TCustomUart::TCustomUart(QObject* owner) : QObject(owner) {
 TCustomUart::~TCustomUart() {
     Close();
     for (TCommMonitorThread* thread : RetiredThreads) {
-        while (!thread->wait(5)) QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+        while (!thread->WaitEnded(5)) QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
         delete thread;
     }
 }
@@ -328,14 +329,14 @@ void TCustomUart::StopMonitorThread() {
         return;
     }
     // Steps the thread hands over meanwhile are run (and skip their events) so it can end.
-    while (!thread->wait(5)) QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    while (!thread->WaitEnded(5)) QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     delete thread;
 }
 
 void TCustomUart::ReapRetiredThreads() {
     for (auto it = RetiredThreads.begin(); it != RetiredThreads.end();) {
         if ((*it)->isFinished()) {
-            (*it)->wait();
+            (*it)->WaitEnded(ULONG_MAX);
             delete *it;
             it = RetiredThreads.erase(it);
         } else {
