@@ -50,6 +50,18 @@ std::vector<std::string> Leftovers(const std::string& dir) {
     return found;
 }
 
+// Works in another folder while it lives.
+class TCurrentDir {
+public:
+    explicit TCurrentDir(const std::string& dir) : Previous(fs::current_path()) {
+        fs::current_path(dir);
+    }
+    ~TCurrentDir() { fs::current_path(Previous); }
+
+private:
+    fs::path Previous;
+};
+
 std::string Replaced(std::string text, const std::string& from, const std::string& to) {
     for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
         text.replace(at, from.size(), to);
@@ -132,8 +144,7 @@ TEST(SampleDataGenerator, EditorStartsUpOnTheFolderAndLoadsTheDemo) {
     XVclUtil::TMessageCapture messages;
     AppCore::TScriptedPrompts prompts;
     AppCore::TEditorSession session(prompts);
-    const fs::path cwd = fs::current_path();
-    fs::current_path(dir.Path());
+    TCurrentDir inside(dir.Path()); // start-up takes the working folder as StartDir
     const bool started = AppCore::RunStartup(session, dir.Path() + "/", dir.Path());
     ASSERT_TRUE(started) << (messages.Messages.empty() ? "" : messages.Messages[0].second);
     EXPECT_EQ(session.Settings.ModelList.size(), 5u);
@@ -144,7 +155,6 @@ TEST(SampleDataGenerator, EditorStartsUpOnTheFolderAndLoadsTheDemo) {
         EXPECT_FALSE(prompts.PictureIn(image).empty()) << "Image" << image;
 
     ASSERT_TRUE(AppCore::LoadProjectFile(session, dir / "demo.zkf"));
-    fs::current_path(cwd);
     EXPECT_TRUE(messages.Messages.empty())
         << messages.Messages[0].first << ": " << messages.Messages[0].second;
     AppCore::ProjectDocument expected = DemoDocument(dir.Path(), dir.Path() + "/");
