@@ -184,12 +184,12 @@ TEST(TXHashedStringList, AddLimitsAndReplace) {
 }
 
 TEST(TXHashedStringList, DeleteRenumbersAndNotifiesFirst) {
+    std::vector<std::string> deleted; // outlives the list, whose destructor still notifies
     TXStrTab t;
     TXHashedStringList list(&t);
     list.Add("A");
     list.Add("B");
     list.Add("C");
-    std::vector<std::string> deleted;
     list.OnDelete = [&](void*, int index) { deleted.push_back(list.pr_Strings(index)); };
     EXPECT_TRUE(list.Delete(0));
     EXPECT_EQ(deleted, std::vector<std::string>{"A"});
