@@ -56,7 +56,9 @@ int TUploadSession::Run(TTransferMode mode, const std::string& romFile) {
     auto& table = XVclCtrl::TComPortTable::Global();
     if (!Options.ComTableFile.empty() && std::filesystem::exists(Options.ComTableFile))
         table.LoadFromIniFile(Options.ComTableFile);
-    const std::string device = table.Resolve(Options.Port);
+    std::string device = table.Resolve(Options.Port);
+    // A bare file name in the current folder (a link to a pseudo-terminal, say) is a path too.
+    if (device.empty() && std::filesystem::exists(Options.Port)) device = Options.Port;
     if (device.empty()) {
         std::fprintf(stderr, "zkf780a: no such port: %s\n", Options.Port.c_str());
         return 1;
