@@ -1,5 +1,7 @@
 #include "FileIo.h"
 
+#include "XVclUtil/AtomicFile.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -21,11 +23,6 @@ bool WriteAll(int fd, std::span<const std::uint8_t> data) {
         done += static_cast<std::size_t>(n);
     }
     return true;
-}
-
-std::string FolderOf(const std::string& fileName) {
-    std::size_t slash = fileName.find_last_of('/');
-    return slash == std::string::npos ? std::string(".") : fileName.substr(0, slash + 1);
 }
 
 } // namespace
@@ -65,23 +62,10 @@ bool WriteWholeFile(const std::string& fileName, std::span<const std::uint8_t> d
 
 bool WriteFileAtomically(const std::string& fileName, std::span<const std::uint8_t> data,
                          std::string* error) {
-    auto fail = [&](const char* what, int err) {
-        if (error) *error = std::string(what) + ": " + std::strerror(err);
-        return false;
-    };
-    std::string tmp = FolderOf(fileName);
-    if (tmp.back() != '/') tmp += '/';
-    std::size_t slash = fileName.find_last_of('/');
-    tmp += "." + fileName.substr(slash == std::string::npos ? 0 : slash + 1) + ".XXXXXX";
-    int fd = ::mkstemp(tmp.data());
-    if (fd < 0) return fail("cannot create a temporary file", errno);
-    bool ok = WriteAll(fd, data) && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
-    int err = errno;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(tmp.c_str(), fileName.c_str()) == 0) return true;
-    if (ok) err = errno;
-    ::unlink(tmp.c_str());
-    return fail("cannot write the file", err ? err : EIO);
+    errno = 0;
+    if (XVclUtil::WriteFileAtomically(fileName, data.data(), data.size())) return true;
+    if (error) *error = errno ? std::strerror(errno) : "cannot write the file";
+    return false;
 }
 
 std::string ChangeFileExt(const std::string& fileName, const std::string& ext) {

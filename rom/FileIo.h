@@ -15,8 +15,8 @@ bool FileExists(const std::string& fileName); // a regular file (or a link to on
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& fileName);
 // Plain create-or-overwrite; false on any failure.
 bool WriteWholeFile(const std::string& fileName, std::span<const std::uint8_t> data);
-// Temporary file + fsync + rename; on failure the target is untouched, the temporary file
-// removed and `error` (when given) says why.
+// Temporary file in the same folder renamed over the target; on failure the target is
+// untouched, no temporary file stays, and `error` (when given) says why.
 bool WriteFileAtomically(const std::string& fileName, std::span<const std::uint8_t> data,
                          std::string* error = nullptr);
 
