@@ -42,7 +42,7 @@ constexpr int LiftStateSlot(int state, int variant) {
 }
 
 struct ProjectDocument {
-    TCodeTables CodeTables{}; // all empty
+    TCodeTables CodeTables; // all empty
     std::string CODEVER;      // selected Model entry, trimmed; empty when the list is empty
     int DEFCODETABLE = 0;     // 0..5
     int DEF_FL = 0;           // 0..4
