@@ -75,6 +75,8 @@ struct TSerialPort::TImpl {
 
     // Monitor thread only.
     uint32_t WaitGeneration = 0;
+    bool NotifySeen = true; // the last wait saw the notify descriptor signalled
+    bool HangUpSeen = true; // the last wait saw a hang-up or error on the device
     serial_icounter_struct LastCounters{};
     uint8_t MarkState = 0; // parity-mark decoder: 0 normal, 1 after 0xFF, 2 after 0xFF 0x00
     bool DtrLowered = false;
@@ -151,16 +153,23 @@ struct TSerialPort::TImpl {
         return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL));
     }
 
+    // Only what the last wait saw signalled is asked again: that keeps the system calls per
+    // event few. A signal that comes later stays set for the next wait.
     TPortResult EvaluateWait(uint32_t& eventMask) {
         eventMask = 0;
+        if (NotifySeen) {
+            DrainNotify();
+            NotifySeen = false;
+        }
         if (Lost.load()) return TPortResult::Failed;
         if (MaskGeneration.load() != WaitGeneration) return TPortResult::Done; // mask changed
         eventMask = PendingEvents();
         if (eventMask) return TPortResult::Done;
-        if (HungUp()) {
+        if (HangUpSeen && HungUp()) {
             Lost.store(true);
             return TPortResult::Failed;
         }
+        HangUpSeen = false;
         return TPortResult::Pending;
     }
 
@@ -485,7 +494,6 @@ TPortResult TSerialPort::ReadResult(uint32_t& got) {
 TPortResult TSerialPort::StartCommEventWait(uint32_t& eventMask) {
     eventMask = 0;
     if (!IsOpen()) return TPortResult::Failed;
-    Impl->DrainNotify();
     Impl->WaitGeneration = Impl->MaskGeneration.load();
     return Impl->EvaluateWait(eventMask);
 }
@@ -493,7 +501,6 @@ TPortResult TSerialPort::StartCommEventWait(uint32_t& eventMask) {
 TPortResult TSerialPort::CommEventWaitResult(uint32_t& eventMask) {
     eventMask = 0;
     if (!IsOpen()) return TPortResult::Failed;
-    Impl->DrainNotify();
     return Impl->EvaluateWait(eventMask);
 }
 
@@ -505,7 +512,8 @@ void TSerialPort::WaitForAny(const TManualResetEvent& terminate, bool commWaitPe
     fds[n++] = {terminate.Handle(), POLLIN, 0};
     if (lineTimer) fds[n++] = {lineTimer->Handle(), POLLIN, 0};
     int timeoutMs = -1;
-    if (commWaitPending && IsOpen() && !Impl->Lost.load()) {
+    const bool port = commWaitPending && IsOpen() && !Impl->Lost.load();
+    if (port) {
         uint32_t mask = Impl->Mask.load();
         fds[n++] = {Impl->NotifyFd, POLLIN, 0};
         fds[n++] = {Impl->Fd, static_cast<short>((mask & EV_RXCHAR) ? POLLIN : 0), 0};
@@ -518,6 +526,11 @@ void TSerialPort::WaitForAny(const TManualResetEvent& terminate, bool commWaitPe
             timeoutMs = timeoutMs < 0 ? ModemSampleMs : std::min(timeoutMs, ModemSampleMs);
     }
     while (::poll(fds, n, timeoutMs) < 0 && errno == EINTR) {
+    }
+    if (port) {
+        Impl->NotifySeen = Impl->NotifySeen || (fds[n - 2].revents & POLLIN);
+        Impl->HangUpSeen =
+            Impl->HangUpSeen || (fds[n - 1].revents & (POLLHUP | POLLERR | POLLNVAL));
     }
 }
 
