@@ -39,7 +39,11 @@ void TComPortTable::Clear() {
 std::string TComPortTable::DevicePath(int comNumber) const {
     auto it = Entries.find(comNumber);
     if (it != Entries.end()) return it->second;
+#ifdef _WIN32
+    return "\\\\.\\COM" + std::to_string(comNumber);
+#else
     return "/dev/ttyS" + std::to_string(comNumber - 1);
+#endif
 }
 
 bool TComPortTable::HasEntry(int comNumber) const {
@@ -71,7 +75,7 @@ int TComPortTable::ParseComName(const std::string& port) {
 
 std::string TComPortTable::Resolve(const std::string& port) const {
     int n = ParseComName(port);
-    if (n == 0) return port.find('/') != std::string::npos ? port : std::string();
+    if (n == 0) return port.find_first_of("/\\") != std::string::npos ? port : std::string();
     if (n > MaxComNumber) return std::string();
     return DevicePath(n);
 }
