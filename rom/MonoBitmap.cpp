@@ -47,18 +47,51 @@ QImage ReadWith(QImageReader& reader, const std::string& name) {
     return picture;
 }
 
-// Per pixel: true when the colour value (RGB, alpha ignored) is exactly 0.
+// Per pixel: 1 when the colour value (RGB, alpha ignored) is exactly 0. Palette pictures (the
+// usual 1-bit BMP files) are read through their colour table; others through ARGB32.
 class TBlackMask {
 public:
-    explicit TBlackMask(const QImage& picture)
-        : Argb(picture.convertToFormat(QImage::Format_ARGB32)) {}
-    int Width() const { return Argb.width(); }
-    int Height() const { return Argb.height(); }
-    const QRgb* Row(int y) const { return reinterpret_cast<const QRgb*>(Argb.constScanLine(y)); }
-    static bool Black(QRgb c) { return (c & 0x00FFFFFFu) == 0; }
+    explicit TBlackMask(const QImage& picture) : Source(picture) {
+        const QImage::Format f = picture.format();
+        Indexed =
+            f == QImage::Format_Mono || f == QImage::Format_MonoLSB || f == QImage::Format_Indexed8;
+        if (Indexed) {
+            const QList<QRgb> table = picture.colorTable();
+            for (int i = 0; i < table.size() && i < 256; ++i) BlackIndex[i] = Black(table[i]);
+        } else {
+            Source = picture.convertToFormat(QImage::Format_ARGB32);
+        }
+    }
+    int Width() const { return Source.width(); }
+    int Height() const { return Source.height(); }
+
+    // flags[x] = 1 for every black pixel of row y.
+    void Row(int y, std::uint8_t* flags) const {
+        const uchar* line = Source.constScanLine(y);
+        const int w = Width();
+        switch (Indexed ? Source.format() : QImage::Format_ARGB32) {
+        case QImage::Format_Mono:
+            for (int x = 0; x < w; ++x) flags[x] = BlackIndex[(line[x >> 3] >> (7 - (x & 7))) & 1];
+            break;
+        case QImage::Format_MonoLSB:
+            for (int x = 0; x < w; ++x) flags[x] = BlackIndex[(line[x >> 3] >> (x & 7)) & 1];
+            break;
+        case QImage::Format_Indexed8:
+            for (int x = 0; x < w; ++x) flags[x] = BlackIndex[line[x]];
+            break;
+        default: {
+            const QRgb* rgb = reinterpret_cast<const QRgb*>(line);
+            for (int x = 0; x < w; ++x) flags[x] = Black(rgb[x]);
+        }
+        }
+    }
 
 private:
-    QImage Argb;
+    static bool Black(QRgb c) { return (c & 0x00FFFFFFu) == 0; }
+
+    QImage Source;
+    bool Indexed = false;
+    std::uint8_t BlackIndex[256] = {}; // indices outside the colour table are not black
 };
 
 void PutHeader(TBytes& out, std::size_t w, std::size_t h) {
@@ -98,10 +131,12 @@ TBytes EncodeRowMajor(const QImage& picture) {
     TBytes out(4 + rowBytes * static_cast<std::size_t>(h), 0);
     PutHeader(out, rowBytes * 8, static_cast<std::size_t>(h));
     std::uint8_t* p = out.data() + 4;
+    std::vector<std::uint8_t> black(static_cast<std::size_t>(w));
     for (int y = 0; y < h; ++y, p += rowBytes) {
-        const QRgb* row = mask.Row(y);
+        mask.Row(y, black.data());
         for (int x = 0; x < w; ++x)
-            if (TBlackMask::Black(row[x])) p[x >> 3] |= static_cast<std::uint8_t>(0x80 >> (x & 7));
+            if (black[static_cast<std::size_t>(x)])
+                p[x >> 3] |= static_cast<std::uint8_t>(0x80 >> (x & 7));
     }
     return out;
 }
@@ -114,12 +149,13 @@ TBytes EncodeRotated(const QImage& picture) {
     PutHeader(out, colBytes * 8, static_cast<std::size_t>(w));
     // Stored row j is source column x = w-1-j, read top to bottom.
     std::uint8_t* data = out.data() + 4;
+    std::vector<std::uint8_t> black(static_cast<std::size_t>(w));
     for (int y = 0; y < h; ++y) {
-        const QRgb* row = mask.Row(y);
+        mask.Row(y, black.data());
         const std::uint8_t bit = static_cast<std::uint8_t>(0x80 >> (y & 7));
         const std::size_t byteInRow = static_cast<std::size_t>(y >> 3);
         for (int x = 0; x < w; ++x)
-            if (TBlackMask::Black(row[x]))
+            if (black[static_cast<std::size_t>(x)])
                 data[static_cast<std::size_t>(w - 1 - x) * colBytes + byteInRow] |= bit;
     }
     return out;

@@ -49,6 +49,23 @@ TEST(MonoBitmap, OnlyPureBlackSetsABit) {
     EXPECT_EQ(EncodeRowMajor(pic), Bytes({8, 0, 1, 0, 0x80}));
 }
 
+TEST(MonoBitmap, PalettePicturesCountByTheirColours) {
+    QImage inverted(8, 1, QImage::Format_Mono); // index 0 black, index 1 white
+    inverted.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    inverted.fill(1);
+    inverted.setPixel(2, 0, 0);
+    EXPECT_EQ(EncodeRowMajor(inverted), Bytes({8, 0, 1, 0, 0x20}));
+    QImage lsb = inverted.convertToFormat(QImage::Format_MonoLSB);
+    EXPECT_EQ(EncodeRowMajor(lsb), Bytes({8, 0, 1, 0, 0x20}));
+    QImage indexed(8, 1, QImage::Format_Indexed8);
+    indexed.setColorTable({qRgb(1, 1, 1), qRgb(255, 0, 0), qRgb(0, 0, 0)});
+    indexed.fill(0);
+    indexed.setPixel(7, 0, 2);
+    indexed.setPixel(6, 0, 1);
+    EXPECT_EQ(EncodeRowMajor(indexed), Bytes({8, 0, 1, 0, 0x01}));
+    EXPECT_EQ(EncodeRotated(indexed), EncodeRotated(indexed.convertToFormat(QImage::Format_RGB32)));
+}
+
 TEST(MonoBitmap, AlphaDoesNotCount) {
     QImage pic(8, 1, QImage::Format_ARGB32);
     pic.fill(qRgba(255, 255, 255, 255));
