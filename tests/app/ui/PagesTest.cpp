@@ -72,7 +72,8 @@ TEST_F(PagesTest, DoubleClickOnAMessageBoxChangesThatSlotOnly) {
     QTest::mouseDClick(Window.Image(40), Qt::LeftButton);
     const auto after = Window.Session().Document.LiftStateImageTable;
     for (int slot = 0; slot < 40; ++slot) {
-        if (slot != 16) EXPECT_EQ(after[slot], before[slot]) << slot;
+        if (slot == 16) continue;
+        EXPECT_EQ(after[slot], before[slot]) << slot;
     }
     EXPECT_EQ(after[16], path.toStdString());
     QImage expected;
