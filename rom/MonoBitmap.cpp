@@ -47,8 +47,9 @@ QImage ReadWith(QImageReader& reader, const std::string& name) {
     return picture;
 }
 
-// Per pixel: 1 when the colour value (RGB, alpha ignored) is exactly 0. Palette pictures (the
-// usual 1-bit BMP files) are read through their colour table; others through ARGB32.
+// Which pixels are black: colour value (RGB, alpha ignored) exactly 0. Palette pictures (the
+// usual 1-bit BMP files) are read through their colour table; others through ARGB32. Rows come
+// out packed like the record: 8 pixels per byte, leftmost in the most significant bit.
 class TBlackMask {
 public:
     explicit TBlackMask(const QImage& picture) : Source(picture) {
@@ -61,38 +62,61 @@ public:
         } else {
             Source = picture.convertToFormat(QImage::Format_ARGB32);
         }
+        Flags.resize(static_cast<std::size_t>(Width()));
     }
     int Width() const { return Source.width(); }
     int Height() const { return Source.height(); }
 
-    // flags[x] = 1 for every black pixel of row y.
-    void Row(int y, std::uint8_t* flags) const {
+    // Row y into out[0 .. (width+7)/8 - 1]; bits past the width are 0.
+    void PackedRow(int y, std::uint8_t* out) {
         const uchar* line = Source.constScanLine(y);
         const int w = Width();
-        switch (Indexed ? Source.format() : QImage::Format_ARGB32) {
-        case QImage::Format_Mono:
-            for (int x = 0; x < w; ++x) flags[x] = BlackIndex[(line[x >> 3] >> (7 - (x & 7))) & 1];
-            break;
-        case QImage::Format_MonoLSB:
-            for (int x = 0; x < w; ++x) flags[x] = BlackIndex[(line[x >> 3] >> (x & 7)) & 1];
-            break;
-        case QImage::Format_Indexed8:
-            for (int x = 0; x < w; ++x) flags[x] = BlackIndex[line[x]];
-            break;
-        default: {
+        const int bytes = (w + 7) / 8;
+        const QImage::Format f = Source.format();
+        if (Indexed && (f == QImage::Format_Mono || f == QImage::Format_MonoLSB)) {
+            const bool b0 = BlackIndex[0], b1 = BlackIndex[1];
+            for (int i = 0; i < bytes; ++i) {
+                std::uint8_t v = f == QImage::Format_Mono ? line[i] : Reverse(line[i]);
+                out[i] = static_cast<std::uint8_t>((b1 ? v : 0) | (b0 ? ~v : 0));
+            }
+            if (w % 8) out[bytes - 1] &= static_cast<std::uint8_t>(0xFF << (8 - w % 8));
+            return;
+        }
+        if (Indexed) {
+            for (int x = 0; x < w; ++x) Flags[static_cast<std::size_t>(x)] = BlackIndex[line[x]];
+        } else {
             const QRgb* rgb = reinterpret_cast<const QRgb*>(line);
-            for (int x = 0; x < w; ++x) flags[x] = Black(rgb[x]);
+            for (int x = 0; x < w; ++x) Flags[static_cast<std::size_t>(x)] = Black(rgb[x]);
         }
-        }
+        std::fill(out, out + bytes, 0);
+        for (int x = 0; x < w; ++x)
+            out[x >> 3] = static_cast<std::uint8_t>(out[x >> 3] | Flags[static_cast<std::size_t>(x)]
+                                                                      << (7 - (x & 7)));
     }
 
 private:
     static bool Black(QRgb c) { return (c & 0x00FFFFFFu) == 0; }
+    static std::uint8_t Reverse(std::uint8_t b) {
+        b = static_cast<std::uint8_t>((b & 0xF0) >> 4 | (b & 0x0F) << 4);
+        b = static_cast<std::uint8_t>((b & 0xCC) >> 2 | (b & 0x33) << 2);
+        return static_cast<std::uint8_t>((b & 0xAA) >> 1 | (b & 0x55) << 1);
+    }
 
     QImage Source;
     bool Indexed = false;
     std::uint8_t BlackIndex[256] = {}; // indices outside the colour table are not black
+    std::vector<std::uint8_t> Flags;
 };
+
+// Transposes an 8 x 8 bit block: byte i (most significant first) is row i, bit 7 column 0.
+std::uint64_t Transpose8x8(std::uint64_t x) {
+    std::uint64_t t = (x ^ (x >> 7)) & 0x00AA00AA00AA00AAULL;
+    x = x ^ t ^ (t << 7);
+    t = (x ^ (x >> 14)) & 0x0000CCCC0000CCCCULL;
+    x = x ^ t ^ (t << 14);
+    t = (x ^ (x >> 28)) & 0x00000000F0F0F0F0ULL;
+    return x ^ t ^ (t << 28);
+}
 
 void PutHeader(TBytes& out, std::size_t w, std::size_t h) {
     out[0] = static_cast<std::uint8_t>(w);
@@ -120,7 +144,9 @@ QImage LoadPictureData(std::span<const std::uint8_t> data, const std::string& na
                                                static_cast<qsizetype>(data.size()));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    // BMP files (nearly every picture of a build) skip the probing of every picture format.
+    const bool bmp = data.size() >= 2 && data[0] == 'B' && data[1] == 'M';
+    QImageReader reader(&buffer, bmp ? QByteArray("bmp") : QByteArray());
     return ReadWith(reader, name);
 }
 
@@ -130,14 +156,8 @@ TBytes EncodeRowMajor(const QImage& picture) {
     const std::size_t rowBytes = PadTo8(static_cast<std::size_t>(w)) / 8;
     TBytes out(4 + rowBytes * static_cast<std::size_t>(h), 0);
     PutHeader(out, rowBytes * 8, static_cast<std::size_t>(h));
-    std::uint8_t* p = out.data() + 4;
-    std::vector<std::uint8_t> black(static_cast<std::size_t>(w));
-    for (int y = 0; y < h; ++y, p += rowBytes) {
-        mask.Row(y, black.data());
-        for (int x = 0; x < w; ++x)
-            if (black[static_cast<std::size_t>(x)])
-                p[x >> 3] |= static_cast<std::uint8_t>(0x80 >> (x & 7));
-    }
+    for (int y = 0; y < h; ++y)
+        mask.PackedRow(y, out.data() + 4 + rowBytes * static_cast<std::size_t>(y));
     return out;
 }
 
@@ -145,18 +165,29 @@ TBytes EncodeRotated(const QImage& picture) {
     TBlackMask mask(picture);
     const int w = mask.Width(), h = mask.Height();
     const std::size_t colBytes = PadTo8(static_cast<std::size_t>(h)) / 8;
+    const std::size_t rowBytes = PadTo8(static_cast<std::size_t>(w)) / 8;
     TBytes out(4 + colBytes * static_cast<std::size_t>(w), 0);
     PutHeader(out, colBytes * 8, static_cast<std::size_t>(w));
-    // Stored row j is source column x = w-1-j, read top to bottom.
+    // Stored row j is source column x = w-1-j, read top to bottom: every band of 8 source rows
+    // gives one byte of each stored row, an 8 x 8 bit block turned at a time.
     std::uint8_t* data = out.data() + 4;
-    std::vector<std::uint8_t> black(static_cast<std::size_t>(w));
-    for (int y = 0; y < h; ++y) {
-        mask.Row(y, black.data());
-        const std::uint8_t bit = static_cast<std::uint8_t>(0x80 >> (y & 7));
-        const std::size_t byteInRow = static_cast<std::size_t>(y >> 3);
-        for (int x = 0; x < w; ++x)
-            if (black[static_cast<std::size_t>(x)])
-                data[static_cast<std::size_t>(w - 1 - x) * colBytes + byteInRow] |= bit;
+    std::vector<std::uint8_t> band(8 * rowBytes);
+    for (std::size_t by = 0; by < colBytes; ++by) {
+        std::fill(band.begin(), band.end(), 0);
+        for (int r = 0; r < 8 && static_cast<int>(by * 8) + r < h; ++r)
+            mask.PackedRow(static_cast<int>(by * 8) + r,
+                           band.data() + static_cast<std::size_t>(r) * rowBytes);
+        for (std::size_t bx = 0; bx < rowBytes; ++bx) {
+            std::uint64_t block = 0;
+            for (std::size_t r = 0; r < 8; ++r) block = block << 8 | band[r * rowBytes + bx];
+            block = Transpose8x8(block);
+            for (int j = 0; j < 8; ++j) {
+                const int x = static_cast<int>(bx * 8) + j;
+                if (x >= w) break;
+                data[static_cast<std::size_t>(w - 1 - x) * colBytes + by] =
+                    static_cast<std::uint8_t>(block >> (56 - 8 * j));
+            }
+        }
     }
     return out;
 }

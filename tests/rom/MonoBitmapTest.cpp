@@ -39,6 +39,52 @@ TEST(MonoBitmap, RotatedIsRowMajorTurnedCounterClockwise) {
     EXPECT_EQ(EncodeRotated(pic), EncodeRowMajor(turned));
 }
 
+// Reference: the record built pixel by pixel through QImage::pixel.
+TBytes SlowRecord(const QImage& pic, bool rotated) {
+    const int w = pic.width(), h = pic.height();
+    const int sw = rotated ? h : w, sh = rotated ? w : h; // stored size before padding
+    const int pw = (sw + 7) / 8 * 8;
+    TBytes out(4 + static_cast<std::size_t>(pw / 8 * sh), 0);
+    out[0] = static_cast<std::uint8_t>(pw);
+    out[1] = static_cast<std::uint8_t>(pw >> 8);
+    out[2] = static_cast<std::uint8_t>(sh);
+    out[3] = static_cast<std::uint8_t>(sh >> 8);
+    for (int r = 0; r < sh; ++r)
+        for (int c = 0; c < sw; ++c) {
+            const int x = rotated ? w - 1 - r : c, y = rotated ? c : r;
+            if ((pic.pixel(x, y) & 0xFFFFFF) == 0)
+                out[4 + static_cast<std::size_t>(r * pw / 8 + c / 8)] |=
+                    static_cast<std::uint8_t>(0x80 >> (c % 8));
+        }
+    return out;
+}
+
+TEST(MonoBitmap, EveryFormatAndSizeMatchesThePixelByPixelRecord) {
+    std::uint32_t seed = 7;
+    auto next = [&] { return (seed = seed * 1664525u + 1013904223u) >> 8; };
+    for (int round = 0; round < 60; ++round) {
+        const int w = 1 + static_cast<int>(next() % 41), h = 1 + static_cast<int>(next() % 41);
+        QImage base(w, h, QImage::Format_RGB32);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                base.setPixel(x, y,
+                              next() % 3 == 0 ? qRgb(0, 0, 0)
+                              : next() % 2    ? qRgb(255, 255, 255)
+                                              : qRgb(0, 0, 9));
+        const QImage formats[] = {
+            base, base.convertToFormat(QImage::Format_ARGB32),
+            base.convertToFormat(QImage::Format_Indexed8),
+            base.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither),
+            base.convertToFormat(QImage::Format_MonoLSB, Qt::ThresholdDither)};
+        for (const QImage& pic : formats) {
+            ASSERT_EQ(EncodeRowMajor(pic), SlowRecord(pic, false))
+                << w << "x" << h << " " << pic.format();
+            ASSERT_EQ(EncodeRotated(pic), SlowRecord(pic, true))
+                << w << "x" << h << " " << pic.format();
+        }
+    }
+}
+
 TEST(MonoBitmap, OnlyPureBlackSetsABit) {
     QImage pic(8, 1, QImage::Format_RGB32);
     pic.fill(qRgb(255, 255, 255));
