@@ -7,6 +7,7 @@
 #include "WorkFiles.h"
 #include "XVclUtil/Printf.h"
 
+#include <exception>
 #include <new>
 
 namespace Rom {
@@ -60,6 +61,8 @@ bool TRomBuilder::Run() {
              "Error!!\n\nPicture file cannot be loaded:\n" + e.FileName + "\n(" + e.Reason + ")\n");
     } catch (const std::bad_alloc&) {
         show("Error", "Error!!\n\nOut of memory!!\n");
+    } catch (const std::exception& e) {
+        show("Error", std::string("Error!!\n\n") + e.what() + "!!\n");
     }
     // The private work folder goes with the build, whatever happened.
     for (const std::string& name : Work.Names()) Work.Remove(name);
