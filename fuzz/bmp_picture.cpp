@@ -8,7 +8,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     try {
-        QImage picture = Rom::LoadPictureData(std::span<const std::uint8_t>(data, size), "fuzz.bmp");
+        QImage picture =
+            Rom::LoadPictureData(std::span<const std::uint8_t>(data, size), "fuzz.bmp");
         if (!Rom::IsMonoRecord(Rom::EncodeRowMajor(picture))) std::abort();
         if (!Rom::IsMonoRecord(Rom::EncodeRotated(picture))) std::abort();
     } catch (const Rom::EPictureLoad&) {
