@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QSignalBlocker>
@@ -30,7 +31,9 @@ bool IsUserVolume(const QStorageInfo& volume) {
 TFolderBrowser::TFolderBrowser(QComboBox* driveBox, QListWidget* folderList, QListWidget* fileList,
                                const QString& mask, QObject* parent)
     : QObject(parent), DriveBox(driveBox), FolderList(folderList), FileList(fileList), Mask(mask) {
-    FillDriveBox();
+    for (QWidget* list : {static_cast<QWidget*>(DriveBox), static_cast<QWidget*>(FolderList),
+                          static_cast<QWidget*>(FileList)})
+        list->installEventFilter(this);
     connect(DriveBox, &QComboBox::activated, this, [this](int index) {
         const QString place = DriveBox->itemData(index, PathRole).toString();
         if (!SetDirectory(place)) SelectPlaceFor(Folder);
@@ -47,6 +50,23 @@ QStringList TFolderBrowser::Places() {
         if (IsUserVolume(volume) && !places.contains(volume.rootPath()))
             places.append(volume.rootPath());
     return places;
+}
+
+bool TFolderBrowser::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Show) EnsureFilled();
+    return QObject::eventFilter(watched, event);
+}
+
+void TFolderBrowser::EnsureFilled() {
+    if (!DrivesFilled) {
+        FillDriveBox();
+        DrivesFilled = true;
+    }
+    if (!ListsStale) return;
+    ListsStale = false;
+    SelectPlaceFor(Folder);
+    FillFolderList();
+    FillFileList();
 }
 
 void TFolderBrowser::FillDriveBox() {
@@ -78,18 +98,16 @@ bool TFolderBrowser::SetDirectory(const QString& folder) {
     if (canonical.isEmpty() || !QFileInfo(canonical).isDir() || !QDir::setCurrent(canonical))
         return false;
     Folder = canonical;
-    SelectPlaceFor(Folder);
-    FillFolderList();
-    FillFileList();
+    ListsStale = true;
+    EnsureFilled();
     emit DirectoryChanged(Folder);
     return true;
 }
 
 void TFolderBrowser::Relink() {
     Folder = QDir::currentPath();
-    SelectPlaceFor(Folder);
-    FillFolderList();
-    FillFileList();
+    ListsStale = true;
+    if (FolderList->isVisible()) EnsureFilled();
 }
 
 void TFolderBrowser::FillFolderList() {
@@ -129,7 +147,8 @@ void TFolderBrowser::FillFileList() {
         dir.entryList(QStringList{Mask}, QDir::Files, QDir::Name | QDir::IgnoreCase));
 }
 
-QStringList TFolderBrowser::FileNames() const {
+QStringList TFolderBrowser::FileNames() {
+    EnsureFilled();
     QStringList names;
     for (int i = 0; i < FileList->count(); ++i) names.append(FileList->item(i)->text());
     return names;

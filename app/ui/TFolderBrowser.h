@@ -2,7 +2,8 @@
 // The Make page's drive box, folder list and file list, linked: the folder list follows the
 // drive box, the file list shows the folder list's folder through its mask. On Linux the drive
 // box offers places (the root folder, the home folder, mounted volumes). Changing the folder
-// changes the process's working directory, where MAKE ROM writes its files.
+// changes the process's working directory, where MAKE ROM writes its files. The lists are
+// filled when they are first shown, so a window that opens on another page starts faster.
 
 #include <QObject>
 #include <QString>
@@ -28,7 +29,7 @@ public:
     void Relink();
 
     // File names shown in the file list, in order.
-    QStringList FileNames() const;
+    QStringList FileNames();
     // Places of the drive box.
     static QStringList Places();
 
@@ -38,7 +39,12 @@ signals:
     // The folder changed.
     void DirectoryChanged(const QString& folder);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // Fills the three lists for Folder unless they already show it.
+    void EnsureFilled();
     void FillDriveBox();
     void SelectPlaceFor(const QString& folder);
     void FillFolderList();
@@ -50,6 +56,8 @@ private:
     QListWidget* FileList;
     QString Mask;
     QString Folder;
+    bool DrivesFilled = false;
+    bool ListsStale = true;
 };
 
 } // namespace AppUi

@@ -5,7 +5,8 @@
 
 namespace AppUi {
 
-TStringGrid::TStringGrid(QWidget* parent) : QTableWidget(parent) {
+TStringGrid::TStringGrid(QWidget* parent) : QTableView(parent), Cells_(this) {
+    setModel(&Cells_);
     verticalHeader()->hide();
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setHighlightSections(false);
@@ -16,43 +17,24 @@ TStringGrid::TStringGrid(QWidget* parent) : QTableWidget(parent) {
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setWordWrap(false);
 
-    connect(this, &QTableWidget::currentCellChanged, this, [this](int row, int col, int, int) {
-        if (row >= 0 && col >= 0) emit CellSelected(col, row + 1);
-    });
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current, const QModelIndex&) {
+                if (current.isValid()) emit CellSelected(current.column(), current.row() + 1);
+            });
     // A click on the cell that already has the focus shows it again; a click that moved the
     // focus was already reported by the focus change.
-    connect(this, &QTableWidget::cellClicked, this, [this](int row, int col) {
-        if (!PressMovedFocus) emit CellSelected(col, row + 1);
+    connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
+        if (!PressMovedFocus) emit CellSelected(index.column(), index.row() + 1);
     });
-    connect(this, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
-        if (!Filling && item->column() >= FixedColCount)
-            emit CellEdited(item->column(), item->row() + 1, item->text());
-    });
+    connect(&Cells_, &TStringGridModel::CellEdited, this, &TStringGrid::CellEdited);
 }
 
 void TStringGrid::SetDimensions(int colCount, int rowCount, int fixedCols) {
-    Filling = true;
-    clear();
-    setColumnCount(colCount);
-    setRowCount(rowCount - 1);
-    FixedColCount = fixedCols;
-    const QBrush fixedBrush = palette().brush(QPalette::Button);
-    for (int col = 0; col < colCount; ++col) {
-        setHorizontalHeaderItem(col, new QTableWidgetItem());
-        for (int row = 0; row < rowCount - 1; ++row) {
-            auto* item = new QTableWidgetItem();
-            if (col < fixedCols) {
-                item->setFlags(Qt::ItemIsEnabled);
-                item->setBackground(fixedBrush);
-            }
-            setItem(row, col, item);
-        }
-    }
-    Filling = false;
+    Cells_.SetDimensions(colCount, rowCount, fixedCols, palette().brush(QPalette::Button));
 }
 
 void TStringGrid::SetColWidths(const std::vector<int>& widths) {
-    for (int col = 0; col < static_cast<int>(widths.size()) && col < columnCount(); ++col)
+    for (int col = 0; col < static_cast<int>(widths.size()) && col < ColCount(); ++col)
         setColumnWidth(col, widths[col]);
 }
 
@@ -63,26 +45,25 @@ void TStringGrid::SetDefaultRowHeight(int height) {
     horizontalHeader()->setFixedHeight(height);
 }
 
-QTableWidgetItem* TStringGrid::CellItem(int col, int row) const {
-    if (col < 0 || col >= columnCount() || row < 0 || row > rowCount()) return nullptr;
-    return row == 0 ? horizontalHeaderItem(col) : item(row - 1, col);
+QModelIndex TStringGrid::CellIndex(int col, int row) const {
+    return row >= 1 ? Cells_.index(row - 1, col) : QModelIndex();
 }
 
-QString TStringGrid::Cells(int col, int row) const {
-    const QTableWidgetItem* cell = CellItem(col, row);
-    return cell ? cell->text() : QString();
+bool TStringGrid::EditCell(int col, int row, const QString& text) {
+    return Cells_.setData(CellIndex(col, row), text, Qt::EditRole);
 }
 
-void TStringGrid::SetCells(int col, int row, const QString& text) {
-    QTableWidgetItem* cell = CellItem(col, row);
-    if (!cell || cell->text() == text) return;
-    Filling = true;
-    cell->setText(text);
-    Filling = false;
+bool TStringGrid::IsEditable(int col, int row) const {
+    return Cells_.flags(CellIndex(col, row)) & Qt::ItemIsEditable;
 }
 
 void TStringGrid::SelectCell(int col, int row) {
-    if (row >= 1) setCurrentCell(row - 1, col);
+    const QModelIndex index = CellIndex(col, row);
+    if (index.isValid()) setCurrentIndex(index);
+}
+
+QRect TStringGrid::CellRect(int col, int row) const {
+    return visualRect(CellIndex(col, row));
 }
 
 void TStringGrid::mousePressEvent(QMouseEvent* event) {
@@ -93,7 +74,7 @@ void TStringGrid::mousePressEvent(QMouseEvent* event) {
         return;
     }
     const QModelIndex before = currentIndex();
-    QTableWidget::mousePressEvent(event);
+    QTableView::mousePressEvent(event);
     PressMovedFocus = currentIndex() != before;
 }
 

@@ -3,14 +3,17 @@
 // the top. The fixed row is the grid's header, so it stays in view while the cells scroll; the
 // fixed columns hold read-only cells drawn like the header.
 
+#include "app/ui/TStringGridModel.h"
+
+#include <QRect>
 #include <QString>
-#include <QTableWidget>
+#include <QTableView>
 
 #include <vector>
 
 namespace AppUi {
 
-class TStringGrid : public QTableWidget {
+class TStringGrid : public QTableView {
     Q_OBJECT
 
 public:
@@ -21,17 +24,22 @@ public:
     void SetColWidths(const std::vector<int>& widths);
     void SetDefaultRowHeight(int height);
 
-    int ColCount() const { return columnCount(); }
-    int RowCount() const { return rowCount() + 1; }
-    int FixedCols() const { return FixedColCount; }
+    int ColCount() const { return Cells_.ColCount(); }
+    int RowCount() const { return Cells_.RowCount(); }
+    int FixedCols() const { return Cells_.FixedCols(); }
 
-    QString Cells(int col, int row) const;
-    void SetCells(int col, int row, const QString& text);
+    QString Cells(int col, int row) const { return Cells_.Cells(col, row); }
+    void SetCells(int col, int row, const QString& text) { Cells_.SetCells(col, row, text); }
+    // What the cell editor does when the user confirms a text.
+    bool EditCell(int col, int row, const QString& text);
+    bool IsEditable(int col, int row) const;
 
     // The focused cell in grid coordinates; row 0 / col -1 when none.
-    int Col() const { return currentColumn(); }
-    int Row() const { return currentRow() + 1; }
+    int Col() const { return currentIndex().column(); }
+    int Row() const { return currentIndex().row() + 1; }
     void SelectCell(int col, int row);
+    // The cell's rectangle in the viewport (row 0: none).
+    QRect CellRect(int col, int row) const;
 
 signals:
     // The focus moved to (or was clicked on) a cell.
@@ -45,10 +53,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    QTableWidgetItem* CellItem(int col, int row) const;
+    QModelIndex CellIndex(int col, int row) const;
 
-    int FixedColCount = 0;
-    bool Filling = false;         // cells set by the program, not edits of the user
+    TStringGridModel Cells_;
     bool PressMovedFocus = false; // the last left press moved the focus to another cell
 };
 

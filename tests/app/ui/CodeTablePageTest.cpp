@@ -38,12 +38,13 @@ protected:
     }
 
     // Types text into a cell as the user does: the cell's editor commits it.
-    void SetCell(int col, int row, const QString& text) { Grid->item(row - 1, col)->setText(text); }
+    void SetCell(int col, int row, const QString& text) {
+        ASSERT_TRUE(Grid->EditCell(col, row, text));
+    }
 
     void ClickCell(int col, int row, Qt::MouseButton button = Qt::LeftButton) {
-        QTableWidgetItem* item = Grid->item(row - 1, col);
-        Grid->scrollToItem(item);
-        QTest::mouseClick(Grid->viewport(), button, {}, Grid->visualItemRect(item).center());
+        Grid->scrollTo(Grid->model()->index(row - 1, col));
+        QTest::mouseClick(Grid->viewport(), button, {}, Grid->CellRect(col, row).center());
     }
 
     QImage Preview() { return Window.Image(2)->Picture().convertToFormat(QImage::Format_RGB32); }
@@ -80,9 +81,12 @@ TEST_F(CodeTablePageTest, TypedCellReachesTheDocument) {
 }
 
 TEST_F(CodeTablePageTest, FixedCellsAreNotEditable) {
-    EXPECT_FALSE(Grid->item(0, 0)->flags() & Qt::ItemIsEditable);
-    EXPECT_FALSE(Grid->item(5, 1)->flags() & Qt::ItemIsEditable);
-    EXPECT_TRUE(Grid->item(5, 2)->flags() & Qt::ItemIsEditable);
+    EXPECT_FALSE(Grid->IsEditable(0, 1));
+    EXPECT_FALSE(Grid->IsEditable(1, 6));
+    EXPECT_TRUE(Grid->IsEditable(2, 6));
+    EXPECT_FALSE(Grid->IsEditable(2, 0));
+    EXPECT_FALSE(Grid->EditCell(1, 6, "X"));
+    EXPECT_EQ(Grid->Cells(1, 6), "05 (5 )");
 }
 
 TEST_F(CodeTablePageTest, PreviewOfZeroFiveShowsTheGlyphCentred) {

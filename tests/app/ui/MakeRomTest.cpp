@@ -116,7 +116,7 @@ TEST(MakeRomTest, CancelledSaveStopsAfterClearingTheMessageBox) {
     TMainWindow window(folder.ProgramDir());
     AppCore::TScriptedPrompts script;
     window.Prompts().SetDialogAnswers(&script);
-    window.Form().StringGrid5->item(0, 2)->setText("1");
+    window.Form().StringGrid5->EditCell(2, 1, "1");
     window.Prompts().AppendMessageLine("old line");
     window.Form().SpeedButton10->click();
     EXPECT_EQ(script.SaveDialogs.size(), 1u);
@@ -132,8 +132,8 @@ TEST(MakeRomTest, MissingFloorPictureIsReportedAndItsCellEmptied) {
     AppCore::TScriptedPrompts script;
     window.Prompts().SetDialogAnswers(&script);
     AppUi::TStringGrid* grid = window.Form().StringGrid5;
-    grid->item(0, 2)->setText("1");
-    grid->item(10, 4)->setText("NOPICTURE"); // CTBL2, code 10
+    grid->EditCell(2, 1, "1");
+    grid->EditCell(4, 11, "NOPICTURE"); // CTBL2, code 10
     script.SaveAnswers.push_back(folder.StartPath("p.zkf").toStdString());
     window.Form().SpeedButton10->click();
     EXPECT_EQ(grid->Cells(4, 11), "");

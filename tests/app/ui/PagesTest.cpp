@@ -197,6 +197,7 @@ TEST_F(PagesTest, ChangingTheFolderChangesTheWorkingDirectory) {
     ASSERT_TRUE(QDir(Folder.StartPath("")).mkdir("roms"));
     const QString sub = QFileInfo(Folder.StartPath("roms")).canonicalFilePath();
     AppUi::TFolderBrowser& browser = Window.FolderBrowser();
+    Form.PageControl1->setCurrentIndex(2); // the lists are filled once shown
     browser.Relink();
     // The folder list holds the path down to the folder, then its sub-folders.
     QListWidget* folders = Form.DirectoryListBox1;
@@ -216,6 +217,8 @@ TEST_F(PagesTest, ChangingTheFolderChangesTheWorkingDirectory) {
 
 TEST_F(PagesTest, DriveBoxOffersTheRootAndHomeFolders) {
     const QStringList places = AppUi::TFolderBrowser::Places();
+    EXPECT_EQ(Form.DriveComboBox1->count(), 0); // filled when the Make page is first shown
+    Form.PageControl1->setCurrentIndex(2);
     EXPECT_EQ(places.value(0), "/");
     EXPECT_TRUE(places.contains(QDir::homePath()));
     EXPECT_EQ(Form.DriveComboBox1->count(), places.size());

@@ -23,7 +23,7 @@ using UiTest::TWorkFolder;
 namespace {
 
 void SetCell(TMainWindow& window, int col, int row, const QString& text) {
-    window.Form().StringGrid5->item(row - 1, col)->setText(text);
+    window.Form().StringGrid5->EditCell(col, row, text);
 }
 
 void Type(QLineEdit* edit, const QString& text) {

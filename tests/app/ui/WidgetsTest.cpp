@@ -77,9 +77,9 @@ TEST(TStringGridTest, CellsAreAddressedByColumnAndRow) {
     grid.SetCells(2, 0, "head");
     grid.SetCells(3, 10, "last");
     EXPECT_EQ(grid.Cells(2, 0), "head");
-    EXPECT_EQ(grid.horizontalHeaderItem(2)->text(), "head");
+    EXPECT_EQ(grid.model()->headerData(2, Qt::Horizontal).toString(), "head");
     EXPECT_EQ(grid.Cells(3, 10), "last");
-    EXPECT_EQ(grid.item(9, 3)->text(), "last");
+    EXPECT_EQ(grid.model()->index(9, 3).data().toString(), "last");
     EXPECT_EQ(grid.Cells(4, 1), "");
     EXPECT_EQ(grid.Cells(0, 11), "");
 }
@@ -91,7 +91,7 @@ TEST(TStringGridTest, ProgramSetCellsAreNoEdits) {
     QSignalSpy edits(&grid, &AppUi::TStringGrid::CellEdited);
     grid.SetCells(1, 1, "x");
     EXPECT_EQ(edits.count(), 0);
-    grid.item(0, 1)->setText("y");
+    EXPECT_TRUE(grid.EditCell(1, 1, "y"));
     ASSERT_EQ(edits.count(), 1);
     EXPECT_EQ(edits[0][0].toInt(), 1);
     EXPECT_EQ(edits[0][1].toInt(), 1);
@@ -106,8 +106,7 @@ TEST(TStringGridTest, RightButtonKeepsTheFocusedCell) {
     grid.show();
     grid.SelectCell(2, 3);
     QSignalSpy right(&grid, &AppUi::TStringGrid::RightMouseDown);
-    QTest::mouseClick(grid.viewport(), Qt::RightButton, {},
-                      grid.visualItemRect(grid.item(0, 1)).center());
+    QTest::mouseClick(grid.viewport(), Qt::RightButton, {}, grid.CellRect(1, 1).center());
     EXPECT_EQ(right.count(), 1);
     EXPECT_EQ(grid.Col(), 2);
     EXPECT_EQ(grid.Row(), 3);
@@ -120,7 +119,7 @@ TEST(TStringGridTest, ClickReportsTheCellOnce) {
     grid.resize(300, 200);
     grid.show();
     QSignalSpy selected(&grid, &AppUi::TStringGrid::CellSelected);
-    const QPoint cell = grid.visualItemRect(grid.item(1, 2)).center();
+    const QPoint cell = grid.CellRect(2, 2).center();
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cell);
     ASSERT_EQ(selected.count(), 1);
     EXPECT_EQ(selected[0][0].toInt(), 2);

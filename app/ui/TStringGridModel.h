@@ -1,0 +1,53 @@
+#pragma once
+// The cells of a string grid: colCount x rowCount texts, row 0 being the fixed header row and
+// the first fixedCols columns read-only. One flat array of strings, so a grid of thousands of
+// cells costs no object per cell.
+
+#include <QAbstractTableModel>
+#include <QBrush>
+#include <QString>
+
+#include <vector>
+
+namespace AppUi {
+
+class TStringGridModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void SetDimensions(int colCount, int rowCount, int fixedCols, const QBrush& fixedBrush);
+    int ColCount() const { return Cols; }
+    int RowCount() const { return Rows; }
+    int FixedCols() const { return Fixed; }
+
+    QString Cells(int col, int row) const;
+    // Sets a cell from the program; no CellEdited.
+    void SetCells(int col, int row, const QString& text);
+
+    // Model rows are grid rows 1 .. RowCount-1; grid row 0 is the header.
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // The cell editor's commit: stores the text and reports CellEdited.
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+signals:
+    void CellEdited(int col, int row, const QString& text);
+
+private:
+    bool Valid(int col, int row) const { return col >= 0 && col < Cols && row >= 0 && row < Rows; }
+    QString& Cell(int col, int row) { return Texts[std::size_t(row) * Cols + col]; }
+    const QString& Cell(int col, int row) const { return Texts[std::size_t(row) * Cols + col]; }
+
+    std::vector<QString> Texts;
+    int Cols = 0;
+    int Rows = 0;
+    int Fixed = 0;
+    QBrush FixedBrush;
+};
+
+} // namespace AppUi
