@@ -62,7 +62,7 @@ int main(int argc, char* argv[]) {
     // The preview of a two-character cell, as after a click on it.
     window.Form().StringGrid5->SelectCell(2, 2);
     bool ok = true;
-    const char* names[] = {"codetable.png", "style.png", "make.png"};
+    const char* names[] = {"editor-codetable.png", "editor-style.png", "editor-make.png"};
     for (int page = 0; page < pages->count(); ++page) {
         pages->setCurrentIndex(page);
         if (page == 2) {
