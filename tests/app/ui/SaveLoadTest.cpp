@@ -11,7 +11,9 @@
 
 #include "XVclUtil/MessageBox.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTest>
 
@@ -176,4 +178,39 @@ TEST(SaveLoadTest, OverwriteQuestionAnsweredNoWritesNothing) {
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), QByteArray("[KEEP]\nA=1\n"));
     EXPECT_FALSE(window.Session().SaveIncomplete);
+}
+
+TEST(SaveLoadTest, ReadOnlyProjectLoadsWithoutBeingWritten) {
+    TWorkFolder folder;
+    XVclUtil::TMessageCapture messages;
+    const QString project = folder.StartPath("ro.zkf");
+    {
+        TMainWindow window(folder.ProgramDir());
+        AppCore::TScriptedPrompts script;
+        window.Prompts().SetDialogAnswers(&script);
+        SetCell(window, 4, 3, "12");
+        window.Form().RadioButton25->click(); // FL Style 4
+        script.SaveAnswers.push_back(project.toStdString());
+        window.Form().SpeedButton13->click();
+    }
+    ASSERT_TRUE(QFile::setPermissions(project, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    const QByteArray bytes = [&] {
+        QFile file(project);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    const QDateTime modified = QFileInfo(project).lastModified();
+
+    TMainWindow window(folder.ProgramDir());
+    AppCore::TScriptedPrompts script;
+    window.Prompts().SetDialogAnswers(&script);
+    script.OpenAnswers.push_back(project.toStdString());
+    window.Form().SpeedButton12->click();
+    EXPECT_TRUE(messages.Messages.empty());
+    EXPECT_EQ(window.Form().StringGrid5->Cells(4, 3), "12");
+    EXPECT_TRUE(window.Form().RadioButton25->isChecked());
+    QFile file(project);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), bytes);
+    EXPECT_EQ(QFileInfo(project).lastModified(), modified);
+    QFile::setPermissions(project, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
