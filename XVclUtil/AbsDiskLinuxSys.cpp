@@ -1,5 +1,7 @@
 #include "AbsDiskLinuxSys.h"
 
+#include "FileUtil.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
@@ -55,11 +57,6 @@ std::string BaseName(const std::string& path) {
 std::string DirName(const std::string& path) {
     const auto slash = path.find_last_of('/');
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-}
-
-bool Exists(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0;
 }
 
 bool IsOctal(char c, char highest) {
@@ -127,7 +124,7 @@ std::optional<TAbsDiskBlockInfo> TAbsDiskLinuxSys::BlockInfo(dev_t dev) const {
     info.Dev = dev;
     info.Name = BaseName(*node);
     info.Size512 = ReadNumber(*node + "/size").value_or(0);
-    info.IsPartition = Exists(*node + "/partition");
+    info.IsPartition = PathExists(*node + "/partition");
     if (!info.IsPartition) {
         info.WholeDisk = dev;
         info.WholeDiskName = info.Name;

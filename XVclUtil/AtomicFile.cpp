@@ -15,8 +15,9 @@ constexpr std::size_t BufferBytes = 1 << 16;
 bool WriteAll(int fd, const char* p, std::size_t n) {
     while (n > 0) {
         const ssize_t done = ::write(fd, p, n);
-        if (done < 0) {
-            if (errno == EINTR) continue;
+        if (done < 0 && errno == EINTR) continue;
+        if (done <= 0) {
+            if (done == 0) errno = EIO; // no progress: never loop on it
             return false;
         }
         p += done;
@@ -39,7 +40,10 @@ mode_t TargetMode(const std::string& path) {
 TAtomicFileWriter::TAtomicFileWriter(const std::string& path) : Path(path) {
     TempPath = path + ".tmpXXXXXX";
     Fd = ::mkstemp(TempPath.data());
-    if (Fd < 0) TempPath.clear();
+    if (Fd < 0) {
+        Fail();
+        TempPath.clear();
+    }
     Buffer.reserve(BufferBytes);
 }
 
@@ -48,8 +52,19 @@ TAtomicFileWriter::~TAtomicFileWriter() {
     if (!TempPath.empty()) ::unlink(TempPath.c_str());
 }
 
+bool TAtomicFileWriter::Fail() {
+    if (!Failed && ErrorNumber == 0) ErrorNumber = errno;
+    Failed = true;
+    return false;
+}
+
+std::string TAtomicFileWriter::ErrorText() const {
+    if (ErrorNumber != 0) return std::strerror(ErrorNumber);
+    return Failed ? "cannot write the file" : std::string();
+}
+
 bool TAtomicFileWriter::Flush() {
-    if (!Failed && !WriteAll(Fd, Buffer.data(), Buffer.size())) Failed = true;
+    if (!Failed && !WriteAll(Fd, Buffer.data(), Buffer.size())) Fail();
     Buffer.clear();
     return !Failed;
 }
@@ -59,7 +74,7 @@ void TAtomicFileWriter::Write(const void* data, std::size_t size) {
     if (Buffer.size() + size > BufferBytes) {
         if (!Flush()) return;
         if (size > BufferBytes) {
-            if (!WriteAll(Fd, static_cast<const char*>(data), size)) Failed = true;
+            if (!WriteAll(Fd, static_cast<const char*>(data), size)) Fail();
             return;
         }
     }
@@ -68,22 +83,30 @@ void TAtomicFileWriter::Write(const void* data, std::size_t size) {
 
 bool TAtomicFileWriter::Commit() {
     if (Fd < 0) return false;
-    bool ok = Flush() && ::fchmod(Fd, TargetMode(Path)) == 0;
-    ok = (::close(Fd) == 0) && ok;
+    bool ok = Flush() && (::fchmod(Fd, TargetMode(Path)) == 0 || Fail());
+    ok = (::close(Fd) == 0 || Fail()) && ok;
     Fd = -1;
-    if (!ok || ::rename(TempPath.c_str(), Path.c_str()) != 0) return false;
+    if (!ok || ::rename(TempPath.c_str(), Path.c_str()) != 0) return Fail();
     TempPath.clear();
     return true;
 }
 
-bool WriteFileAtomically(const std::string& path, const void* data, std::size_t size) {
+bool WriteFileAtomically(const std::string& path, const void* data, std::size_t size,
+                         std::string* error) {
     TAtomicFileWriter writer(path);
     writer.Write(data, size);
-    return writer.Commit();
+    if (writer.Commit()) return true;
+    if (error) *error = writer.ErrorText();
+    return false;
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& data) {
-    return WriteFileAtomically(path, data.data(), data.size());
+bool WriteFileAtomically(const std::string& path, const std::string& data, std::string* error) {
+    return WriteFileAtomically(path, data.data(), data.size(), error);
+}
+
+bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> data,
+                         std::string* error) {
+    return WriteFileAtomically(path, data.data(), data.size(), error);
 }
 
 } // namespace XVclUtil

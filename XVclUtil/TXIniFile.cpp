@@ -3,6 +3,7 @@
 #include "AtomicFile.h"
 #include "EConvertError.h"
 #include "EXGeneral.h"
+#include "FileUtil.h"
 #include "IniText.h"
 #include "MessageBox.h"
 #include "Printf.h"
@@ -20,11 +21,6 @@ namespace {
 constexpr const char* Caption = "TXIniFile";
 constexpr unsigned ReadBackLimit = 16384; // a value is read back only when shorter
 constexpr unsigned SaveLimit = 8192;      // and saved only when shorter
-
-bool FileExists(const std::string& name) {
-    struct stat st;
-    return ::stat(name.c_str(), &st) == 0;
-}
 } // namespace
 
 TXIniFile::TXIniFile(const std::string& fileName) {
@@ -48,7 +44,7 @@ void TXIniFile::Construct(const std::string& fileName, TXStrTab* strTab) {
         };
         FileName = fileName.empty() ? "UnknownIniFile.ini" : fileName;
         bool ok;
-        if (FileExists(FileName)) {
+        if (PathExists(FileName)) {
             ok = LoadExistedIniFile();
         } else {
             ok = CreateEmptyFile();
@@ -66,7 +62,7 @@ bool TXIniFile::CreateEmptyFile() {
     const std::size_t slash = FileName.find_last_of('/');
     if (slash != std::string::npos && slash > 0) {
         const std::string dir = FileName.substr(0, slash + 1);
-        if (!FileExists(dir) && ::mkdir(dir.c_str(), 0777) != 0) {
+        if (!PathExists(dir) && ::mkdir(dir.c_str(), 0777) != 0) {
             ShowErrMsgBox_Printf(Caption, "Err: Can not create directory \n \"%s\" ", dir.c_str());
             return false;
         }
@@ -471,7 +467,7 @@ bool TXIniFile::SaveIniFile() {
     if (!Modified) return true;
     bool saved = false;
     // A read-only file stays as it is, as a direct rewrite would have been refused.
-    if (!FileExists(FileName) || ::access(FileName.c_str(), W_OK) == 0) {
+    if (!PathExists(FileName) || ::access(FileName.c_str(), W_OK) == 0) {
         TAtomicFileWriter out(FileName);
         WriteDocument(out);
         saved = out.Commit();

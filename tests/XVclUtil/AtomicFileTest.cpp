@@ -1,0 +1,101 @@
+// Files put in place whole or not at all, with the reason when not.
+
+#include "XVclUtil/AtomicFile.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <sys/stat.h>
+
+using namespace XVclUtil;
+
+namespace {
+
+std::vector<std::string> Names(const TTempDir& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(AtomicFile, ReplacesTheTargetAndKeepsItsMode) {
+    TTempDir dir;
+    const std::string path = dir.File("ZKF780A.ROM");
+    TTempDir::Write(path, "old contents, longer than the new");
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    std::string error = "untouched";
+    ASSERT_TRUE(WriteFileAtomically(path, std::string("new"), &error));
+    EXPECT_EQ(TTempDir::Read(path), "new");
+    EXPECT_EQ(error, "untouched"); // only a failure sets the reason
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(Names(dir), (std::vector<std::string>{"ZKF780A.ROM"})); // no temporary left
+}
+
+TEST(AtomicFile, ByteSpansAndRawBuffersWriteTheSameFile) {
+    TTempDir dir;
+    const std::vector<std::uint8_t> bytes{0, 1, 2, 0xFF, 0};
+    ASSERT_TRUE(WriteFileAtomically(dir.File("a"), std::span<const std::uint8_t>(bytes)));
+    ASSERT_TRUE(WriteFileAtomically(dir.File("b"), bytes.data(), bytes.size()));
+    EXPECT_EQ(TTempDir::Read(dir.File("a")), std::string("\0\1\2\xFF\0", 5));
+    EXPECT_EQ(TTempDir::Read(dir.File("b")), TTempDir::Read(dir.File("a")));
+}
+
+TEST(AtomicFile, AMissingFolderIsReportedWithTheSystemsReason) {
+    TTempDir dir;
+    std::string error;
+    EXPECT_FALSE(WriteFileAtomically(dir.File("no/such/X.ROM"), std::string("x"), &error));
+    EXPECT_EQ(error, std::strerror(ENOENT));
+    EXPECT_FALSE(WriteFileAtomically(dir.File("no/such/X.ROM"), std::string("x"))); // no reason
+}
+
+TEST(AtomicFile, AFolderInTheWayLeavesNoTemporaryBehind) {
+    TTempDir dir;
+    ASSERT_EQ(::mkdir(dir.File("ROM").c_str(), 0700), 0);
+    TTempDir::Write(dir.File("ROM/keep"), "k");
+    std::string error;
+    EXPECT_FALSE(WriteFileAtomically(dir.File("ROM"), std::string("x"), &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(Names(dir), (std::vector<std::string>{"ROM"}));
+    EXPECT_EQ(TTempDir::Read(dir.File("ROM/keep")), "k");
+}
+
+TEST(AtomicFile, WriterStreamsLargeAndSmallPieces) {
+    TTempDir dir;
+    const std::string path = dir.File("big");
+    std::string expected;
+    {
+        TAtomicFileWriter out(path);
+        ASSERT_TRUE(out.IsOpen());
+        EXPECT_EQ(out.ErrorText(), "");
+        for (int i = 0; i < 50; ++i) {
+            const std::string piece = std::string(i % 7 == 0 ? 100000 : 333, char('a' + i % 26));
+            out.Write(piece);
+            expected += piece;
+        }
+        ASSERT_TRUE(out.Commit());
+    }
+    EXPECT_EQ(TTempDir::Read(path), expected);
+    EXPECT_EQ(Names(dir), (std::vector<std::string>{"big"}));
+}
+
+TEST(AtomicFile, WriterDroppedWithoutCommitChangesNothing) {
+    TTempDir dir;
+    const std::string path = dir.File("settings.ini");
+    TTempDir::Write(path, "[A]\r\n");
+    {
+        TAtomicFileWriter out(path);
+        out.Write(std::string(200000, 'x'));
+    }
+    EXPECT_EQ(TTempDir::Read(path), "[A]\r\n");
+    EXPECT_EQ(Names(dir), (std::vector<std::string>{"settings.ini"}));
+}
+
+} // namespace
