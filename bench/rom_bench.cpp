@@ -1,12 +1,12 @@
 // ROM builder hot paths: encoding one glyph, laying out the image, reading it back, and the
 // whole MAKE ROM of the demo project in-process (start-up, load and build as `zkf780a build`).
 
+#include "XVclUtil/FileUtil.h"
 #include "XVclUtil/MessageBox.h"
 #include "app/core/MakeRom.h"
 #include "app/core/ProjectFile.h"
 #include "app/core/Startup.h"
 #include "app/core/TScriptedPrompts.h"
-#include "rom/FileIo.h"
 #include "rom/MonoBitmap.h"
 #include "rom/RomImage.h"
 #include "rom/TMemoryWorkFolder.h"
@@ -53,7 +53,7 @@ void BM_EncodeRotatedGlyph(benchmark::State& state) {
 BENCHMARK(BM_EncodeRotatedGlyph);
 
 void BM_LoadAndEncodeBmp(benchmark::State& state) {
-    const auto bytes = Rom::ReadWholeFile(SampleDir() + "/TITLE_V.bmp");
+    const auto bytes = XVclUtil::ReadWholeFile(SampleDir() + "/TITLE_V.bmp");
     for (auto _ : state)
         benchmark::DoNotOptimize(Rom::EncodeRotated(Rom::LoadPictureData(*bytes, "TITLE_V.bmp")));
 }
@@ -88,11 +88,11 @@ BENCHMARK(BM_MakeRomDemo)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)
 
 void BM_VerifyDemoImage(benchmark::State& state) {
     const std::string rom = SampleDir() + "/bench.ROM";
-    if (!Rom::FileExists(rom)) {
+    if (!XVclUtil::FileExists(rom)) {
         state.SkipWithError("run BM_MakeRomDemo first");
         return;
     }
-    const auto bytes = Rom::ReadWholeFile(rom);
+    const auto bytes = XVclUtil::ReadWholeFile(rom);
     for (auto _ : state) {
         Rom::TRomImageReader reader;
         benchmark::DoNotOptimize(reader.Load(*bytes));

@@ -5,12 +5,12 @@
 
 #include "Verb.h"
 
+#include "XVclUtil/FileUtil.h"
 #include "XVclUtil/MessageBox.h"
 #include "app/core/MakeRom.h"
 #include "app/core/ProjectFile.h"
 #include "app/core/Startup.h"
 #include "app/core/TScriptedPrompts.h"
-#include "rom/FileIo.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -130,7 +130,7 @@ int BuildMain(int argc, char** argv) {
             Absolute(AppCore::RomBuildInput(session, a.RomFile).RomFileName, workDir);
         std::printf("ROM image: %s\n", rom.c_str());
         if (session.Settings.OUTCPUBIN == 1)
-            std::printf("side file: %s\n", Rom::ChangeFileExt(rom, ".BIN").c_str());
+            std::printf("side file: %s\n", XVclUtil::ChangeFileExt(rom, ".BIN").c_str());
     }
     return finished ? 0 : 1;
 }

@@ -4,8 +4,8 @@
 #include "Verb.h"
 
 #include "XVclUtil/EXGeneral.h"
+#include "XVclUtil/FileUtil.h"
 #include "rom/ContactSheet.h"
-#include "rom/FileIo.h"
 #include "rom/InspectReport.h"
 #include "rom/TRomImageReader.h"
 #include "tools/sampledata/TOffscreenApp.h"
@@ -52,7 +52,7 @@ int InspectMain(int argc, char** argv) {
         std::fprintf(stderr, "usage: zkf780a inspect ROMFILE [--png DIR] [--json]\n");
         return 2;
     }
-    auto bytes = Rom::ReadWholeFile(romFile);
+    auto bytes = XVclUtil::ReadWholeFile(romFile);
     if (!bytes) {
         std::fprintf(stderr, "inspect: cannot read \"%s\"\n", romFile.c_str());
         return 1;

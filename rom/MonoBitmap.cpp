@@ -1,9 +1,9 @@
 #include "MonoBitmap.h"
 
 #include "EPictureLoad.h"
-#include "FileIo.h"
 #include "RomLayout.h"
 #include "Text.h"
+#include "XVclUtil/FileUtil.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -126,14 +126,15 @@ void PutHeader(TBytes& out, std::size_t w, std::size_t h) {
 }
 
 void WriteRecord(const std::string& target, const TBytes& record) {
-    if (!WriteWholeFile(target, record)) throw EPictureLoad(target, "cannot write the file");
+    if (!XVclUtil::WriteWholeFile(target, record))
+        throw EPictureLoad(target, "cannot write the file");
 }
 
 } // namespace
 
 QImage LoadPicture(const std::string& fileName) {
     QFile file(QString::fromStdString(fileName));
-    if (!FileExists(fileName) || !file.open(QIODevice::ReadOnly))
+    if (!XVclUtil::FileExists(fileName) || !file.open(QIODevice::ReadOnly))
         throw EPictureLoad(fileName, "file not found or not readable");
     QImageReader reader(&file);
     return ReadWith(reader, fileName);

@@ -1,9 +1,10 @@
 #include "RomImage.h"
 
-#include "FileIo.h"
 #include "PictureEntry.h"
 #include "PicturePacking.h"
+#include "XVclUtil/AtomicFile.h"
 #include "XVclUtil/Crc8.h"
+#include "XVclUtil/FileUtil.h"
 
 #include <algorithm>
 #include <cstring>
@@ -81,14 +82,15 @@ TRomWriteResult WriteRomImage(TWorkFolder& folder, const std::string& prefix,
                               std::string* error) {
     auto image = BuildRomImage(folder, prefix, blocks);
     if (!image) return TRomWriteResult::TooLong;
-    if (!WriteFileAtomically(ChangeFileExt(romFileName, ".ROM"), *image, error))
+    if (!XVclUtil::WriteFileAtomically(XVclUtil::ChangeFileExt(romFileName, ".ROM"), *image, error))
         return TRomWriteResult::WriteFailed;
     return TRomWriteResult::Written;
 }
 
 bool WriteBinSideFile(const std::string& romFileName, const TConfigBlock& config,
                       std::string* error) {
-    return WriteFileAtomically(ChangeFileExt(romFileName, ".BIN"), config.Bytes(), error);
+    return XVclUtil::WriteFileAtomically(XVclUtil::ChangeFileExt(romFileName, ".BIN"),
+                                         config.Bytes(), error);
 }
 
 } // namespace Rom

@@ -1,6 +1,6 @@
 #include "TDiskWorkFolder.h"
 
-#include "FileIo.h"
+#include "XVclUtil/FileUtil.h"
 
 #include <algorithm>
 #include <dirent.h>
@@ -18,7 +18,7 @@ std::string TDiskWorkFolder::PathOf(const std::string& name) const {
 }
 
 bool TDiskWorkFolder::Exists(const std::string& name) const {
-    return FileExists(PathOf(name));
+    return XVclUtil::FileExists(PathOf(name));
 }
 
 std::optional<std::size_t> TDiskWorkFolder::Size(const std::string& name) const {
@@ -28,11 +28,11 @@ std::optional<std::size_t> TDiskWorkFolder::Size(const std::string& name) const 
 }
 
 std::optional<std::vector<std::uint8_t>> TDiskWorkFolder::Read(const std::string& name) const {
-    return ReadWholeFile(PathOf(name));
+    return XVclUtil::ReadWholeFile(PathOf(name));
 }
 
 bool TDiskWorkFolder::Write(const std::string& name, std::span<const std::uint8_t> data) {
-    return WriteWholeFile(PathOf(name), data);
+    return XVclUtil::WriteWholeFile(PathOf(name), data);
 }
 
 bool TDiskWorkFolder::Remove(const std::string& name) {

@@ -1,10 +1,11 @@
 #include "TRomBuilder.h"
 
 #include "EPictureLoad.h"
-#include "FileIo.h"
 #include "PicturePacking.h"
 #include "Text.h"
 #include "WorkFiles.h"
+#include "XVclUtil/AtomicFile.h"
+#include "XVclUtil/FileUtil.h"
 #include "XVclUtil/Printf.h"
 
 #include <exception>
@@ -120,7 +121,8 @@ void TRomBuilder::EncodeCell(int t, int r, const std::string& text) {
     }
     const std::string path =
         Input.FloorStylePrefix + std::to_string(Input.Options.DEF_FL) + "/" + text + ".bmp";
-    const std::string found = IsPlainFileName(text) ? FindFileNoCase(path) : std::string();
+    const std::string found =
+        IsPlainFileName(text) ? XVclUtil::FindFileNoCase(path) : std::string();
     if (found.empty()) {
         Line(
             XVclUtil::Format("[Warning] CTBL%d-%02X (%d ) not found --> auto cancel !!!", t, r, r));
@@ -203,7 +205,8 @@ void TRomBuilder::MakeMessagePictures() {
         for (int v = 0; v < 4; ++v) {
             const std::string& path =
                 Input.LiftStateImageTable[static_cast<std::size_t>(4 * s + v)];
-            const std::string found = TrimText(path).empty() ? std::string() : FindFileNoCase(path);
+            const std::string found =
+                TrimText(path).empty() ? std::string() : XVclUtil::FindFileNoCase(path);
             if (!found.empty()) EncodeFile(found, Num("M_", 150 + 10 * v + s));
         }
     for (int j = 0; j < 7; ++j) EncodeLibrary(group, 12 + j, Num("M_", 211 + j));
@@ -239,10 +242,11 @@ void TRomBuilder::WriteOutputs() {
     auto image = BuildRomImage(Work, "M_", RomBlocks);
     if (!image) Stop("File error", TooLongText);
     std::string error;
-    if (Input.OUTCPUBIN == 1 && !WriteFileAtomically(Input.BinFileName, Config.Bytes(), &error))
+    if (Input.OUTCPUBIN == 1 &&
+        !XVclUtil::WriteFileAtomically(Input.BinFileName, Config.Bytes(), &error))
         Stop("File error",
              "Error!!\n\nCannot write " + Input.BinFileName + "\n(" + error + ")!!\n");
-    if (!WriteFileAtomically(Input.RomFileName, *image, &error))
+    if (!XVclUtil::WriteFileAtomically(Input.RomFileName, *image, &error))
         Stop("File error",
              "Error!!\n\nCannot write " + Input.RomFileName + "\n(" + error + ")!!\n");
 }
@@ -283,7 +287,7 @@ void TRomBuilder::MoveLibrary(int group, int index, const std::string& target) {
 
 void TRomBuilder::EncodeFile(const std::string& path, const std::string& target) {
     if (TrimText(path).empty()) return;
-    std::string found = FindFileNoCase(path);
+    std::string found = XVclUtil::FindFileNoCase(path);
     QImage picture = LoadPicture(found.empty() ? path : found);
     Work.Write(target, EncodeMonoRecord(picture, Input.DISPLAYTYPE));
 }

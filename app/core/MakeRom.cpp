@@ -1,10 +1,9 @@
 #include "app/core/MakeRom.h"
 
+#include "XVclUtil/FileUtil.h"
 #include "XVclUtil/MessageBox.h"
 #include "app/core/CodeCell.h"
-#include "app/core/PictureFiles.h"
 #include "app/core/ProjectFile.h"
-#include "rom/FileIo.h"
 #include "rom/TRomBuilder.h"
 
 namespace AppCore {
@@ -77,9 +76,9 @@ Rom::TRomBuildInput RomBuildInput(const TEditorSession& session, const std::stri
     in.Library = LibraryReader(session.Library);
     in.LibraryName = s.GLB;
     in.RomFileName = romFileName.empty()
-                         ? Rom::ChangeFileExt(RomFileNameForSave(d.ROMFILENAME), ".ROM")
+                         ? XVclUtil::ChangeFileExt(RomFileNameForSave(d.ROMFILENAME), ".ROM")
                          : romFileName;
-    in.BinFileName = Rom::ChangeFileExt(in.RomFileName, ".BIN");
+    in.BinFileName = XVclUtil::ChangeFileExt(in.RomFileName, ".BIN");
     return in;
 }
 
@@ -104,7 +103,7 @@ bool MakeRom(TEditorSession& session, const std::string& romFileName) {
     };
     Rom::TRomBuilder builder(input, std::move(events));
     const bool finished = builder.Run();
-    DeleteFileIfExists(TPictureLibrary::TempFileName); // a preview's extraction, if any
+    XVclUtil::DeleteFileIfExists(TPictureLibrary::TempFileName); // a preview's extraction, if any
     return finished;
 }
 

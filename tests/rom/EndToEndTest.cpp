@@ -1,7 +1,7 @@
 // The main job through the command-line tool: sample data -> build -> inspect.
 
 #include "RomTestSupport.h"
-#include "rom/FileIo.h"
+#include "XVclUtil/FileUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -110,9 +110,9 @@ TEST_F(EndToEnd, DemoBuildsVerifiesAndRepeatsByteForByte) {
 
     TRun png = Zkf(Logs, {"inspect", rom, "--png", Work / "png"});
     EXPECT_EQ(png.Exit, 0) << png.Err;
-    EXPECT_TRUE(Rom::FileExists(Work / "png/contact-sheet.png"));
-    EXPECT_TRUE(Rom::FileExists(Work / "png/UM_1.png"));
-    EXPECT_TRUE(Rom::FileExists(Work / "png/M_10.48.png"));
+    EXPECT_TRUE(XVclUtil::FileExists(Work / "png/contact-sheet.png"));
+    EXPECT_TRUE(XVclUtil::FileExists(Work / "png/UM_1.png"));
+    EXPECT_TRUE(XVclUtil::FileExists(Work / "png/M_10.48.png"));
 
     TBytes broken = ReadBytes(rom);
     broken[0x30000] ^= 0xFF;
@@ -127,7 +127,7 @@ TEST_F(EndToEnd, MissingLibraryFailsWithTheEditorsMessage) {
     TRun b = Build({"-o", Work / "x.ROM"});
     EXPECT_EQ(b.Exit, 1);
     EXPECT_NE(b.Err.find("Error: GLB file not found!!"), std::string::npos) << b.Err;
-    EXPECT_FALSE(Rom::FileExists(Work / "x.ROM"));
+    EXPECT_FALSE(XVclUtil::FileExists(Work / "x.ROM"));
 }
 
 TEST_F(EndToEnd, BadArgumentsAndMissingFiles) {

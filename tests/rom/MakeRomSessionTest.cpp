@@ -2,11 +2,11 @@
 // changes, and where the image goes.
 
 #include "RomTestSupport.h"
+#include "XVclUtil/FileUtil.h"
 #include "XVclUtil/MessageBox.h"
 #include "app/core/MakeRom.h"
 #include "app/core/TPictureLibrary.h"
 #include "app/core/TScriptedPrompts.h"
-#include "rom/FileIo.h"
 #include "rom/TRomImageReader.h"
 
 #include <gtest/gtest.h>
@@ -95,7 +95,7 @@ TEST_F(MakeRomSession, MissingFloorPictureEmptiesTheDocumentCell) {
               (std::vector<std::string>{"[Warning] CTBL2-0A (10 ) not found --> auto cancel !!!"}));
     EXPECT_EQ(Session.Document.CodeTables[2][10], "");
     EXPECT_EQ(Session.Document.CodeTables[0][1], "1");
-    EXPECT_TRUE(Rom::FileExists(Dir / "out.rom"));
+    EXPECT_TRUE(XVclUtil::FileExists(Dir / "out.rom"));
 }
 
 TEST_F(MakeRomSession, OptionsReachTheCodeTableBlock) {

@@ -2,12 +2,13 @@
 
 #include "rom/MonoBitmap.h"
 #include "RomTestSupport.h"
+#include "XVclUtil/FileUtil.h"
 #include "rom/EPictureLoad.h"
-#include "rom/FileIo.h"
 
 #include <gtest/gtest.h>
 
 using namespace Rom;
+using XVclUtil::FileExists;
 using namespace RomTest;
 
 namespace {

@@ -2,7 +2,7 @@
 // packed blocks, the refusals, and what is (not) left behind.
 
 #include "RomTestSupport.h"
-#include "rom/FileIo.h"
+#include "XVclUtil/FileUtil.h"
 #include "rom/TRomBuilder.h"
 #include "rom/TRomImageReader.h"
 
@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 using namespace Rom;
+using XVclUtil::FileExists;
 using namespace RomTest;
 
 namespace {

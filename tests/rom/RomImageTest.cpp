@@ -3,7 +3,6 @@
 #include "rom/RomImage.h"
 #include "RomTestSupport.h"
 #include "XVclUtil/Crc8.h"
-#include "rom/FileIo.h"
 #include "rom/PictureEntry.h"
 #include "rom/PicturePacking.h"
 #include "rom/TMemoryWorkFolder.h"

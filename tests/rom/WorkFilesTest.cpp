@@ -2,7 +2,8 @@
 
 #include "rom/WorkFiles.h"
 #include "RomTestSupport.h"
-#include "rom/FileIo.h"
+#include "XVclUtil/AtomicFile.h"
+#include "XVclUtil/FileUtil.h"
 #include "rom/TDiskWorkFolder.h"
 #include "rom/TMemoryWorkFolder.h"
 
@@ -11,6 +12,9 @@
 #include <sys/stat.h>
 
 using namespace Rom;
+using XVclUtil::ChangeFileExt;
+using XVclUtil::FindFileNoCase;
+using XVclUtil::WriteFileAtomically;
 using namespace RomTest;
 
 namespace {
