@@ -1,7 +1,8 @@
 #include "app/core/DocumentActions.h"
 
 #include "app/core/PictureBoxes.h"
-#include "app/core/PictureFiles.h"
+
+#include "XVclUtil/FileUtil.h"
 
 namespace AppCore {
 
@@ -110,7 +111,7 @@ bool SelectArrowStyle(ProjectDocument& document, int style) {
 }
 
 void SelectRomFile(ProjectDocument& document, const std::string& path) {
-    document.ROMFILENAME = FileNameOfPath(path);
+    document.ROMFILENAME = XVclUtil::FileNameOfPath(path);
 }
 
 } // namespace AppCore

@@ -2,11 +2,11 @@
 
 #include "app/core/CodeCell.h"
 #include "app/core/Messages.h"
-#include "app/core/PictureFiles.h"
 #include "app/core/Startup.h"
 
 #include "XVclUtil/EConvertError.h"
 #include "XVclUtil/EXGeneral.h"
+#include "XVclUtil/FileUtil.h"
 #include "XVclUtil/MessageBox.h"
 #include "XVclUtil/TXIniFile.h"
 
@@ -64,12 +64,12 @@ ToolSettings ReadToolSettingsFile(const std::string& path, ToolSettings settings
 } // namespace
 
 std::string ToolSettingsPath(const std::string& startDir) {
-    return ResolveFileCase(startDir + "/" + ToolSettingsFileName);
+    return XVclUtil::ResolveFileCase(startDir + "/" + ToolSettingsFileName);
 }
 
 void LoadToolSettings(TEditorSession& session) {
     const std::string path = ToolSettingsPath(session.Context.StartDir);
-    if (!FileExists(path)) {
+    if (!XVclUtil::FileExists(path)) {
         XVclUtil::ShowErrMsgBox_Printf(Msg::CaptionError, "%s", Msg::SettingsNotFound);
         return;
     }
@@ -80,7 +80,7 @@ void LoadToolSettings(TEditorSession& session) {
 void ReadModelSettings(ToolSettings& settings, const std::string& startDir,
                        const std::string& model) {
     const std::string path = ToolSettingsPath(startDir);
-    if (!FileExists(path)) {
+    if (!XVclUtil::FileExists(path)) {
         // The settings file is never written: a missing file simply gives the defaults.
         settings.OUTCPUBIN = 0;
         settings.BANK = 2;

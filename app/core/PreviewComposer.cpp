@@ -1,7 +1,8 @@
 #include "app/core/PreviewComposer.h"
 
 #include "app/core/CodeCell.h"
-#include "app/core/PictureFiles.h"
+
+#include "XVclUtil/FileUtil.h"
 
 #include <QString>
 #include <algorithm>
@@ -73,8 +74,9 @@ bool RenderPreview(QImage& canvas, const TPreviewPlan& plan, const TPictureLibra
         return true;
     }
     if (plan.Kind == TPreviewPlan::Picture) {
-        const std::string path = ResolveFileCase(plan.PicturePath);
-        if (!FileExists(path)) return true; // a missing floor picture leaves the preview as it is
+        const std::string path = XVclUtil::ResolveFileCase(plan.PicturePath);
+        if (!XVclUtil::FileExists(path))
+            return true; // a missing floor picture leaves the preview as it is
         const QImage picture(QString::fromStdString(path));
         if (picture.isNull()) {
             if (failedName) *failedName = plan.PicturePath;

@@ -7,13 +7,13 @@
 #include "app/core/Messages.h"
 #include "app/core/ModelSettings.h"
 #include "app/core/PictureBoxes.h"
-#include "app/core/PictureFiles.h"
 #include "app/core/ProjectFile.h"
 #include "app/core/ProjectFileKeys.h"
 #include "app/core/Startup.h"
 
 #include "XVclUtil/EConvertError.h"
 #include "XVclUtil/EXGeneral.h"
+#include "XVclUtil/FileUtil.h"
 #include "XVclUtil/MessageBox.h"
 #include "XVclUtil/TXIniFile.h"
 
@@ -77,7 +77,7 @@ void AddLibraryPicture(TLoadedProject& loaded, int image, int group, int index) 
 }
 
 std::string ExistingOrEmpty(const std::string& path) {
-    return FileExists(path) ? path : "";
+    return XVclUtil::FileExists(path) ? path : "";
 }
 
 // Steps 1 to 4 of both readers: ROM file name, title paths, logo, title pictures.
@@ -94,7 +94,7 @@ void ReadNamesAndTitles(TXIniFile& ini, TLoadedProject& loaded, bool withTitle2)
     } else {
         SetInRange(doc.SWAPTIME, ReadInt(ini, "SWAPTIME", 0), SwapTimeItemCount);
         doc.TITLEFILENAME_C = Read(ini, "TITLEFILENAME_C");
-        doc.CUSLOGOENABLE = FileExists(doc.TITLEFILENAME_C);
+        doc.CUSLOGOENABLE = XVclUtil::FileExists(doc.TITLEFILENAME_C);
         if (doc.CUSLOGOENABLE)
             AddFilePicture(loaded, Images::Logo, doc.TITLEFILENAME_C);
         else
@@ -139,8 +139,9 @@ void ReadLiftStates(TXIniFile& ini, TLoadedProject& loaded, const std::string& p
             // A picture moved with the program (another folder, another PC) is looked for in
             // the program's own lift-state folder.
             loaded.Document.LiftStateImageTable[std::size_t(LiftStateSlot(s, v))] =
-                FileExists(value) ? value
-                                  : programDir + "DefaultImage/LiftState/" + FileNameOfPath(value);
+                XVclUtil::FileExists(value)
+                    ? value
+                    : programDir + "DefaultImage/LiftState/" + XVclUtil::FileNameOfPath(value);
         }
     }
     loaded.Pictures.push_back([](TEditorSession& session, std::vector<std::string>& failed) {
@@ -274,7 +275,7 @@ void LoadProject(TEditorSession& session) {
 
 bool LoadProjectFile(TEditorSession& session, const std::string& path) {
     // Loading never creates a file: a name that does not exist is no project file.
-    if (!FileExists(path)) {
+    if (!XVclUtil::FileExists(path)) {
         ShowError(Msg::CaptionError, Msg::ZkfFormatError);
         return false;
     }

@@ -3,11 +3,11 @@
 #include "app/core/CodeCell.h"
 #include "app/core/DefMsgRule.h"
 #include "app/core/Messages.h"
-#include "app/core/PictureFiles.h"
 #include "app/core/ProjectFile.h"
 #include "app/core/ProjectFileKeys.h"
 
 #include "XVclUtil/EXGeneral.h"
+#include "XVclUtil/FileUtil.h"
 #include "XVclUtil/MessageBox.h"
 #include "XVclUtil/TXIniFile.h"
 
@@ -122,12 +122,8 @@ bool IsValidOutDate(const std::string& outDate) {
 }
 
 std::string RomFileNameForSave(const std::string& text) {
-    std::string name = TrimText(text);
-    if (name.empty()) return DefaultRomFileName;
-    const std::size_t dot = name.find_last_of('.');
-    const std::size_t slash = name.find_last_of("/\\");
-    if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) name.erase(dot);
-    return name + ".ROM";
+    const std::string name = TrimText(text);
+    return name.empty() ? DefaultRomFileName : XVclUtil::ChangeFileExt(name, ".ROM");
 }
 
 void SaveProject(TEditorSession& session) {
@@ -140,13 +136,14 @@ void SaveProject(TEditorSession& session) {
         session.Prompts.SaveFileDialog(TFileDialog{"", ProjectFileFilter, "zkf"});
     if (!path) return;
     session.SaveIncomplete = false;
-    if (FileExists(*path) && !session.Prompts.AskYesNo(Msg::CaptionOverlay, Msg::FileExistOverlay))
+    if (XVclUtil::FileExists(*path) &&
+        !session.Prompts.AskYesNo(Msg::CaptionOverlay, Msg::FileExistOverlay))
         return;
     WriteProjectFile(session, *path);
 }
 
 bool WriteProjectFile(TEditorSession& session, const std::string& path) {
-    const bool existed = FileExists(path);
+    const bool existed = XVclUtil::FileExists(path);
     bool written = false;
     try {
         written = WriteDocument(session, path, existed);

@@ -5,10 +5,10 @@
 #include "app/core/Messages.h"
 #include "app/core/ModelSettings.h"
 #include "app/core/PictureBoxes.h"
-#include "app/core/PictureFiles.h"
 
 #include "XVclUtil/EConvertError.h"
 #include "XVclUtil/EXGeneral.h"
+#include "XVclUtil/FileUtil.h"
 #include "XVclUtil/MessageBox.h"
 
 namespace AppCore {
@@ -52,8 +52,8 @@ bool ShowStartupPreviews(TEditorSession& session) {
 bool LoadLibraries(TEditorSession& session) {
     TStartupContext& context = session.Context;
     ToolSettings& settings = session.Settings;
-    const std::string glbPath = ResolveFileCase(context.StartDir + "/" + settings.GLB);
-    if (!FileExists(glbPath) || !session.Library.LoadFile(glbPath)) {
+    const std::string glbPath = XVclUtil::ResolveFileCase(context.StartDir + "/" + settings.GLB);
+    if (!XVclUtil::FileExists(glbPath) || !session.Library.LoadFile(glbPath)) {
         XVclUtil::ShowErrMsgBox_Printf(Msg::CaptionError, "%s", Msg::GlbNotFound);
         context.GlbDate = MissingDate;
         session.Library.Release();
@@ -61,8 +61,9 @@ bool LoadLibraries(TEditorSession& session) {
     }
     context.GlbDate = FileDateYYMMDD(glbPath);
     if (!TrimText(settings.UBFGLB).empty()) {
-        const std::string ubfPath = ResolveFileCase(context.StartDir + "/" + settings.UBFGLB);
-        if (!FileExists(ubfPath)) {
+        const std::string ubfPath =
+            XVclUtil::ResolveFileCase(context.StartDir + "/" + settings.UBFGLB);
+        if (!XVclUtil::FileExists(ubfPath)) {
             XVclUtil::ShowErrMsgBox_Printf(Msg::CaptionError, "%s", Msg::UbfNotFound);
             settings.UBFGLB.clear();
             context.UbfDate = MissingDate;
@@ -84,7 +85,7 @@ bool RunStartupSteps(TEditorSession& session, const std::string& programDir,
     session.StatusPanels[0] = "Project file:";
     session.Document.DISPLAYTYPE = TDisplayType::Vertical;
     if (!LoadLibraries(session)) return false;
-    DeleteFileIfExists(session.Context.StartDir + "/" + TPictureLibrary::TempFileName);
+    XVclUtil::DeleteFileIfExists(session.Context.StartDir + "/" + TPictureLibrary::TempFileName);
     session.Caption = std::string(DesignCaption) + "  [ " + session.Context.GlbDate + " / " +
                       session.Context.UbfDate + " ] " + session.Settings.APNOTE;
     session.Prompts.ClearMessageLines();
@@ -138,7 +139,7 @@ std::vector<std::string> ShowLiftStatePictures(TEditorSession& session, bool sto
                                               {Images::LiftStateBox(s, 2), 2}};
         for (const auto& [image, variant] : loads) {
             const std::string& path = table[LiftStateSlot(s, variant)];
-            if (session.Prompts.LoadPicture(image, ResolveFileCase(path))) continue;
+            if (session.Prompts.LoadPicture(image, XVclUtil::ResolveFileCase(path))) continue;
             failed.push_back(path);
             if (stopAtFailure) return failed;
         }

@@ -1,12 +1,9 @@
 #include "app/core/TPictureLibrary.h"
 
-#include "app/core/PictureFiles.h"
-
+#include "XVclUtil/FileUtil.h"
 #include "XVclUtil/MessageBox.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 namespace AppCore {
 
@@ -27,13 +24,9 @@ void PutBigEndian32(uint8_t* p, uint32_t value) {
 
 bool TPictureLibrary::LoadFile(const std::string& path) {
     Release();
-    if (!FileExists(path)) return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
-    if (in.bad()) return false;
-    Assign(std::move(bytes));
+    std::optional<std::vector<uint8_t>> bytes = XVclUtil::ReadWholeFile(path);
+    if (!bytes) return false;
+    Assign(std::move(*bytes));
     return true;
 }
 
@@ -71,14 +64,11 @@ std::span<const uint8_t> TPictureLibrary::Picture(int group, int index) const {
 }
 
 std::string TPictureLibrary::ExtractLibraryPicture(int group, int index) const {
-    DeleteFileIfExists(TempFileName);
+    XVclUtil::DeleteFileIfExists(TempFileName);
     if (!Loaded) return TempFileName;
     const std::span<const uint8_t> picture = Picture(group, index);
     if (picture.empty()) return {};
-    std::FILE* file = std::fopen(TempFileName, "wb");
-    if (!file) return {};
-    const bool written = std::fwrite(picture.data(), 1, picture.size(), file) == picture.size();
-    if (std::fclose(file) != 0 || !written) {
+    if (!XVclUtil::WriteWholeFile(TempFileName, picture)) {
         std::remove(TempFileName);
         return {};
     }
@@ -121,11 +111,7 @@ std::vector<uint8_t> TPictureLibraryBuilder::Build() const {
 }
 
 bool TPictureLibraryBuilder::Save(const std::string& path) const {
-    const std::vector<uint8_t> image = Build();
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(image.data()), std::streamsize(image.size()));
-    out.close();
-    return bool(out);
+    return XVclUtil::WriteWholeFile(path, Build());
 }
 
 } // namespace AppCore

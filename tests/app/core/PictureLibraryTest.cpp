@@ -2,10 +2,14 @@
 
 #include "CoreTestSupport.h"
 
-#include "app/core/PictureFiles.h"
+#include "XVclUtil/FileUtil.h"
 
 using namespace AppCore;
 using CoreTest::ReadFile;
+using XVclUtil::FileExists;
+using XVclUtil::FileExistsAnyCase;
+using XVclUtil::FileNameOfPath;
+using XVclUtil::ResolveFileCase;
 
 namespace {
 

@@ -2,11 +2,12 @@
 
 #include "CoreTestSupport.h"
 
+#include "XVclUtil/FileUtil.h"
 #include "app/core/DocumentActions.h"
-#include "app/core/PictureFiles.h"
 #include "app/core/PreviewComposer.h"
 
 using namespace AppCore;
+using XVclUtil::FileExists;
 
 namespace {
 

@@ -3,10 +3,11 @@
 
 #include "CoreTestSupport.h"
 
-#include "app/core/PictureFiles.h"
+#include "XVclUtil/FileUtil.h"
 #include "app/core/ProjectFile.h"
 
 using namespace AppCore;
+using XVclUtil::FileExists;
 
 namespace {
 

@@ -4,7 +4,6 @@
 #include "CoreTestSupport.h"
 
 #include "app/core/ModelSettings.h"
-#include "app/core/PictureFiles.h"
 #include "app/core/ProjectFile.h"
 
 #include <sstream>

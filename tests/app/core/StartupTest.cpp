@@ -2,14 +2,15 @@
 
 #include "CoreTestSupport.h"
 
+#include "XVclUtil/FileUtil.h"
 #include "app/core/Messages.h"
 #include "app/core/ModelSettings.h"
-#include "app/core/PictureFiles.h"
 
 #include <sys/stat.h>
 #include <utime.h>
 
 using namespace AppCore;
+using XVclUtil::FileExists;
 
 namespace {
 
