@@ -2,13 +2,12 @@
 
 #include "KrvCtrl/JKNetTopologicLine.h"
 #include "XVclUtil/EXGeneral.h"
+#include "XVclUtil/FileUtil.h"
 #include "XVclUtil/Printf.h"
 #include "XVclUtil/TXIniFile.h"
 
-#include <filesystem>
 #include <memory>
 #include <new>
-#include <system_error>
 
 namespace KrvCtrl {
 
@@ -110,8 +109,7 @@ void TJKNet_Topologic::LoadAndChkTopologicIniAndAssignDefaultJknComponentToJknTo
         throw EXGeneral("\nErr: The FileName property is not defined !!!\nComponentName = %s\n",
                         Name().c_str());
     // Only a regular file can be a topology file; a folder or a device counts as missing.
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(FileName, ec))
+    if (!XVclUtil::FileExists(FileName))
         throw EXGeneral("\nErr: The topologic ini file is not exist !!!\nComponentName = %s\n"
                         "FileName = %s\n",
                         Name().c_str(), FileName.c_str());

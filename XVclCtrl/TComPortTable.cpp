@@ -1,9 +1,9 @@
 #include "TComPortTable.h"
 
+#include "XVclUtil/FileUtil.h"
 #include "XVclUtil/TXIniFile.h"
 
 #include <cctype>
-#include <filesystem>
 
 namespace XVclCtrl {
 
@@ -13,8 +13,7 @@ TComPortTable& TComPortTable::Global() {
 }
 
 bool TComPortTable::LoadFromIniFile(const std::string& fileName) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(fileName, ec)) return false;
+    if (!XVclUtil::FileExists(fileName)) return false;
     XVclUtil::TXIniFile ini(fileName);
     for (int n = 1; n <= MaxComNumber; ++n) {
         std::string path = ini.ReadString(Section, "COM" + std::to_string(n), "");

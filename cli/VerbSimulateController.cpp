@@ -8,6 +8,7 @@
 #include "tools/controllersim/TSimRunner.h"
 
 #include "XVclCtrl/TComPortTable.h"
+#include "XVclUtil/AtomicFile.h"
 #include "XVclUtil/EXGeneral.h"
 
 #include <csignal>
@@ -49,19 +50,6 @@ bool ParseNumber(const char* text, double lo, double hi, double& out) {
     char* end = nullptr;
     out = std::strtod(text, &end);
     return end != text && *end == '\0' && out >= lo && out <= hi;
-}
-
-// Written beside FILE first and renamed over it, so FILE is never half written.
-bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& data) {
-    const std::string temp = path + ".part";
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) return false;
-    const bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
-    if (std::fclose(f) != 0 || !ok) {
-        std::remove(temp.c_str());
-        return false;
-    }
-    return std::rename(temp.c_str(), path.c_str()) == 0;
 }
 
 int SimulateMain(int argc, char** argv) {
@@ -170,7 +158,8 @@ int SimulateMain(int argc, char** argv) {
         ++done;
         std::printf("%s\n", ControllerSim::DescribeSession(*report).c_str());
         if (!output.empty() && report->Command != 1) {
-            if (WriteFile(output, report->Data)) {
+            // Written beside FILE first and renamed over it, so FILE is never half written.
+            if (XVclUtil::WriteFileAtomically(output, report->Data)) {
                 std::printf("written to %s\n", output.c_str());
             } else {
                 std::fprintf(stderr, "zkf780a simulate-controller: can not write %s\n",

@@ -7,6 +7,7 @@
 
 #include "XVclCtrl/TComPortTable.h"
 #include "XVclCtrl/TCustomUart.h"
+#include "XVclUtil/FileUtil.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -14,7 +15,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <unistd.h>
 
 namespace Link {
@@ -54,11 +54,11 @@ TUploadSession::TUploadSession(TUploadSessionOptions options) : Options(std::mov
 
 int TUploadSession::Run(TTransferMode mode, const std::string& romFile) {
     auto& table = XVclCtrl::TComPortTable::Global();
-    if (!Options.ComTableFile.empty() && std::filesystem::exists(Options.ComTableFile))
+    if (!Options.ComTableFile.empty() && XVclUtil::PathExists(Options.ComTableFile))
         table.LoadFromIniFile(Options.ComTableFile);
     std::string device = table.Resolve(Options.Port);
     // A bare file name in the current folder (a link to a pseudo-terminal, say) is a path too.
-    if (device.empty() && std::filesystem::exists(Options.Port)) device = Options.Port;
+    if (device.empty() && XVclUtil::PathExists(Options.Port)) device = Options.Port;
     if (device.empty()) {
         std::fprintf(stderr, "zkf780a: no such port: %s\n", Options.Port.c_str());
         return 1;

@@ -3,12 +3,11 @@
 #include "app/core/TUserPrompts.h"
 
 #include "XVclCtrl/TComPortTable.h"
+#include "XVclUtil/FileUtil.h"
 
 #include "ui_MainWindow.h"
 
 #include <QTimer>
-
-#include <filesystem>
 
 namespace AppUi {
 
@@ -54,7 +53,7 @@ void TMakePageLink::SpeedButton5Click() {
     Commands.ConnectDisconnect([this] {
         // COM n names its device through the COMPORT section of the settings file.
         const char* settings = XVclCtrl::TComPortTable::SettingsFileName;
-        if (std::filesystem::exists(settings))
+        if (XVclUtil::PathExists(settings))
             XVclCtrl::TComPortTable::Global().LoadFromIniFile(settings);
         PcUart1.pw_UartPortNumber(static_cast<std::uint32_t>(Form.ComboBox3->currentIndex() + 1));
     });

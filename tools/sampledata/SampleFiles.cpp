@@ -26,9 +26,9 @@ void EnsureWritableFolder(const std::string& dir) {
 }
 
 void WriteSampleFile(const std::string& path, const std::string& bytes) {
-    if (!XVclUtil::WriteFileAtomically(path, bytes))
-        throw XVclUtil::EXGeneral("Cannot write the file %s: %s", path.c_str(),
-                                  std::strerror(errno));
+    std::string why;
+    if (!XVclUtil::WriteFileAtomically(path, bytes, &why))
+        throw XVclUtil::EXGeneral("Cannot write the file %s: %s", path.c_str(), why.c_str());
 }
 
 void WriteFiles(const std::map<std::string, std::string>& files, const std::string& dir,
