@@ -3,8 +3,6 @@
 #include "XVclUtil/FileUtil.h"
 #include "XVclUtil/MessageBox.h"
 
-#include <cstdio>
-
 namespace AppCore {
 
 namespace {
@@ -69,7 +67,7 @@ std::string TPictureLibrary::ExtractLibraryPicture(int group, int index) const {
     const std::span<const uint8_t> picture = Picture(group, index);
     if (picture.empty()) return {};
     if (!XVclUtil::WriteWholeFile(TempFileName, picture)) {
-        std::remove(TempFileName);
+        XVclUtil::DeleteFileIfExists(TempFileName); // no half-written picture stays
         return {};
     }
     return TempFileName;
