@@ -4,19 +4,14 @@
 #include "app/core/PreviewComposer.h"
 #include "app/core/TPictureLibrary.h"
 
-#include <filesystem>
-#include <string>
-#include <unistd.h>
+#include "FuzzWorkDir.h"
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    EnterPrivateWorkDir(argc, argv, "zkf_fuzz_glb"); // extraction writes into the current folder
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
-    static const bool inTemp = [] {
-        const auto dir =
-            std::filesystem::temp_directory_path() / ("zkf_fuzz_glb_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir);
-        std::filesystem::current_path(dir);
-        return true;
-    }();
-    (void)inTemp;
     AppCore::TPictureLibrary library;
     library.Assign(std::vector<uint8_t>(data, data + size));
     const uint8_t* begin = library.Data();

@@ -8,6 +8,8 @@
 
 #include "XVclUtil/MessageBox.h"
 
+#include "FuzzWorkDir.h"
+
 #include <QBuffer>
 #include <QImage>
 #include <cstdio>
@@ -36,17 +38,13 @@ struct TWorkFolder {
 
     TWorkFolder() {
         XVclUtil::SetMessageSink([](const std::string&, const std::string&) {});
-        Dir = (std::filesystem::temp_directory_path() /
-               ("zkf_fuzz_project_" + std::to_string(::getpid())))
-                  .string();
-        std::filesystem::create_directories(Dir);
-        std::filesystem::current_path(Dir);
-        std::ofstream("KRVZKF780AS1.INI")
+        Dir = std::filesystem::current_path().string();
+        std::ofstream(Dir + "/KRVZKF780AS1.INI")
             << "[GLOBAL]\r\nVCN=2\r\nITEM1=KRV-RS\r\nITEM2=KRV-GRY\r\n";
         AppCore::TPictureLibraryBuilder builder(8);
         builder.Set(0, 0, Bmp(128, 24));
         builder.Set(0, 5, Bmp(104, 24));
-        builder.Save("VRC-780AS1V2.GLB");
+        builder.Save(Dir + "/VRC-780AS1V2.GLB");
         Prompts.PictureLoader = [](int, const std::string& file) {
             return !file.empty() && std::filesystem::is_regular_file(file);
         };
@@ -56,18 +54,24 @@ struct TWorkFolder {
 
 } // namespace
 
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    EnterPrivateWorkDir(argc, argv, "zkf_fuzz_project"); // pictures are extracted into it
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     static TWorkFolder work;
+    static const std::string input = work.Dir + "/fuzz.zkf", saved = work.Dir + "/saved.zkf";
     {
-        std::ofstream out("fuzz.zkf", std::ios::binary | std::ios::trunc);
+        std::ofstream out(input, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), std::streamsize(size));
     }
     work.Prompts.LoadedPictures.clear();
     work.Prompts.FailedPictures.clear();
-    if (AppCore::LoadProjectFile(work.Session, "fuzz.zkf")) {
-        std::remove("saved.zkf");
-        if (AppCore::WriteProjectFile(work.Session, "saved.zkf") &&
-            !AppCore::LoadProjectFile(work.Session, "saved.zkf"))
+    if (AppCore::LoadProjectFile(work.Session, input)) {
+        std::remove(saved.c_str());
+        if (AppCore::WriteProjectFile(work.Session, saved) &&
+            !AppCore::LoadProjectFile(work.Session, saved))
             std::abort(); // a file this program wrote must load again
     }
     return 0;
