@@ -32,6 +32,7 @@ TXIniFile::TXIniFile(const std::string& fileName, TXStrTab* strTab) {
 }
 
 void TXIniFile::Construct(const std::string& fileName, TXStrTab* strTab) {
+    bool ok = false;
     try {
         StrTab = strTab;
         if (StrTab == nullptr) {
@@ -43,16 +44,12 @@ void TXIniFile::Construct(const std::string& fileName, TXStrTab* strTab) {
             HashedStringListNotifyHandlerForDeleteSection(sender, index);
         };
         FileName = fileName.empty() ? "UnknownIniFile.ini" : fileName;
-        bool ok;
-        if (PathExists(FileName)) {
-            ok = LoadExistedIniFile();
-        } else {
-            ok = CreateEmptyFile();
-        }
-        if (!ok) throw EXGeneral("Err: Constructor !!!");
-        Modified = false;
+        ok = PathExists(FileName) ? LoadExistedIniFile() : CreateEmptyFile();
     } catch (...) {
-        Modified = false;
+        // The string table ran out of memory while the file was read; its box was shown.
+    }
+    Modified = false;
+    if (!ok) {
         CleanUp();
         throw EXGeneral("Err: Constructor !!!");
     }
@@ -140,11 +137,17 @@ void TXIniFile::HashedStringListNotifyHandlerForDeleteKey(void* Sender, int Inde
 // ---- lookups -------------------------------------------------------------------------------
 
 bool TXIniFile::IsSectionExisted(const std::string& section, int* index) {
-    if (section.empty()) return false;
-    if (!(section == LastSection)) {
-        const int found = Sections->IndexOf(section.c_str());
+    return FindSection(section.c_str(), section.size(), index);
+}
+
+// name is NUL-terminated; len is its length. The last section found is remembered, so runs of
+// access to one section skip the hash lookup.
+bool TXIniFile::FindSection(const char* name, std::size_t len, int* index) {
+    if (len == 0) return false;
+    if (len != LastSection.size() || std::memcmp(name, LastSection.data(), len) != 0) {
+        const int found = Sections->IndexOf(name);
         if (found < 0) return false;
-        LastSection = section;
+        LastSection.assign(name, len);
         LastSectionIndex = found;
     }
     if (index) *index = LastSectionIndex;
@@ -222,10 +225,7 @@ void TXIniFile::Store(const char* section, std::size_t sectionLen, const char* k
                       const char* value, std::size_t valueLen) {
     if (sectionLen == 0 || *key == '\0') return;
     int s;
-    if (!(LastSection.size() == sectionLen &&
-          std::memcmp(LastSection.data(), section, sectionLen) == 0 &&
-          IsSectionExisted(LastSection, &s)) &&
-        !IsSectionExisted(std::string(section, sectionLen), &s)) {
+    if (!FindSection(section, sectionLen, &s)) {
         TXHashedStringList* keys = NewKeyList();
         s = Sections->Add(section, keys);
         if (s < 0) {
@@ -373,22 +373,25 @@ double TXIniFile::ReadFloat(const std::string& section, const std::string& key, 
     return IniTextToFloat(value, def);
 }
 
+TDateTime TXIniFile::ReadDateTimeAs(const std::string& section, const std::string& key,
+                                    const TDateTime& def, const char* format) {
+    std::string value;
+    return IsValueExisted(section, key, value) ? IniTextToDateTime(value, format) : def;
+}
+
 TDateTime TXIniFile::ReadTime(const std::string& section, const std::string& key,
                               const TDateTime& def) {
-    std::string value;
-    return IsValueExisted(section, key, value) ? IniTextToDateTime(value, TimeFormat) : def;
+    return ReadDateTimeAs(section, key, def, TimeFormat);
 }
 
 TDateTime TXIniFile::ReadDate(const std::string& section, const std::string& key,
                               const TDateTime& def) {
-    std::string value;
-    return IsValueExisted(section, key, value) ? IniTextToDateTime(value, DateFormat) : def;
+    return ReadDateTimeAs(section, key, def, DateFormat);
 }
 
 TDateTime TXIniFile::ReadDateTime(const std::string& section, const std::string& key,
                                   const TDateTime& def) {
-    std::string value;
-    return IsValueExisted(section, key, value) ? IniTextToDateTime(value, DateTimeFormat) : def;
+    return ReadDateTimeAs(section, key, def, DateTimeFormat);
 }
 
 bool TXIniFile::ReadBool(const std::string& section, const std::string& key, bool def) {

@@ -81,6 +81,9 @@ protected:
 private:
     void Construct(const std::string& fileName, TXStrTab* strTab);
     bool CreateEmptyFile();
+    bool FindSection(const char* name, std::size_t len, int* index);
+    TDateTime ReadDateTimeAs(const std::string& section, const std::string& key,
+                             const TDateTime& def, const char* format);
     void CleanUp();
     void Store(const char* section, std::size_t sectionLen, const char* key, const char* value,
                std::size_t valueLen);

@@ -294,3 +294,16 @@ TEST(TXIniFile, RoundTripIsStableAndSharedTableWorks) {
     }
     EXPECT_EQ(shared.StringCount, 0u);
 }
+
+TEST(TXIniFile, EmptyNameUsesUnknownIniFileInTheCurrentFolder) {
+    TTempDir dir;
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path);
+    {
+        TXIniFile ini("");
+        EXPECT_EQ(ini.pr_FileName(), "UnknownIniFile.ini");
+        ini.WriteString("S", "k", "v");
+    }
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(TTempDir::Read(dir.File("UnknownIniFile.ini")), "[S]\r\nk=v\r\n\r\n");
+}
