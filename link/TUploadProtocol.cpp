@@ -62,20 +62,10 @@ void TUploadProtocol::HandleDateTimeSync(const std::uint8_t* p, int n) {
             State.NakCounter = 0;
             View.AppendLine(DateTimeFinish);
             Timer.Stop();
-            View.SetCommandButtonsEnabled(true);
-            State.Mode = TTransferMode::Idle;
-            if (OnTransferEnded) OnTransferEnded(TTransferOutcome::Finished);
+            EndTransfer(TTransferOutcome::Finished);
             return;
         case ReplyNak:
-            if (++State.NakCounter >= NakLimit) {
-                Timer.Stop();
-                View.AppendLine(DateTimeFailed);
-                View.SetCommandButtonsEnabled(true);
-                State.NakCounter = 0;
-                State.Mode = TTransferMode::Idle;
-                if (OnTransferEnded) OnTransferEnded(TTransferOutcome::Failed);
-                return;
-            }
+            if (++State.NakCounter >= NakLimit) return FailAfterNaks(DateTimeFailed);
             Timer.Stop();
             CurrentFrame.BuildDateTime(Clock()); // a fresh clock reading for every resend
             State.ShownBlock = 1;
@@ -128,29 +118,18 @@ void TUploadProtocol::HandleBlockTransfer(const std::uint8_t* p, int n) {
                 return;
             }
             View.AppendLine(RomFinish);
-            View.SetCommandButtonsEnabled(true);
-            State.NakCounter = 0;
-            State.Mode = TTransferMode::Idle;
             State.EndTime = Clock();
             if (View.MsgOn()) {
                 const auto ms = ElapsedMilliseconds(State.StartTime, State.EndTime);
                 View.AppendLine(XVclUtil::Format("傳輸時間 = %" PRId64 " ms", ms));
             }
-            if (OnTransferEnded) OnTransferEnded(TTransferOutcome::Finished);
+            EndTransfer(TTransferOutcome::Finished);
             break; // the rest of the chunk is still examined
         case ReplyNak:
             // Before the first 'C' no block has gone out, so there is nothing to send again;
             // such a NAK (a stray reply from an earlier transfer) counts as line noise.
             if (counter == 0) break;
-            if (++State.NakCounter >= NakLimit) {
-                Timer.Stop();
-                View.AppendLine(RomFailed);
-                View.SetCommandButtonsEnabled(true);
-                State.NakCounter = 0;
-                State.Mode = TTransferMode::Idle;
-                if (OnTransferEnded) OnTransferEnded(TTransferOutcome::Failed);
-                return;
-            }
+            if (++State.NakCounter >= NakLimit) return FailAfterNaks(RomFailed);
             Timer.Stop();
             build();
             SendFrame(true);
@@ -175,11 +154,24 @@ void TUploadProtocol::Timer1Timer(const void*) {
         XVclUtil::Format("===> VRC-780A respond timeout #%u<===", State.TimeoutCounter + 1));
     if (++State.TimeoutCounter >= TimeoutLimit) {
         View.AppendLine(TransmitAbort);
-        View.SetCommandButtonsEnabled(true);
         Timer.Stop();
-        State.Mode = TTransferMode::Idle;
-        if (OnTransferEnded) OnTransferEnded(TTransferOutcome::Aborted);
+        EndTransfer(TTransferOutcome::Aborted);
     }
+}
+
+// The tenth NAK in a row ends the transfer with its failure line.
+void TUploadProtocol::FailAfterNaks(const char* line) {
+    Timer.Stop();
+    View.AppendLine(line);
+    EndTransfer(TTransferOutcome::Failed);
+}
+
+// Every way a transfer ends: the command buttons come back, the protocol goes idle.
+void TUploadProtocol::EndTransfer(TTransferOutcome outcome) {
+    View.SetCommandButtonsEnabled(true);
+    State.NakCounter = 0;
+    State.Mode = TTransferMode::Idle;
+    if (OnTransferEnded) OnTransferEnded(outcome);
 }
 
 } // namespace Link

@@ -53,6 +53,8 @@ private:
     void HandleDateTimeSync(const std::uint8_t* p, int n);
     void HandleBlockTransfer(const std::uint8_t* p, int n);
     void SendFrame(bool resend);
+    void FailAfterNaks(const char* line);
+    void EndTransfer(TTransferOutcome outcome);
 
     TUploadView& View;
     TResponseTimer& Timer;
