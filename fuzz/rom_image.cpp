@@ -1,7 +1,7 @@
 // Reads arbitrary bytes as a ROM image: verification, the picture and option report, and the
 // pictures decoded upright, all without reading outside the bytes.
 
-#include "rom/InspectReport.h"
+#include "rom/RomImageReport.h"
 #include "rom/TRomImageReader.h"
 
 #include <cstdint>

@@ -102,7 +102,7 @@ TEST_F(EndToEnd, DemoBuildsVerifiesAndRepeatsByteForByte) {
 
     TRun inspect = Zkf(Logs, {"inspect", rom});
     EXPECT_EQ(inspect.Exit, 0) << inspect.Out;
-    ExpectGolden("demo-inspect.txt", inspect.Out.substr(inspect.Out.find('\n')));
+    ExpectGolden("demo-report.txt", inspect.Out.substr(inspect.Out.find('\n')));
 
     TRun json = Zkf(Logs, {"inspect", rom, "--json"});
     EXPECT_EQ(json.Exit, 0);

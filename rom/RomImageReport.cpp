@@ -1,4 +1,4 @@
-#include "InspectReport.h"
+#include "RomImageReport.h"
 
 #include "RomLayout.h"
 #include "RomOptions.h"

@@ -6,7 +6,7 @@
 #include "XVclUtil/EXGeneral.h"
 #include "XVclUtil/FileUtil.h"
 #include "rom/ContactSheet.h"
-#include "rom/InspectReport.h"
+#include "rom/RomImageReport.h"
 #include "rom/TRomImageReader.h"
 #include "tools/sampledata/TOffscreenApp.h"
 
