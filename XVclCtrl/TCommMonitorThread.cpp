@@ -102,22 +102,16 @@ void TCommMonitorThread::Execute() {
 
 void TCommMonitorThread::StartCommEventWait() {
     EventMask = 0;
-    switch (Port->StartCommEventWait(EventMask)) {
-    case TPortResult::Done:
-        HandleCommEvent();
-        break;
-    case TPortResult::Pending:
-        WaitNeeded = 0;
-        WaitPending = 1;
-        break;
-    case TPortResult::Failed:
-        WaitRecovery();
-        break;
-    }
+    ServeCommEventWait(Port->StartCommEventWait(EventMask));
 }
 
 void TCommMonitorThread::QueryCommEventWait() {
-    switch (Port->CommEventWaitResult(EventMask)) {
+    ServeCommEventWait(Port->CommEventWaitResult(EventMask));
+}
+
+// Starting the wait and asking after a pending one end the same three ways.
+void TCommMonitorThread::ServeCommEventWait(TPortResult result) {
+    switch (result) {
     case TPortResult::Done:
         HandleCommEvent();
         break;

@@ -20,6 +20,7 @@ namespace XVclCtrl {
 
 class TCustomUart;
 class TSerialPort;
+enum class TPortResult;
 
 class TCommMonitorThread : public QThread {
 public:
@@ -57,6 +58,7 @@ private:
     void Execute();
     void StartCommEventWait();
     void QueryCommEventWait();
+    void ServeCommEventWait(TPortResult result);
     void QueryRead();
     void ServeLineTimer();
     void HandleCommEvent();
