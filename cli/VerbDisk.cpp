@@ -3,11 +3,11 @@
 
 #include "Verb.h"
 
-#include "XVclUtil/AbsDiskDriveTable.h"
-#include "XVclUtil/AbsDiskLinuxSys.h"
-#include "XVclUtil/AbsDiskLinuxTarget.h"
 #include "XVclUtil/AtomicFile.h"
-#include "XVclUtil/TXAbsDiskIO.h"
+#include "XVclUtil/disk/AbsDiskDriveTable.h"
+#include "XVclUtil/disk/AbsDiskLinuxSys.h"
+#include "XVclUtil/disk/AbsDiskLinuxTarget.h"
+#include "XVclUtil/disk/TXAbsDiskIO.h"
 
 #include <cerrno>
 #include <cstdio>

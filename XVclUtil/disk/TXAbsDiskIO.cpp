@@ -3,7 +3,7 @@
 #include "AbsDiskFamily.h"
 #include "AbsDiskLinuxFamily.h"
 #include "AbsDiskWin9xFamily.h"
-#include "MessageBox.h"
+#include "XVclUtil/MessageBox.h"
 
 #include <cstring>
 #include <sys/utsname.h>

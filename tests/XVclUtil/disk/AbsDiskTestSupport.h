@@ -3,8 +3,8 @@
 // byte (independently of the code under test), sectors stamped with their own number, drive
 // letters mapped for the length of a test, and loop devices where the machine allows them.
 
-#include "TempDir.h"
-#include "XVclUtil/AbsDiskDriveTable.h"
+#include "XVclUtil/TempDir.h"
+#include "XVclUtil/disk/AbsDiskDriveTable.h"
 
 #include <cstdint>
 #include <cstring>

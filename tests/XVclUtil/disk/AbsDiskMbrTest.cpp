@@ -1,6 +1,6 @@
 // MBR partition tables: parsing the first sector and choosing the entry that is a volume.
 
-#include "XVclUtil/AbsDiskMbr.h"
+#include "XVclUtil/disk/AbsDiskMbr.h"
 #include "AbsDiskTestSupport.h"
 
 #include <gtest/gtest.h>

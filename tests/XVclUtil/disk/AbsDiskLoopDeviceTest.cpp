@@ -3,8 +3,8 @@
 // Closing a block device waits about 3.1 s for udev, so these tests take some seconds.
 
 #include "AbsDiskTestSupport.h"
-#include "XVclUtil/AbsDiskVxdEmulator.h"
-#include "XVclUtil/TXAbsDiskIO.h"
+#include "XVclUtil/disk/AbsDiskVxdEmulator.h"
+#include "XVclUtil/disk/TXAbsDiskIO.h"
 
 #include <gtest/gtest.h>
 #include <sys/mount.h>

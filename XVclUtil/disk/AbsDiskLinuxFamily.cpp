@@ -1,8 +1,8 @@
 #include "AbsDiskLinuxFamily.h"
 
 #include "AbsDiskPosixIo.h"
-#include "MessageBox.h"
 #include "TXAbsDiskIO.h"
+#include "XVclUtil/MessageBox.h"
 
 #include <chrono>
 #include <limits>

@@ -2,8 +2,8 @@
 // disk image files.
 
 #include "AbsDiskTestSupport.h"
-#include "XVclUtil/AbsDiskVxdEmulator.h"
-#include "XVclUtil/TXAbsDiskIO.h"
+#include "XVclUtil/disk/AbsDiskVxdEmulator.h"
+#include "XVclUtil/disk/TXAbsDiskIO.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "AbsDiskWin9xFamily.h"
 
 #include "AbsDiskVxdApi.h"
-#include "MessageBox.h"
 #include "TXAbsDiskIO.h"
+#include "XVclUtil/MessageBox.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 // TXAbsDiskIO on this machine's family (IsNtPlatform): disk image files with MBR partition
 // tables, mapped to drive letters.
 
-#include "XVclUtil/TXAbsDiskIO.h"
+#include "XVclUtil/disk/TXAbsDiskIO.h"
 #include "AbsDiskTestSupport.h"
 #include "XVclUtil/MessageBox.h"
 

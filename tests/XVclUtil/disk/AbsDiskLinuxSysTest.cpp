@@ -1,9 +1,9 @@
 // sysfs and mountinfo knowledge of the raw disk layer, on a made-up /sys tree and on this
 // machine's own.
 
-#include "XVclUtil/AbsDiskLinuxSys.h"
+#include "XVclUtil/disk/AbsDiskLinuxSys.h"
 #include "AbsDiskTestSupport.h"
-#include "XVclUtil/AbsDiskLinuxTarget.h"
+#include "XVclUtil/disk/AbsDiskLinuxTarget.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

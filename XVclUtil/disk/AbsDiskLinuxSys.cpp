@@ -1,6 +1,6 @@
 #include "AbsDiskLinuxSys.h"
 
-#include "FileUtil.h"
+#include "XVclUtil/FileUtil.h"
 
 #include <cstdio>
 #include <cstdlib>
