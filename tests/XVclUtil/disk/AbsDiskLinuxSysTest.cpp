@@ -15,8 +15,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A /sys with disk sdq (8:64, 2 GiB) holding sdq1 (8:65) and sdq2 (8:66), and loop5 (7:5)
-// backed by a file.
+// A /sys with disk sdq (8:64, 2 GiB) holding sdq1 (8:65) and sdq2 (8:66), and loop5 (7:5, 4 MiB)
+// backed by a file from its byte 1 MiB on.
 class TFakeSys {
 public:
     explicit TFakeSys(const std::string& backingFile) {
@@ -27,6 +27,7 @@ public:
         MakeDevice(dev + "/loop5", "7:5", 8192);
         fs::create_directories(dev + "/loop5/loop");
         TTempDir::Write(dev + "/loop5/loop/backing_file", backingFile + "\n");
+        TTempDir::Write(dev + "/loop5/loop/offset", "1048576\n");
         fs::create_directories(Dir.Path + "/dev/block");
         fs::create_directories(Dir.Path + "/block");
         for (auto [link, target] : {std::pair{"8:64", "sdq"},
@@ -123,10 +124,15 @@ TEST(AbsDiskLinuxSys, FindsLoopDevicesOfAnImage) {
 
     TAbsDiskLinuxTarget target;
     target.DiskPath = target.VolumePath = image;
-    EXPECT_FALSE(AbsDiskVolumeMounted(target, idle)) << "attached but not mounted";
+    EXPECT_FALSE(AbsDiskDiskInUse(target, idle)) << "attached but not mounted";
     TAbsDiskLinuxSys mounted = fake.Sys("40 25 7:5 / /mnt/img rw - ext2 /dev/loop5 rw\n");
-    EXPECT_TRUE(AbsDiskVolumeMounted(target, mounted));
     EXPECT_TRUE(AbsDiskDiskInUse(target, mounted));
+    // Only the bytes the mounted loop device shows are in use: [1 MiB, 5 MiB) of the file.
+    const uint64_t MiB = 1 << 20;
+    EXPECT_EQ(AbsDiskRangeInUse(target, {0, MiB}, mounted), TAbsDiskCause::None);
+    EXPECT_EQ(AbsDiskRangeInUse(target, {MiB - 512, 1024}, mounted), TAbsDiskCause::LoopOverlap);
+    EXPECT_EQ(AbsDiskRangeInUse(target, {5 * MiB - 1, 1}, mounted), TAbsDiskCause::LoopOverlap);
+    EXPECT_EQ(AbsDiskRangeInUse(target, {5 * MiB, UINT64_MAX}, mounted), TAbsDiskCause::None);
 }
 
 TEST(AbsDiskLinuxSys, KnowsThisMachinesSystemDisk) {
