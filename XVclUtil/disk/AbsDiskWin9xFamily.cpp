@@ -55,6 +55,17 @@ TAbsDiskCause LockRefusal(uintptr_t error) {
     }
 }
 
+TAbsDiskCause DriverRefusal(uint32_t status) {
+    switch (status) {
+    case KRV_STATUS_IN_USE:
+        return TAbsDiskCause::Mounted;
+    case KRV_STATUS_NO_DISK:
+        return TAbsDiskCause::NotADisk;
+    default:
+        return TAbsDiskCause::None;
+    }
+}
+
 bool UnlockVolume(TAbsDiskHandle vwin32, int drive) {
     DIOC_REGISTERS regs;
     regs.reg_EAX = DOS_GENERIC_IOCTL;
@@ -159,12 +170,10 @@ int TAbsDiskWin9xFamily::OpenPhyDisk(TXAbsDiskIO& disk) {
     KRV_OPEN_IN in{static_cast<uint32_t>(disk.DriveNumber), KRV_4IOS_OPEN_FLAGS, 0};
     KRV_OPEN_OUT out{1, nullptr};
     uint32_t returned = 0;
-    if (!DeviceIoControl(disk.IosDriverHandle, KRV_4IOS_OPEN_DISK, &in, sizeof in, &out, sizeof out,
-                         &returned) ||
-        out.Status != 0 || out.DiskRecord == nullptr) {
-        AbsDiskNoteFailure(disk, out.Status == KRV_STATUS_IN_USE    ? TAbsDiskCause::Mounted
-                                 : out.Status == KRV_STATUS_NO_DISK ? TAbsDiskCause::NotADisk
-                                                                    : TAbsDiskCause::None);
+    const bool delivered = DeviceIoControl(disk.IosDriverHandle, KRV_4IOS_OPEN_DISK, &in, sizeof in,
+                                           &out, sizeof out, &returned);
+    if (!delivered || out.Status != 0 || out.DiskRecord == nullptr) {
+        if (delivered) AbsDiskNoteFailure(disk, DriverRefusal(out.Status));
         ClosePhyDisk(disk);
         return ABSDISK_ERR_REQUEST;
     }
