@@ -109,6 +109,14 @@ TEST(AbsDiskLinuxSys, TellsWhichDevicesAreInUse) {
     auto root = sys.RootDisk();
     ASSERT_TRUE(root);
     EXPECT_EQ(*root, makedev(8, 64)) << "root lives on sdq1, so sdq holds the running system";
+    // On the disk, only sdq1's bytes are in use: physical mode is refused, sdq2 is free.
+    TAbsDiskLinuxTarget sdq;
+    sdq.IsBlockDevice = true;
+    sdq.Disk = makedev(8, 64);
+    EXPECT_EQ(AbsDiskRangeInUse(sdq, ABSDISK_WHOLE_DISK, sys), TAbsDiskCause::Mounted);
+    EXPECT_EQ(AbsDiskRangeInUse(sdq, {2048 * 512 - 1, 1}, sys), TAbsDiskCause::None);
+    EXPECT_EQ(AbsDiskRangeInUse(sdq, {2049 * 512, 512}, sys), TAbsDiskCause::Mounted);
+    EXPECT_EQ(AbsDiskRangeInUse(sdq, {2050048ull * 512, 512}, sys), TAbsDiskCause::None);
 }
 
 TEST(AbsDiskLinuxSys, FindsLoopDevicesOfAnImage) {
