@@ -34,7 +34,7 @@ TXHashedStringList::TXHashedStringList(TXStrTab* strTab) : StrTab(strTab) {
         ShowErrMsgBox_Printf("TXHashedStringList", "Err: The user specified TXStrTab* is NULL !!!");
         return;
     }
-    HashTab = new (std::nothrow) _XHASHEDSTRINGLISTCELL* [BucketCount] {};
+    HashTab = new (std::nothrow) _XHASHEDSTRINGLISTCELL* [InitialBucketCount] {};
     if (HashTab == nullptr)
         ShowErrMsgBox_Printf("TXHashedStringList", "Err: Can not allocate memory for HashTab[ ]");
 }
@@ -68,7 +68,7 @@ _XHASHEDSTRINGLISTCELL* TXHashedStringList::Find(const char* s, std::uint64_t ke
                                                  _XHASHEDSTRINGLISTCELL** last) {
     const std::uint32_t low = KeyLowOf(key), high = KeyHighOf(key);
     _XHASHEDSTRINGLISTCELL* seen = nullptr;
-    for (_XHASHEDSTRINGLISTCELL* c = HashTab[low & (BucketCount - 1)]; c; c = NextItem(c)) {
+    for (_XHASHEDSTRINGLISTCELL* c = Bucket(low); c; c = NextItem(c)) {
         seen = c;
         if (c->KeyLow != low || c->KeyHigh != high) continue;
         _XHASHEDSTRINGLISTCELL* n = NextItem(c);
@@ -107,10 +107,28 @@ int TXHashedStringList::Add(const char* s, void* obj) {
     if (last)
         last->Next = StrTab->RefOf(reinterpret_cast<_XSTRTABCELL*>(c));
     else
-        HashTab[c->KeyLow & (BucketCount - 1)] = c;
+        Bucket(c->KeyLow) = c;
     ListTab[index] = c;
     ++Count;
+    if (Count / MaxChainLoad > BucketCount) Rehash(BucketCount * 2);
     return index;
+}
+
+void TXHashedStringList::LinkAtHead(_XHASHEDSTRINGLISTCELL* c, _XHASHEDSTRINGLISTCELL*& head) {
+    c->Next = head ? StrTab->RefOf(reinterpret_cast<_XSTRTABCELL*>(head)) : 0;
+    head = c;
+}
+
+// Spreads the items over a new bucket array. Linking them at the chain heads from the last index
+// down leaves every chain in index order, which is the order a chain has from appending.
+// Without memory for the new array the list keeps its longer chains and still works.
+void TXHashedStringList::Rehash(int buckets) {
+    auto* grown = new (std::nothrow) _XHASHEDSTRINGLISTCELL* [buckets] {};
+    if (grown == nullptr) return;
+    delete[] HashTab;
+    HashTab = grown;
+    BucketCount = buckets;
+    for (int i = Count - 1; i >= 0; --i) LinkAtHead(ListTab[i], Bucket(ListTab[i]->KeyLow));
 }
 
 int TXHashedStringList::IndexOf(const char* s) {
@@ -126,7 +144,7 @@ _XHASHEDSTRINGLISTCELL* TXHashedStringList::NextItem(const _XHASHEDSTRINGLISTCEL
 
 // The chain is singly linked: find the predecessor by walking the bucket.
 void TXHashedStringList::Unlink(_XHASHEDSTRINGLISTCELL* c) {
-    _XHASHEDSTRINGLISTCELL*& head = HashTab[c->KeyLow & (BucketCount - 1)];
+    _XHASHEDSTRINGLISTCELL*& head = Bucket(c->KeyLow);
     if (head == c) {
         head = NextItem(c);
         return;
@@ -164,6 +182,7 @@ bool TXHashedStringList::DeleteAll() {
     std::free(ListTab);
     ListTab = nullptr;
     ListTabSize = 0;
+    if (HashTab && BucketCount > InitialBucketCount) Rehash(InitialBucketCount); // Count is 0
     if (HashTab) std::memset(HashTab, 0, sizeof(*HashTab) * BucketCount);
     return true;
 }

@@ -2,7 +2,6 @@
 
 #include "EXGeneral.h"
 #include "MessageBox.h"
-#include "VirtualMem.h"
 
 #include <cstring>
 
@@ -46,7 +45,7 @@ bool TXStrTab::Owns(const _XSTRTABCELL* h) const {
 }
 
 bool TXStrTab::AllocateMemBlock() {
-    void* region = XAllocVirtualMem(BlockBytes);
+    void* region = Pool.Take();
     const char* failure = nullptr;
     if (region == nullptr)
         failure = "Err: Can not allocate memory for TXStrTab !!!";
@@ -54,7 +53,7 @@ bool TXStrTab::AllocateMemBlock() {
         failure = "Err: The alignment of allocate memory for TXStrTab is not 4KB !!!";
     if (failure != nullptr) {
         ShowErrMsgBox_Printf("TXStrTab", "%s", failure);
-        if (region != nullptr) XFreeVirtualMem(region);
+        if (region != nullptr) Pool.Give(region);
         throw EXGeneral("Err: TXStrTab::AllocateMemBlock() !!!");
     }
     std::uint32_t number;
@@ -128,7 +127,12 @@ bool TXStrTab::FreeMemBlock(_XSTRTABMEMBLOCK* b) {
     FreeCellCount -= CellsPerBlock;
     Directory[b->Number] = nullptr;
     FreeNumbers.push_back(b->Number);
-    XFreeVirtualMem(b);
+    Pool.Give(b);
+    if (BlockCount == 0) { // a table without strings holds no memory
+        Pool.ReleaseAll();
+        Directory.clear();
+        FreeNumbers.clear();
+    }
     return true;
 }
 
@@ -243,11 +247,7 @@ bool TXStrTab::Delete(_XSTRTABCELL* h) {
 }
 
 bool TXStrTab::DeleteAll() {
-    for (_XSTRTABMEMBLOCK* b = BlockList; b;) {
-        _XSTRTABMEMBLOCK* next = BlockByLink(b->NextBlock);
-        XFreeVirtualMem(b);
-        b = next;
-    }
+    Pool.ReleaseAll();
     Directory.clear();
     FreeNumbers.clear();
     BlockCount = StringCount = FreeBlockCount = FreeCellCount = 0;

@@ -1,12 +1,15 @@
 #pragma once
-// String arena: byte strings stored as chains of 27-byte cells cut out of 8,192-byte blocks
-// from the page allocator. A string is named by a pointer to its first cell.
+// String arena: byte strings stored as chains of 27-byte cells cut out of 8,192-byte blocks,
+// which a block pool carves from larger page-allocator mappings. A string is named by a pointer
+// to its first cell.
 //
 // A block is 256 slots of 32 bytes: a header in slot 0, then 255 cells. The block holding a
 // cell is found by clearing the low 13 bits of the cell's address. To keep 32-byte cells
 // (4-byte link, size byte, 27 data bytes) with 64-bit pointers, links are 32-bit cell
 // references: the block's number in the table's block directory and the cell's slot in the
 // block. See docs/architecture.md.
+
+#include "StrTabBlockPool.h"
 
 #include <cstdint>
 #include <vector>
@@ -89,6 +92,7 @@ private:
 
     std::vector<_XSTRTABMEMBLOCK*> Directory; // block number -> block; null for a free number
     std::vector<std::uint32_t> FreeNumbers;
+    TStrTabBlockPool Pool; // emptied whenever the table holds no block
 };
 
 } // namespace XVclUtil
