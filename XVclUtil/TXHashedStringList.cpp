@@ -132,10 +132,14 @@ void TXHashedStringList::Rehash(int buckets) {
 }
 
 int TXHashedStringList::IndexOf(const char* s) {
-    const std::uint64_t key = StrToHashKey(s, nullptr);
-    if (key == 0 || HashTab == nullptr) return -1;
-    _XHASHEDSTRINGLISTCELL* match = Find(s, key, nullptr);
+    _XHASHEDSTRINGLISTCELL* match = FindItem(s);
     return match ? match->Index : -1;
+}
+
+_XHASHEDSTRINGLISTCELL* TXHashedStringList::FindItem(const char* s) {
+    const std::uint64_t key = StrToHashKey(s, nullptr);
+    if (key == 0 || HashTab == nullptr) return nullptr;
+    return Find(s, key, nullptr);
 }
 
 _XHASHEDSTRINGLISTCELL* TXHashedStringList::NextItem(const _XHASHEDSTRINGLISTCELL* c) const {

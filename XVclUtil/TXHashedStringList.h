@@ -46,6 +46,8 @@ public:
     int Add(const char* s) { return Add(s, nullptr); }
     int Add(const char* s, void* obj);
     int IndexOf(const char* s);
+    // The item record for s, or null: a lookup that reads the object without the index table.
+    _XHASHEDSTRINGLISTCELL* FindItem(const char* s);
     bool Delete(int index);
     bool DeleteAll();
 

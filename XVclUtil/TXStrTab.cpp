@@ -7,37 +7,14 @@
 
 namespace XVclUtil {
 
-namespace {
-constexpr std::uintptr_t BlockMask = ~static_cast<std::uintptr_t>(TXStrTab::BlockBytes - 1);
-constexpr unsigned CellBytes = sizeof(_XSTRTABCELL);
-} // namespace
-
 TXStrTab::TXStrTab() = default;
 
 TXStrTab::~TXStrTab() {
     DeleteAll();
 }
 
-_XSTRTABMEMBLOCK* TXStrTab::BlockOf(const void* cell) {
-    return reinterpret_cast<_XSTRTABMEMBLOCK*>(reinterpret_cast<std::uintptr_t>(cell) & BlockMask);
-}
-
-unsigned TXStrTab::SlotOf(const void* cell) {
-    return static_cast<unsigned>((reinterpret_cast<std::uintptr_t>(cell) & ~BlockMask) / CellBytes);
-}
-
-_XSTRTABCELL* TXStrTab::Resolve(TXCellRef ref) const {
-    if (ref == 0) return nullptr;
-    auto base = reinterpret_cast<char*>(Directory[ref >> 8]);
-    return reinterpret_cast<_XSTRTABCELL*>(base + (ref & 0xFF) * CellBytes);
-}
-
 _XSTRTABMEMBLOCK* TXStrTab::BlockByLink(std::uint32_t link) const {
     return link == 0 ? nullptr : Directory[link - 1];
-}
-
-TXCellRef TXStrTab::RefOf(const _XSTRTABCELL* cell) const {
-    return (BlockOf(cell)->Number << 8) | SlotOf(cell);
 }
 
 bool TXStrTab::Owns(const _XSTRTABCELL* h) const {
@@ -207,6 +184,16 @@ unsigned int TXStrTab::Length(const _XSTRTABCELL* h) {
     unsigned int total = 0;
     for (const _XSTRTABCELL* c = h; c; c = Resolve(c->Next)) total += c->Size & 0x7F;
     return total;
+}
+
+bool TXStrTab::ReadInto(const _XSTRTABCELL* h, std::string& out, unsigned int limit) {
+    if (!Owns(h)) return false;
+    out.clear();
+    for (const _XSTRTABCELL* c = h; c; c = Resolve(c->Next)) {
+        out.append(c->Chars, c->Size & 0x7F);
+        if (out.size() >= limit) return false;
+    }
+    return true;
 }
 
 bool TXStrTab::Compare(const _XSTRTABCELL* h, const char* s) {

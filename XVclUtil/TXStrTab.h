@@ -12,6 +12,7 @@
 #include "StrTabBlockPool.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace XVclUtil {
@@ -66,8 +67,16 @@ public:
     // Next cell of a chain, null at the end.
     _XSTRTABCELL* NextCell(const _XSTRTABCELL* c) const { return Resolve(c->Next); }
     // 32-bit references to cells of this table, for records that link cells compactly.
-    _XSTRTABCELL* Resolve(TXCellRef ref) const;
-    TXCellRef RefOf(const _XSTRTABCELL* cell) const;
+    _XSTRTABCELL* Resolve(TXCellRef ref) const {
+        if (ref == 0) return nullptr;
+        return reinterpret_cast<_XSTRTABCELL*>(Directory[ref >> 8]) + (ref & 0xFF);
+    }
+    TXCellRef RefOf(const _XSTRTABCELL* cell) const {
+        return (BlockOf(cell)->Number << 8) | SlotOf(cell);
+    }
+    // Copies a stored string into out when it is shorter than limit bytes, in one walk of its
+    // cells; false (out unspecified) for an invalid reference or a longer string.
+    bool ReadInto(const _XSTRTABCELL* h, std::string& out, unsigned int limit);
 
     std::uint32_t BlockCount = 0;
     _XSTRTABMEMBLOCK* BlockList = nullptr;
@@ -81,8 +90,15 @@ protected:
     bool FreeMemBlock(_XSTRTABMEMBLOCK* b);
 
 private:
-    static _XSTRTABMEMBLOCK* BlockOf(const void* cell);
-    static unsigned SlotOf(const void* cell);
+    static _XSTRTABMEMBLOCK* BlockOf(const void* cell) {
+        return reinterpret_cast<_XSTRTABMEMBLOCK*>(reinterpret_cast<std::uintptr_t>(cell) &
+                                                   ~std::uintptr_t{BlockBytes - 1});
+    }
+    static unsigned SlotOf(const void* cell) {
+        return static_cast<unsigned>(
+            (reinterpret_cast<std::uintptr_t>(cell) & std::uintptr_t{BlockBytes - 1}) /
+            sizeof(_XSTRTABCELL));
+    }
     _XSTRTABMEMBLOCK* BlockByLink(std::uint32_t link) const;
     bool Owns(const _XSTRTABCELL* h) const;
     _XSTRTABCELL* TakeFreeCell();
