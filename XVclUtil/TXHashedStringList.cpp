@@ -62,18 +62,15 @@ std::uint64_t TXHashedStringList::StrToHashKey(const char* s, unsigned int* len)
     return (static_cast<std::uint64_t>(h2 | 1) << 32) | h1;
 }
 
-// Walks the bucket of key for s. Items with equal keys are one item unless a run of equal keys
-// needs the bytes compared to tell them apart.
-_XHASHEDSTRINGLISTCELL* TXHashedStringList::Find(const char* s, std::uint64_t key,
-                                                 _XHASHEDSTRINGLISTCELL** last) {
+// Walks the bucket of key. An item is identified by its 64-bit key: Add never inserts a key that
+// is already present, so a chain never holds a run of equal keys that would need the bytes
+// compared, and the first item with the key is the match.
+_XHASHEDSTRINGLISTCELL* TXHashedStringList::Find(std::uint64_t key, _XHASHEDSTRINGLISTCELL** last) {
     const std::uint32_t low = KeyLowOf(key), high = KeyHighOf(key);
     _XHASHEDSTRINGLISTCELL* seen = nullptr;
     for (_XHASHEDSTRINGLISTCELL* c = Bucket(low); c; c = NextItem(c)) {
         seen = c;
-        if (c->KeyLow != low || c->KeyHigh != high) continue;
-        _XHASHEDSTRINGLISTCELL* n = NextItem(c);
-        if (n && n->KeyLow == low && n->KeyHigh == high && !StrTab->Compare(StrOf(c), s)) continue;
-        return c;
+        if (c->KeyLow == low && c->KeyHigh == high) return c;
     }
     if (last) *last = seen;
     return nullptr;
@@ -84,7 +81,7 @@ int TXHashedStringList::Add(const char* s, void* obj) {
     const std::uint64_t key = StrToHashKey(s, &len);
     if (key == 0 || len > MaxStringBytes || HashTab == nullptr) return -1;
     _XHASHEDSTRINGLISTCELL* last = nullptr;
-    if (_XHASHEDSTRINGLISTCELL* match = Find(s, key, &last)) {
+    if (_XHASHEDSTRINGLISTCELL* match = Find(key, &last)) {
         const int index = match->Index;
         if (OnReplace) OnReplace(this, index);
         match->Object = obj;
@@ -139,7 +136,7 @@ int TXHashedStringList::IndexOf(const char* s) {
 _XHASHEDSTRINGLISTCELL* TXHashedStringList::FindItem(const char* s) {
     const std::uint64_t key = StrToHashKey(s, nullptr);
     if (key == 0 || HashTab == nullptr) return nullptr;
-    return Find(s, key, nullptr);
+    return Find(key, nullptr);
 }
 
 _XHASHEDSTRINGLISTCELL* TXHashedStringList::NextItem(const _XHASHEDSTRINGLISTCELL* c) const {

@@ -77,7 +77,7 @@ protected:
     bool ReleaseCell(_XHASHEDSTRINGLISTCELL* c);
 
 private:
-    _XHASHEDSTRINGLISTCELL* Find(const char* s, std::uint64_t key, _XHASHEDSTRINGLISTCELL** last);
+    _XHASHEDSTRINGLISTCELL* Find(std::uint64_t key, _XHASHEDSTRINGLISTCELL** last);
     _XHASHEDSTRINGLISTCELL* NextItem(const _XHASHEDSTRINGLISTCELL* c) const;
     _XSTRTABCELL* StrOf(const _XHASHEDSTRINGLISTCELL* c) const { return StrTab->Resolve(c->Str); }
     void CheckIndex(int i, const char* what) const;
