@@ -38,12 +38,12 @@ for i in range(runs + 3):  # the first three rounds warm the caches and are not 
         if i >= 3:
             wall[name].append((t1 - t0) * 1000)
             cpu[name].append((usage.ru_utime + usage.ru_stime) * 1000)
-def mmm(xs):
-    return f"{min(xs):7.1f} {statistics.median(xs):7.1f} {max(xs):7.1f}"
+def mmm(xs, digits=1):
+    return " ".join(f"{x:7.{digits}f}" for x in (min(xs), statistics.median(xs), max(xs)))
 print(f"{runs} alternating runs, process start to exit after the first paint (min median max)")
 for name in probes:
     print(f"{name:7} wall ms {mmm(wall[name])}   cpu ms {mmm(cpu[name])}")
 for what, d in (("wall", wall), ("cpu", cpu)):
     r = [a / b for a, b in zip(d["editor"], d["empty"])]
-    print(f"ratio editor / empty ({what}): {mmm(r)}")
+    print(f"ratio editor / empty ({what}): {mmm(r, 2)}")
 PY

@@ -71,11 +71,11 @@ done
 python3 - rounds.txt <<'PY'
 import statistics, sys
 rows = [tuple(map(int, l.split())) for l in open(sys.argv[1])]
-def mmm(xs):
-    return f"{min(xs):8.1f} {statistics.median(xs):8.1f} {max(xs):8.1f}"
+def mmm(xs, digits=1):
+    return " ".join(f"{x:8.{digits}f}" for x in (min(xs), statistics.median(xs), max(xs)))
 ours, sx = [r[0] for r in rows], [r[1] for r in rows]
 print(f"{len(rows)} alternating rounds{'':28} min   median      max")
 print(f"ours: us per 64-byte frame round trip        {mmm(ours)}")
 print(f"sx:   us per 128-byte block (slope 896->3584) {mmm(sx)}")
-print(f"ratio ours per frame / sx per block           {mmm([o / s for o, s in rows if s > 0])}")
+print(f"ratio ours per frame / sx per block           {mmm([o / s for o, s in rows if s > 0], 2)}")
 PY
