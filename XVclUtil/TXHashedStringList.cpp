@@ -34,7 +34,7 @@ TXHashedStringList::TXHashedStringList(TXStrTab* strTab) : StrTab(strTab) {
         ShowErrMsgBox_Printf("TXHashedStringList", "Err: The user specified TXStrTab* is NULL !!!");
         return;
     }
-    HashTab = new (std::nothrow) _XHASHEDSTRINGLISTCELL* [BucketCount] {};
+    HashTab = new (std::nothrow) _XHASHEDSTRINGLISTCELL* [InitialBucketCount] {};
     if (HashTab == nullptr)
         ShowErrMsgBox_Printf("TXHashedStringList", "Err: Can not allocate memory for HashTab[ ]");
 }
@@ -62,18 +62,15 @@ std::uint64_t TXHashedStringList::StrToHashKey(const char* s, unsigned int* len)
     return (static_cast<std::uint64_t>(h2 | 1) << 32) | h1;
 }
 
-// Walks the bucket of key for s. Items with equal keys are one item unless a run of equal keys
-// needs the bytes compared to tell them apart.
-_XHASHEDSTRINGLISTCELL* TXHashedStringList::Find(const char* s, std::uint64_t key,
-                                                 _XHASHEDSTRINGLISTCELL** last) {
+// Walks the bucket of key. An item is identified by its 64-bit key: Add never inserts a key that
+// is already present, so a chain never holds a run of equal keys that would need the bytes
+// compared, and the first item with the key is the match.
+_XHASHEDSTRINGLISTCELL* TXHashedStringList::Find(std::uint64_t key, _XHASHEDSTRINGLISTCELL** last) {
     const std::uint32_t low = KeyLowOf(key), high = KeyHighOf(key);
     _XHASHEDSTRINGLISTCELL* seen = nullptr;
-    for (_XHASHEDSTRINGLISTCELL* c = HashTab[low & (BucketCount - 1)]; c; c = NextItem(c)) {
+    for (_XHASHEDSTRINGLISTCELL* c = Bucket(low); c; c = NextItem(c)) {
         seen = c;
-        if (c->KeyLow != low || c->KeyHigh != high) continue;
-        _XHASHEDSTRINGLISTCELL* n = NextItem(c);
-        if (n && n->KeyLow == low && n->KeyHigh == high && !StrTab->Compare(StrOf(c), s)) continue;
-        return c;
+        if (c->KeyLow == low && c->KeyHigh == high) return c;
     }
     if (last) *last = seen;
     return nullptr;
@@ -84,7 +81,7 @@ int TXHashedStringList::Add(const char* s, void* obj) {
     const std::uint64_t key = StrToHashKey(s, &len);
     if (key == 0 || len > MaxStringBytes || HashTab == nullptr) return -1;
     _XHASHEDSTRINGLISTCELL* last = nullptr;
-    if (_XHASHEDSTRINGLISTCELL* match = Find(s, key, &last)) {
+    if (_XHASHEDSTRINGLISTCELL* match = Find(key, &last)) {
         const int index = match->Index;
         if (OnReplace) OnReplace(this, index);
         match->Object = obj;
@@ -107,17 +104,39 @@ int TXHashedStringList::Add(const char* s, void* obj) {
     if (last)
         last->Next = StrTab->RefOf(reinterpret_cast<_XSTRTABCELL*>(c));
     else
-        HashTab[c->KeyLow & (BucketCount - 1)] = c;
+        Bucket(c->KeyLow) = c;
     ListTab[index] = c;
     ++Count;
+    if (Count / MaxChainLoad > BucketCount) Rehash(BucketCount * 2);
     return index;
 }
 
+void TXHashedStringList::LinkAtHead(_XHASHEDSTRINGLISTCELL* c, _XHASHEDSTRINGLISTCELL*& head) {
+    c->Next = head ? StrTab->RefOf(reinterpret_cast<_XSTRTABCELL*>(head)) : 0;
+    head = c;
+}
+
+// Spreads the items over a new bucket array. Linking them at the chain heads from the last index
+// down leaves every chain in index order, which is the order a chain has from appending.
+// Without memory for the new array the list keeps its longer chains and still works.
+void TXHashedStringList::Rehash(int buckets) {
+    auto* grown = new (std::nothrow) _XHASHEDSTRINGLISTCELL* [buckets] {};
+    if (grown == nullptr) return;
+    delete[] HashTab;
+    HashTab = grown;
+    BucketCount = buckets;
+    for (int i = Count - 1; i >= 0; --i) LinkAtHead(ListTab[i], Bucket(ListTab[i]->KeyLow));
+}
+
 int TXHashedStringList::IndexOf(const char* s) {
-    const std::uint64_t key = StrToHashKey(s, nullptr);
-    if (key == 0 || HashTab == nullptr) return -1;
-    _XHASHEDSTRINGLISTCELL* match = Find(s, key, nullptr);
+    _XHASHEDSTRINGLISTCELL* match = FindItem(s);
     return match ? match->Index : -1;
+}
+
+_XHASHEDSTRINGLISTCELL* TXHashedStringList::FindItem(const char* s) {
+    const std::uint64_t key = StrToHashKey(s, nullptr);
+    if (key == 0 || HashTab == nullptr) return nullptr;
+    return Find(key, nullptr);
 }
 
 _XHASHEDSTRINGLISTCELL* TXHashedStringList::NextItem(const _XHASHEDSTRINGLISTCELL* c) const {
@@ -126,7 +145,7 @@ _XHASHEDSTRINGLISTCELL* TXHashedStringList::NextItem(const _XHASHEDSTRINGLISTCEL
 
 // The chain is singly linked: find the predecessor by walking the bucket.
 void TXHashedStringList::Unlink(_XHASHEDSTRINGLISTCELL* c) {
-    _XHASHEDSTRINGLISTCELL*& head = HashTab[c->KeyLow & (BucketCount - 1)];
+    _XHASHEDSTRINGLISTCELL*& head = Bucket(c->KeyLow);
     if (head == c) {
         head = NextItem(c);
         return;
@@ -164,6 +183,7 @@ bool TXHashedStringList::DeleteAll() {
     std::free(ListTab);
     ListTab = nullptr;
     ListTabSize = 0;
+    if (HashTab && BucketCount > InitialBucketCount) Rehash(InitialBucketCount); // Count is 0
     if (HashTab) std::memset(HashTab, 0, sizeof(*HashTab) * BucketCount);
     return true;
 }

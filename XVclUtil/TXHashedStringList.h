@@ -1,6 +1,7 @@
 #pragma once
 // Ordered list of distinct strings, each with an object pointer, found by a 64-bit hash key
-// spread over 128 buckets. Strings live in a caller-owned TXStrTab.
+// spread over 128 buckets, more as the list grows (so chains stay a few items long). Strings
+// live in a caller-owned TXStrTab.
 
 #include "TXStrTab.h"
 
@@ -32,7 +33,8 @@ static_assert(sizeof(_XHASHEDSTRINGLISTCELL) == sizeof(_XSTRTABCELL));
 
 class TXHashedStringList {
 public:
-    static constexpr int BucketCount = 128;
+    static constexpr int InitialBucketCount = 128;
+    static constexpr int MaxChainLoad = 4; // items per bucket on average before the table doubles
     static constexpr int ListStep = 1024;
     static constexpr unsigned MaxStringBytes = 256;
 
@@ -44,6 +46,8 @@ public:
     int Add(const char* s) { return Add(s, nullptr); }
     int Add(const char* s, void* obj);
     int IndexOf(const char* s);
+    // The item record for s, or null: a lookup that reads the object without the index table.
+    _XHASHEDSTRINGLISTCELL* FindItem(const char* s);
     bool Delete(int index);
     bool DeleteAll();
 
@@ -58,6 +62,7 @@ public:
 
     TXStrTab* StrTab;
     _XHASHEDSTRINGLISTCELL** HashTab = nullptr;
+    std::int32_t BucketCount = InitialBucketCount; // a power of two; bucket = KeyLow & (n - 1)
     _XHASHEDSTRINGLISTCELL** ListTab = nullptr;
     std::int32_t ListTabSize = 0;
     std::int32_t Count = 0;
@@ -72,11 +77,16 @@ protected:
     bool ReleaseCell(_XHASHEDSTRINGLISTCELL* c);
 
 private:
-    _XHASHEDSTRINGLISTCELL* Find(const char* s, std::uint64_t key, _XHASHEDSTRINGLISTCELL** last);
+    _XHASHEDSTRINGLISTCELL* Find(std::uint64_t key, _XHASHEDSTRINGLISTCELL** last);
     _XHASHEDSTRINGLISTCELL* NextItem(const _XHASHEDSTRINGLISTCELL* c) const;
     _XSTRTABCELL* StrOf(const _XHASHEDSTRINGLISTCELL* c) const { return StrTab->Resolve(c->Str); }
     void CheckIndex(int i, const char* what) const;
     void Unlink(_XHASHEDSTRINGLISTCELL* c);
+    _XHASHEDSTRINGLISTCELL*& Bucket(std::uint32_t keyLow) {
+        return HashTab[keyLow & static_cast<std::uint32_t>(BucketCount - 1)];
+    }
+    void LinkAtHead(_XHASHEDSTRINGLISTCELL* c, _XHASHEDSTRINGLISTCELL*& head);
+    void Rehash(int buckets);
 };
 
 } // namespace XVclUtil

@@ -145,29 +145,31 @@ bool TXIniFile::IsSectionExisted(const std::string& section, int* index) {
 bool TXIniFile::FindSection(const char* name, std::size_t len, int* index) {
     if (len == 0) return false;
     if (len != LastSection.size() || std::memcmp(name, LastSection.data(), len) != 0) {
-        const int found = Sections->IndexOf(name);
-        if (found < 0) return false;
+        _XHASHEDSTRINGLISTCELL* found = Sections->FindItem(name);
+        if (found == nullptr) return false;
         LastSection.assign(name, len);
-        LastSectionIndex = found;
+        LastSectionIndex = found->Index;
+        LastKeyList = static_cast<TXHashedStringList*>(found->Object);
     }
     if (index) *index = LastSectionIndex;
     return true;
 }
 
+// The key list of a section, null when the section is absent. The list found last is kept with
+// the section's name: a key list stays with its section until the section is erased.
+TXHashedStringList* TXIniFile::SectionKeys(const char* name, std::size_t len) {
+    return FindSection(name, len, nullptr) ? LastKeyList : nullptr;
+}
+
 bool TXIniFile::IsKeyExisted(const std::string& section, const std::string& key) {
-    int s;
-    if (!IsSectionExisted(section, &s)) return false;
-    TXHashedStringList* keys = KeyList(s);
-    return keys && keys->IndexOf(key.c_str()) >= 0;
+    TXHashedStringList* keys = SectionKeys(section.c_str(), section.size());
+    return keys && keys->FindItem(key.c_str()) != nullptr;
 }
 
 _XSTRTABCELL* TXIniFile::ValueCell(const std::string& section, const std::string& key) {
-    int s;
-    if (!IsSectionExisted(section, &s)) return nullptr;
-    TXHashedStringList* keys = KeyList(s);
-    if (keys == nullptr) return nullptr;
-    const int k = keys->IndexOf(key.c_str());
-    return k < 0 ? nullptr : static_cast<_XSTRTABCELL*>(keys->pr_Objects(k));
+    TXHashedStringList* keys = SectionKeys(section.c_str(), section.size());
+    _XHASHEDSTRINGLISTCELL* item = keys ? keys->FindItem(key.c_str()) : nullptr;
+    return item ? static_cast<_XSTRTABCELL*>(item->Object) : nullptr;
 }
 
 bool TXIniFile::IsValueExisted(const std::string& section, const std::string& key) {
@@ -177,13 +179,7 @@ bool TXIniFile::IsValueExisted(const std::string& section, const std::string& ke
 bool TXIniFile::IsValueExisted(const std::string& section, const std::string& key,
                                std::string& value) {
     _XSTRTABCELL* cell = ValueCell(section, key);
-    if (cell == nullptr) return false;
-    const unsigned int len = StrTab->Length(cell);
-    if (len >= ReadBackLimit) return false;
-    value.resize(len + 1);
-    StrTab->Get(cell, value.data());
-    value.resize(len);
-    return true;
+    return cell != nullptr && StrTab->ReadInto(cell, value, ReadBackLimit);
 }
 
 bool TXIniFile::SectionExists(const std::string& section) {
@@ -224,17 +220,17 @@ void TXIniFile::WriteString(const std::string& section, const std::string& key,
 void TXIniFile::Store(const char* section, std::size_t sectionLen, const char* key,
                       const char* value, std::size_t valueLen) {
     if (sectionLen == 0 || *key == '\0') return;
-    int s;
-    if (!FindSection(section, sectionLen, &s)) {
-        TXHashedStringList* keys = NewKeyList();
-        s = Sections->Add(section, keys);
-        if (s < 0) {
+    TXHashedStringList* keys = nullptr;
+    if (FindSection(section, sectionLen, nullptr)) {
+        keys = LastKeyList;
+    } else {
+        keys = NewKeyList();
+        if (Sections->Add(section, keys) < 0) {
             delete keys;
             return;
         }
         Modified = true;
     }
-    TXHashedStringList* keys = KeyList(s);
     if (keys == nullptr) return;
     _XSTRTABCELL* stored =
         valueLen ? StrTab->Add(value, static_cast<unsigned int>(valueLen)) : nullptr;
@@ -347,7 +343,8 @@ void TXIniFile::DeleteValue(const std::string& section, const std::string& key) 
 std::string TXIniFile::ReadString(const std::string& section, const std::string& key,
                                   const std::string& def) {
     std::string value;
-    return IsValueExisted(section, key, value) ? value : def;
+    if (!IsValueExisted(section, key, value)) return def;
+    return value;
 }
 
 int TXIniFile::ReadInteger(const std::string& section, const std::string& key, int def) {

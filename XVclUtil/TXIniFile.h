@@ -82,6 +82,7 @@ private:
     void Construct(const std::string& fileName, TXStrTab* strTab);
     bool CreateEmptyFile();
     bool FindSection(const char* name, std::size_t len, int* index);
+    TXHashedStringList* SectionKeys(const char* name, std::size_t len);
     TDateTime ReadDateTimeAs(const std::string& section, const std::string& key,
                              const TDateTime& def, const char* format);
     void CleanUp();
@@ -102,6 +103,7 @@ private:
     std::string FileName;
     std::string LastSection;
     int LastSectionIndex = 0;
+    TXHashedStringList* LastKeyList = nullptr; // key list of LastSection
 };
 
 } // namespace XVclUtil

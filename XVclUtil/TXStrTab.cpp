@@ -2,16 +2,10 @@
 
 #include "EXGeneral.h"
 #include "MessageBox.h"
-#include "VirtualMem.h"
 
 #include <cstring>
 
 namespace XVclUtil {
-
-namespace {
-constexpr std::uintptr_t BlockMask = ~static_cast<std::uintptr_t>(TXStrTab::BlockBytes - 1);
-constexpr unsigned CellBytes = sizeof(_XSTRTABCELL);
-} // namespace
 
 TXStrTab::TXStrTab() = default;
 
@@ -19,26 +13,8 @@ TXStrTab::~TXStrTab() {
     DeleteAll();
 }
 
-_XSTRTABMEMBLOCK* TXStrTab::BlockOf(const void* cell) {
-    return reinterpret_cast<_XSTRTABMEMBLOCK*>(reinterpret_cast<std::uintptr_t>(cell) & BlockMask);
-}
-
-unsigned TXStrTab::SlotOf(const void* cell) {
-    return static_cast<unsigned>((reinterpret_cast<std::uintptr_t>(cell) & ~BlockMask) / CellBytes);
-}
-
-_XSTRTABCELL* TXStrTab::Resolve(TXCellRef ref) const {
-    if (ref == 0) return nullptr;
-    auto base = reinterpret_cast<char*>(Directory[ref >> 8]);
-    return reinterpret_cast<_XSTRTABCELL*>(base + (ref & 0xFF) * CellBytes);
-}
-
 _XSTRTABMEMBLOCK* TXStrTab::BlockByLink(std::uint32_t link) const {
     return link == 0 ? nullptr : Directory[link - 1];
-}
-
-TXCellRef TXStrTab::RefOf(const _XSTRTABCELL* cell) const {
-    return (BlockOf(cell)->Number << 8) | SlotOf(cell);
 }
 
 bool TXStrTab::Owns(const _XSTRTABCELL* h) const {
@@ -46,7 +22,7 @@ bool TXStrTab::Owns(const _XSTRTABCELL* h) const {
 }
 
 bool TXStrTab::AllocateMemBlock() {
-    void* region = XAllocVirtualMem(BlockBytes);
+    void* region = Pool.Take();
     const char* failure = nullptr;
     if (region == nullptr)
         failure = "Err: Can not allocate memory for TXStrTab !!!";
@@ -54,7 +30,7 @@ bool TXStrTab::AllocateMemBlock() {
         failure = "Err: The alignment of allocate memory for TXStrTab is not 4KB !!!";
     if (failure != nullptr) {
         ShowErrMsgBox_Printf("TXStrTab", "%s", failure);
-        if (region != nullptr) XFreeVirtualMem(region);
+        if (region != nullptr) Pool.Give(region);
         throw EXGeneral("Err: TXStrTab::AllocateMemBlock() !!!");
     }
     std::uint32_t number;
@@ -128,7 +104,12 @@ bool TXStrTab::FreeMemBlock(_XSTRTABMEMBLOCK* b) {
     FreeCellCount -= CellsPerBlock;
     Directory[b->Number] = nullptr;
     FreeNumbers.push_back(b->Number);
-    XFreeVirtualMem(b);
+    Pool.Give(b);
+    if (BlockCount == 0) { // a table without strings holds no memory
+        Pool.ReleaseAll();
+        Directory.clear();
+        FreeNumbers.clear();
+    }
     return true;
 }
 
@@ -205,6 +186,16 @@ unsigned int TXStrTab::Length(const _XSTRTABCELL* h) {
     return total;
 }
 
+bool TXStrTab::ReadInto(const _XSTRTABCELL* h, std::string& out, unsigned int limit) {
+    if (!Owns(h)) return false;
+    out.clear();
+    for (const _XSTRTABCELL* c = h; c; c = Resolve(c->Next)) {
+        out.append(c->Chars, c->Size & 0x7F);
+        if (out.size() >= limit) return false;
+    }
+    return true;
+}
+
 bool TXStrTab::Compare(const _XSTRTABCELL* h, const char* s) {
     if (!Owns(h) || s == nullptr) return false;
     for (const _XSTRTABCELL* c = h; c; c = Resolve(c->Next)) {
@@ -243,11 +234,7 @@ bool TXStrTab::Delete(_XSTRTABCELL* h) {
 }
 
 bool TXStrTab::DeleteAll() {
-    for (_XSTRTABMEMBLOCK* b = BlockList; b;) {
-        _XSTRTABMEMBLOCK* next = BlockByLink(b->NextBlock);
-        XFreeVirtualMem(b);
-        b = next;
-    }
+    Pool.ReleaseAll();
     Directory.clear();
     FreeNumbers.clear();
     BlockCount = StringCount = FreeBlockCount = FreeCellCount = 0;

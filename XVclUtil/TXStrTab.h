@@ -1,6 +1,7 @@
 #pragma once
-// String arena: byte strings stored as chains of 27-byte cells cut out of 8,192-byte blocks
-// from the page allocator. A string is named by a pointer to its first cell.
+// String arena: byte strings stored as chains of 27-byte cells cut out of 8,192-byte blocks,
+// which a block pool carves from larger page-allocator mappings. A string is named by a pointer
+// to its first cell.
 //
 // A block is 256 slots of 32 bytes: a header in slot 0, then 255 cells. The block holding a
 // cell is found by clearing the low 13 bits of the cell's address. To keep 32-byte cells
@@ -8,7 +9,10 @@
 // references: the block's number in the table's block directory and the cell's slot in the
 // block. See docs/architecture.md.
 
+#include "StrTabBlockPool.h"
+
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace XVclUtil {
@@ -63,8 +67,16 @@ public:
     // Next cell of a chain, null at the end.
     _XSTRTABCELL* NextCell(const _XSTRTABCELL* c) const { return Resolve(c->Next); }
     // 32-bit references to cells of this table, for records that link cells compactly.
-    _XSTRTABCELL* Resolve(TXCellRef ref) const;
-    TXCellRef RefOf(const _XSTRTABCELL* cell) const;
+    _XSTRTABCELL* Resolve(TXCellRef ref) const {
+        if (ref == 0) return nullptr;
+        return reinterpret_cast<_XSTRTABCELL*>(Directory[ref >> 8]) + (ref & 0xFF);
+    }
+    TXCellRef RefOf(const _XSTRTABCELL* cell) const {
+        return (BlockOf(cell)->Number << 8) | SlotOf(cell);
+    }
+    // Copies a stored string into out when it is shorter than limit bytes, in one walk of its
+    // cells; false (out unspecified) for an invalid reference or a longer string.
+    bool ReadInto(const _XSTRTABCELL* h, std::string& out, unsigned int limit);
 
     std::uint32_t BlockCount = 0;
     _XSTRTABMEMBLOCK* BlockList = nullptr;
@@ -78,8 +90,15 @@ protected:
     bool FreeMemBlock(_XSTRTABMEMBLOCK* b);
 
 private:
-    static _XSTRTABMEMBLOCK* BlockOf(const void* cell);
-    static unsigned SlotOf(const void* cell);
+    static _XSTRTABMEMBLOCK* BlockOf(const void* cell) {
+        return reinterpret_cast<_XSTRTABMEMBLOCK*>(reinterpret_cast<std::uintptr_t>(cell) &
+                                                   ~std::uintptr_t{BlockBytes - 1});
+    }
+    static unsigned SlotOf(const void* cell) {
+        return static_cast<unsigned>(
+            (reinterpret_cast<std::uintptr_t>(cell) & std::uintptr_t{BlockBytes - 1}) /
+            sizeof(_XSTRTABCELL));
+    }
     _XSTRTABMEMBLOCK* BlockByLink(std::uint32_t link) const;
     bool Owns(const _XSTRTABCELL* h) const;
     _XSTRTABCELL* TakeFreeCell();
@@ -89,6 +108,7 @@ private:
 
     std::vector<_XSTRTABMEMBLOCK*> Directory; // block number -> block; null for a free number
     std::vector<std::uint32_t> FreeNumbers;
+    TStrTabBlockPool Pool; // emptied whenever the table holds no block
 };
 
 } // namespace XVclUtil

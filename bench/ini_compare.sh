@@ -1,11 +1,18 @@
 #!/usr/bin/env bash
-# Side-by-side INI comparison: the engine against inih (bare parse, the floor), SimpleIni,
-# INIReader and Python's configparser, on the same generated files of about 1 MB and 10 MB.
-#   bench/ini_compare.sh [BUILD_DIR] [RUNS]
+# Side-by-side INI comparison: the engine against inih (bare parse, the floor), SimpleIni
+# (case-sensitive like the engine, and its case-blind default) and INIReader, on generated files.
+#   bench/ini_compare.sh [BUILD_DIR] [ROUNDS] [SETS]
+# SETS is a list of label:sections:keys (default: 1MB, 10MB, 100MB files and one section of
+# 80,000 keys). LIBS in the environment picks the libraries.
+# Fairness: the libraries run interleaved (the order rotates every round), in section order and in
+# a scattered order, each in a fresh process on a fresh copy of the file; CPU and wall time are
+# both kept; every run's key count and order-independent checksum must match; the ratios are taken
+# round by round and shown as min / median / max.
 set -euo pipefail
 build=${1:-build}
-runs=${2:-5}
-here=$(cd "$(dirname "$0")" && pwd)
+rounds=${2:-5}
+sets=${3:-"1MB:100:500 10MB:1000:500 100MB:10000:500 80k-keys:1:80000"}
+libs=(${LIBS:-txini inih simpleini_cs simpleini inireader})
 bin="$build/bench/ini_compare"
 [ -x "$bin" ] || { echo "build $bin first (needs libinih-dev, libsimpleini-dev)"; exit 1; }
 work=$(mktemp -d)
@@ -24,34 +31,78 @@ with open(path, "wb") as f:
 PY
 }
 
-median() { sort -g | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
-
-for size in "100 500 1MB" "1000 500 10MB"; do
-  set -- $size
-  sections=$1 keys=$2 label=$3
+results="$work/results"
+: > "$results"
+for set in $sets; do
+  IFS=: read -r label sections keys <<< "$set"
   make_file "$sections" "$keys" "$work/base.ini"
-  echo "== $label: $sections sections x $keys keys, $(stat -c %s "$work/base.ini") bytes, $runs runs, medians =="
-  printf "%-13s %9s %9s %9s %9s %9s %9s %17s %9s\n" lib load_ms read_ms load+read absent_ms save_ms keys checksum peak_MB
-  for lib in txini inih simpleini inireader configparser; do
-    : > "$work/out"
-    for _ in $(seq "$runs"); do
-      cp "$work/base.ini" "$work/run.ini"
-      if [ "$lib" = configparser ]; then
-        python3 "$here/ini_configparser.py" "$work/run.ini" "$sections" "$keys" >> "$work/out"
-      else
-        "$bin" "$lib" "$work/run.ini" "$sections" "$keys" >> "$work/out"
-      fi
+  echo "running $label: $sections sections x $keys keys, $(stat -c %s "$work/base.ini") bytes, $rounds rounds" >&2
+  for round in $(seq "$rounds"); do
+    n=${#libs[@]}
+    for order in seq shuf; do
+      for i in $(seq 0 $((n - 1))); do
+        lib=${libs[$(((i + round) % n))]}
+        cp "$work/base.ini" "$work/run.ini"
+        echo "$label $sections $keys $round $("$bin" "$lib" "$work/run.ini" "$sections" "$keys" "$order")" >> "$results"
+      done
     done
-    col() { awk -v c="$1" '{print $c}' "$work/out" | median; }
-    load=$(col 2) read=$(col 3)
-    printf "%-13s %9.1f %9.1f %9.1f %9.1f %9.1f %9s %17s %9.1f\n" "$lib" "$load" "$read" \
-      "$(echo "$load + $read" | bc -l)" "$(col 4)" "$(col 5)" "$(awk '{print $6}' "$work/out" | head -1)" \
-      "$(awk '{print $7}' "$work/out" | head -1)" "$(echo "$(col 8) / 1024" | bc -l)"
-  done | tee "$work/table"
-  awk '{lr[$1]=$4; save[$1]=$6; mem[$1]=$9}
-       END {
-         printf "ratios: txini load+read / simpleini %.2f, / inireader %.2f, / inih bare %.2f; save / simpleini %.2f; peak / simpleini %.2f, / inireader %.2f\n",
-           lr["txini"]/lr["simpleini"], lr["txini"]/lr["inireader"], lr["txini"]/lr["inih"],
-           save["txini"]/save["simpleini"], mem["txini"]/mem["simpleini"], mem["txini"]/mem["inireader"]
-       }' "$work/table"
+  done
 done
+
+python3 - "$results" <<'PY'
+import statistics, sys
+from collections import defaultdict
+rows = [l.split() for l in open(sys.argv[1])]
+# label sections keys round lib order load_cpu load_wall read_cpu read_wall save_cpu save_wall keys checksum peak_load peak
+runs = defaultdict(dict)  # (label, order) -> {(round, lib): fields}
+meta, bad = {}, 0
+for r in rows:
+    label, sections, keys, rnd, lib, order = r[0], int(r[1]), int(r[2]), r[3], r[4], r[5]
+    v = dict(zip("load_cpu load_wall read_cpu read_wall save_cpu save_wall".split(), map(float, r[6:12])))
+    v.update(keys=int(r[12]), sum=r[13], peak_load=int(r[14]) / 1024, peak=int(r[15]) / 1024)
+    v["lr_cpu"], v["lr_wall"] = v["load_cpu"] + v["read_cpu"], v["load_wall"] + v["read_wall"]
+    runs[(label, order)][(rnd, lib)] = v
+    expected = meta.setdefault(label, (sections * keys, r[13]))
+    if (v["keys"], v["sum"]) != expected:
+        bad += 1
+        print(f"MISMATCH {label} {order} round {rnd} {lib}: keys {v['keys']} checksum {v['sum']}, expected {expected[0]} {expected[1]}")
+
+def mmm(xs):
+    xs = [x for x in xs if x is not None]
+    return f"{min(xs):8.2f} {statistics.median(xs):8.2f} {max(xs):8.2f}" if xs else f"{'-':>8} {'-':>8} {'-':>8}"
+
+def ratio(data, a, b, fa, fb=None):
+    out = []
+    for (rnd, lib), v in data.items():
+        if lib == a and (rnd, b) in data:
+            w = data[(rnd, b)][fb or fa]
+            if v[fa] >= 0 and w > 0:
+                out.append(v[fa] / w)
+    return out
+
+for (label, order), data in runs.items():
+    libs = sorted({lib for _, lib in data}, key=lambda l: list(data).index(next(k for k in data if k[1] == l)))
+    print(f"\n== {label} ({meta[label][0]} keys), {order} order: medians over rounds, ms and MB ==")
+    print(f"{'lib':13} {'load_cpu':>9} {'read_cpu':>9} {'l+r_cpu':>9} {'l+r_wall':>9} {'save_cpu':>9} {'peak_load':>9} {'peak':>9}")
+    for lib in libs:
+        vs = [v for (_, l), v in data.items() if l == lib]
+        med = lambda f: statistics.median(v[f] for v in vs)
+        print(f"{lib:13} {med('load_cpu'):9.1f} {med('read_cpu'):9.1f} {med('lr_cpu'):9.1f} {med('lr_wall'):9.1f} "
+              f"{med('save_cpu'):9.1f} {med('peak_load'):9.1f} {med('peak'):9.1f}")
+    print(f"{'ratio (per round)':44} {'min':>8} {'median':>8} {'max':>8}")
+    for name, a, b, fa, fb in [
+        ("txini / simpleini_cs  load+read cpu", "txini", "simpleini_cs", "lr_cpu", None),
+        ("txini / simpleini_cs  load+read wall", "txini", "simpleini_cs", "lr_wall", None),
+        ("txini / simpleini     load+read cpu", "txini", "simpleini", "lr_cpu", None),
+        ("txini / inireader     load+read cpu", "txini", "inireader", "lr_cpu", None),
+        ("txini load+read / inih bare parse cpu", "txini", "inih", "lr_cpu", "load_cpu"),
+        ("txini / simpleini_cs  save cpu", "txini", "simpleini_cs", "save_cpu", None),
+        ("txini / simpleini_cs  peak after load", "txini", "simpleini_cs", "peak_load", None),
+        ("txini / simpleini_cs  peak", "txini", "simpleini_cs", "peak", None),
+    ]:
+        xs = ratio(data, a, b, fa, fb)
+        if xs:
+            print(f"{name:44} {mmm(xs)}")
+if bad:
+    sys.exit(f"{bad} runs gave a wrong key count or checksum")
+PY

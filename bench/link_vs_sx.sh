@@ -1,14 +1,21 @@
 #!/usr/bin/env bash
-# A full 458,752-byte image over a pseudo-terminal pair, side by side:
-#   ours: zkf780a upload to zkf780a simulate-controller (68-byte frames, 64 data bytes each)
-#   sx:   lrzsz's sx to rx (XMODEM with CRC, 128-byte blocks), rx behind socat's socketpair,
-#         since rx directly on a pseudo-terminal flushes its own final ACK
-# Prints the median of ROUNDS runs of each, the time per block round trip and the ratio.
+# A full 458,752-byte image over pseudo-terminals, side by side, with the same set-up on both
+# sides: the sender works on a pseudo-terminal that socat creates, and socat relays to the
+# receiver.
+#   ours: zkf780a upload to zkf780a simulate-controller (68-byte frames, 64 data bytes each);
+#         socat joins the upload's pseudo-terminal to the simulator's.
+#   sx:   lrzsz's sx to rx (XMODEM with CRC, 128-byte blocks); socat joins sx's
+#         pseudo-terminal to rx's standard input and output (rx on a pseudo-terminal of its own
+#         discards its final ACK, and sx then never ends).
+# Our time per frame is the upload's own 'C'-to-final-ACK time over 7168 frames. sx's time per
+# block is the slope between a 896-block and a 3584-block file, so process start and rx's fixed
+# end-of-transmission wait drop out. The runs alternate round by round; the ratio is taken per
+# round and shown as min / median / max.
 #   bench/link_vs_sx.sh ZKF780A_BINARY [ROUNDS]
 set -euo pipefail
 zkf=$(realpath "${1:?usage: link_vs_sx.sh ZKF780A_BINARY [ROUNDS]}")
 rounds=${2:-5}
-for tool in sx rx socat; do
+for tool in sx rx socat python3; do
   command -v $tool >/dev/null || { echo "link_vs_sx: $tool missing (Debian packages lrzsz, socat)" >&2; exit 1; }
 done
 
@@ -16,39 +23,59 @@ work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
 cd "$work"
 head -c 458752 /dev/urandom > image.rom
-now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
-median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+head -c 114688 image.rom > quarter.rom
+now_us() { echo $(( $(date +%s%N) / 1000 )); }
+wait_links() { for _ in $(seq 250); do [[ -L $1 && ( -z ${2:-} || -L $2 ) ]] && return; sleep 0.02; done; }
 
-ours=() ; ours_wall=()
-for _ in $(seq "$rounds"); do
-  rm -f ctrl got.rom
-  "$zkf" simulate-controller --pty ./ctrl -o got.rom --sessions 1 --ready-interval 20 >sim.log &
-  for _ in $(seq 100); do [[ -L ctrl ]] && break; sleep 0.02; done
-  t0=$(now_ms)
-  line=$("$zkf" upload image.rom --port ./ctrl --msg | tail -n 1)
-  t1=$(now_ms)
-  wait
+ours_frame() { # prints microseconds per frame round trip
+  rm -f pc dev got.rom
+  socat PTY,link=pc,raw,echo=0 PTY,link=dev,raw,echo=0 2>/dev/null &
+  local relay=$!
+  wait_links pc dev
+  "$zkf" simulate-controller --port ./dev -o got.rom --sessions 1 --ready-interval 20 >sim.log &
+  local sim=$!
+  local line
+  line=$("$zkf" upload image.rom --port ./pc --msg | tail -n 1)
+  wait $sim
+  kill $relay 2>/dev/null; wait $relay 2>/dev/null || true
   cmp -s image.rom got.rom || { echo "link_vs_sx: our upload arrived damaged" >&2; exit 1; }
-  ours+=("$(echo "$line" | sed -n 's/.* = \([0-9]*\) ms/\1/p')")
-  ours_wall+=($((t1 - t0)))
-done
+  local ms
+  ms=$(echo "$line" | sed -n 's/.* = \([0-9]*\) ms/\1/p')
+  [ -n "$ms" ] || { echo "link_vs_sx: no time in the upload's report: $line" >&2; exit 1; }
+  echo $((ms * 1000 / 7168))
+}
 
-sx_ms=()
-for _ in $(seq "$rounds"); do
+sx_us() { # FILE: prints the whole transfer's microseconds
   rm -f ptyB out.bin
   socat PTY,link=ptyB,raw,echo=0 EXEC:"rx -c out.bin" 2>/dev/null &
-  for _ in $(seq 100); do [[ -L ptyB ]] && break; sleep 0.02; done
-  t0=$(now_ms)
-  sx -q image.rom <ptyB >ptyB 2>/dev/null
-  t1=$(now_ms)
+  wait_links ptyB
+  local t0 t1
+  t0=$(now_us)
+  sx -q "$1" <ptyB >ptyB 2>/dev/null
+  t1=$(now_us)
   wait
-  cmp -s image.rom out.bin || { echo "link_vs_sx: sx transfer arrived damaged" >&2; exit 1; }
-  sx_ms+=($((t1 - t0)))
+  cmp -s "$1" out.bin || { echo "link_vs_sx: sx transfer arrived damaged" >&2; exit 1; }
+  echo $((t1 - t0))
+}
+
+: > rounds.txt
+for round in $(seq "$rounds"); do
+  if ((round % 2)); then
+    o=$(ours_frame); small=$(sx_us quarter.rom); big=$(sx_us image.rom)
+  else
+    big=$(sx_us image.rom); small=$(sx_us quarter.rom); o=$(ours_frame)
+  fi
+  echo "$o $(((big - small) / (3584 - 896)))" >> rounds.txt
 done
 
-o=$(printf '%s\n' "${ours[@]}" | median)
-ow=$(printf '%s\n' "${ours_wall[@]}" | median)
-s=$(printf '%s\n' "${sx_ms[@]}" | median)
-echo "ours (7168 frames of 64 bytes, 'C' to final ACK): ${o} ms, $(echo "scale=1; $o*1000/7168" | bc) us per frame round trip (whole command ${ow} ms)"
-echo "sx   (3584 blocks of 128 bytes):                  ${s} ms, $(echo "scale=1; $s*1000/3584" | bc) us per block round trip"
-echo "ratio sx / ours: $(echo "scale=2; $s/$o" | bc)"
+python3 - rounds.txt <<'PY'
+import statistics, sys
+rows = [tuple(map(int, l.split())) for l in open(sys.argv[1])]
+def mmm(xs, digits=1):
+    return " ".join(f"{x:8.{digits}f}" for x in (min(xs), statistics.median(xs), max(xs)))
+ours, sx = [r[0] for r in rows], [r[1] for r in rows]
+print(f"{len(rows)} alternating rounds{'':28} min   median      max")
+print(f"ours: us per 64-byte frame round trip        {mmm(ours)}")
+print(f"sx:   us per 128-byte block (slope 896->3584) {mmm(sx)}")
+print(f"ratio ours per frame / sx per block           {mmm([o / s for o, s in rows if s > 0], 2)}")
+PY
