@@ -57,8 +57,10 @@ std::unique_ptr<TSerialPort> TSerialPort::Open(const std::string& devicePath, bo
         DWORD err = ::GetLastError();
         systemError = static_cast<int>(err);
         failure = err == ERROR_FILE_NOT_FOUND  ? TPortOpenFailure::NotFound
-                  : err == ERROR_ACCESS_DENIED ? TPortOpenFailure::AccessDenied
-                                               : TPortOpenFailure::Other;
+                  // A COM port held by another program answers access-denied here.
+                  : err == ERROR_ACCESS_DENIED || err == ERROR_SHARING_VIOLATION
+                      ? TPortOpenFailure::Busy
+                      : TPortOpenFailure::Other;
         return nullptr;
     }
     auto impl = std::make_unique<TImpl>();
