@@ -185,14 +185,15 @@ TEST(UploadCommands, ShorterFileLeavesNoOldBytes) {
         ASSERT_EQ(rig.Protocol.ImageBuffer()[i], 0xFF) << i;
 }
 
-TEST(UploadCommands, ConnectWithAMissingPortStillConnects) {
+TEST(UploadCommands, ConnectWithAMissingPortStaysDisconnected) {
     TUploadRig rig("/dev/nonexistent-tty");
     rig.Connect();
-    ASSERT_EQ(rig.View.Lines.size(), 2u);
+    ASSERT_EQ(rig.View.Lines.size(), 3u);
     EXPECT_EQ(rig.View.Lines[0], ">>> Open /dev/nonexistent-tty <<<");
     EXPECT_NE(rig.View.Lines[1].find("The comm device not exist"), std::string::npos);
-    EXPECT_TRUE(rig.Commands.Connected());
-    EXPECT_TRUE(rig.View.ButtonsEnabled);
+    EXPECT_NE(rig.View.Lines[2].find("is the adapter plugged in?"), std::string::npos);
+    EXPECT_FALSE(rig.Commands.Connected());
+    EXPECT_FALSE(rig.View.ButtonsEnabled);
 }
 
 TEST(UploadCommands, InvalidComNumberKeepsThePreviousPort) {
