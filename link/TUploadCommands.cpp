@@ -123,7 +123,8 @@ bool TUploadCommands::ReadImageFile(const std::string& fileName, std::size_t min
     // Opened without blocking and checked again: the name may have changed in between.
     const auto bytes = ec ? std::nullopt : XVclUtil::ReadWholeFile(fileName);
     if (!bytes || bytes->size() > ImageBufferSize) {
-        Refuse(Format("Can not read %s (%s)", fileName.c_str(), std::strerror(errno ? errno : EIO)));
+        Refuse(
+            Format("Can not read %s (%s)", fileName.c_str(), std::strerror(errno ? errno : EIO)));
         return false;
     }
     if (bytes->empty()) {

@@ -48,12 +48,11 @@ bool ParseUnsigned(const char* text, unsigned long& value) {
     return end != text && *end == '\0' && errno == 0 && text[0] != '-';
 }
 
-
 // SIGINT and SIGTERM during a run: the handler only notes the signal (and lets a second one
 // end the process at once); the event loop sees the note and ends the transfer.
 volatile std::sig_atomic_t CaughtSignal = 0;
 
-extern "C" void NoteStopSignal(int signal) {
+void NoteStopSignal(int signal) {
     CaughtSignal = signal;
     std::signal(signal, SIG_DFL);
 }

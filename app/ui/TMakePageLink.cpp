@@ -39,9 +39,8 @@ TMakePageLink::TMakePageLink(Ui::TMainWindow& form, QTimer& timer1, AppCore::TUs
     // user says so.
     Commands.OnCheckImage = [this](std::span<const std::uint8_t> file) {
         const std::string problem = Rom::RomImageProblem(file);
-        return problem.empty() ||
-               Prompts.AskYesNo("Warning", "Not a ROM image made by MAKE ROM: " + problem +
-                                               ". Upload anyway?");
+        return problem.empty() || Prompts.AskYesNo("Warning", "Not a ROM image made by MAKE ROM: " +
+                                                                  problem + ". Upload anyway?");
     };
 
     Form.ComboBox3->setCurrentIndex(0);

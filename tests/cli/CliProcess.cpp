@@ -24,8 +24,7 @@ TCliProcess::TCliProcess(const std::vector<std::string>& args, const std::string
                          bool asNobody)
     : OutFile(folder + "/.out"), ErrFile(folder + "/.err") {
     std::vector<std::string> all;
-    if (asNobody)
-        all = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"};
+    if (asNobody) all = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"};
     all.push_back(ZKF780A_EXE);
     all.insert(all.end(), args.begin(), args.end());
     Pid = ::fork();

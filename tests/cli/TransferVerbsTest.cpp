@@ -11,6 +11,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sys/stat.h>
 #include <thread>
 
@@ -27,9 +28,8 @@ class TransferVerbs : public ::testing::Test {
 protected:
     TransferVerbs() : Dir(fs::temp_directory_path() / ("cli_" + std::to_string(::getpid()))) {
         fs::create_directories(Dir);
-        fs::permissions(Dir, fs::perms::owner_all | fs::perms::group_read |
-                                 fs::perms::group_exec | fs::perms::others_read |
-                                 fs::perms::others_exec);
+        fs::permissions(Dir, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                 fs::perms::others_read | fs::perms::others_exec);
     }
     ~TransferVerbs() override { fs::remove_all(Dir); }
 
@@ -134,11 +134,11 @@ TEST_F(TransferVerbs, ALostDeviceEndsTheTransferAtOnce) {
 }
 
 TEST_F(TransferVerbs, InterruptedRunsSaySoAndExit130Or143) {
-    for (const auto [signal, code] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
+    for (const auto [sig, code] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
         auto p = Run({"upload", File("i.rom", 4096), "--force", "--port", Pty.SlavePath()});
         Pty.Write(C);
         ASSERT_EQ(Pty.ReadExactly(68, 10000).size(), 68u);
-        p->Signal(signal);
+        p->Signal(sig);
         EXPECT_EQ(p->Wait(10000), code);
         EXPECT_NE(p->Out().find("interrupted: the controller may hold a partial image"),
                   std::string::npos)
