@@ -97,7 +97,7 @@ bool TUploadSession::NamePort(XVclCtrl::TCustomUart& port) const {
 }
 
 int TUploadSession::Run(TTransferMode mode, const std::string& romFile) {
-    TStopSignals signals;
+    TStopSignals stopSignals;
     TTerminalView view(stdout, Options.MsgOn, ::isatty(STDOUT_FILENO) == 1);
     XVclCtrl::TCustomUart port;
     port.setObjectName("PcUart1");
