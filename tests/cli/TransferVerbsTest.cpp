@@ -9,11 +9,14 @@
 
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sys/stat.h>
+#include <termios.h>
 #include <thread>
+#include <unistd.h>
 
 using CliTest::TCliProcess;
 using TestSupport::TPtyPair;
@@ -30,8 +33,17 @@ protected:
         fs::create_directories(Dir);
         fs::permissions(Dir, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                  fs::perms::others_read | fs::perms::others_exec);
+        // The line is raw while the verb has it closed too: no echo of the test's replies.
+        RawHold = ::open(Pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        termios t{};
+        ::tcgetattr(RawHold, &t);
+        ::cfmakeraw(&t);
+        ::tcsetattr(RawHold, TCSANOW, &t);
     }
-    ~TransferVerbs() override { fs::remove_all(Dir); }
+    ~TransferVerbs() override {
+        ::close(RawHold);
+        fs::remove_all(Dir);
+    }
 
     std::string File(const std::string& name, std::size_t size, char fill = 'x') {
         std::ofstream(Dir / name, std::ios::binary) << std::string(size, fill);
@@ -54,6 +66,7 @@ protected:
 
     fs::path Dir;
     TPtyPair Pty;
+    int RawHold = -1;
 };
 
 } // namespace
@@ -134,7 +147,7 @@ TEST_F(TransferVerbs, ALostDeviceEndsTheTransferAtOnce) {
 }
 
 TEST_F(TransferVerbs, InterruptedRunsSaySoAndExit130Or143) {
-    for (const auto [sig, code] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
+    for (const auto& [sig, code] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
         auto p = Run({"upload", File("i.rom", 4096), "--force", "--port", Pty.SlavePath()});
         Pty.Write(C);
         ASSERT_EQ(Pty.ReadExactly(68, 10000).size(), 68u);
