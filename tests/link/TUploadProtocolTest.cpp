@@ -264,32 +264,6 @@ TEST_F(ProtocolTest, ATransferEndsOnce) {
     EXPECT_EQ(Outcomes, std::vector{TTransferOutcome::Finished});
 }
 
-TEST_F(ProtocolTest, SyncRepliesBeforeItsFrameAreNoise) {
-    Arm(TTransferMode::DateTimeSync);
-    Reply({ACK, NAK});
-    Reply({NAK});
-    EXPECT_TRUE(Sent.Frames.empty());
-    EXPECT_EQ(Protocol.State.Mode, TTransferMode::DateTimeSync);
-    Reply({C, ACK}); // the deciding 'C' ends the chunk
-    Reply({ACK});
-    EXPECT_EQ(Sent.Frames.size(), 1u);
-    EXPECT_EQ(Outcomes, std::vector{TTransferOutcome::Finished});
-}
-
-TEST_F(ProtocolTest, TenRestartsWithoutCompletingAbort) {
-    Arm(TTransferMode::RomImage, 5);
-    for (int i = 0; i < 11; ++i) {
-        Reply({C});
-        Reply({ACK});
-    }
-    EXPECT_EQ(Sent.Frames.size(), 22u) << "the start and ten restarts";
-    Reply({C});
-    EXPECT_EQ(Sent.Frames.size(), 22u);
-    EXPECT_EQ(View.Lines.back(), "===> Transmit abort!! <===");
-    EXPECT_EQ(Outcomes, std::vector{TTransferOutcome::Aborted});
-    EXPECT_FALSE(Timer.Enabled());
-}
-
 TEST_F(ProtocolTest, ReconnectStyleRestartFromBlockOne) {
     Arm(TTransferMode::RomImage, 10);
     Reply({C});
