@@ -144,8 +144,10 @@ TEST(AtomicFile, TemporariesOfAKilledWriterGoAtTheNextSave) {
         EXPECT_EQ(std::count(during.begin(), during.end(), "DEMO.zkf.tmpAb12Cd"), 0);
         // Where the folder takes unnamed files, the temporary has no name until the commit.
         const int probe = ::open(dir.Path.c_str(), O_TMPFILE | O_WRONLY, 0600);
-        if (probe >= 0) EXPECT_EQ(during.size(), 2u);
-        if (probe >= 0) ::close(probe);
+        if (probe >= 0) {
+            EXPECT_EQ(during.size(), 2u);
+            ::close(probe);
+        }
         ASSERT_TRUE(out.Commit());
     }
     EXPECT_EQ(Names(dir), (std::vector<std::string>{"DEMO.zkf", "DEMO.zkf.tmpXYZ",
