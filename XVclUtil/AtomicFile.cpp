@@ -95,10 +95,10 @@ void RemoveStaleTemporaries(const std::string& folder, const std::string& name) 
 std::string RandomSuffix() {
     static std::atomic<unsigned> counter{0};
     static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    unsigned long long seed =
-        static_cast<unsigned long long>(
-            std::chrono::steady_clock::now().time_since_epoch().count()) ^
-        (static_cast<unsigned long long>(::getpid()) << 20) ^ (counter++ * 0x9E3779B97F4A7C15ull);
+    unsigned long long seed = static_cast<unsigned long long>(
+                                  std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                              (static_cast<unsigned long long>(::getpid()) << 20) ^
+                              (counter++ * 0x9E3779B97F4A7C15ull);
     std::string s;
     for (std::size_t i = 0; i < TempRandomChars; ++i, seed /= 62) s += digits[seed % 62];
     return s;

@@ -47,7 +47,12 @@ void TXIniFile::Construct(const std::string& fileName, TXStrTab* strTab) {
         FileName = fileName.empty() ? "UnknownIniFile.ini" : fileName;
         // A file that cannot be created (a read-only folder) starts as an empty document; the
         // failure is reported by the save that needs the file, if any.
-        ok = PathExists(FileName) ? LoadExistedIniFile() : (CreateEmptyFile(), true);
+        if (PathExists(FileName)) {
+            ok = LoadExistedIniFile();
+        } else {
+            CreateEmptyFile();
+            ok = true;
+        }
     } catch (...) {
         // The string table ran out of memory while the file was read; its box was shown.
     }
@@ -65,8 +70,8 @@ bool TXIniFile::CreateEmptyFile() {
         if (!PathExists(dir) && ::mkdir(dir.c_str(), 0777) != 0) return false;
     }
     // O_EXCL|O_NOFOLLOW: never through a link or over a file that appeared meanwhile.
-    const int fd = ::open(FileName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                          0666);
+    const int fd =
+        ::open(FileName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) return false;
     ::close(fd);
     return true;

@@ -106,8 +106,9 @@ int ParseArgs(int argc, char** argv, TBuildArgs& a) {
         return 2;
     }
     if (!a.RomFile.empty() && IsSideFileName(a.RomFile)) {
-        std::fprintf(stderr, "build: -o %s is the name of the .BIN side file; the side file "
-                             "would overwrite the ROM image\n",
+        std::fprintf(stderr,
+                     "build: -o %s is the name of the .BIN side file; the side file "
+                     "would overwrite the ROM image\n",
                      a.RomFile.c_str());
         return 2;
     }

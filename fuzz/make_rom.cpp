@@ -38,9 +38,8 @@ void WriteBytes(const std::string& path, const unsigned char* data, std::size_t 
 void RemoveImages() {
     for (const auto& entry : fs::directory_iterator(WorkDir)) {
         std::string ext = entry.path().extension().string();
-        std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) {
-            return static_cast<char>(std::toupper(c));
-        });
+        std::transform(ext.begin(), ext.end(), ext.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
         if ((ext == ".ROM" || ext == ".BIN") && entry.is_regular_file()) fs::remove(entry.path());
     }
 }

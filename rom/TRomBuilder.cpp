@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <cctype>
 #include <exception>
-#include <optional>
 #include <new>
+#include <optional>
 
 namespace Rom {
 
@@ -280,8 +280,8 @@ void TRomBuilder::WriteOutputs() {
     if (!image) Stop("File error", TooLongText);
     const bool withBin = Input.OUTCPUBIN == 1;
     if (withBin && SameNameAnyCase(Input.RomFileName, Input.BinFileName))
-        Stop("File error", "Error!!\n\nThe side file " + Input.BinFileName +
-                               " would replace the ROM image!!\n");
+        Stop("File error",
+             "Error!!\n\nThe side file " + Input.BinFileName + " would replace the ROM image!!\n");
     XVclUtil::TAtomicFileWriter rom(Input.RomFileName);
     std::optional<XVclUtil::TAtomicFileWriter> bin;
     if (withBin) bin.emplace(Input.BinFileName);

@@ -37,9 +37,9 @@ Rom::TLibraryReader LibraryReader(const TPictureLibrary& library) {
         if (!library.IsLoaded()) return e; // NoLibrary
         using TState = Rom::TLibraryEntry::TState;
         e.Bytes = library.Picture(group, index);
-        e.State = !e.Bytes.empty()                     ? TState::Found
+        e.State = !e.Bytes.empty()                 ? TState::Found
                   : library.IsCutOff(group, index) ? TState::Missing
-                                                       : TState::Empty;
+                                                   : TState::Empty;
         return e;
     };
 }

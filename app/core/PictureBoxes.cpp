@@ -3,8 +3,8 @@
 #include "app/core/Messages.h"
 
 #include "XVclUtil/FileUtil.h"
-#include "rom/PictureDecode.h"
 #include "XVclUtil/MessageBox.h"
+#include "rom/PictureDecode.h"
 
 namespace AppCore {
 
@@ -21,8 +21,7 @@ bool ShowLibraryPicture(TEditorSession& session, int image, int group, int index
 }
 
 std::string LibraryPictureName(const TEditorSession& session, int group, int index) {
-    return session.Settings.GLB + " (" + std::to_string(group) + ", " + std::to_string(index) +
-           ")";
+    return session.Settings.GLB + " (" + std::to_string(group) + ", " + std::to_string(index) + ")";
 }
 
 void ReportPictureLoadError(const std::string& path) {

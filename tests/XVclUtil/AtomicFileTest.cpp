@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -112,8 +112,8 @@ TEST(AtomicFile, ALinkIsFollowedAndStaysALink) {
     EXPECT_TRUE(std::filesystem::is_symlink(dir.File("DEMO.zkf")));
     EXPECT_TRUE(std::filesystem::is_symlink(dir.File("hop")));
     // A name this program chose replaces a planted link instead of writing through it.
-    ASSERT_TRUE(WriteFileAtomically(dir.File("hop"), std::string("png"), nullptr,
-                                    TLinkPolicy::Replace));
+    ASSERT_TRUE(
+        WriteFileAtomically(dir.File("hop"), std::string("png"), nullptr, TLinkPolicy::Replace));
     EXPECT_FALSE(std::filesystem::is_symlink(dir.File("hop")));
     EXPECT_EQ(TTempDir::Read(dir.File("real/DEMO.zkf")), "new");
 }
@@ -150,8 +150,8 @@ TEST(AtomicFile, TemporariesOfAKilledWriterGoAtTheNextSave) {
         }
         ASSERT_TRUE(out.Commit());
     }
-    EXPECT_EQ(Names(dir), (std::vector<std::string>{"DEMO.zkf", "DEMO.zkf.tmpXYZ",
-                                                    "OTHER.zkf.tmpAb12Cd"}));
+    EXPECT_EQ(Names(dir),
+              (std::vector<std::string>{"DEMO.zkf", "DEMO.zkf.tmpXYZ", "OTHER.zkf.tmpAb12Cd"}));
 }
 
 TEST(AtomicFile, AFullDiskIsReportedAndTheOldFileStays) {

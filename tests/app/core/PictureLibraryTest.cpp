@@ -56,7 +56,7 @@ TEST_F(PictureLibrary, PicturesAreDecodedInMemoryAndNoFileIsOpened) {
     EXPECT_EQ(ReadFile(Work("victim")), "keep");
     std::filesystem::remove(Work("KRV_TEMPBMP.BMP"));
     ASSERT_EQ(::mkfifo(Work("KRV_TEMPBMP.BMP").c_str(), 0600), 0);
-    EXPECT_TRUE(ShowLibraryPicture(Session, Images::TitleH, 0, 0)); // no hang
+    EXPECT_TRUE(ShowLibraryPicture(Session, Images::TitleH, 0, 0));  // no hang
     EXPECT_FALSE(ShowLibraryPicture(Session, Images::TitleH, 0, 4)); // empty entry
     Session.Library.Release();
     EXPECT_FALSE(ShowLibraryPicture(Session, Images::TitleH, 0, 0)); // no library
