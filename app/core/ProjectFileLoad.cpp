@@ -289,7 +289,7 @@ bool LoadProjectFile(TEditorSession& session, const std::string& path) {
         ShowError(Msg::CaptionError, Msg::ZkfFormatError);
         return false;
     }
-    TLoadedProject loaded{session.Document, session.Settings, false, {}};
+    TLoadedProject loaded{session.Document, session.Settings, false, {}, {}};
     if (!ReadProject(session, path, loaded)) return false;
 
     session.Document = std::move(loaded.Document);
