@@ -7,6 +7,9 @@
 
 #include "ui_MainWindow.h"
 
+#include <QBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
 #include <QTimer>
 
 namespace AppUi {
@@ -39,8 +42,14 @@ TMakePageLink::TMakePageLink(Ui::TMainWindow& form, QTimer& timer1, AppCore::TUs
     Form.ComboBox3->setEnabled(true);
     Form.SpeedButton5->setEnabled(true);
     Form.ComboBox11->setEnabled(true); // still hidden, as the form has it
+    Form.CheckBox1->setEnabled(true);  // "Msg. on": the transfer time line after an upload
     Form.ProgressBar1->setRange(0, 7168);
     Form.ProgressBar1->setValue(0);
+    WaitLine = new QLabel(Form.ProgressBar1->parentWidget());
+    WaitLine->setObjectName(QStringLiteral("LinkWaitLabel"));
+    for (QBoxLayout* layout : Form.ProgressBar1->parentWidget()->findChildren<QBoxLayout*>())
+        if (const int at = layout->indexOf(Form.ProgressBar1); at >= 0)
+            layout->insertWidget(at, WaitLine);
 }
 
 TMakePageLink::~TMakePageLink() {
@@ -69,6 +78,7 @@ std::optional<std::string> TMakePageLink::ChooseRomFile() {
 
 void TMakePageLink::SpeedButton9Click() {
     if (const auto file = ChooseRomFile()) Commands.UploadRomImage(*file);
+    if (Timer1.isActive()) ShowWaiting(QStringLiteral("Waiting for 'C' from the controller"));
 }
 
 void TMakePageLink::SpeedButton8Click() {
@@ -92,7 +102,31 @@ void TMakePageLink::ClearLines() {
 }
 
 void TMakePageLink::SetProgress(unsigned position) {
-    Form.ProgressBar1->setValue(static_cast<int>(position));
+    QProgressBar* bar = Form.ProgressBar1;
+    bar->setValue(static_cast<int>(position));
+    if (position <= 1) TransferClock.start();
+    const int total = bar->maximum();
+    QString text = QStringLiteral("%1 / %2 blocks (%3%)")
+                       .arg(position)
+                       .arg(total)
+                       .arg(total > 0 ? 100 * qint64(position) / total : 0);
+    const qint64 ms = TransferClock.isValid() ? TransferClock.elapsed() : 0;
+    if (position > 1 && ms > 0) {
+        const double blocksPerSecond = 1000.0 * (position - 1) / double(ms);
+        const qint64 left = qint64((total - int(position)) / blocksPerSecond);
+        text += QStringLiteral(", %1 KB/s, %2:%3 left")
+                    .arg(blocksPerSecond * 64 / 1024, 0, 'f', 1)
+                    .arg(left / 60)
+                    .arg(left % 60, 2, 10, QLatin1Char('0'));
+    }
+    bar->setFormat(text);
+    bar->setTextVisible(position > 0);
+    ShowWaiting(position > 0 ? QStringLiteral("Waiting for the ACK of block %1").arg(position)
+                             : QString());
+}
+
+void TMakePageLink::ShowWaiting(const QString& text) {
+    WaitLine->setText(text);
 }
 
 bool TMakePageLink::MsgOn() const {
@@ -100,6 +134,7 @@ bool TMakePageLink::MsgOn() const {
 }
 
 void TMakePageLink::SetCommandButtonsEnabled(bool enabled) {
+    if (enabled) ShowWaiting({}); // a transfer ended
     if (SetCommandButtons) SetCommandButtons(enabled);
 }
 

@@ -11,8 +11,11 @@
 
 #include "KrvCtrl/TPcUart.h"
 
+#include <QElapsedTimer>
+
 #include <functional>
 
+class QLabel;
 class QTimer;
 
 namespace Ui {
@@ -58,6 +61,11 @@ private:
     bool Enabled() const override;
 
     std::optional<std::string> ChooseRomFile();
+    // The line above the progress bar: what the link waits for; empty when idle.
+    void ShowWaiting(const QString& text);
+
+    QLabel* WaitLine = nullptr;
+    QElapsedTimer TransferClock; // since the first block of the transfer
 
     Ui::TMainWindow& Form;
     QTimer& Timer1;
