@@ -51,7 +51,7 @@ const QImage& TImage::ShownPicture() const {
 
 void TImage::SetEmptyHint(const QString& hint) {
     EmptyHint = hint;
-    setToolTip(hint);
+    if (toolTip().isEmpty()) setToolTip(hint); // the form's own hint stays
     update();
 }
 

@@ -51,6 +51,8 @@ TMainWindow::TMainWindow(const std::string& programDir, QWidget* parent)
 }
 
 TMainWindow::~TMainWindow() {
+    // An open cell editor commits while the child widgets go, after the session is gone.
+    UiForm->StringGrid5->disconnect(this);
     FormDestroy();
 }
 

@@ -35,7 +35,8 @@ void TMainWindow::ConnectMakePage() {
     };
     onToggle(UiForm->RadioButton5, [&doc] { doc.DISPLAYTYPE = AppCore::TDisplayType::Horizontal; });
     onToggle(UiForm->RadioButton6, [&doc] { doc.DISPLAYTYPE = AppCore::TDisplayType::Vertical; });
-    connect(UiForm->RadioButton6, &QRadioButton::toggled, this, &TMainWindow::ApplyDisplayView);
+    for (QRadioButton* type : {UiForm->RadioButton5, UiForm->RadioButton6})
+        connect(type, &QRadioButton::toggled, this, &TMainWindow::ApplyDisplayView);
     onToggle(UiForm->RadioButton9, [&doc] { doc.CUSTOMERTITLE = true; });
     onToggle(UiForm->RadioButton10, [&doc] { doc.CUSTOMERTITLE = false; });
     onToggle(UiForm->RadioButton1, [&doc] { doc.FLFRAME = true; });

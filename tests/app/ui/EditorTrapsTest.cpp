@@ -44,11 +44,20 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window));
     }
     void Drop(QWidget* target, const QString& file) {
+        QApplication::processEvents(); // lays out a page just made current
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(file)});
         const QPointF at = target->mapTo(&Window, target->rect().center());
-        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&Window, &drop);
+        QWidget* under = Window.childAt(at.toPoint());
+        ASSERT_TRUE(under == target || target->isAncestorOf(under))
+            << (under ? under->objectName().toStdString() : "none");
+        // Sent to the widget under the pointer, in its coordinates, as a drag delivers it; the
+        // drop goes to the widget that accepted the drag's entry.
+        const QPoint local = under->mapFrom(&Window, at.toPoint());
+        QDragEnterEvent enter(local, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(under, &enter);
+        QDropEvent drop(local, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(under, &drop);
     }
 };
 
@@ -95,7 +104,8 @@ TEST_F(EditorTrapsTest, CellPreviewFollowsTypingAndRefusesWhatTheDisplayCannotSh
     const QImage blank = Window.Image(2)->Picture();
     QTest::keyClicks(editor, "1");
     EXPECT_NE(Window.Image(2)->Picture(), blank); // before the cell is left
-    QTest::keyClicks(editor, QString::fromUtf8("\xC3\xA9")); // é
+    QKeyEvent accent(QEvent::KeyPress, Qt::Key_Eacute, Qt::NoModifier, QString::fromUtf8("\xC3\xA9"));
+    QApplication::sendEvent(editor, &accent);
     EXPECT_EQ(editor->text(), "1");
     grid->EditCell(3, 1, QString::fromUtf8("2\xC3\xA9"));
     EXPECT_EQ(grid->Cells(3, 1), "");
@@ -139,6 +149,7 @@ TEST_F(EditorTrapsTest, DroppedFilesOpenProjectsAndPickPictures) {
     Script.YesNoAnswers.push_back(true);
     Form.SpeedButton11->click();
     ASSERT_EQ(Form.StringGrid5->Cells(2, 5), "");
+    Script.SaveChoiceAnswers.push_back(AppCore::TSaveChoice::Discard); // Clear ALL is a change
     Drop(Form.StringGrid5, project);
     EXPECT_EQ(Form.StringGrid5->Cells(2, 5), "9");
 
