@@ -210,11 +210,8 @@ void TRomBuilder::MakeMessagePictures() {
             const std::string& path =
                 Input.LiftStateImageTable[static_cast<std::size_t>(4 * s + v)];
             const std::string target = Num("M_", 150 + 10 * v + s);
-            if (TrimText(path).empty())
-                Line("[Warning] " + target + ": no lift-state picture chosen --> left out");
-            else
-                EncodeExistingFile(path, target, QSize(128, 32), "lift-state picture " + target,
-                                   "left out");
+            EncodeExistingFile(path, target, QSize(128, 32), "lift-state picture " + target,
+                               "left out");
         }
     for (int j = 0; j < 7; ++j) EncodeLibrary(group, 12 + j, Num("M_", 211 + j));
     for (int n = 197; n <= 210; ++n) EncodeLibrary(0, n, Num("M_", n));

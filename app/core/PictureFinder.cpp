@@ -41,13 +41,10 @@ std::string TPictureFinder::TryLocate(const std::string& path) {
 
 std::string TPictureFinder::Locate(const std::string& path) {
     const std::string found = TryLocate(path);
-    if (found.empty()) NoteMissing(path);
-    return found;
-}
-
-void TPictureFinder::NoteMissing(const std::string& path) {
-    if (!TrimText(path).empty() && std::find(Missing.begin(), Missing.end(), path) == Missing.end())
+    if (found.empty() && !TrimText(path).empty() &&
+        std::find(Missing.begin(), Missing.end(), path) == Missing.end())
         Missing.push_back(path);
+    return found;
 }
 
 std::string TPictureFinder::Report() const {

@@ -17,7 +17,6 @@ public:
     std::string Locate(const std::string& path);
     // As Locate, without listing the path as missing when it is found nowhere.
     std::string TryLocate(const std::string& path);
-    void NoteMissing(const std::string& path);
 
     // "Found ... in ..." and "Missing ..." lines; empty when every path was where it was saved.
     std::string Report() const;

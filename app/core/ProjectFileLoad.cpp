@@ -142,7 +142,7 @@ void ReadLiftStates(TXIniFile& ini, TLoadedProject& loaded, const std::string& p
             if (found.empty())
                 found = XVclUtil::ResolveFileCase(programDir + "DefaultImage/LiftState/" +
                                                   XVclUtil::FileNameOfPath(value));
-            if (!XVclUtil::FileExists(found)) loaded.Finder.NoteMissing(value);
+            // One still missing is named in the picture load error after the load.
             loaded.Document.LiftStateImageTable[std::size_t(LiftStateSlot(s, v))] = found;
         }
     }
