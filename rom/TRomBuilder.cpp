@@ -289,9 +289,8 @@ void TRomBuilder::MoveLibrary(int group, int index, const std::string& target) {
     Work.Remove(name);
 }
 
-bool TRomBuilder::EncodeExistingFile(const std::string& path, const std::string& target,
-                                     QSize size, const std::string& what,
-                                     const std::string& otherwise) {
+bool TRomBuilder::EncodeExistingFile(const std::string& path, const std::string& target, QSize size,
+                                     const std::string& what, const std::string& otherwise) {
     if (TrimText(path).empty()) return false;
     if (XVclUtil::FindFileNoCase(path).empty()) {
         Line("[Warning] " + what + " " + path + " not found --> " + otherwise);

@@ -109,8 +109,7 @@ bool PickLiftStatePicture(TEditorSession& session, int state, int variant) {
     return file && SetLiftStatePicture(session, state, variant, *file);
 }
 
-bool SetLiftStatePicture(TEditorSession& session, int state, int variant,
-                         const std::string& file) {
+bool SetLiftStatePicture(TEditorSession& session, int state, int variant, const std::string& file) {
     if (state < 0 || state >= LiftStateCount || variant < 0 || variant >= LiftStateVariantCount)
         return false;
     if (!ShowPicture(session, Images::LiftStateBox(state, variant), file)) {

@@ -32,8 +32,7 @@ bool SetCustomerPicture(TEditorSession& session, TCustomerPicture which, const s
 // 4s + v and is loaded into the box. Returns true when a file was chosen.
 bool PickLiftStatePicture(TEditorSession& session, int state, int variant);
 
-bool SetLiftStatePicture(TEditorSession& session, int state, int variant,
-                         const std::string& file);
+bool SetLiftStatePicture(TEditorSession& session, int state, int variant, const std::string& file);
 // The picture dialogs' filter: "Bitmap file (*.bmp)" first, then PNG, then the other formats
 // the picture loader reads.
 std::string PictureFileFilterAll();

@@ -281,7 +281,10 @@ bool LoadProjectFile(TEditorSession& session, const std::string& path) {
         ShowError(Msg::CaptionError, Msg::ZkfFormatError);
         return false;
     }
-    TLoadedProject loaded{session.Document, session.Settings, false, {},
+    TLoadedProject loaded{session.Document,
+                          session.Settings,
+                          false,
+                          {},
                           TPictureFinder(path, session.Context.StartDir)};
     if (!ReadProject(session, path, loaded)) return false;
 

@@ -11,9 +11,8 @@ namespace AppCore {
 std::string WindowTitle(const TEditorSession& session) {
     const bool modified = session.History.IsModified();
     if (session.ProjectPath.empty() && !modified) return session.Caption;
-    const std::string name = session.ProjectPath.empty()
-                                 ? UntitledName
-                                 : XVclUtil::FileNameOfPath(session.ProjectPath);
+    const std::string name =
+        session.ProjectPath.empty() ? UntitledName : XVclUtil::FileNameOfPath(session.ProjectPath);
     return name + (modified ? "*" : "") + " \u2014 " + session.Caption;
 }
 

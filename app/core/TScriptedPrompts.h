@@ -27,7 +27,7 @@ public:
     std::vector<TFileDialog> OpenDialogs;
     std::vector<std::pair<std::string, std::string>> Questions; // caption, text
     std::vector<std::string> SaveChoiceQuestions;
-    std::vector<std::pair<int, std::string>> LoadedPictures;    // successful loads
+    std::vector<std::pair<int, std::string>> LoadedPictures; // successful loads
     std::vector<std::pair<int, std::string>> FailedPictures;
     std::vector<std::string> MessageLines;
     int BusyDepth = 0;

@@ -44,8 +44,8 @@ void TImage::SetDisplayView(bool on, bool vertical) {
 const QImage& TImage::ShownPicture() const {
     if (!DisplayView || Canvas.isNull()) return Canvas;
     if (DisplayCanvas.isNull())
-        DisplayCanvas = Rom::DisplayedPicture(
-            Canvas, Vertical ? Rom::TDisplayType::Vertical : Rom::TDisplayType::Horizontal);
+        DisplayCanvas = Rom::DisplayedPicture(Canvas, Vertical ? Rom::TDisplayType::Vertical
+                                                               : Rom::TDisplayType::Horizontal);
     return DisplayCanvas;
 }
 

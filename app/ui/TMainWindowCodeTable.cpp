@@ -71,9 +71,8 @@ void TMainWindow::StringGrid5CellEdited(int col, int row, const QString& text) {
         ShowTextRefusedHint();
         return;
     }
-    Change("Edit cell", [&] {
-        EditorSession.Document.CodeTables[col - 2][row - 1] = text.toStdString();
-    });
+    Change("Edit cell",
+           [&] { EditorSession.Document.CodeTables[col - 2][row - 1] = text.toStdString(); });
 }
 
 void TMainWindow::ClearPreview() {
@@ -118,8 +117,7 @@ void TMainWindow::StringGrid5MouseDown() {
     const int col = grid->Col();
     const int row = grid->Row();
     if (col < 2 || row < 1) return;
-    Change("Clear cell",
-           [&] { AppCore::ClearCell(EditorSession.Document, col - 2, row - 1); });
+    Change("Clear cell", [&] { AppCore::ClearCell(EditorSession.Document, col - 2, row - 1); });
     grid->SetCells(col, row, QString());
     ClearPreview();
 }

@@ -67,8 +67,7 @@ void TMainWindow::ConnectMakePage() {
         connect(edit, &QLineEdit::textChanged, this, [this, field, key](const QString& text) {
             if (!Showing)
                 Change(
-                    "Typing",
-                    [&] { EditorSession.Document.*field = text.toStdString(); }, key);
+                    "Typing", [&] { EditorSession.Document.*field = text.toStdString(); }, key);
         });
     };
     onText(UiForm->Edit1, &AppCore::ProjectDocument::ROMFILENAME, 1);
@@ -87,9 +86,8 @@ void TMainWindow::ConnectMakePage() {
 void TMainWindow::ConnectCustomerPictureBox(AppCore::TCustomerPicture which) {
     TImage* box = Image(AppCore::CustomerPictureImage(which));
     const AppCore::TPictureSize size = AppCore::CustomerPictureSize(which);
-    box->SetEmptyHint(QStringLiteral("Click to choose a picture (%1 x %2)")
-                          .arg(size.Width)
-                          .arg(size.Height));
+    box->SetEmptyHint(
+        QStringLiteral("Click to choose a picture (%1 x %2)").arg(size.Width).arg(size.Height));
     connect(box, &TImage::Click, this, [this, which] {
         Change("Customer picture", [&] { AppCore::PickCustomerPicture(EditorSession, which); });
     });

@@ -63,11 +63,14 @@ QString UserGuidePath() {
 
 void TMainWindow::SetupMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    connect(AddAction(file, "actionNew", QStringLiteral("&New"), {QKeySequence(Qt::CTRL | Qt::Key_N)}),
-            &QAction::triggered, this, &TMainWindow::FileNew);
-    connect(AddAction(file, "actionOpen", QStringLiteral("&Open\u2026"), {QKeySequence(Qt::CTRL | Qt::Key_O)}),
+    connect(
+        AddAction(file, "actionNew", QStringLiteral("&New"), {QKeySequence(Qt::CTRL | Qt::Key_N)}),
+        &QAction::triggered, this, &TMainWindow::FileNew);
+    connect(AddAction(file, "actionOpen", QStringLiteral("&Open\u2026"),
+                      {QKeySequence(Qt::CTRL | Qt::Key_O)}),
             &QAction::triggered, this, &TMainWindow::SpeedButton12Click);
-    connect(AddAction(file, "actionSave", QStringLiteral("&Save"), {QKeySequence(Qt::CTRL | Qt::Key_S)}),
+    connect(AddAction(file, "actionSave", QStringLiteral("&Save"),
+                      {QKeySequence(Qt::CTRL | Qt::Key_S)}),
             &QAction::triggered, this, &TMainWindow::FileSave);
     connect(AddAction(file, "actionSaveAs", QStringLiteral("Save &As\u2026"),
                       {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}),
@@ -123,8 +126,8 @@ void TMainWindow::SetupMenus() {
                 QMessageBox::about(this, QStringLiteral("About"),
                                    QStringLiteral("%1\nzkf780a-editor %2, built %3\nQt %4")
                                        .arg(QString::fromStdString(AppCore::DesignCaption),
-                                            QStringLiteral(ZKF_VERSION),
-                                            QStringLiteral(__DATE__), QString::fromLatin1(qVersion())));
+                                            QStringLiteral(ZKF_VERSION), QStringLiteral(__DATE__),
+                                            QString::fromLatin1(qVersion())));
             });
 }
 
@@ -149,7 +152,8 @@ bool TMainWindow::OpenProjectFile(const QString& path) {
 
 void TMainWindow::AddRecentProject() {
     if (EditorSession.ProjectPath.empty()) return;
-    const QString path = QFileInfo(QString::fromStdString(EditorSession.ProjectPath)).absoluteFilePath();
+    const QString path =
+        QFileInfo(QString::fromStdString(EditorSession.ProjectPath)).absoluteFilePath();
     QSettings settings = RecentSettings();
     QStringList list = settings.value(RecentKey).toStringList();
     list.removeAll(path);

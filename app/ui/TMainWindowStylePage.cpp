@@ -36,17 +36,15 @@ void TMainWindow::ConnectStylePage() {
         connect(RadioButton(this, FirstFlStyleButton + s), &QRadioButton::toggled, this,
                 [this, s](bool on) {
                     if (on && !Showing)
-                        Change("FL Style", [this, s] {
-                            AppCore::SelectFloorStyle(EditorSession.Document, s);
-                        });
+                        Change("FL Style",
+                               [this, s] { AppCore::SelectFloorStyle(EditorSession.Document, s); });
                 });
     for (int s = 0; s < ArrowStyleCount; ++s)
         connect(RadioButton(this, FirstDirStyleButton + s), &QRadioButton::toggled, this,
                 [this, s](bool on) {
                     if (on && !Showing)
-                        Change("DIR Style", [this, s] {
-                            AppCore::SelectArrowStyle(EditorSession.Document, s);
-                        });
+                        Change("DIR Style",
+                               [this, s] { AppCore::SelectArrowStyle(EditorSession.Document, s); });
                 });
     connect(UiForm->RadioButton7, &QRadioButton::toggled, this, [this](bool on) {
         if (!Showing)

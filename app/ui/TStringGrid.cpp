@@ -2,9 +2,9 @@
 
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QStyledItemDelegate>
 #include <QValidator>
-#include <QMouseEvent>
 
 namespace AppUi {
 

@@ -66,10 +66,9 @@ bool TWindowPrompts::AskYesNo(const std::string& caption, const std::string& tex
 
 AppCore::TSaveChoice TWindowPrompts::AskSaveChanges(const std::string& text) {
     if (Answers) return Answers->AskSaveChanges(text);
-    switch (QMessageBox::warning(DialogParent, QStringLiteral("Unsaved changes"),
-                                 QString::fromStdString(text),
-                                 QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
-                                 QMessageBox::Save)) {
+    switch (QMessageBox::warning(
+        DialogParent, QStringLiteral("Unsaved changes"), QString::fromStdString(text),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save)) {
     case QMessageBox::Save:
         return AppCore::TSaveChoice::Save;
     case QMessageBox::Discard:

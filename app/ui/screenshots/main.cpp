@@ -12,10 +12,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
-#include <QDir>
 #include <QPixmap>
 #include <QTabWidget>
 

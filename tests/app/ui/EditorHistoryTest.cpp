@@ -136,18 +136,22 @@ TEST_F(EditorHistoryTest, UnsavedChangesAreGuardedAndTheTitleShowsThem) {
 
 TEST_F(EditorHistoryTest, MenusCarryTheShortcuts) {
     const std::pair<const char*, QKeySequence> expected[] = {
-        {"actionNew", QKeySequence("Ctrl+N")},     {"actionOpen", QKeySequence("Ctrl+O")},
-        {"actionSave", QKeySequence("Ctrl+S")},    {"actionSaveAs", QKeySequence("Ctrl+Shift+S")},
-        {"actionQuit", QKeySequence("Ctrl+Q")},    {"actionUndo", QKeySequence("Ctrl+Z")},
-        {"actionRedo", QKeySequence("Ctrl+Shift+Z")}, {"actionMakeRom", QKeySequence("Ctrl+B")},
+        {"actionNew", QKeySequence("Ctrl+N")},
+        {"actionOpen", QKeySequence("Ctrl+O")},
+        {"actionSave", QKeySequence("Ctrl+S")},
+        {"actionSaveAs", QKeySequence("Ctrl+Shift+S")},
+        {"actionQuit", QKeySequence("Ctrl+Q")},
+        {"actionUndo", QKeySequence("Ctrl+Z")},
+        {"actionRedo", QKeySequence("Ctrl+Shift+Z")},
+        {"actionMakeRom", QKeySequence("Ctrl+B")},
         {"actionUserGuide", QKeySequence("F1")}};
     for (const auto& [name, key] : expected) {
         QAction* action = Window.findChild<QAction*>(QString::fromLatin1(name));
         ASSERT_NE(action, nullptr) << name;
         EXPECT_TRUE(action->shortcuts().contains(key)) << name;
     }
-    EXPECT_TRUE(Window.findChild<QAction*>("actionRedo")->shortcuts().contains(
-        QKeySequence("Ctrl+Y")));
+    EXPECT_TRUE(
+        Window.findChild<QAction*>("actionRedo")->shortcuts().contains(QKeySequence("Ctrl+Y")));
     // Ctrl+Z reaches the document from the grid.
     Form.StringGrid5->EditCell(2, 1, "7");
     Form.StringGrid5->setFocus();

@@ -104,7 +104,8 @@ TEST_F(EditorTrapsTest, CellPreviewFollowsTypingAndRefusesWhatTheDisplayCannotSh
     const QImage blank = Window.Image(2)->Picture();
     QTest::keyClicks(editor, "1");
     EXPECT_NE(Window.Image(2)->Picture(), blank); // before the cell is left
-    QKeyEvent accent(QEvent::KeyPress, Qt::Key_Eacute, Qt::NoModifier, QString::fromUtf8("\xC3\xA9"));
+    QKeyEvent accent(QEvent::KeyPress, Qt::Key_Eacute, Qt::NoModifier,
+                     QString::fromUtf8("\xC3\xA9"));
     QApplication::sendEvent(editor, &accent);
     EXPECT_EQ(editor->text(), "1");
     grid->EditCell(3, 1, QString::fromUtf8("2\xC3\xA9"));
