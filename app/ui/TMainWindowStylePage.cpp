@@ -53,6 +53,10 @@ void TMainWindow::ConnectStylePage() {
                     on ? AppCore::TDpStyle::Left : AppCore::TDpStyle::Right;
             });
     });
+    // The boxes say which message variant each selects (the form leaves them without text).
+    const char* const variantLabels[4] = {"2nd lang.", "2nd lang. inv.", "English", "English inv."};
+    for (int bit = 0; bit < 4; ++bit)
+        MsgCheckBox(this, bit)->setText(QString::fromLatin1(variantLabels[bit]));
     for (int bit = 0; bit < 4; ++bit)
         connect(MsgCheckBox(this, bit), &QCheckBox::toggled, this, [this, bit](bool on) {
             if (Showing) return;

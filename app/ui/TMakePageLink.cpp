@@ -4,6 +4,7 @@
 
 #include "XVclCtrl/TComPortTable.h"
 #include "XVclUtil/FileUtil.h"
+#include "link/TUploadFrame.h"
 
 #include "ui_MainWindow.h"
 
@@ -105,13 +106,16 @@ void TMakePageLink::SetProgress(unsigned position) {
     QProgressBar* bar = Form.ProgressBar1;
     bar->setValue(static_cast<int>(position));
     if (position <= 1) TransferClock.start();
-    const int total = bar->maximum();
+    // The bar's range stays that of a full image; the text counts this transfer's blocks.
+    const int total =
+        int(Protocol.State.Mode == Link::TTransferMode::AppUpgrade ? Link::AppBlockCount
+                                                                   : Protocol.State.RomBlockCount);
     QString text = QStringLiteral("%1 / %2 blocks (%3%)")
                        .arg(position)
                        .arg(total)
                        .arg(total > 0 ? 100 * qint64(position) / total : 0);
     const qint64 ms = TransferClock.isValid() ? TransferClock.elapsed() : 0;
-    if (position > 1 && ms > 0) {
+    if (position > 1 && ms > 0 && int(position) <= total) {
         const double blocksPerSecond = 1000.0 * (position - 1) / double(ms);
         const qint64 left = qint64((total - int(position)) / blocksPerSecond);
         text += QStringLiteral(", %1 KB/s, %2:%3 left")

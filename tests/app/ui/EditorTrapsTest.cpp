@@ -162,7 +162,8 @@ TEST_F(EditorTrapsTest, DroppedFilesOpenProjectsAndPickPictures) {
 }
 
 TEST_F(EditorTrapsTest, SmallTraps) {
-    // A third message variant is refused; two stay ticked.
+    // A third message variant is refused; two stay ticked. The boxes say what they select.
+    EXPECT_EQ(Form.CheckBox4->text(), "English");
     Form.CheckBox4->click();
     EXPECT_FALSE(Form.CheckBox4->isChecked());
     EXPECT_EQ(Window.Session().Document.MsgCheckBoxes, 3);

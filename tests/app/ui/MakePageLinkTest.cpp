@@ -16,6 +16,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QTest>
 #include <QTimer>
 
@@ -139,6 +140,9 @@ TEST_F(MakePageLinkTest, ConnectUploadDisconnect) {
     EXPECT_TRUE(lines[2].startsWith("===> Send data block: 1,CRC = "));
     EXPECT_TRUE(lines.last().startsWith(QString::fromUtf8("傳輸時間 = ")));
     EXPECT_EQ(Form.ProgressBar1->value(), 3);
+    EXPECT_TRUE(Form.ProgressBar1->text().startsWith("3 / 3 blocks (100%), "));
+    EXPECT_TRUE(Form.ProgressBar1->text().endsWith(" left"));
+    EXPECT_EQ(Window.findChild<QLabel*>("LinkWaitLabel")->text(), ""); // ended
     EXPECT_TRUE(CommandButtonsEnabled());
     EXPECT_FALSE(Window.findChild<QTimer*>("Timer1")->isActive());
 
