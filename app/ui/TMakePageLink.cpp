@@ -2,6 +2,7 @@
 
 #include "app/core/TUserPrompts.h"
 
+#include "XVclCtrl/SerialDevices.h"
 #include "XVclCtrl/TComPortTable.h"
 #include "XVclUtil/FileUtil.h"
 #include "link/TUploadFrame.h"
@@ -9,14 +10,39 @@
 #include "ui_MainWindow.h"
 
 #include <QBoxLayout>
+#include <QEvent>
 #include <QLabel>
 #include <QProgressBar>
+#include <QSignalBlocker>
 #include <QTimer>
 
 namespace AppUi {
 
 namespace {
+
 constexpr const char* RomFileFilter = "ZKF780A ROM File (*.rom)|*.rom";
+constexpr int ComItemCount = XVclCtrl::TComPortTable::MaxComNumber; // "COM 1" .. "COM 20"
+
+// Runs an action when the watched list is about to open (mouse press or key).
+class TPopupWatch : public QObject {
+public:
+    explicit TPopupWatch(std::function<void()> action) : Action(std::move(action)) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress)
+            Action();
+        return false;
+    }
+
+private:
+    std::function<void()> Action;
+};
+
+void LoadComPortSettings() {
+    // COM n names its device through the COMPORT section of the settings file.
+    const char* settings = XVclCtrl::TComPortTable::SettingsFileName;
+    if (XVclUtil::PathExists(settings)) XVclCtrl::TComPortTable::Global().LoadFromIniFile(settings);
+}
+
 } // namespace
 
 TMakePageLink::TMakePageLink(Ui::TMainWindow& form, QTimer& timer1, AppCore::TUserPrompts& prompts,
@@ -46,6 +72,8 @@ TMakePageLink::TMakePageLink(Ui::TMainWindow& form, QTimer& timer1, AppCore::TUs
     Form.CheckBox1->setEnabled(true);  // "Msg. on": the transfer time line after an upload
     Form.ProgressBar1->setRange(0, 7168);
     Form.ProgressBar1->setValue(0);
+    PortListWatch = std::make_unique<TPopupWatch>([this] { RefreshPortList(); });
+    Form.ComboBox3->installEventFilter(PortListWatch.get());
     WaitLine = new QLabel(Form.ProgressBar1->parentWidget());
     WaitLine->setObjectName(QStringLiteral("LinkWaitLabel"));
     for (QBoxLayout* layout : Form.ProgressBar1->parentWidget()->findChildren<QBoxLayout*>())
@@ -61,12 +89,39 @@ TMakePageLink::~TMakePageLink() {
 
 void TMakePageLink::SpeedButton5Click() {
     Commands.ConnectDisconnect([this] {
-        // COM n names its device through the COMPORT section of the settings file.
-        const char* settings = XVclCtrl::TComPortTable::SettingsFileName;
-        if (XVclUtil::PathExists(settings))
-            XVclCtrl::TComPortTable::Global().LoadFromIniFile(settings);
-        PcUart1.pw_UartPortNumber(static_cast<std::uint32_t>(Form.ComboBox3->currentIndex() + 1));
+        LoadComPortSettings();
+        // The items after COM 20 are devices without a COM number: opened by their path.
+        const int index = Form.ComboBox3->currentIndex();
+        PcUart1.UartDevicePath =
+            index >= ComItemCount ? Form.ComboBox3->currentData().toString().toStdString() : "";
+        if (index < ComItemCount) PcUart1.pw_UartPortNumber(static_cast<std::uint32_t>(index + 1));
     });
+}
+
+void TMakePageLink::RefreshPortList() {
+    QComboBox* list = Form.ComboBox3;
+    if (!list->isEnabled() || list->count() < ComItemCount) return;
+    LoadComPortSettings();
+    const auto devices = XVclCtrl::ListSerialDevices(XVclCtrl::TComPortTable::Global());
+    const QSignalBlocker block(list);
+    const QVariant chosen = list->currentData();
+    const int index = list->currentIndex();
+    while (list->count() > ComItemCount) list->removeItem(ComItemCount);
+    for (int n = 1; n <= ComItemCount; ++n)
+        list->setItemText(n - 1, QStringLiteral("COM %1").arg(n));
+    for (const XVclCtrl::TSerialDeviceInfo& device : devices) {
+        QString text = QString::fromStdString(device.Path);
+        if (!device.Aliases.empty())
+            text += QStringLiteral(" (%1)").arg(
+                QString::fromStdString(XVclUtil::FileNameOfPath(device.Aliases.front())));
+        if (device.ComNumber >= 1 && device.ComNumber <= ComItemCount)
+            list->setItemText(device.ComNumber - 1,
+                              QStringLiteral("COM %1 \u2014 %2").arg(device.ComNumber).arg(text));
+        else
+            list->addItem(text, QString::fromStdString(device.Path));
+    }
+    const int again = index >= ComItemCount ? list->findData(chosen) : index;
+    list->setCurrentIndex(again >= 0 ? again : 0);
 }
 
 void TMakePageLink::SpeedButton6Click() {

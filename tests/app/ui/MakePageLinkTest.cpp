@@ -217,3 +217,14 @@ TEST_F(MakePageLinkTest, ApplicationUpgradeFromTheHiddenButton) {
     ASSERT_TRUE(report);
     EXPECT_EQ(0, std::memcmp(report->Data.data(), bytes.data() + 0x4C000, 32768));
 }
+
+TEST_F(MakePageLinkTest, PortListNamesTheDevicesWhenOpened) {
+    QTest::keyClick(Form.ComboBox3, Qt::Key_Shift); // any key or press before the list opens
+    ASSERT_GE(Form.ComboBox3->count(), 20);
+    EXPECT_EQ(Form.ComboBox3->itemText(2),
+              QString::fromUtf8("COM 3 \u2014 ") + QString::fromStdString(Line.PeerPath()));
+    EXPECT_TRUE(Form.CheckBox1->isEnabled()); // "Msg. on"
+    StartSim();
+    ConnectCom3();
+    EXPECT_EQ(Lines().last(), ">>> Open COM 3 <<<");
+}
