@@ -2,6 +2,7 @@
 
 #include "EPictureLoad.h"
 #include "PicturePacking.h"
+#include "PictureWarnings.h"
 #include "Text.h"
 #include "WorkFiles.h"
 #include "XVclUtil/AtomicFile.h"
@@ -160,6 +161,9 @@ void TRomBuilder::EncodeCell(int t, int r, const std::string& text) {
     if (found.empty()) {
         Line(
             XVclUtil::Format("[Warning] CTBL%d-%02X (%d ) not found --> auto cancel !!!", t, r, r));
+        const std::string name = XVclUtil::FileNameOfPath(path);
+        Line("[Warning] " + name + " was looked for in " +
+             path.substr(0, path.size() - name.size()));
         if (Events.OnCellCancelled) Events.OnCellCancelled(t, r);
         return;
     }
@@ -202,15 +206,15 @@ void TRomBuilder::MakeFloorNumberSets() {
 
 void TRomBuilder::MakeCustomerPictures() {
     const std::string& title = Vertical() ? Input.TITLEFILENAME_V : Input.TITLEFILENAME_H;
-    if (!TrimText(title).empty())
-        EncodeFile(title, "UM_1");
-    else
+    // A chosen file that is gone is named in a warning and replaced as if none was chosen.
+    const QSize titleSize = Vertical() ? QSize(128, 24) : QSize(104, 24);
+    if (!EncodeExistingFile(title, "UM_1", titleSize, "customer title",
+                            "the library title is used"))
         EncodeLibrary(0, Vertical() ? 0 : 5, "UM_1");
-    if (!TrimText(Input.TITLEFILENAME_2).empty())
-        EncodeFile(Input.TITLEFILENAME_2, "UM_2");
-    else
+    if (!EncodeExistingFile(Input.TITLEFILENAME_2, "UM_2", QSize(128, 32), "customer title 2",
+                            "the library title is used"))
         EncodeLibrary(0, 222, "UM_2");
-    if (!TrimText(Input.TITLEFILENAME_C).empty()) EncodeFile(Input.TITLEFILENAME_C, "UM_0");
+    EncodeExistingFile(Input.TITLEFILENAME_C, "UM_0", QSize(112, 80), "customer logo", "no logo");
     EncodeLibrary(0, Vertical() ? 4 : 9, "M_4");
 }
 
@@ -239,9 +243,9 @@ void TRomBuilder::MakeMessagePictures() {
         for (int v = 0; v < 4; ++v) {
             const std::string& path =
                 Input.LiftStateImageTable[static_cast<std::size_t>(4 * s + v)];
-            const std::string found =
-                TrimText(path).empty() ? std::string() : XVclUtil::FindFileNoCase(path);
-            if (!found.empty()) EncodeFile(found, Num("M_", 150 + 10 * v + s));
+            const std::string target = Num("M_", 150 + 10 * v + s);
+            EncodeExistingFile(path, target, QSize(128, 32), "lift-state picture " + target,
+                               "left out");
         }
     for (int j = 0; j < 7; ++j) EncodeLibrary(group, 12 + j, Num("M_", 211 + j));
     for (int n = 197; n <= 210; ++n) EncodeLibrary(0, n, Num("M_", n));
@@ -331,10 +335,26 @@ void TRomBuilder::MoveLibrary(int group, int index, const std::string& target) {
     Work.Remove(name);
 }
 
-void TRomBuilder::EncodeFile(const std::string& path, const std::string& target) {
+bool TRomBuilder::EncodeExistingFile(const std::string& path, const std::string& target, QSize size,
+                                     const std::string& what, const std::string& otherwise) {
+    if (TrimText(path).empty()) return false;
+    if (XVclUtil::FindFileNoCase(path).empty()) {
+        Line("[Warning] " + what + " " + path + " not found --> " + otherwise);
+        return false;
+    }
+    EncodeFile(path, target, size);
+    return true;
+}
+
+void TRomBuilder::EncodeFile(const std::string& path, const std::string& target, QSize size) {
     if (TrimText(path).empty()) return;
     std::string found = XVclUtil::FindFileNoCase(path);
     QImage picture = LoadPicture(found.empty() ? path : found);
+    const std::string name = XVclUtil::FileNameOfPath(path);
+    for (const std::string& warning :
+         {GreyPixelWarning(name, picture),
+          size.isValid() ? SizeWarning(name, picture, size.width(), size.height()) : ""})
+        if (!warning.empty()) Line(warning);
     Work.Write(target, EncodeMonoRecord(picture, Input.DISPLAYTYPE));
 }
 

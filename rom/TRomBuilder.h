@@ -13,6 +13,8 @@
 #include "TMemoryWorkFolder.h"
 #include "TRomBuildInput.h"
 
+#include <QSize>
+
 #include <array>
 #include <string>
 
@@ -58,7 +60,12 @@ private:
     std::string ExtractLibraryPicture(int group, int index);
     void EncodeLibrary(int group, int index, const std::string& target);
     void MoveLibrary(int group, int index, const std::string& target);
-    void EncodeFile(const std::string& path, const std::string& target);
+    // Also writes the grey-pixel warning, and the size warning when size is given.
+    void EncodeFile(const std::string& path, const std::string& target, QSize size = {});
+    // Encodes path when the file exists; else a warning line "<what> <path> not found -->
+    // <otherwise>" and false. A blank path is no choice: false without a line.
+    bool EncodeExistingFile(const std::string& path, const std::string& target, QSize size,
+                            const std::string& what, const std::string& otherwise);
     void EncodeTemp(const std::string& name, const std::string& target);
 
     bool Vertical() const { return Input.DISPLAYTYPE == TDisplayType::Vertical; }

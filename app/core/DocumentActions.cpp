@@ -1,8 +1,12 @@
 #include "app/core/DocumentActions.h"
 
 #include "app/core/PictureBoxes.h"
+#include "app/core/PictureChecks.h"
 
 #include "XVclUtil/FileUtil.h"
+
+#include <QImageReader>
+#include <QStringList>
 
 namespace AppCore {
 
@@ -23,7 +27,7 @@ std::string& CustomerPicturePath(ProjectDocument& document, TCustomerPicture whi
 }
 
 std::optional<std::string> AskPictureFile(TEditorSession& session) {
-    return session.Prompts.OpenFileDialog(TFileDialog{"", PictureFileFilter, ""});
+    return session.Prompts.OpenFileDialog(TFileDialog{"", PictureFileFilterAll(), ""});
 }
 
 } // namespace
@@ -42,6 +46,20 @@ int CustomerPictureImage(TCustomerPicture which) {
     return Images::Logo;
 }
 
+TPictureSize CustomerPictureSize(TCustomerPicture which) {
+    switch (which) {
+    case TCustomerPicture::TitleV:
+        return {128, 24};
+    case TCustomerPicture::TitleH:
+        return {104, 24};
+    case TCustomerPicture::Title2:
+        return {128, 32};
+    case TCustomerPicture::Logo:
+        break;
+    }
+    return {112, 80};
+}
+
 void ClearAll(TEditorSession& session) {
     for (TCodeTable& table : session.Document.CodeTables)
         for (std::string& cell : table) cell.clear();
@@ -50,6 +68,7 @@ void ClearAll(TEditorSession& session) {
     if (!ShowLibraryPicture(session, Images::TitleH, 0, 5))
         ReportPictureLoadError(LibraryPictureName(session, 0, 5));
     session.StatusPanels[0] = "Project file: ";
+    session.ProjectPath.clear();
 }
 
 void ClearCell(ProjectDocument& document, int table, int code) {
@@ -69,13 +88,17 @@ void LogoOn(TEditorSession& session) {
 
 bool PickCustomerPicture(TEditorSession& session, TCustomerPicture which) {
     const std::optional<std::string> file = AskPictureFile(session);
-    if (!file) return false;
+    return file && SetCustomerPicture(session, which, *file);
+}
+
+bool SetCustomerPicture(TEditorSession& session, TCustomerPicture which, const std::string& file) {
     // A file the loader cannot read is reported and not remembered.
-    if (!ShowPicture(session, CustomerPictureImage(which), *file)) {
-        ReportPictureLoadError(*file);
+    if (!ShowPicture(session, CustomerPictureImage(which), file)) {
+        ReportPictureLoadError(file);
         return false;
     }
-    CustomerPicturePath(session.Document, which) = *file;
+    CustomerPicturePath(session.Document, which) = file;
+    WarnAboutPicture(session, file, CustomerPictureSize(which));
     return true;
 }
 
@@ -83,13 +106,36 @@ bool PickLiftStatePicture(TEditorSession& session, int state, int variant) {
     if (state < 0 || state >= LiftStateCount || variant < 0 || variant >= LiftStateVariantCount)
         return false;
     const std::optional<std::string> file = AskPictureFile(session);
-    if (!file) return false;
-    if (!ShowPicture(session, Images::LiftStateBox(state, variant), *file)) {
-        ReportPictureLoadError(*file);
+    return file && SetLiftStatePicture(session, state, variant, *file);
+}
+
+bool SetLiftStatePicture(TEditorSession& session, int state, int variant, const std::string& file) {
+    if (state < 0 || state >= LiftStateCount || variant < 0 || variant >= LiftStateVariantCount)
+        return false;
+    if (!ShowPicture(session, Images::LiftStateBox(state, variant), file)) {
+        ReportPictureLoadError(file);
         return false;
     }
-    session.Document.LiftStateImageTable[std::size_t(LiftStateSlot(state, variant))] = *file;
+    session.Document.LiftStateImageTable[std::size_t(LiftStateSlot(state, variant))] = file;
+    WarnAboutPicture(session, file, LiftStatePictureSize);
     return true;
+}
+
+std::string PictureFileFilterAll() {
+    // BMP first, then PNG, then every other format the picture loader reads.
+    std::string filter = PictureFileFilter;
+    QStringList others;
+    for (const QByteArray& format : QImageReader::supportedImageFormats()) {
+        const QString ext = QString::fromLatin1(format).toLower();
+        if (ext == QLatin1String("png"))
+            filter += "|PNG picture (*.png)|*.png";
+        else if (ext != QLatin1String("bmp"))
+            others.append(QStringLiteral("*.") + ext);
+    }
+    if (!others.isEmpty())
+        filter += "|Other pictures (" + others.join(' ').toStdString() + ")|" +
+                  others.join(';').toStdString();
+    return filter;
 }
 
 bool SelectDefCodeTable(ProjectDocument& document, int table) {

@@ -2,6 +2,7 @@
 // Operations of the editor pages on the document: what the buttons, radio buttons and picture
 // boxes do besides storing a value.
 
+#include "app/core/PictureChecks.h"
 #include "app/core/TEditorSession.h"
 
 namespace AppCore {
@@ -9,7 +10,8 @@ namespace AppCore {
 enum class TCustomerPicture { TitleV, TitleH, Title2, Logo };
 
 // Clear ALL: empties every code cell, shows library pictures (0, 0) and (0, 5) in the title
-// previews, and sets status panel 0 to "Project file: ". Chosen title files are kept.
+// previews, and sets status panel 0 to "Project file: ". Chosen title files are kept;
+// the project no longer has a file.
 void ClearAll(TEditorSession& session);
 
 // Right click on the grid: empties the selected cell (the caller clears the preview).
@@ -24,9 +26,16 @@ void LogoOn(TEditorSession& session);
 // Click on a customer picture box: picture dialog; a confirmed file is loaded into the box and
 // remembered. Returns true when a file was chosen.
 bool PickCustomerPicture(TEditorSession& session, TCustomerPicture which);
+// The same with the file given (dropped on the box): false when it cannot be read.
+bool SetCustomerPicture(TEditorSession& session, TCustomerPicture which, const std::string& file);
 // Double click on a message picture box: picture dialog; a confirmed file goes into slot
 // 4s + v and is loaded into the box. Returns true when a file was chosen.
 bool PickLiftStatePicture(TEditorSession& session, int state, int variant);
+
+bool SetLiftStatePicture(TEditorSession& session, int state, int variant, const std::string& file);
+// The picture dialogs' filter: "Bitmap file (*.bmp)" first, then PNG, then the other formats
+// the picture loader reads.
+std::string PictureFileFilterAll();
 
 // Radio groups: a value outside the group's range changes nothing and returns false.
 bool SelectDefCodeTable(ProjectDocument& document, int table); // 0..5
@@ -38,5 +47,7 @@ void SelectRomFile(ProjectDocument& document, const std::string& path);
 
 // Picture box number of a customer picture.
 int CustomerPictureImage(TCustomerPicture which);
+// The size the display gives a customer picture.
+TPictureSize CustomerPictureSize(TCustomerPicture which);
 
 } // namespace AppCore

@@ -84,6 +84,11 @@ Rom::TRomBuildInput RomBuildInput(const TEditorSession& session, const std::stri
                                RomFileNameForSave(XVclUtil::FileNameOfPath(d.ROMFILENAME)), ".ROM")
                          : romFileName;
     in.BinFileName = XVclUtil::ChangeFileExt(in.RomFileName, ".BIN");
+    // An existing file of that name in another case (x.rom picked in the file list) is the one
+    // written, not a second file beside it.
+    for (std::string* name : {&in.RomFileName, &in.BinFileName})
+        if (const std::string found = XVclUtil::FindFileNoCase(*name); !found.empty())
+            *name = found;
     return in;
 }
 

@@ -7,6 +7,7 @@
 #include "app/core/Messages.h"
 #include "app/core/ModelSettings.h"
 #include "app/core/PictureBoxes.h"
+#include "app/core/PictureFinder.h"
 #include "app/core/ProjectFile.h"
 #include "app/core/ProjectFileKeys.h"
 #include "app/core/Startup.h"
@@ -26,6 +27,7 @@ namespace AppCore {
 namespace {
 
 using XVclUtil::TXIniFile;
+constexpr const char* PicturesMovedCaption = "Pictures of the project";
 namespace K = ProjectKeys;
 
 // What one load produces: the new document and settings, and the pictures to show, in order.
@@ -35,6 +37,7 @@ struct TLoadedProject {
     bool ModelChanged = false;
     std::vector<std::function<bool(TEditorSession&, std::vector<std::string>&)>> Pictures;
     std::vector<std::string> WarningLines; // for the Make page's message box
+    TPictureFinder Finder; // pictures of a moved project
 };
 
 bool IsBlank(const std::string& text) {
@@ -86,25 +89,21 @@ std::string PlainRomFileName(const std::string& value, std::vector<std::string>&
     return name;
 }
 
-std::string ExistingOrEmpty(const std::string& path) {
-    return XVclUtil::FileExists(path) ? path : "";
-}
-
 // Steps 1 to 4 of both readers: ROM file name, title paths, logo, title pictures.
 void ReadNamesAndTitles(TXIniFile& ini, TLoadedProject& loaded, bool withTitle2) {
     ProjectDocument& doc = loaded.Document;
     const std::string rom = Read(ini, "ROMFILENAME", DefaultRomFileName);
     if (!IsBlank(rom)) doc.ROMFILENAME = PlainRomFileName(rom, loaded.WarningLines);
-    doc.TITLEFILENAME_V = ExistingOrEmpty(Read(ini, "TITLEFILENAME_V"));
-    doc.TITLEFILENAME_H = ExistingOrEmpty(Read(ini, "TITLEFILENAME_H"));
-    if (withTitle2) doc.TITLEFILENAME_2 = ExistingOrEmpty(Read(ini, "TITLEFILENAME_2"));
+    doc.TITLEFILENAME_V = loaded.Finder.Locate(Read(ini, "TITLEFILENAME_V"));
+    doc.TITLEFILENAME_H = loaded.Finder.Locate(Read(ini, "TITLEFILENAME_H"));
+    if (withTitle2) doc.TITLEFILENAME_2 = loaded.Finder.Locate(Read(ini, "TITLEFILENAME_2"));
 
     if (ReadInt(ini, "CUSLOGOENABLE", 0) == 0) {
         doc.CUSLOGOENABLE = false; // SWAPTIME and the logo path keep their values
     } else {
         SetInRange(doc.SWAPTIME, ReadInt(ini, "SWAPTIME", 0), SwapTimeItemCount);
-        doc.TITLEFILENAME_C = Read(ini, "TITLEFILENAME_C");
-        doc.CUSLOGOENABLE = XVclUtil::FileExists(doc.TITLEFILENAME_C);
+        doc.TITLEFILENAME_C = loaded.Finder.Locate(Read(ini, "TITLEFILENAME_C"));
+        doc.CUSLOGOENABLE = !doc.TITLEFILENAME_C.empty();
         if (doc.CUSLOGOENABLE)
             AddFilePicture(loaded, Images::Logo, doc.TITLEFILENAME_C);
         else
@@ -146,12 +145,15 @@ void ReadLiftStates(TXIniFile& ini, TLoadedProject& loaded, const std::string& p
         for (int v = 0; v < LiftStateVariantCount; ++v) {
             const std::string value = ini.ReadString(K::LiftStateImage, K::LiftStateKey(s, v), "");
             if (IsBlank(value)) continue;
-            // A picture moved with the program (another folder, another PC) is looked for in
-            // the program's own lift-state folder.
-            loaded.Document.LiftStateImageTable[std::size_t(LiftStateSlot(s, v))] =
-                XVclUtil::FileExists(value)
-                    ? value
-                    : programDir + "DefaultImage/LiftState/" + XVclUtil::FileNameOfPath(value);
+            // A picture moved with the project or the program (another folder, another PC) is
+            // looked for beside the project, in the working folder and in the program's own
+            // lift-state folder.
+            std::string found = loaded.Finder.TryLocate(value);
+            if (found.empty())
+                found = XVclUtil::ResolveFileCase(programDir + "DefaultImage/LiftState/" +
+                                                  XVclUtil::FileNameOfPath(value));
+            // One still missing is named in the picture load error after the load.
+            loaded.Document.LiftStateImageTable[std::size_t(LiftStateSlot(s, v))] = found;
         }
     }
     loaded.Pictures.push_back([](TEditorSession& session, std::vector<std::string>& failed) {
@@ -289,12 +291,19 @@ bool LoadProjectFile(TEditorSession& session, const std::string& path) {
         ShowError(Msg::CaptionError, Msg::ZkfFormatError);
         return false;
     }
-    TLoadedProject loaded{session.Document, session.Settings, false, {}, {}};
+    TLoadedProject loaded{session.Document,
+                          session.Settings,
+                          false,
+                          {},
+                          {},
+                          TPictureFinder(path, session.Context.StartDir)};
     if (!ReadProject(session, path, loaded)) return false;
 
     session.Document = std::move(loaded.Document);
     if (loaded.ModelChanged) ApplyModelSettings(session, std::move(loaded.Settings));
     session.StatusPanels[0] = "Project file: " + path;
+    session.ProjectPath = path;
+    session.History.Reset(); // the loaded file is the new starting point
     std::vector<std::string> failed;
     {
         TBusyGuard busy(session.Prompts);
@@ -302,6 +311,8 @@ bool LoadProjectFile(TEditorSession& session, const std::string& path) {
     }
     session.Prompts.RelinkFileBrowser();
     for (const std::string& line : loaded.WarningLines) session.Prompts.AppendMessageLine(line);
+    if (const std::string moved = loaded.Finder.Report(); !moved.empty())
+        XVclUtil::ShowErrMsgBox_Printf(PicturesMovedCaption, "%s", moved.c_str());
     if (!failed.empty())
         XVclUtil::ShowErrMsgBox_Printf(Msg::CaptionError, Msg::PictureLoadError,
                                        JoinLines(failed).c_str());

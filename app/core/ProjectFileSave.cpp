@@ -156,6 +156,8 @@ bool WriteProjectFile(TEditorSession& session, const std::string& path) {
         return false;
     }
     session.StatusPanels[0] = "Project file: " + path;
+    session.ProjectPath = path;
+    session.History.MarkSaved();
     return true;
 }
 

@@ -3,6 +3,7 @@
 // settings, the picture library, the start-up directories, and the texts the window shows
 // (caption, status panels, the bit column of the code grid).
 
+#include "app/core/DocumentHistory.h"
 #include "app/core/ProjectDocument.h"
 #include "app/core/TPictureLibrary.h"
 #include "app/core/TStartupContext.h"
@@ -24,6 +25,10 @@ public:
 
     TUserPrompts& Prompts;
     ProjectDocument Document;
+    // Undo and redo of the document, and whether it differs from its file.
+    TDocumentHistory History{Document};
+    // The project file the document was last saved to or loaded from; empty for none.
+    std::string ProjectPath;
     ToolSettings Settings;
     TPictureLibrary Library;
     TStartupContext Context;

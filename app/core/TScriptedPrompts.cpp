@@ -29,6 +29,11 @@ bool TScriptedPrompts::AskYesNo(const std::string& caption, const std::string& t
     return TakeFront(YesNoAnswers, false);
 }
 
+TSaveChoice TScriptedPrompts::AskSaveChanges(const std::string& text) {
+    SaveChoiceQuestions.push_back(text);
+    return TakeFront(SaveChoiceAnswers, TSaveChoice::Cancel);
+}
+
 bool TScriptedPrompts::LoadPicture(int imageNumber, const std::string& fileName) {
     const bool loaded = PictureLoader ? PictureLoader(imageNumber, fileName)
                                       : !QImage(QString::fromStdString(fileName)).isNull();

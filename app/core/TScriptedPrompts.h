@@ -17,6 +17,7 @@ public:
     std::deque<std::optional<std::string>> SaveAnswers;
     std::deque<std::optional<std::string>> OpenAnswers;
     std::deque<bool> YesNoAnswers;
+    std::deque<TSaveChoice> SaveChoiceAnswers;
     // Decides whether a picture loads; by default a picture loads when QImage
     // can read the file.
     std::function<bool(int imageNumber, const std::string& fileName)> PictureLoader;
@@ -25,7 +26,8 @@ public:
     std::vector<TFileDialog> SaveDialogs;
     std::vector<TFileDialog> OpenDialogs;
     std::vector<std::pair<std::string, std::string>> Questions; // caption, text
-    std::vector<std::pair<int, std::string>> LoadedPictures;    // successful loads
+    std::vector<std::string> SaveChoiceQuestions;
+    std::vector<std::pair<int, std::string>> LoadedPictures; // successful loads
     std::vector<std::pair<int, std::string>> FailedPictures;
     std::vector<std::string> MessageLines;
     int BusyDepth = 0;
@@ -35,6 +37,7 @@ public:
     std::optional<std::string> SaveFileDialog(const TFileDialog& dialog) override;
     std::optional<std::string> OpenFileDialog(const TFileDialog& dialog) override;
     bool AskYesNo(const std::string& caption, const std::string& text) override;
+    TSaveChoice AskSaveChanges(const std::string& text) override;
     bool LoadPicture(int imageNumber, const std::string& fileName) override;
     // Records the source name like a loaded file.
     bool ShowDecodedPicture(int imageNumber, const QImage& picture,

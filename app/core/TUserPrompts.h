@@ -10,6 +10,9 @@
 
 namespace AppCore {
 
+// Answer to the question about unsaved changes.
+enum class TSaveChoice { Save, Discard, Cancel };
+
 struct TFileDialog {
     std::string FileName;   // preset file name
     std::string Filter;     // "description (*.ext)|*.ext"
@@ -51,6 +54,8 @@ public:
     virtual std::optional<std::string> OpenFileDialog(const TFileDialog& dialog) = 0;
     // Yes/No question box: true for Yes.
     virtual bool AskYesNo(const std::string& caption, const std::string& text) = 0;
+    // Save / Discard / Cancel question about unsaved changes; Cancel unless answered.
+    virtual TSaveChoice AskSaveChanges(const std::string& /*text*/) { return TSaveChoice::Cancel; }
     // Loads a picture file into picture box Image<imageNumber>; false when the file cannot be
     // read as a picture (the box keeps its picture). Shows no message itself.
     virtual bool LoadPicture(int imageNumber, const std::string& fileName) = 0;
@@ -58,6 +63,9 @@ public:
     // names where it came from. False when the box cannot take it.
     virtual bool ShowDecodedPicture(int imageNumber, const QImage& picture,
                                     const std::string& source) = 0;
+
+    // Empties picture box Image<imageNumber>.
+    virtual void ClearPicture(int /*imageNumber*/) {}
 
     // Busy (hourglass) cursor on and off.
     virtual void SetBusy(bool /*busy*/) {}

@@ -1,5 +1,7 @@
 #include "app/ui/TImage.h"
 
+#include "rom/PictureWarnings.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -19,11 +21,37 @@ bool TImage::LoadFromFile(const QString& fileName) {
 
 void TImage::SetPicture(const QImage& picture) {
     Canvas = picture;
-    update();
+    PictureChanged();
 }
 
 void TImage::ClearPicture() {
     Canvas = QImage();
+    PictureChanged();
+}
+
+void TImage::PictureChanged() {
+    DisplayCanvas = QImage();
+    update();
+}
+
+void TImage::SetDisplayView(bool on, bool vertical) {
+    if (on == DisplayView && vertical == Vertical) return;
+    DisplayView = on;
+    Vertical = vertical;
+    PictureChanged();
+}
+
+const QImage& TImage::ShownPicture() const {
+    if (!DisplayView || Canvas.isNull()) return Canvas;
+    if (DisplayCanvas.isNull())
+        DisplayCanvas = Rom::DisplayedPicture(Canvas, Vertical ? Rom::TDisplayType::Vertical
+                                                               : Rom::TDisplayType::Horizontal);
+    return DisplayCanvas;
+}
+
+void TImage::SetEmptyHint(const QString& hint) {
+    EmptyHint = hint;
+    if (toolTip().isEmpty()) setToolTip(hint); // the form's own hint stays
     update();
 }
 
@@ -45,14 +73,22 @@ QSize TImage::sizeHint() const {
 
 void TImage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    if (Canvas.isNull()) return;
-    const bool tooBig = Canvas.width() > width() || Canvas.height() > height();
+    if (Canvas.isNull()) {
+        if (EmptyHint.isEmpty()) return;
+        painter.setPen(QPen(palette().color(QPalette::Mid), 1, Qt::DashLine));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+        painter.setPen(palette().color(QPalette::PlaceholderText));
+        painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, EmptyHint);
+        return;
+    }
+    const QImage& shown = ShownPicture();
+    const bool tooBig = shown.width() > width() || shown.height() > height();
     if (ScaleToFit && tooBig) {
-        const QImage scaled = Canvas.scaled(size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        const QImage scaled = shown.scaled(size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
         painter.drawImage(QPoint((width() - scaled.width()) / 2, 0), scaled);
     } else {
         // Clipped to the widget: a picture larger than the box shows its top-left part.
-        painter.drawImage(QPoint(0, 0), Canvas);
+        painter.drawImage(QPoint(0, 0), shown);
     }
 }
 

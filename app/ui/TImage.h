@@ -28,7 +28,15 @@ public:
     // that size and format.
     QImage& PrepareCanvas(int width, int height);
     // Shows changes made to the canvas returned by PrepareCanvas.
-    void CanvasChanged() { update(); }
+    void CanvasChanged() { PictureChanged(); }
+
+    // On: the box draws its picture as the display will show it (only pure black pixels, rows
+    // padded to a multiple of 8 as on a Vertical or Horizontal display).
+    void SetDisplayView(bool on, bool vertical);
+    // What the box draws: the picture, or its display view.
+    const QImage& ShownPicture() const;
+    // Drawn with a dashed frame while the box has no picture, so that it can be found.
+    void SetEmptyHint(const QString& hint);
 
     bool Proportional() const { return ScaleToFit; }
     void setProportional(bool on);
@@ -46,7 +54,13 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    void PictureChanged();
+
     QImage Canvas;
+    bool DisplayView = false;
+    bool Vertical = false;
+    mutable QImage DisplayCanvas; // Canvas as on the display; null until drawn
+    QString EmptyHint;
     bool ScaleToFit = false;
     bool Pressed = false;
 };

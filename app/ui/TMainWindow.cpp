@@ -1,7 +1,10 @@
 #include "app/ui/TMainWindow.h"
 
 #include "app/core/CodeTableLabels.h"
+#include "app/core/DocumentPictures.h"
 #include "app/core/Messages.h"
+#include "app/core/ModelSettings.h"
+#include "app/core/ProjectGuard.h"
 #include "app/core/Startup.h"
 #include "app/ui/TFolderBrowser.h"
 #include "app/ui/TImage.h"
@@ -12,11 +15,13 @@
 #include "XVclUtil/EXGeneral.h"
 #include "XVclUtil/MessageBox.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <QUndoStack>
 
 namespace AppUi {
 
@@ -41,10 +46,13 @@ TMainWindow::TMainWindow(const std::string& programDir, QWidget* parent)
     : QMainWindow(parent), UiForm(std::make_unique<Ui::TMainWindow>()),
       ProgramDir(programDir.empty() ? AppCore::TStartupContext::ExecutableDir() : programDir) {
     SetupForm();
+    setAcceptDrops(true);
     FormCreate();
 }
 
 TMainWindow::~TMainWindow() {
+    // An open cell editor commits while the child widgets go, after the session is gone.
+    UiForm->StringGrid5->disconnect(this);
     FormDestroy();
 }
 
@@ -64,12 +72,17 @@ void TMainWindow::Guarded(const std::function<void()>& action) {
     }
 }
 
+void TMainWindow::Change(const char* text, const std::function<void()>& action, int mergeKey) {
+    Guarded([&] { EditorSession.History.Record(text, action, mergeKey); });
+}
+
 void TMainWindow::SetupForm() {
     UiForm->setupUi(this);
     for (int n = 1; n <= ImageCount; ++n)
         Images[n] = findChild<TImage*>(QStringLiteral("Image%1").arg(n));
     SetupGrid();
     SetupStatusBar();
+    SetupHistory();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -84,6 +97,23 @@ void TMainWindow::SetupForm() {
     ConnectStylePage();
     ConnectMakePage();
     ConnectLinkControls();
+    SetupMenus();
+}
+
+void TMainWindow::SetupHistory() {
+    AppCore::TDocumentHistory& history = EditorSession.History;
+    history.SetAppliedHandler(
+        [this](const AppCore::ProjectDocument& before) { ShowAfterUndo(before); });
+    connect(&history.Stack(), &QUndoStack::cleanChanged, this, &TMainWindow::ShowTitle);
+}
+
+void TMainWindow::ShowAfterUndo(const AppCore::ProjectDocument& before) {
+    // A model chosen again brings back that model's settings and bit column.
+    if (before.CODEVER != EditorSession.Document.CODEVER)
+        Guarded([this] { AppCore::ChangeModel(EditorSession, EditorSession.Document.CODEVER); });
+    Guarded([&] { AppCore::ShowChangedPictures(EditorSession, before); });
+    ShowDocument();
+    StringGrid5Click(UiForm->StringGrid5->Col(), UiForm->StringGrid5->Row());
 }
 
 void TMainWindow::SetupGrid() {
@@ -108,6 +138,12 @@ void TMainWindow::SetupStatusBar() {
         UiForm->StatusBar1->addWidget(panel);
         StatusPanels[i] = panel;
     }
+    DisplayViewSwitch = new QCheckBox(QStringLiteral("Show as on the display"), this);
+    DisplayViewSwitch->setObjectName(QStringLiteral("DisplayViewCheckBox"));
+    DisplayViewSwitch->setToolTip(QStringLiteral(
+        "Draw every picture as the ROM holds it: only pure black pixels, rows padded to 8"));
+    UiForm->StatusBar1->addPermanentWidget(DisplayViewSwitch);
+    connect(DisplayViewSwitch, &QCheckBox::toggled, this, &TMainWindow::ApplyDisplayView);
 }
 
 void TMainWindow::FormCreate() {
@@ -124,8 +160,18 @@ void TMainWindow::FormDestroy() {
 }
 
 void TMainWindow::closeEvent(QCloseEvent* event) {
+    if (!AppCore::ConfirmDiscardChanges(EditorSession)) {
+        event->ignore();
+        return;
+    }
     Timer1->stop();
     QMainWindow::closeEvent(event);
+}
+
+void TMainWindow::ApplyDisplayView() {
+    const bool vertical = EditorSession.Document.DISPLAYTYPE == AppCore::TDisplayType::Vertical;
+    for (int n = 1; n <= ImageCount; ++n)
+        if (Images[n]) Images[n]->SetDisplayView(DisplayViewSwitch->isChecked(), vertical);
 }
 
 void TMainWindow::SetCommandButtonsEnabled(bool enabled) {
@@ -145,8 +191,12 @@ void TMainWindow::ShowDocument() {
     Showing = false;
 }
 
+void TMainWindow::ShowTitle() {
+    setWindowTitle(Q(AppCore::WindowTitle(EditorSession)));
+}
+
 void TMainWindow::ShowCaptionAndStatus() {
-    setWindowTitle(Q(EditorSession.Caption));
+    ShowTitle();
     for (int i = 0; i < 3; ++i) StatusPanels[i]->setText(Q(EditorSession.StatusPanels[i]));
 }
 
@@ -163,7 +213,8 @@ void TMainWindow::ShowModelList() {
     }
     const int selected = EditorSession.SelectedModelIndex();
     list->setCurrentIndex(selected);
-    if (selected < 0) list->setEditText(Q(EditorSession.Document.CODEVER));
+    // Also undoes typed text that names no model.
+    list->setEditText(selected >= 0 ? list->itemText(selected) : Q(EditorSession.Document.CODEVER));
 }
 
 void TMainWindow::ShowBitColumn() {

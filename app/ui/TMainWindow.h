@@ -2,6 +2,7 @@
 // The editor's main window: the CodeTable, Style and Make pages of the Designer form, showing
 // the project document of the editor session and writing the user's changes into it.
 
+#include "app/core/DocumentActions.h"
 #include "app/core/TEditorSession.h"
 #include "app/ui/TWindowPrompts.h"
 
@@ -12,6 +13,7 @@
 #include <memory>
 #include <string>
 
+class QCheckBox;
 class QLabel;
 class QRadioButton;
 class QTimer;
@@ -48,6 +50,9 @@ public:
 
     // Shows every field of the document, the model list, the grid, caption and status bar.
     void ShowDocument();
+    // Opens a project file, after the unsaved-changes question; true when it was loaded.
+    bool OpenProjectFile(const QString& path);
+
     // Enables or disables the four command buttons (Date/Time sync, UpLoad FL. code table,
     // Upgrade LPV AP, UpLoad ROM Image) together.
     void SetCommandButtonsEnabled(bool enabled);
@@ -76,29 +81,55 @@ public slots:
     void ComboBox11Change(int index); // baud rate (hidden)
     void Timer1Timer();               // response timer of a transfer
 
+    // Menu commands.
+    void FileNew();
+    void FileSave();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void SetupForm();
     void SetupGrid();
     void SetupStatusBar();
+    void SetupMenus();
+    void SetupHistory();
+    void AddRecentProject();
     void ConnectCodeTablePage();
     void ConnectStylePage();
+    // A third message variant box ticked: unticked again, with a hint.
+    void RefuseThirdVariant(int bit);
     void ConnectMakePage();
+    void ConnectCustomerPictureBox(AppCore::TCustomerPicture which);
+    // A picture file dropped on a customer or message picture box.
+    void DropPicture(TImage* box, const std::string& file);
+    // Every picture box drawn as loaded or, with "Show as on the display", as the display will
+    // show it.
+    void ApplyDisplayView();
     void ConnectLinkControls();
     void FormCreate();
     void FormDestroy();
 
     void ShowCaptionAndStatus();
+    void ShowTitle();
+    // The document after undo or redo; before is its content until then.
+    void ShowAfterUndo(const AppCore::ProjectDocument& before);
     void ShowModelList();
     void ShowBitColumn();
     void ShowCodeTables();
     void ShowStyleFields();
     void ShowMakeFields();
     void ClearPreview();
+    // The preview of a cell text (the selected cell's, or the one being typed).
+    // reportErrors: a picture that cannot be read is reported (not while typing).
+    void ShowPreview(const std::string& cell, bool reportErrors = true);
+    void ShowTextRefusedHint();
     // Runs an editor action, showing an escaping library exception as a message box.
     void Guarded(const std::function<void()>& action);
+    // Runs an action that edits the document as one undoable step named text (guarded).
+    void Change(const char* text, const std::function<void()>& action, int mergeKey = 0);
 
     std::unique_ptr<Ui::TMainWindow> UiForm;
     TWindowPrompts WindowPrompts;
@@ -106,6 +137,7 @@ private:
     std::string ProgramDir;
     std::array<TImage*, 73> Images{};
     std::array<QLabel*, 3> StatusPanels{};
+    QCheckBox* DisplayViewSwitch = nullptr; // "Show as on the display"
     std::unique_ptr<TFolderBrowser> Browser;
     QTimer* Timer1 = nullptr;
     std::shared_ptr<TMakePageLink> MakeLink; // made by ConnectLinkControls

@@ -4,9 +4,12 @@
 #include "app/ui/TMainWindow.h"
 
 #include "app/core/DocumentActions.h"
+#include "app/core/DocumentPictures.h"
 #include "app/ui/TFolderBrowser.h"
 #include "app/ui/TImage.h"
 #include "ui_MainWindow.h"
+
+#include <QAction>
 
 namespace AppUi {
 
@@ -27,11 +30,13 @@ void TMainWindow::ConnectMakePage() {
     AppCore::ProjectDocument& doc = EditorSession.Document;
     const auto onToggle = [this](QRadioButton* button, auto store) {
         connect(button, &QRadioButton::toggled, this, [this, store](bool on) {
-            if (on && !Showing) store();
+            if (on && !Showing) Change("Option", store);
         });
     };
     onToggle(UiForm->RadioButton5, [&doc] { doc.DISPLAYTYPE = AppCore::TDisplayType::Horizontal; });
     onToggle(UiForm->RadioButton6, [&doc] { doc.DISPLAYTYPE = AppCore::TDisplayType::Vertical; });
+    for (QRadioButton* type : {UiForm->RadioButton5, UiForm->RadioButton6})
+        connect(type, &QRadioButton::toggled, this, &TMainWindow::ApplyDisplayView);
     onToggle(UiForm->RadioButton9, [&doc] { doc.CUSTOMERTITLE = true; });
     onToggle(UiForm->RadioButton10, [&doc] { doc.CUSTOMERTITLE = false; });
     onToggle(UiForm->RadioButton1, [&doc] { doc.FLFRAME = true; });
@@ -48,34 +53,52 @@ void TMainWindow::ConnectMakePage() {
 
     const auto onIndex = [this](QComboBox* list, int AppCore::ProjectDocument::*field) {
         connect(list, &QComboBox::currentIndexChanged, this, [this, field](int index) {
-            if (!Showing && index >= 0) EditorSession.Document.*field = index;
+            if (!Showing && index >= 0)
+                Change("Option", [this, field, index] { EditorSession.Document.*field = index; });
         });
     };
     onIndex(UiForm->ComboBox4, &AppCore::ProjectDocument::SWAPTIME);
     onIndex(UiForm->ComboBox5, &AppCore::ProjectDocument::WEEKLANG);
     onIndex(UiForm->ComboBox1, &AppCore::ProjectDocument::PWRSAVING);
 
-    const auto onText = [this](QLineEdit* edit, std::string AppCore::ProjectDocument::*field) {
-        connect(edit, &QLineEdit::textChanged, this, [this, field](const QString& text) {
-            if (!Showing) EditorSession.Document.*field = text.toStdString();
+    // Typing in one field is one step; the merge key is the field's edit number.
+    const auto onText = [this](QLineEdit* edit, std::string AppCore::ProjectDocument::*field,
+                               int key) {
+        connect(edit, &QLineEdit::textChanged, this, [this, field, key](const QString& text) {
+            if (!Showing)
+                Change(
+                    "Typing", [&] { EditorSession.Document.*field = text.toStdString(); }, key);
         });
     };
-    onText(UiForm->Edit1, &AppCore::ProjectDocument::ROMFILENAME);
-    onText(UiForm->Edit2, &AppCore::ProjectDocument::OUTDATE);
-    onText(UiForm->Edit3, &AppCore::ProjectDocument::CUSIDCODE);
+    onText(UiForm->Edit1, &AppCore::ProjectDocument::ROMFILENAME, 1);
+    onText(UiForm->Edit2, &AppCore::ProjectDocument::OUTDATE, 2);
+    onText(UiForm->Edit3, &AppCore::ProjectDocument::CUSIDCODE, 3);
 
-    const std::pair<int, AppCore::TCustomerPicture> pictures[] = {
-        {AppCore::Images::TitleV, AppCore::TCustomerPicture::TitleV},
-        {AppCore::Images::TitleH, AppCore::TCustomerPicture::TitleH},
-        {AppCore::Images::Title2, AppCore::TCustomerPicture::Title2},
-        {AppCore::Images::Logo, AppCore::TCustomerPicture::Logo}};
-    for (const auto& [image, which] : pictures)
-        connect(Image(image), &TImage::Click, this, [this, which] {
-            Guarded([&] { AppCore::PickCustomerPicture(EditorSession, which); });
-        });
+    using AppCore::TCustomerPicture;
+    for (TCustomerPicture which : {TCustomerPicture::TitleV, TCustomerPicture::TitleH,
+                                   TCustomerPicture::Title2, TCustomerPicture::Logo})
+        ConnectCustomerPictureBox(which);
 
     connect(Browser.get(), &TFolderBrowser::FileClicked, this, &TMainWindow::FileListBox2Click);
     connect(UiForm->SpeedButton10, &QPushButton::clicked, this, &TMainWindow::SpeedButton10Click);
+}
+
+void TMainWindow::ConnectCustomerPictureBox(AppCore::TCustomerPicture which) {
+    TImage* box = Image(AppCore::CustomerPictureImage(which));
+    const AppCore::TPictureSize size = AppCore::CustomerPictureSize(which);
+    box->SetEmptyHint(
+        QStringLiteral("Click to choose a picture (%1 x %2)").arg(size.Width).arg(size.Height));
+    connect(box, &TImage::Click, this, [this, which] {
+        Change("Customer picture", [&] { AppCore::PickCustomerPicture(EditorSession, which); });
+    });
+    // Right click: "Clear picture" forgets the chosen file.
+    auto* clear = new QAction(QStringLiteral("Clear picture"), box);
+    clear->setObjectName(QStringLiteral("ClearPicture") + box->objectName());
+    box->addAction(clear);
+    box->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(clear, &QAction::triggered, this, [this, which] {
+        Change("Clear picture", [&] { AppCore::ClearCustomerPicture(EditorSession, which); });
+    });
 }
 
 void TMainWindow::ShowMakeFields() {
@@ -100,17 +123,18 @@ void TMainWindow::ShowMakeFields() {
     showText(UiForm->Edit1, doc.ROMFILENAME);
     showText(UiForm->Edit2, doc.OUTDATE);
     showText(UiForm->Edit3, doc.CUSIDCODE);
+    ApplyDisplayView();
 }
 
 void TMainWindow::RadioButton3Click() {
-    Guarded([this] { AppCore::LogoOff(EditorSession); });
+    Change("Customer Logo", [this] { AppCore::LogoOff(EditorSession); });
     Showing = true;
     ShowMakeFields();
     Showing = false;
 }
 
 void TMainWindow::RadioButton4Click() {
-    Guarded([this] { AppCore::LogoOn(EditorSession); });
+    Change("Customer Logo", [this] { AppCore::LogoOn(EditorSession); });
     Showing = true;
     ShowMakeFields();
     Showing = false;
@@ -118,7 +142,7 @@ void TMainWindow::RadioButton4Click() {
 
 void TMainWindow::FileListBox2Click(const QString& fileName) {
     // The ROM file name without its folder.
-    EditorSession.Document.ROMFILENAME = fileName.toStdString();
+    Change("ROM file", [&] { EditorSession.Document.ROMFILENAME = fileName.toStdString(); });
     Showing = true;
     UiForm->Edit1->setText(fileName);
     Showing = false;

@@ -9,7 +9,8 @@
 namespace AppUi {
 
 void TMainWindow::SpeedButton10Click() {
-    Guarded([this] { AppCore::MakeRom(EditorSession); });
+    // Cells MAKE ROM empties because their picture is missing are one undoable step.
+    Change("MAKE ROM", [this] { AppCore::MakeRom(EditorSession); });
     ShowDocument();
     Browser->Relink();
 }

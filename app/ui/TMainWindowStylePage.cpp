@@ -8,6 +8,9 @@
 #include "ui_MainWindow.h"
 
 #include <QSignalBlocker>
+#include <QToolTip>
+
+#include <bit>
 
 namespace AppUi {
 
@@ -32,31 +35,58 @@ void TMainWindow::ConnectStylePage() {
     for (int s = 0; s < FloorStyleCount; ++s)
         connect(RadioButton(this, FirstFlStyleButton + s), &QRadioButton::toggled, this,
                 [this, s](bool on) {
-                    if (on && !Showing) AppCore::SelectFloorStyle(EditorSession.Document, s);
+                    if (on && !Showing)
+                        Change("FL Style",
+                               [this, s] { AppCore::SelectFloorStyle(EditorSession.Document, s); });
                 });
     for (int s = 0; s < ArrowStyleCount; ++s)
         connect(RadioButton(this, FirstDirStyleButton + s), &QRadioButton::toggled, this,
                 [this, s](bool on) {
-                    if (on && !Showing) AppCore::SelectArrowStyle(EditorSession.Document, s);
+                    if (on && !Showing)
+                        Change("DIR Style",
+                               [this, s] { AppCore::SelectArrowStyle(EditorSession.Document, s); });
                 });
     connect(UiForm->RadioButton7, &QRadioButton::toggled, this, [this](bool on) {
         if (!Showing)
-            EditorSession.Document.DPSTYLE =
-                on ? AppCore::TDpStyle::Left : AppCore::TDpStyle::Right;
+            Change("H_Style", [this, on] {
+                EditorSession.Document.DPSTYLE =
+                    on ? AppCore::TDpStyle::Left : AppCore::TDpStyle::Right;
+            });
     });
+    // The boxes say which message variant each selects (the form leaves them without text).
+    const char* const variantLabels[4] = {"2nd lang.", "2nd lang. inv.", "English", "English inv."};
+    for (int bit = 0; bit < 4; ++bit)
+        MsgCheckBox(this, bit)->setText(QString::fromLatin1(variantLabels[bit]));
     for (int bit = 0; bit < 4; ++bit)
         connect(MsgCheckBox(this, bit), &QCheckBox::toggled, this, [this, bit](bool on) {
             if (Showing) return;
-            int& mask = EditorSession.Document.MsgCheckBoxes;
-            mask = on ? (mask | (1 << bit)) : (mask & ~(1 << bit));
+            if (on && std::popcount(unsigned(EditorSession.Document.MsgCheckBoxes)) >= 2) {
+                RefuseThirdVariant(bit);
+                return;
+            }
+            Change("Message variants", [this, bit, on] {
+                int& mask = EditorSession.Document.MsgCheckBoxes;
+                mask = on ? (mask | (1 << bit)) : (mask & ~(1 << bit));
+            });
         });
     // Message boxes: double click picks the picture of that state and variant only.
     for (int s = 0; s < AppCore::LiftStateCount; ++s)
         for (int v = 0; v < AppCore::LiftStateVariantCount; ++v)
             connect(Image(AppCore::Images::LiftStateBox(s, v)), &TImage::DblClick, this,
                     [this, s, v] {
-                        Guarded([&] { AppCore::PickLiftStatePicture(EditorSession, s, v); });
+                        Change("Message picture",
+                               [&] { AppCore::PickLiftStatePicture(EditorSession, s, v); });
                     });
+}
+
+void TMainWindow::RefuseThirdVariant(int bit) {
+    QCheckBox* box = MsgCheckBox(this, bit);
+    const QSignalBlocker block(box);
+    box->setChecked(false);
+    QToolTip::showText(box->mapToGlobal(box->rect().bottomLeft()),
+                       QStringLiteral("Two message variants at most: untick one of the others "
+                                      "first."),
+                       box);
 }
 
 void TMainWindow::ShowStyleFields() {

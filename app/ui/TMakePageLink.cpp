@@ -2,18 +2,48 @@
 
 #include "app/core/TUserPrompts.h"
 
+#include "XVclCtrl/SerialDevices.h"
 #include "XVclCtrl/TComPortTable.h"
 #include "XVclUtil/FileUtil.h"
 #include "rom/TRomImageReader.h"
+#include "link/TUploadFrame.h"
 
 #include "ui_MainWindow.h"
 
+#include <QBoxLayout>
+#include <QEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QSignalBlocker>
 #include <QTimer>
 
 namespace AppUi {
 
 namespace {
+
 constexpr const char* RomFileFilter = "ZKF780A ROM File (*.rom)|*.rom";
+constexpr int ComItemCount = XVclCtrl::TComPortTable::MaxComNumber; // "COM 1" .. "COM 20"
+
+// Runs an action when the watched list is about to open (mouse press or key).
+class TPopupWatch : public QObject {
+public:
+    explicit TPopupWatch(std::function<void()> action) : Action(std::move(action)) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress)
+            Action();
+        return false;
+    }
+
+private:
+    std::function<void()> Action;
+};
+
+void LoadComPortSettings() {
+    // COM n names its device through the COMPORT section of the settings file.
+    const char* settings = XVclCtrl::TComPortTable::SettingsFileName;
+    if (XVclUtil::PathExists(settings)) XVclCtrl::TComPortTable::Global().LoadFromIniFile(settings);
+}
+
 } // namespace
 
 TMakePageLink::TMakePageLink(Ui::TMainWindow& form, QTimer& timer1, AppCore::TUserPrompts& prompts,
@@ -47,8 +77,16 @@ TMakePageLink::TMakePageLink(Ui::TMainWindow& form, QTimer& timer1, AppCore::TUs
     Form.ComboBox3->setEnabled(true);
     Form.SpeedButton5->setEnabled(true);
     Form.ComboBox11->setEnabled(true); // still hidden, as the form has it
+    Form.CheckBox1->setEnabled(true);  // "Msg. on": the transfer time line after an upload
     Form.ProgressBar1->setRange(0, 7168);
     Form.ProgressBar1->setValue(0);
+    PortListWatch = std::make_unique<TPopupWatch>([this] { RefreshPortList(); });
+    Form.ComboBox3->installEventFilter(PortListWatch.get());
+    WaitLine = new QLabel(Form.ProgressBar1->parentWidget());
+    WaitLine->setObjectName(QStringLiteral("LinkWaitLabel"));
+    for (QBoxLayout* layout : Form.ProgressBar1->parentWidget()->findChildren<QBoxLayout*>())
+        if (const int at = layout->indexOf(Form.ProgressBar1); at >= 0)
+            layout->insertWidget(at, WaitLine);
 }
 
 TMakePageLink::~TMakePageLink() {
@@ -59,12 +97,39 @@ TMakePageLink::~TMakePageLink() {
 
 void TMakePageLink::SpeedButton5Click() {
     Commands.ConnectDisconnect([this] {
-        // COM n names its device through the COMPORT section of the settings file.
-        const char* settings = XVclCtrl::TComPortTable::SettingsFileName;
-        if (XVclUtil::PathExists(settings))
-            XVclCtrl::TComPortTable::Global().LoadFromIniFile(settings);
-        PcUart1.pw_UartPortNumber(static_cast<std::uint32_t>(Form.ComboBox3->currentIndex() + 1));
+        LoadComPortSettings();
+        // The items after COM 20 are devices without a COM number: opened by their path.
+        const int index = Form.ComboBox3->currentIndex();
+        PcUart1.UartDevicePath =
+            index >= ComItemCount ? Form.ComboBox3->currentData().toString().toStdString() : "";
+        if (index < ComItemCount) PcUart1.pw_UartPortNumber(static_cast<std::uint32_t>(index + 1));
     });
+}
+
+void TMakePageLink::RefreshPortList() {
+    QComboBox* list = Form.ComboBox3;
+    if (!list->isEnabled() || list->count() < ComItemCount) return;
+    LoadComPortSettings();
+    const auto devices = XVclCtrl::ListSerialDevices(XVclCtrl::TComPortTable::Global());
+    const QSignalBlocker block(list);
+    const QVariant chosen = list->currentData();
+    const int index = list->currentIndex();
+    while (list->count() > ComItemCount) list->removeItem(ComItemCount);
+    for (int n = 1; n <= ComItemCount; ++n)
+        list->setItemText(n - 1, QStringLiteral("COM %1").arg(n));
+    for (const XVclCtrl::TSerialDeviceInfo& device : devices) {
+        QString text = QString::fromStdString(device.Path);
+        if (!device.Aliases.empty())
+            text += QStringLiteral(" (%1)").arg(
+                QString::fromStdString(XVclUtil::FileNameOfPath(device.Aliases.front())));
+        if (device.ComNumber >= 1 && device.ComNumber <= ComItemCount)
+            list->setItemText(device.ComNumber - 1,
+                              QStringLiteral("COM %1 \u2014 %2").arg(device.ComNumber).arg(text));
+        else
+            list->addItem(text, QString::fromStdString(device.Path));
+    }
+    const int again = index >= ComItemCount ? list->findData(chosen) : index;
+    list->setCurrentIndex(again >= 0 ? again : 0);
 }
 
 void TMakePageLink::SpeedButton6Click() {
@@ -77,6 +142,7 @@ std::optional<std::string> TMakePageLink::ChooseRomFile() {
 
 void TMakePageLink::SpeedButton9Click() {
     if (const auto file = ChooseRomFile()) Commands.UploadRomImage(*file);
+    if (Timer1.isActive()) ShowWaiting(QStringLiteral("Waiting for 'C' from the controller"));
 }
 
 void TMakePageLink::SpeedButton8Click() {
@@ -100,7 +166,34 @@ void TMakePageLink::ClearLines() {
 }
 
 void TMakePageLink::SetProgress(unsigned position) {
-    Form.ProgressBar1->setValue(static_cast<int>(position));
+    QProgressBar* bar = Form.ProgressBar1;
+    bar->setValue(static_cast<int>(position));
+    if (position <= 1) TransferClock.start();
+    // The bar's range stays that of a full image; the text counts this transfer's blocks.
+    const int total =
+        int(Protocol.State.Mode == Link::TTransferMode::AppUpgrade ? Link::AppBlockCount
+                                                                   : Protocol.State.RomBlockCount);
+    QString text = QStringLiteral("%1 / %2 blocks (%3%)")
+                       .arg(position)
+                       .arg(total)
+                       .arg(total > 0 ? 100 * qint64(position) / total : 0);
+    const qint64 ms = TransferClock.isValid() ? TransferClock.elapsed() : 0;
+    if (position > 1 && ms > 0 && int(position) <= total) {
+        const double blocksPerSecond = 1000.0 * (position - 1) / double(ms);
+        const qint64 left = qint64((total - int(position)) / blocksPerSecond);
+        text += QStringLiteral(", %1 KB/s, %2:%3 left")
+                    .arg(blocksPerSecond * 64 / 1024, 0, 'f', 1)
+                    .arg(left / 60)
+                    .arg(left % 60, 2, 10, QLatin1Char('0'));
+    }
+    bar->setFormat(text);
+    bar->setTextVisible(position > 0);
+    ShowWaiting(position > 0 ? QStringLiteral("Waiting for the ACK of block %1").arg(position)
+                             : QString());
+}
+
+void TMakePageLink::ShowWaiting(const QString& text) {
+    WaitLine->setText(text);
 }
 
 bool TMakePageLink::MsgOn() const {
@@ -108,6 +201,7 @@ bool TMakePageLink::MsgOn() const {
 }
 
 void TMakePageLink::SetCommandButtonsEnabled(bool enabled) {
+    if (enabled) ShowWaiting({}); // a transfer ended
     if (SetCommandButtons) SetCommandButtons(enabled);
 }
 

@@ -11,8 +11,12 @@
 
 #include "KrvCtrl/TPcUart.h"
 
-#include <functional>
+#include <QElapsedTimer>
 
+#include <functional>
+#include <memory>
+
+class QLabel;
 class QTimer;
 
 namespace Ui {
@@ -58,6 +62,15 @@ private:
     bool Enabled() const override;
 
     std::optional<std::string> ChooseRomFile();
+    // The COM port list, read again each time it is opened: "COM n — device" for the numbers
+    // that map to a device found, then the serial devices no COM number maps to.
+    void RefreshPortList();
+    // The line above the progress bar: what the link waits for; empty when idle.
+    void ShowWaiting(const QString& text);
+
+    QLabel* WaitLine = nullptr;
+    std::unique_ptr<QObject> PortListWatch; // refreshes the port list before it opens
+    QElapsedTimer TransferClock;            // since the first block of the transfer
 
     Ui::TMainWindow& Form;
     QTimer& Timer1;

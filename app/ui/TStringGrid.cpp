@@ -1,12 +1,61 @@
 #include "app/ui/TStringGrid.h"
 
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QStyledItemDelegate>
+#include <QValidator>
 
 namespace AppUi {
 
+namespace {
+
+// Refuses text the display cannot show.
+class TDisplayTextValidator : public QValidator {
+public:
+    TDisplayTextValidator(QObject* parent, TStringGrid* grid) : QValidator(parent), Grid(grid) {}
+    State validate(QString& input, int&) const override {
+        if (TStringGrid::IsDisplayText(input)) return Acceptable;
+        emit Grid->TextRefused();
+        return Invalid;
+    }
+
+private:
+    TStringGrid* Grid;
+};
+
+// The cell editor: reports each keystroke and takes only display text.
+class TCellDelegate : public QStyledItemDelegate {
+public:
+    explicit TCellDelegate(TStringGrid* grid) : QStyledItemDelegate(grid), Grid(grid) {}
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+            line->setValidator(new TDisplayTextValidator(line, Grid));
+            TStringGrid* grid = Grid;
+            QObject::connect(line, &QLineEdit::textEdited, grid, [grid, index](const QString& t) {
+                emit grid->CellTextChanging(index.column(), index.row() + 1, t);
+            });
+        }
+        return editor;
+    }
+
+private:
+    TStringGrid* Grid;
+};
+
+} // namespace
+
+bool TStringGrid::IsDisplayText(const QString& text) {
+    for (QChar c : text)
+        if (c.unicode() < 0x20 || c.unicode() > 0x7E) return false;
+    return true;
+}
+
 TStringGrid::TStringGrid(QWidget* parent) : QTableView(parent), Cells_(this) {
     setModel(&Cells_);
+    setItemDelegate(new TCellDelegate(this));
     verticalHeader()->hide();
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setHighlightSections(false);

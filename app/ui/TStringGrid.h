@@ -30,6 +30,8 @@ public:
 
     QString Cells(int col, int row) const { return Cells_.Cells(col, row); }
     void SetCells(int col, int row, const QString& text) { Cells_.SetCells(col, row, text); }
+    // True when every character of text is printable ASCII, as the display's font holds.
+    static bool IsDisplayText(const QString& text);
     // What the cell editor does when the user confirms a text.
     bool EditCell(int col, int row, const QString& text);
     bool IsEditable(int col, int row) const;
@@ -48,6 +50,10 @@ signals:
     void CellEdited(int col, int row, const QString& text);
     // The right mouse button went down on the grid; the focus does not move.
     void RightMouseDown();
+    // The text in an open cell editor changed (each keystroke); not yet stored.
+    void CellTextChanging(int col, int row, const QString& text);
+    // The cell editor refused a character the display cannot show (not printable ASCII).
+    void TextRefused();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

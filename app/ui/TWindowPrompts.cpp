@@ -64,6 +64,24 @@ bool TWindowPrompts::AskYesNo(const std::string& caption, const std::string& tex
                                  QMessageBox::Yes) == QMessageBox::Yes;
 }
 
+AppCore::TSaveChoice TWindowPrompts::AskSaveChanges(const std::string& text) {
+    if (Answers) return Answers->AskSaveChanges(text);
+    switch (QMessageBox::warning(
+        DialogParent, QStringLiteral("Unsaved changes"), QString::fromStdString(text),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save)) {
+    case QMessageBox::Save:
+        return AppCore::TSaveChoice::Save;
+    case QMessageBox::Discard:
+        return AppCore::TSaveChoice::Discard;
+    default:
+        return AppCore::TSaveChoice::Cancel;
+    }
+}
+
+void TWindowPrompts::ClearPicture(int imageNumber) {
+    if (TImage* image = Images ? Images(imageNumber) : nullptr) image->ClearPicture();
+}
+
 bool TWindowPrompts::LoadPicture(int imageNumber, const std::string& fileName) {
     TImage* image = Images ? Images(imageNumber) : nullptr;
     const bool loaded = image && image->LoadFromFile(QString::fromStdString(fileName));

@@ -37,9 +37,11 @@ public:
     std::optional<std::string> SaveFileDialog(const AppCore::TFileDialog& dialog) override;
     std::optional<std::string> OpenFileDialog(const AppCore::TFileDialog& dialog) override;
     bool AskYesNo(const std::string& caption, const std::string& text) override;
+    AppCore::TSaveChoice AskSaveChanges(const std::string& text) override;
     bool LoadPicture(int imageNumber, const std::string& fileName) override;
     bool ShowDecodedPicture(int imageNumber, const QImage& picture,
                             const std::string& source) override;
+    void ClearPicture(int imageNumber) override;
     void SetBusy(bool busy) override;
     void ClearMessageLines() override;
     void AppendMessageLine(const std::string& line) override;

@@ -1,4 +1,5 @@
 // zkf780a-editor: the ZKF780A display editor and VRC-780A upload tool.
+// zkf780a-editor [project.zkf] opens that project; --help and --version answer and quit.
 
 #include "app/ui/MessageBoxSink.h"
 #include "app/ui/TMainWindow.h"
@@ -6,15 +7,30 @@
 #include "XVclUtil/MessageBox.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 
 #include <exception>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("zkf780a-editor"));
+    QApplication::setApplicationVersion(QStringLiteral(ZKF_VERSION));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("ZKF780A lift display editor and VRC-780A ROM upload tool."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("project"),
+                                 QStringLiteral("Project file (.zkf) to open."),
+                                 QStringLiteral("[project.zkf]"));
+    parser.process(app);
+
     AppUi::InstallMessageBoxSink();
     try {
         AppUi::TMainWindow window;
         window.show();
+        if (!parser.positionalArguments().isEmpty())
+            window.OpenProjectFile(parser.positionalArguments().front());
         return app.exec();
     } catch (const std::exception& e) {
         XVclUtil::ShowErrMsgBox_Printf("Error", "%s", e.what());

@@ -92,7 +92,9 @@ TEST_F(MakeRomSession, MissingFloorPictureEmptiesTheDocumentCell) {
     Prompts.SaveAnswers.push_back(Dir / "p.zkf");
     EXPECT_TRUE(AppCore::MakeRom(Session, Dir / "out.rom"));
     EXPECT_EQ(Prompts.MessageLines,
-              (std::vector<std::string>{"[Warning] CTBL2-0A (10 ) not found --> auto cancel !!!"}));
+              (std::vector<std::string>{"[Warning] CTBL2-0A (10 ) not found --> auto cancel !!!",
+                                        "[Warning] NOWHERE.bmp was looked for in " +
+                                            Session.Context.FloorStylePrefix + "0/"}));
     EXPECT_EQ(Session.Document.CodeTables[2][10], "");
     EXPECT_EQ(Session.Document.CodeTables[0][1], "1");
     EXPECT_TRUE(XVclUtil::FileExists(Dir / "out.rom"));

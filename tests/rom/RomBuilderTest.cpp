@@ -132,8 +132,9 @@ TEST_F(RomBuilderTest, MissingFloorPictureWarnsOnceAndCancelsTheCell) {
     In.Cells[2][10] = "NOPE";
     In.Cells[0][0] = "1";
     ASSERT_TRUE(Build());
-    EXPECT_EQ(Lines,
-              (std::vector<std::string>{"[Warning] CTBL2-0A (10 ) not found --> auto cancel !!!"}));
+    EXPECT_EQ(Lines, (std::vector<std::string>{
+                         "[Warning] CTBL2-0A (10 ) not found --> auto cancel !!!",
+                         "[Warning] NOPE.bmp was looked for in " + In.FloorStylePrefix + "0/"}));
     EXPECT_EQ(Cancelled, (std::vector<std::pair<int, int>>{{2, 10}}));
     EXPECT_EQ(Builder->CodeTables().Kind[2][10], 0);
     EXPECT_EQ(Builder->CodeTables().Value[2][10], 0);
@@ -148,7 +149,7 @@ TEST_F(RomBuilderTest, FloorNamesThatLeaveTheStyleFolderAreNotFound) {
     In.Cells[0][3] = std::string("INS\x01IDE");
     In.Cells[0][4] = "INSIDE";
     ASSERT_TRUE(Build());
-    EXPECT_EQ(Lines.size(), 3u);
+    EXPECT_EQ(Lines.size(), 6u); // each: the cancel line and where the picture was looked for
     EXPECT_EQ(Cancelled.size(), 3u);
     EXPECT_EQ(Builder->FloorPictureCount(), 1);
 }

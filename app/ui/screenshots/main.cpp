@@ -11,10 +11,15 @@
 #include "XVclUtil/MessageBox.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 #include <QPixmap>
 #include <QTabWidget>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -73,5 +78,29 @@ int main(int argc, char* argv[]) {
         }
         ok = Grab(window, outDir + "/" + names[page]) && ok;
     }
-    return ok ? 0 : 1;
+    // The Make page as the display shows its pictures, with the build's warnings.
+    if (auto* view = window.findChild<QCheckBox*>(QStringLiteral("DisplayViewCheckBox")))
+        view->setChecked(true);
+    ok = Grab(window, outDir + "/editor-display-view.png") && ok;
+    // The File and Edit menus, opened.
+    QPixmap menus;
+    for (QAction* action : window.menuBar()->actions()) {
+        QMenu* menu = action->menu();
+        if (!menu || (action->text() != "&File" && action->text() != "&Edit")) continue;
+        menu->popup(window.mapToGlobal(QPoint(0, 0)));
+        QApplication::processEvents();
+        const QPixmap shot = menu->grab();
+        menu->hide();
+        QPixmap joined(menus.width() + shot.width() + 8, std::max(menus.height(), shot.height()));
+        joined.fill(Qt::white);
+        QPainter painter(&joined);
+        painter.drawPixmap(0, 0, menus);
+        painter.drawPixmap(menus.isNull() ? 0 : menus.width() + 8, 0, shot);
+        painter.end();
+        menus = joined;
+    }
+    const QString menuPath = outDir + "/editor-menus.png";
+    const bool menusSaved = menus.save(menuPath, "PNG");
+    std::printf("%s %s\n", menusSaved ? "wrote" : "could not write", qPrintable(menuPath));
+    return ok && menusSaved ? 0 : 1;
 }

@@ -156,7 +156,10 @@ TEST_F(Actions, CustomerPictures) {
     EXPECT_TRUE(PickCustomerPicture(Session, TCustomerPicture::Title2));
     EXPECT_EQ(Session.Document.TITLEFILENAME_2, Work("t2.bmp"));
     EXPECT_EQ(Prompts.PictureIn(Images::Title2), Work("t2.bmp"));
-    EXPECT_EQ(Prompts.OpenDialogs.back().Filter, PictureFileFilter);
+    // BMP first, then PNG, then the loader's other formats.
+    const std::string filter = Prompts.OpenDialogs.back().Filter;
+    EXPECT_EQ(filter.rfind(PictureFileFilter, 0), 0u);
+    EXPECT_NE(filter.find("|PNG picture (*.png)|*.png"), std::string::npos);
 
     EXPECT_FALSE(PickCustomerPicture(Session, TCustomerPicture::TitleH)); // cancelled
     EXPECT_EQ(Session.Document.TITLEFILENAME_H, "");

@@ -192,6 +192,7 @@ TEST_F(CodeTablePageTest, TypedModelTextThatNamesNoEntryKeepsTheModel) {
 TEST_F(CodeTablePageTest, ClearAllEmptiesTheTablesOnly) {
     SetCell(2, 1, "1");
     SetCell(7, 256, "B2");
+    Script.SaveChoiceAnswers.push_back(AppCore::TSaveChoice::Discard); // unsaved changes
     QTest::mouseClick(Window.Form().SpeedButton11, Qt::LeftButton);
     for (int col = 2; col < 8; ++col)
         for (int row = 1; row <= 256; ++row) ASSERT_EQ(Grid->Cells(col, row), "");
@@ -250,6 +251,7 @@ TEST_F(CodeTablePageTest, LoadOfANonProjectFileChangesNothing) {
     junk.write("[OTHER]\nA=1\n");
     junk.close();
     SetCell(2, 1, "5");
+    Script.SaveChoiceAnswers.push_back(AppCore::TSaveChoice::Discard); // unsaved changes
     Script.OpenAnswers.push_back(junk.fileName().toStdString());
     QTest::mouseClick(Window.Form().SpeedButton12, Qt::LeftButton);
     ASSERT_EQ(Messages.Messages.size(), 1u);

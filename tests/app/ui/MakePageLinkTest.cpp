@@ -16,6 +16,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QTest>
 #include <QTimer>
 
@@ -147,6 +148,9 @@ TEST_F(MakePageLinkTest, ConnectUploadDisconnect) {
     EXPECT_TRUE(lines[2].startsWith("===> Send data block: 1,CRC = "));
     EXPECT_TRUE(lines.last().startsWith(QString::fromUtf8("傳輸時間 = ")));
     EXPECT_EQ(Form.ProgressBar1->value(), 3);
+    EXPECT_TRUE(Form.ProgressBar1->text().startsWith("3 / 3 blocks (100%), "));
+    EXPECT_TRUE(Form.ProgressBar1->text().endsWith(" left"));
+    EXPECT_EQ(Window.findChild<QLabel*>("LinkWaitLabel")->text(), ""); // ended
     EXPECT_TRUE(CommandButtonsEnabled());
     EXPECT_FALSE(Window.findChild<QTimer*>("Timer1")->isActive());
 
@@ -260,4 +264,15 @@ TEST_F(MakePageLinkTest, DisconnectCancelsTheTransfer) {
     PumpUntil([] { return false; }, 300);
     EXPECT_FALSE(sent());
     EXPECT_TRUE(CommandButtonsEnabled());
+}
+
+TEST_F(MakePageLinkTest, PortListNamesTheDevicesWhenOpened) {
+    QTest::keyClick(Form.ComboBox3, Qt::Key_Shift); // any key or press before the list opens
+    ASSERT_GE(Form.ComboBox3->count(), 20);
+    EXPECT_EQ(Form.ComboBox3->itemText(2),
+              QString::fromUtf8("COM 3 \u2014 ") + QString::fromStdString(Line.PeerPath()));
+    EXPECT_TRUE(Form.CheckBox1->isEnabled()); // "Msg. on"
+    StartSim();
+    ConnectCom3();
+    EXPECT_EQ(Lines().last(), ">>> Open COM 3 <<<");
 }

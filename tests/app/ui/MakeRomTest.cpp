@@ -5,6 +5,7 @@
 
 #include "app/core/TScriptedPrompts.h"
 #include "app/ui/TFolderBrowser.h"
+#include "app/ui/TImage.h"
 #include "app/ui/TMainWindow.h"
 #include "app/ui/TStringGrid.h"
 #include "ui_MainWindow.h"
@@ -140,4 +141,33 @@ TEST(MakeRomTest, MissingFloorPictureIsReportedAndItsCellEmptied) {
     EXPECT_EQ(window.Session().Document.CodeTables[2][10], "");
     EXPECT_TRUE(window.Form().RichEdit1->toPlainText().contains(
         "[Warning] CTBL2-0A (10 ) not found --> auto cancel !!!"));
+}
+
+TEST(MakeRomTest, MissingPicturesAreNamedInWarnings) {
+    UiTest::TWorkFolder folder;
+    XVclUtil::TMessageCapture messages;
+    TMainWindow window(folder.ProgramDir());
+    AppCore::TScriptedPrompts script;
+    window.Prompts().SetDialogAnswers(&script);
+    const QString title = folder.StartPath("title.bmp");
+    UiTest::SaveMonoBmp(UiTest::MarkedPicture(128, 24, 3), title);
+    script.OpenAnswers.push_back(title.toStdString());
+    QTest::mouseClick(window.Image(1), Qt::LeftButton);
+    ASSERT_TRUE(QFile::remove(title));
+    ASSERT_TRUE(QFile::remove(folder.LiftStatePath(0, 0))); // FIRE, variant A: M_150
+    window.Form().StringGrid5->EditCell(2, 1, "1");
+    window.Form().StringGrid5->EditCell(2, 2, "nopicture");
+    script.SaveAnswers.push_back(folder.StartPath("p.zkf").toStdString());
+    window.Form().SpeedButton10->click();
+
+    const QString lines = window.Form().RichEdit1->toPlainText();
+    EXPECT_TRUE(lines.contains("[Warning] lift-state picture M_150 " + folder.LiftStatePath(0, 0) +
+                               " not found --> left out"))
+        << lines.toStdString();
+    EXPECT_TRUE(lines.contains("[Warning] customer title " + title +
+                               " not found --> the library title is used"));
+    EXPECT_TRUE(lines.contains(QString("[Warning] NOPICTURE.bmp was looked for in ") +
+                               QString::fromStdString(folder.ProgramDir()) +
+                               "DefaultImage/UserDefine/Floor/Style0/"));
+    EXPECT_EQ(messages.Messages.back().second, "ROM create finish!!\n\n");
 }

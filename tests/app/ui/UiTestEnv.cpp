@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPainter>
+#include <QStandardPaths>
 
 #include <cstdlib>
 #include <stdexcept>
@@ -17,6 +18,7 @@ namespace UiTest {
 void EnsureApplication() {
     if (QApplication::instance()) return;
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QStandardPaths::setTestModeEnabled(true); // recent projects go to a test settings folder
     static int argc = 1;
     static char name[] = "app_ui_test";
     static char* argv[] = {name, nullptr};

@@ -1,0 +1,42 @@
+#pragma once
+// Undo and redo of the project document: one QUndoStack whose steps hold what an editor action
+// changed (the cells one by one, the other fields as a whole), and the mark of the saved state.
+
+#include "app/core/ProjectDocument.h"
+
+#include <QUndoStack>
+
+#include <functional>
+#include <string>
+
+namespace AppCore {
+
+class TDocumentHistory {
+public:
+    // Called after undo or redo replaced fields of the document, with the content before.
+    using TAppliedHandler = std::function<void(const ProjectDocument& before)>;
+
+    explicit TDocumentHistory(ProjectDocument& document);
+
+    // Runs change and records what it did to the document as one step named text; nothing is
+    // recorded when the document is unchanged. Steps with the same mergeKey (not 0) that follow
+    // each other become one, as typing in one text field. A change that throws is still
+    // recorded as far as it went. Nested calls belong to the outermost step.
+    void Record(const std::string& text, const std::function<void()>& change, int mergeKey = 0);
+
+    QUndoStack& Stack() { return Steps; }
+    bool IsModified() const { return !Steps.isClean(); }
+    // The document is as saved in its file.
+    void MarkSaved() { Steps.setClean(); }
+    // A document replaced as a whole (loaded): no steps, not modified.
+    void Reset() { Steps.clear(); }
+    void SetAppliedHandler(TAppliedHandler handler) { OnApplied = std::move(handler); }
+
+private:
+    ProjectDocument& Document;
+    QUndoStack Steps;
+    TAppliedHandler OnApplied;
+    int Depth = 0;
+};
+
+} // namespace AppCore

@@ -1,0 +1,164 @@
+// The menu bar: File, Edit, Build, Device and Help. The commands are the page buttons' own,
+// with the usual shortcuts; File's Save writes to the project's file without a dialog.
+
+#include "app/ui/TMainWindow.h"
+
+#include "app/core/ProjectFile.h"
+#include "app/core/ProjectGuard.h"
+#include "ui_MainWindow.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSettings>
+#include <QUndoStack>
+#include <QUrl>
+
+namespace AppUi {
+
+namespace {
+
+constexpr int RecentProjectCount = 8;
+const QString RecentKey = QStringLiteral("RecentProjects");
+
+QAction* AddAction(QMenu* menu, const char* name, const QString& text,
+                   const QList<QKeySequence>& keys = {}) {
+    QAction* action = menu->addAction(text);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcuts(keys);
+    return action;
+}
+
+// A menu entry doing what a page button does, enabled and named as the button is.
+QAction* AddButtonAction(QMenu* menu, const char* name, QPushButton* button) {
+    QAction* action = AddAction(menu, name, button->text());
+    QObject::connect(action, &QAction::triggered, button, &QPushButton::click);
+    QObject::connect(menu, &QMenu::aboutToShow, action, [action, button] {
+        action->setText(button->text());
+        action->setEnabled(button->isEnabled());
+    });
+    return action;
+}
+
+QSettings RecentSettings() {
+    return QSettings(QStringLiteral("zkf780a"), QStringLiteral("zkf780a-editor"));
+}
+
+// The user guide as installed beside the program, or in the source tree it was built from.
+QString UserGuidePath() {
+    const QString appDir = QCoreApplication::applicationDirPath();
+    const QString candidates[] = {appDir + QStringLiteral("/../share/doc/zkf780a/user-guide.md"),
+                                  appDir + QStringLiteral("/docs/user-guide.md"),
+                                  QStringLiteral(ZKF_DOCS_DIR "/user-guide.md")};
+    for (const QString& path : candidates)
+        if (QFileInfo::exists(path)) return QFileInfo(path).canonicalFilePath();
+    return {};
+}
+
+} // namespace
+
+void TMainWindow::SetupMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    connect(
+        AddAction(file, "actionNew", QStringLiteral("&New"), {QKeySequence(Qt::CTRL | Qt::Key_N)}),
+        &QAction::triggered, this, &TMainWindow::FileNew);
+    connect(AddAction(file, "actionOpen", QStringLiteral("&Open\u2026"),
+                      {QKeySequence(Qt::CTRL | Qt::Key_O)}),
+            &QAction::triggered, this, &TMainWindow::SpeedButton12Click);
+    connect(AddAction(file, "actionSave", QStringLiteral("&Save"),
+                      {QKeySequence(Qt::CTRL | Qt::Key_S)}),
+            &QAction::triggered, this, &TMainWindow::FileSave);
+    connect(AddAction(file, "actionSaveAs", QStringLiteral("Save &As\u2026"),
+                      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}),
+            &QAction::triggered, this, &TMainWindow::SpeedButton13Click);
+    QMenu* recent = file->addMenu(QStringLiteral("&Recent projects"));
+    recent->setObjectName(QStringLiteral("menuRecent"));
+    connect(recent, &QMenu::aboutToShow, this, [this, recent] {
+        recent->clear();
+        for (const QString& path : RecentSettings().value(RecentKey).toStringList())
+            connect(recent->addAction(path), &QAction::triggered, this,
+                    [this, path] { OpenProjectFile(path); });
+        recent->setEnabled(true);
+    });
+    file->addSeparator();
+    connect(AddAction(file, "actionQuit", QStringLiteral("&Quit"),
+                      {QKeySequence(Qt::CTRL | Qt::Key_Q)}),
+            &QAction::triggered, this, &QWidget::close);
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    QUndoStack& stack = EditorSession.History.Stack();
+    QAction* undo = stack.createUndoAction(this, QStringLiteral("&Undo"));
+    undo->setObjectName(QStringLiteral("actionUndo"));
+    undo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    QAction* redo = stack.createRedoAction(this, QStringLiteral("&Redo"));
+    redo->setObjectName(QStringLiteral("actionRedo"));
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    edit->addActions({undo, redo});
+    edit->addSeparator();
+    connect(AddAction(edit, "actionClearAll", UiForm->SpeedButton11->text()), &QAction::triggered,
+            this, &TMainWindow::SpeedButton11Click);
+
+    QMenu* build = menuBar()->addMenu(QStringLiteral("&Build"));
+    AddButtonAction(build, "actionMakeRom", UiForm->SpeedButton10)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+
+    QMenu* device = menuBar()->addMenu(QStringLiteral("&Device"));
+    AddButtonAction(device, "actionConnect", UiForm->SpeedButton5);
+    AddButtonAction(device, "actionDateTime", UiForm->SpeedButton6);
+    AddButtonAction(device, "actionUpload", UiForm->SpeedButton9);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    connect(AddAction(help, "actionUserGuide", QStringLiteral("User &guide"),
+                      {QKeySequence(Qt::Key_F1)}),
+            &QAction::triggered, this, [this] {
+                const QString guide = UserGuidePath();
+                if (guide.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(guide)))
+                    QMessageBox::information(this, QStringLiteral("User guide"),
+                                             QStringLiteral("The user guide was not found."));
+            });
+    connect(AddAction(help, "actionAbout", QStringLiteral("&About")), &QAction::triggered, this,
+            [this] {
+                QMessageBox::about(this, QStringLiteral("About"),
+                                   QStringLiteral("%1\nzkf780a-editor %2, built %3\nQt %4")
+                                       .arg(QString::fromStdString(AppCore::DesignCaption),
+                                            QStringLiteral(ZKF_VERSION), QStringLiteral(__DATE__),
+                                            QString::fromLatin1(qVersion())));
+            });
+}
+
+void TMainWindow::FileNew() {
+    SpeedButton11Click();
+}
+
+void TMainWindow::FileSave() {
+    Guarded([this] { AppCore::SaveToProjectFile(EditorSession); });
+    ShowDocument();
+    AddRecentProject();
+}
+
+bool TMainWindow::OpenProjectFile(const QString& path) {
+    if (!AppCore::ConfirmDiscardChanges(EditorSession)) return false;
+    bool loaded = false;
+    Guarded([&] { loaded = AppCore::LoadProjectFile(EditorSession, path.toStdString()); });
+    ShowDocument();
+    AddRecentProject();
+    return loaded;
+}
+
+void TMainWindow::AddRecentProject() {
+    if (EditorSession.ProjectPath.empty()) return;
+    const QString path =
+        QFileInfo(QString::fromStdString(EditorSession.ProjectPath)).absoluteFilePath();
+    QSettings settings = RecentSettings();
+    QStringList list = settings.value(RecentKey).toStringList();
+    list.removeAll(path);
+    list.prepend(path);
+    settings.setValue(RecentKey, QStringList(list.mid(0, RecentProjectCount)));
+}
+
+} // namespace AppUi
