@@ -125,7 +125,7 @@ int BuildMain(int argc, char** argv) {
     const std::string invocationDir = AppCore::TStartupContext::CurrentDir();
     a.Project = Absolute(a.Project, invocationDir);
     a.RomFile = Absolute(a.RomFile, invocationDir);
-    a.ProgramDir = a.ProgramDir.empty() ? AppCore::TStartupContext::ExecutableDir()
+    a.ProgramDir = a.ProgramDir.empty() ? AppCore::TStartupContext::DefaultProgramDir()
                                         : Absolute(a.ProgramDir, invocationDir);
     if (!a.WorkDir.empty() && ::chdir(a.WorkDir.c_str()) != 0) {
         std::fprintf(stderr, "build: cannot enter the working folder \"%s\": %s\n",

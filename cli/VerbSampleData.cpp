@@ -77,7 +77,7 @@ int SampleDataMain(int argc, char** argv) {
         return 2;
     }
     if (programDir.empty() && !options.WithDefaultImages)
-        programDir = AppCore::TStartupContext::ExecutableDir();
+        programDir = AppCore::TStartupContext::DefaultProgramDir();
     options.ProgramDir = programDir;
     try {
         SampleData::TOffscreenApp app;

@@ -2,6 +2,8 @@
 
 #include "Verb.h"
 
+#include "ZkfVersion.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -51,6 +53,10 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         PrintUsage(stdout);
+        return 0;
+    }
+    if (std::strcmp(argv[1], "--version") == 0 || std::strcmp(argv[1], "-V") == 0) {
+        std::printf("zkf780a %s\n", ZKF_VERSION);
         return 0;
     }
     for (const auto& v : Cli::Verbs())

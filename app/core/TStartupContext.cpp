@@ -30,6 +30,18 @@ std::string TStartupContext::ExecutableDir() {
     return full.substr(0, full.find_last_of('/') + 1);
 }
 
+std::string TStartupContext::DefaultProgramDir() {
+    const std::string exeDir = ExecutableDir();
+    struct stat st {};
+    if (stat((exeDir + "DefaultImage").c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return exeDir;
+    // <prefix>/bin/ -> <prefix>/share/zkf780a/
+    std::string prefix = exeDir.substr(0, exeDir.size() - 1);
+    prefix = prefix.substr(0, prefix.find_last_of('/') + 1);
+    const std::string shared = prefix + "share/zkf780a/";
+    if (stat((shared + "DefaultImage").c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return shared;
+    return exeDir;
+}
+
 std::string TStartupContext::CurrentDir() {
     char path[PATH_MAX];
     if (!getcwd(path, sizeof path)) return ".";

@@ -19,6 +19,9 @@ struct TStartupContext {
 
     // Folder of the running executable, with a trailing "/".
     static std::string ExecutableDir();
+    // The default ProgramDir: the executable's folder when DefaultImage/ is beside it (a build
+    // tree), else <prefix>/share/zkf780a/ of an installed program when that holds DefaultImage/.
+    static std::string DefaultProgramDir();
     // The process's current working directory, without a trailing "/".
     static std::string CurrentDir();
 };

@@ -44,7 +44,7 @@ QString Q(const std::string& text) {
 
 TMainWindow::TMainWindow(const std::string& programDir, QWidget* parent)
     : QMainWindow(parent), UiForm(std::make_unique<Ui::TMainWindow>()),
-      ProgramDir(programDir.empty() ? AppCore::TStartupContext::ExecutableDir() : programDir) {
+      ProgramDir(programDir.empty() ? AppCore::TStartupContext::DefaultProgramDir() : programDir) {
     SetupForm();
     setAcceptDrops(true);
     FormCreate();
