@@ -10,9 +10,9 @@ class TRleDecoder {
 public:
     TRleDecoder(std::span<const std::uint8_t> data, int width, int height, bool nibbles)
         : Data(data), W(width), H(height), Nibbles(nibbles),
-          Out(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0) {}
+          Out(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), SkippedPixel) {}
 
-    std::vector<std::uint8_t> Run() {
+    std::vector<std::uint16_t> Run() {
         while (Row < H) {
             const std::uint8_t count = Next(), code = Next();
             if (count > 0) {
@@ -60,15 +60,15 @@ private:
     std::span<const std::uint8_t> Data;
     const long long W, H;
     const bool Nibbles;
-    std::vector<std::uint8_t> Out;
+    std::vector<std::uint16_t> Out;
     std::size_t Pos = 0;
     long long X = 0, Row = 0; // Row 0 is the bottom row
 };
 
 } // namespace
 
-std::vector<std::uint8_t> DecodeRle(std::span<const std::uint8_t> data, int width, int height,
-                                    int bitsPerPixel) {
+std::vector<std::uint16_t> DecodeRle(std::span<const std::uint8_t> data, int width, int height,
+                                     int bitsPerPixel) {
     return TRleDecoder(data, width, height, bitsPerPixel == 4).Run();
 }
 

@@ -8,11 +8,14 @@
 
 namespace Rom {
 
-// Indices of a width x height picture, rows from top to bottom (the data runs bottom-up).
-// Pixels the data skips (end of line, delta moves, end of picture) keep index 0; runs past the
-// right edge are cut. Raises EBmpFormat when the data ends before the end-of-picture mark
-// while rows remain.
-std::vector<std::uint8_t> DecodeRle(std::span<const std::uint8_t> data, int width, int height,
-                                    int bitsPerPixel);
+// What a pixel the data skips (end of line, delta moves, end of picture) holds: no colour of
+// the picture, so it reads as past the colour table.
+inline constexpr std::uint16_t SkippedPixel = 0xFFFF;
+
+// Indices of a width x height picture, rows from top to bottom (the data runs bottom-up);
+// SkippedPixel where the data gives none. Runs past the right edge are cut. Raises EBmpFormat
+// when the data ends before the end-of-picture mark while rows remain.
+std::vector<std::uint16_t> DecodeRle(std::span<const std::uint8_t> data, int width, int height,
+                                     int bitsPerPixel);
 
 } // namespace Rom

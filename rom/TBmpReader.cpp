@@ -174,7 +174,7 @@ void TBmpReader::ReadUncompressed(TPicture& picture) const {
 }
 
 void TBmpReader::ReadRle(TPicture& picture) const {
-    const std::vector<std::uint8_t> indices = DecodeRle(File.subspan(PixelOffset), W, H, Bits);
+    const std::vector<std::uint16_t> indices = DecodeRle(File.subspan(PixelOffset), W, H, Bits);
     for (std::size_t i = 0; i < indices.size(); ++i) picture.Pixels[i] = PaletteColour(indices[i]);
 }
 

@@ -24,7 +24,8 @@ public:
     int BitsPerPixel() const { return Bits; }
 
     // Decodes the pixels; raises EBmpFormat when they are cut short. A colour-table index past
-    // the end of the table gives white: a missing colour is never taken for black.
+    // the end of the table, and a pixel that RLE data skips, give white: a missing colour is
+    // never taken for black.
     TPicture Read() const;
 
     // Larger pictures are refused before anything is decoded.
