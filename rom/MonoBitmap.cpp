@@ -39,10 +39,14 @@ void CheckRecordSize(int width, int height, const std::string& name) {
 void PackedRow(const TPicture& picture, int y, std::uint8_t* out) {
     const std::uint32_t* row = picture.Row(y);
     const int w = picture.Width;
-    std::fill(out, out + (w + 7) / 8, 0);
-    for (int x = 0; x < w; ++x)
-        if ((row[x] & 0xFFFFFF) == BlackColour)
-            out[x >> 3] = static_cast<std::uint8_t>(out[x >> 3] | 0x80 >> (x & 7));
+    for (int x0 = 0; x0 < w; x0 += 8) {
+        std::uint8_t bits = 0;
+        for (int k = 0; k < 8; ++k) {
+            const bool black = x0 + k < w && (row[x0 + k] & 0xFFFFFF) == BlackColour;
+            bits = static_cast<std::uint8_t>(bits << 1 | black);
+        }
+        out[x0 >> 3] = bits;
+    }
 }
 
 // Transposes an 8 x 8 bit block: byte i (most significant first) is row i, bit 7 column 0.

@@ -47,6 +47,7 @@ std::string CompressionName(std::uint32_t c) {
 } // namespace
 
 TBmpReader::TBmpReader(std::span<const std::uint8_t> file) : File(file) {
+    Palette.fill(WhiteColour);
     if (file.size() < 2 || file[0] != 'B' || file[1] != 'M') throw EBmpFormat("not a BMP file");
     if (file.size() < FileHeaderSize + 4) throw EBmpFormat("file ends inside the BMP header");
     const std::uint32_t headerSize = U32(file, FileHeaderSize);
@@ -144,7 +145,6 @@ void TBmpReader::ReadPalette(std::size_t start, std::uint32_t declared) {
     std::size_t count = declared == 0 ? possible : std::min<std::size_t>(declared, possible);
     count = std::min(count, (PixelOffset - start) / entrySize);
     if (count == 0) throw EBmpFormat("the colour table is missing");
-    Palette.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint8_t* e = File.data() + start + i * entrySize;
         Palette[i] = std::uint32_t(e[2]) << 16 | std::uint32_t(e[1]) << 8 | e[0];
@@ -181,13 +181,13 @@ void TBmpReader::ReadRle(TPicture& picture) const {
 void TBmpReader::DecodeRow(const std::uint8_t* src, std::uint32_t* out) const {
     switch (Bits) {
     case 1:
-        for (int x = 0; x < W; ++x) out[x] = PaletteColour(src[x >> 3] >> (7 - (x & 7)) & 1);
+        for (int x = 0; x < W; ++x) out[x] = Palette[src[x >> 3] >> (7 - (x & 7)) & 1];
         break;
     case 4:
-        for (int x = 0; x < W; ++x) out[x] = PaletteColour(src[x >> 1] >> (x & 1 ? 0 : 4) & 0x0F);
+        for (int x = 0; x < W; ++x) out[x] = Palette[src[x >> 1] >> (x & 1 ? 0 : 4) & 0x0F];
         break;
     case 8:
-        for (int x = 0; x < W; ++x) out[x] = PaletteColour(src[x]);
+        for (int x = 0; x < W; ++x) out[x] = Palette[src[x]];
         break;
     case 16:
         for (int x = 0; x < W; ++x) out[x] = Masked(src[2 * x] | src[2 * x + 1] << 8);

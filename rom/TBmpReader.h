@@ -8,6 +8,7 @@
 
 #include "TPicture.h"
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -51,8 +52,8 @@ private:
     bool TopDown = false, Core = false;
     std::uint32_t Compression = 0;
     std::size_t PixelOffset = 0;
-    std::vector<std::uint32_t> Palette;
-    TChannel Channels[3]; // red, green, blue
+    std::array<std::uint32_t, 256> Palette; // white past the colour table
+    TChannel Channels[3];                   // red, green, blue
 };
 
 // The headers and the pixels in one step.
