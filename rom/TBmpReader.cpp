@@ -181,7 +181,10 @@ void TBmpReader::ReadRle(TPicture& picture) const {
 void TBmpReader::DecodeRow(const std::uint8_t* src, std::uint32_t* out) const {
     switch (Bits) {
     case 1:
-        for (int x = 0; x < W; ++x) out[x] = Palette[src[x >> 3] >> (7 - (x & 7)) & 1];
+        for (int x = 0; x < W; x += 8) {
+            const unsigned byte = src[x >> 3];
+            for (int k = 0; k < 8 && x + k < W; ++k) out[x + k] = Palette[byte >> (7 - k) & 1];
+        }
         break;
     case 4:
         for (int x = 0; x < W; ++x) out[x] = Palette[src[x >> 1] >> (x & 1 ? 0 : 4) & 0x0F];
