@@ -207,14 +207,14 @@ void TRomBuilder::MakeFloorNumberSets() {
 void TRomBuilder::MakeCustomerPictures() {
     const std::string& title = Vertical() ? Input.TITLEFILENAME_V : Input.TITLEFILENAME_H;
     // A chosen file that is gone is named in a warning and replaced as if none was chosen.
-    const QSize titleSize = Vertical() ? QSize(128, 24) : QSize(104, 24);
+    const TSlotSize titleSize = Vertical() ? TSlotSize{128, 24} : TSlotSize{104, 24};
     if (!EncodeExistingFile(title, "UM_1", titleSize, "customer title",
                             "the library title is used"))
         EncodeLibrary(0, Vertical() ? 0 : 5, "UM_1");
-    if (!EncodeExistingFile(Input.TITLEFILENAME_2, "UM_2", QSize(128, 32), "customer title 2",
+    if (!EncodeExistingFile(Input.TITLEFILENAME_2, "UM_2", TSlotSize{128, 32}, "customer title 2",
                             "the library title is used"))
         EncodeLibrary(0, 222, "UM_2");
-    EncodeExistingFile(Input.TITLEFILENAME_C, "UM_0", QSize(112, 80), "customer logo", "no logo");
+    EncodeExistingFile(Input.TITLEFILENAME_C, "UM_0", TSlotSize{112, 80}, "customer logo", "no logo");
     EncodeLibrary(0, Vertical() ? 4 : 9, "M_4");
 }
 
@@ -244,7 +244,7 @@ void TRomBuilder::MakeMessagePictures() {
             const std::string& path =
                 Input.LiftStateImageTable[static_cast<std::size_t>(4 * s + v)];
             const std::string target = Num("M_", 150 + 10 * v + s);
-            EncodeExistingFile(path, target, QSize(128, 32), "lift-state picture " + target,
+            EncodeExistingFile(path, target, TSlotSize{128, 32}, "lift-state picture " + target,
                                "left out");
         }
     for (int j = 0; j < 7; ++j) EncodeLibrary(group, 12 + j, Num("M_", 211 + j));
@@ -319,7 +319,7 @@ void TRomBuilder::EncodeTemp(const std::string& name, const std::string& target)
     if (name.empty()) return; // empty library entry: no work file, the index entry stays absent
     auto data = Work.Read(name);
     if (!data) throw EPictureLoad(TempSource, "no picture library loaded");
-    QImage picture = LoadPictureData(*data, TempSource);
+    const TPicture picture = LoadPictureData(*data, TempSource);
     Work.Write(target, EncodeMonoRecord(picture, Input.DISPLAYTYPE));
 }
 
@@ -335,7 +335,7 @@ void TRomBuilder::MoveLibrary(int group, int index, const std::string& target) {
     Work.Remove(name);
 }
 
-bool TRomBuilder::EncodeExistingFile(const std::string& path, const std::string& target, QSize size,
+bool TRomBuilder::EncodeExistingFile(const std::string& path, const std::string& target, TSlotSize size,
                                      const std::string& what, const std::string& otherwise) {
     if (TrimText(path).empty()) return false;
     if (XVclUtil::FindFileNoCase(path).empty()) {
@@ -346,14 +346,13 @@ bool TRomBuilder::EncodeExistingFile(const std::string& path, const std::string&
     return true;
 }
 
-void TRomBuilder::EncodeFile(const std::string& path, const std::string& target, QSize size) {
+void TRomBuilder::EncodeFile(const std::string& path, const std::string& target, TSlotSize size) {
     if (TrimText(path).empty()) return;
     std::string found = XVclUtil::FindFileNoCase(path);
-    QImage picture = LoadPicture(found.empty() ? path : found);
+    const TPicture picture = LoadPicture(found.empty() ? path : found);
     const std::string name = XVclUtil::FileNameOfPath(path);
     for (const std::string& warning :
-         {GreyPixelWarning(name, picture),
-          size.isValid() ? SizeWarning(name, picture, size.width(), size.height()) : ""})
+         {GreyPixelWarning(name, picture), SizeWarning(name, picture, size)})
         if (!warning.empty()) Line(warning);
     Work.Write(target, EncodeMonoRecord(picture, Input.DISPLAYTYPE));
 }

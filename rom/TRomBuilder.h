@@ -11,9 +11,9 @@
 #include "RomImage.h"
 #include "TConfigBlock.h"
 #include "TMemoryWorkFolder.h"
+#include "PictureWarnings.h"
 #include "TRomBuildInput.h"
 
-#include <QSize>
 
 #include <array>
 #include <string>
@@ -61,10 +61,10 @@ private:
     void EncodeLibrary(int group, int index, const std::string& target);
     void MoveLibrary(int group, int index, const std::string& target);
     // Also writes the grey-pixel warning, and the size warning when size is given.
-    void EncodeFile(const std::string& path, const std::string& target, QSize size = {});
+    void EncodeFile(const std::string& path, const std::string& target, TSlotSize size = {});
     // Encodes path when the file exists; else a warning line "<what> <path> not found -->
     // <otherwise>" and false. A blank path is no choice: false without a line.
-    bool EncodeExistingFile(const std::string& path, const std::string& target, QSize size,
+    bool EncodeExistingFile(const std::string& path, const std::string& target, TSlotSize size,
                             const std::string& what, const std::string& otherwise);
     void EncodeTemp(const std::string& name, const std::string& target);
 

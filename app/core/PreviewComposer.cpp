@@ -2,8 +2,9 @@
 
 #include "app/core/CodeCell.h"
 
+#include "app/core/PictureImage.h"
+
 #include "XVclUtil/FileUtil.h"
-#include "rom/PictureDecode.h"
 
 #include <QString>
 #include <algorithm>
@@ -17,7 +18,7 @@ constexpr int CentreX = (PreviewWidth - GlyphWidth) / 2; // 28
 
 std::optional<QImage> LoadGlyph(const TPictureLibrary& library, const TPreviewGlyph& glyph) {
     const std::span<const uint8_t> bytes = library.Picture(glyph.Group, glyph.Index);
-    QImage image = Rom::DecodePicture(bytes);
+    QImage image = DecodePicture(bytes);
     if (image.isNull()) return std::nullopt;
     return image;
 }

@@ -1,5 +1,6 @@
 #include "app/ui/TImage.h"
 
+#include "app/core/PictureImage.h"
 #include "rom/PictureWarnings.h"
 
 #include <QMouseEvent>
@@ -44,8 +45,9 @@ void TImage::SetDisplayView(bool on, bool vertical) {
 const QImage& TImage::ShownPicture() const {
     if (!DisplayView || Canvas.isNull()) return Canvas;
     if (DisplayCanvas.isNull())
-        DisplayCanvas = Rom::DisplayedPicture(Canvas, Vertical ? Rom::TDisplayType::Vertical
-                                                               : Rom::TDisplayType::Horizontal);
+        DisplayCanvas = AppCore::ToQImage(Rom::DisplayedPicture(
+            AppCore::FromQImage(Canvas),
+            Vertical ? Rom::TDisplayType::Vertical : Rom::TDisplayType::Horizontal));
     return DisplayCanvas;
 }
 
