@@ -5,6 +5,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace XVclUtil {
 
@@ -26,6 +29,7 @@ bool WriteAll(int fd, const char* p, std::size_t n) {
     return true;
 }
 
+#ifndef _WIN32
 // Mode for the new file: the old file's, or what a plain create would give under the umask.
 mode_t TargetMode(const std::string& path) {
     struct stat st;
@@ -33,6 +37,33 @@ mode_t TargetMode(const std::string& path) {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
+}
+#endif
+
+// Gives the finished temporary file the target's permissions. Windows files carry no mode bits
+// beyond read-only, which a replace keeps from neither file.
+bool ApplyTargetMode(int fd, const std::string& path) {
+#ifdef _WIN32
+    (void)fd;
+    (void)path;
+    return true;
+#else
+    return ::fchmod(fd, TargetMode(path)) == 0;
+#endif
+}
+
+// Puts the temporary file in place of the target in one step. The C library's rename refuses
+// an existing target on Windows, so there the file is moved with replace and write-through.
+bool ReplaceTarget(const std::string& temp, const std::string& path) {
+#ifdef _WIN32
+    if (::MoveFileExA(temp.c_str(), path.c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    errno = ::GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
+    return false;
+#else
+    return ::rename(temp.c_str(), path.c_str()) == 0;
+#endif
 }
 
 } // namespace
@@ -83,10 +114,10 @@ void TAtomicFileWriter::Write(const void* data, std::size_t size) {
 
 bool TAtomicFileWriter::Commit() {
     if (Fd < 0) return false;
-    bool ok = Flush() && (::fchmod(Fd, TargetMode(Path)) == 0 || Fail());
+    bool ok = Flush() && (ApplyTargetMode(Fd, Path) || Fail());
     ok = (::close(Fd) == 0 || Fail()) && ok;
     Fd = -1;
-    if (!ok || ::rename(TempPath.c_str(), Path.c_str()) != 0) return Fail();
+    if (!ok || !ReplaceTarget(TempPath, Path)) return Fail();
     TempPath.clear();
     return true;
 }

@@ -12,6 +12,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -56,10 +57,15 @@ void TXIniFile::Construct(const std::string& fileName, TXStrTab* strTab) {
 }
 
 bool TXIniFile::CreateEmptyFile() {
+#ifdef _WIN32
+    const std::size_t slash = FileName.find_last_of("/\\");
+#else
     const std::size_t slash = FileName.find_last_of('/');
+#endif
     if (slash != std::string::npos && slash > 0) {
         const std::string dir = FileName.substr(0, slash + 1);
-        if (!PathExists(dir) && ::mkdir(dir.c_str(), 0777) != 0) {
+        std::error_code ec;
+        if (!PathExists(dir) && !std::filesystem::create_directory(dir, ec)) {
             ShowErrMsgBox_Printf(Caption, "Err: Can not create directory \n \"%s\" ", dir.c_str());
             return false;
         }

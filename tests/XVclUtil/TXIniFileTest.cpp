@@ -247,7 +247,11 @@ TEST(TXIniFile, UnopenableFilesAreReported) {
     EXPECT_THROW(TXIniFile(dir.Path), EXGeneral); // a folder given as the file name
     ASSERT_EQ(capture.Messages.size(), 1u);
     EXPECT_EQ(capture.Messages[0].second, "Err: Can not open file \n \"" + dir.Path + "\" ");
+#ifdef _WIN32
+    GTEST_SKIP() << "under Wine the read-only attribute follows the POSIX owner, often root";
+#else
     if (::geteuid() == 0) GTEST_SKIP() << "root can open read-only files";
+#endif
     const std::string ro = dir.File("ro.ini");
     TTempDir::Write(ro, "[A]\nk=1\n");
     ::chmod(ro.c_str(), 0444);
