@@ -2,6 +2,8 @@
 
 #include "XVclCtrl/CommEventCodes.h"
 
+#include <thread>
+
 namespace PortUpload {
 
 namespace {
@@ -50,10 +52,12 @@ bool ConfigureLine(XVclCtrl::TSerialPort& port) {
     dcb.fBinary = true;
     dcb.ByteSize = 8;
     XVclCtrl::TPortTimeouts timeouts;
-    timeouts.ReadIntervalTimeout = 0xFFFFFFFF; // a read returns what is queued, at once
+    // A read returns what is queued at once. (Wine leaves such an overlapped read pending
+    // until a byte arrives; it ignores the first-byte form with a total time-out.)
+    timeouts.ReadIntervalTimeout = 0xFFFFFFFF;
     timeouts.WriteTotalTimeoutConstant = 5000;
     return port.SetupComm(4096, 4096) && port.SetCommConfig(dcb) &&
-           port.SetCommTimeouts(timeouts) && port.SetCommMask(XVclCtrl::EV_RXCHAR) &&
+           port.SetCommTimeouts(timeouts) &&
            port.PurgeComm(XVclCtrl::PURGE_RXCLEAR | XVclCtrl::PURGE_TXCLEAR);
 }
 
@@ -86,31 +90,30 @@ TResult UploadImage(XVclCtrl::TSerialPort& port, const std::vector<std::uint8_t>
     protocol.State.Mode = Link::TTransferMode::RomImage;
     timer.Start();
 
+    // Overlapped reads that complete with the first bytes to arrive; Wine's comm-event wait
+    // cannot run on a pseudo-terminal (it reads the modem lines), so reads carry the loop.
     XVclCtrl::TManualResetEvent never;
     std::uint8_t buffer[4096];
-    bool waiting = false;
+    bool reading = false;
     const auto start = Clock::now();
     while (!result.Ended && Clock::now() - start < deadline && !port.DeviceLost()) {
-        std::uint32_t events = 0;
-        auto state = waiting ? port.CommEventWaitResult(events) : port.StartCommEventWait(events);
+        std::uint32_t got = 0;
+        auto state = reading ? port.ReadResult(got) : port.Read(buffer, sizeof buffer, got);
         if (state == XVclCtrl::TPortResult::Failed) break;
-        waiting = state == XVclCtrl::TPortResult::Pending;
-        if (waiting) port.WaitForAny(never, true, false, &timer.Timer);
+        reading = state == XVclCtrl::TPortResult::Pending;
+        if (reading) port.WaitForAny(never, false, true, &timer.Timer);
         if (timer.Timer.IsSignalled()) {
             ++result.Timeouts;
             timer.Timer.Reset();
             if (timer.Enabled()) timer.Timer.SetOnce(responseMs);
             protocol.Timer1Timer(nullptr);
         }
-        std::uint32_t errors = 0, queued = 0, got = 0;
-        if (!port.ClearCommError(errors, queued) || queued == 0) continue;
-        const auto read = port.Read(buffer, sizeof buffer, got);
-        if (read == XVclCtrl::TPortResult::Failed) break;
-        if (read == XVclCtrl::TPortResult::Pending) continue; // not with these time-outs
+        if (!reading && got == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (reading || got == 0) continue;
         for (std::uint32_t i = 0; i < got; ++i) result.Naks += buffer[i] == Link::ReplyNak;
         protocol.PcUart1RxdDatas(nullptr, static_cast<int>(got), buffer);
     }
-    if (waiting) port.SetCommMask(XVclCtrl::EV_RXCHAR); // completes the pending wait
+    if (reading) port.CancelIo();
     result.Elapsed = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start);
     return result;
 }

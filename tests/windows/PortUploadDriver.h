@@ -1,6 +1,6 @@
 #pragma once
 // Runs one ROM image upload of the upload protocol straight over the serial port layer, with
-// no component or monitor thread in between: comm-event waits for received bytes, a waitable
+// no component or monitor thread in between: overlapped reads for received bytes, a waitable
 // timer as the response timer. The same code runs natively and, cross-built, under Wine, so the
 // two port layers can be compared on one controller simulator.
 
@@ -29,8 +29,8 @@ struct TResult {
 TResult UploadImage(XVclCtrl::TSerialPort& port, const std::vector<std::uint8_t>& image,
                     unsigned responseMs, std::chrono::milliseconds deadline);
 
-// 115,200 baud, 8 data bits, no parity, one stop bit, no flow control; reads return at once
-// with what is there. False when the device refused a setting.
+// 115,200 baud, 8 data bits, no parity, one stop bit, no flow control; a read completes with the
+// first bytes that arrive. False when the device refused a setting.
 bool ConfigureLine(XVclCtrl::TSerialPort& port);
 
 // A ROM image of 458,752 bytes whose bytes depend on their position and the seed.
