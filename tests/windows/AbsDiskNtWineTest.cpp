@@ -4,8 +4,8 @@
 // information, disk property update, dismount, and a "\\.\PHYSICALDRIVEn" for the image) are
 // answered by TImageNtApi from the image files. Each test prints which requests ran for real.
 
-#include "XVclUtil/AbsDiskNtFamily.h"
-#include "XVclUtil/TXAbsDiskIO.h"
+#include "XVclUtil/disk/AbsDiskNtFamily.h"
+#include "XVclUtil/disk/TXAbsDiskIO.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "AbsDiskNtFamily.h"
 
-#include "MessageBox.h"
+#include "XVclUtil/MessageBox.h"
 #include "TXAbsDiskIO.h"
 
 #include <windows.h>
