@@ -45,16 +45,19 @@ private:
 
 } // namespace
 
-bool ConfigureLine(XVclCtrl::TSerialPort& port) {
+bool ConfigureLine(XVclCtrl::TSerialPort& port, bool firstByteReads) {
     XVclCtrl::TPortDcb dcb;
     dcb.DCBlength = 28;
     dcb.BaudRate = 115200;
     dcb.fBinary = true;
     dcb.ByteSize = 8;
     XVclCtrl::TPortTimeouts timeouts;
-    // A read returns what is queued at once. (Wine leaves such an overlapped read pending
-    // until a byte arrives; it ignores the first-byte form with a total time-out.)
     timeouts.ReadIntervalTimeout = 0xFFFFFFFF;
+    if (firstByteReads) {
+        // A read completes with the first bytes to arrive, or empty after a second.
+        timeouts.ReadTotalTimeoutMultiplier = 0xFFFFFFFF;
+        timeouts.ReadTotalTimeoutConstant = 1000;
+    }
     timeouts.WriteTotalTimeoutConstant = 5000;
     return port.SetupComm(4096, 4096) && port.SetCommConfig(dcb) &&
            port.SetCommTimeouts(timeouts) &&
@@ -108,7 +111,7 @@ TResult UploadImage(XVclCtrl::TSerialPort& port, const std::vector<std::uint8_t>
             if (timer.Enabled()) timer.Timer.SetOnce(responseMs);
             protocol.Timer1Timer(nullptr);
         }
-        if (!reading && got == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (!reading && got == 0) std::this_thread::sleep_for(std::chrono::microseconds(200));
         if (reading || got == 0) continue;
         for (std::uint32_t i = 0; i < got; ++i) result.Naks += buffer[i] == Link::ReplyNak;
         protocol.PcUart1RxdDatas(nullptr, static_cast<int>(got), buffer);

@@ -29,9 +29,12 @@ struct TResult {
 TResult UploadImage(XVclCtrl::TSerialPort& port, const std::vector<std::uint8_t>& image,
                     unsigned responseMs, std::chrono::milliseconds deadline);
 
-// 115,200 baud, 8 data bits, no parity, one stop bit, no flow control; a read completes with the
-// first bytes that arrive. False when the device refused a setting.
-bool ConfigureLine(XVclCtrl::TSerialPort& port);
+// 115,200 baud, 8 data bits, no parity, one stop bit, no flow control. firstByteReads: reads
+// complete with the first bytes to arrive (the time-out form Windows and the POSIX layer serve);
+// otherwise they return what is queued, which under Wine stays pending until a byte arrives
+// (Wine ignores the first-byte form and waits for the whole buffer). False when the device
+// refused a setting.
+bool ConfigureLine(XVclCtrl::TSerialPort& port, bool firstByteReads);
 
 // A ROM image of 458,752 bytes whose bytes depend on their position and the seed.
 std::vector<std::uint8_t> TestImage(std::uint32_t seed);

@@ -6,6 +6,7 @@
 #include "PortUploadDriver.h"
 
 #include "XVclCtrl/CommEventCodes.h"
+#include "XVclCtrl/TComPortTable.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +36,7 @@ protected:
         XVclCtrl::TPortOpenFailure failure;
         Port = OpenComPort(failure);
         ASSERT_NE(Port, nullptr) << "open failed: " << static_cast<int>(failure);
-        ASSERT_TRUE(PortUpload::ConfigureLine(*Port));
+        ASSERT_TRUE(PortUpload::ConfigureLine(*Port, false));
     }
     std::unique_ptr<XVclCtrl::TSerialPort> Port;
 };
@@ -106,4 +107,13 @@ TEST_F(WineCom, ASilentControllerAbortsAfterTenTimeouts) {
     // Expiries before the first 'C' count too, but the protocol's count restarts with it.
     ASSERT_GE(r.Lines.size(), 2u);
     EXPECT_EQ(r.Lines[r.Lines.size() - 2], "===> VRC-780A respond timeout #10<===");
+}
+
+// COMn names the Windows device directly; no table entry is needed. The open above goes through
+// the same name.
+TEST(WindowsComNames, ComNumbersOpenTheirDeviceDirectly) {
+    XVclCtrl::TComPortTable table;
+    EXPECT_EQ(table.Resolve("COM5"), "\\\\.\\COM5");
+    EXPECT_EQ(table.Resolve("com12"), "\\\\.\\COM12");
+    EXPECT_EQ(table.ComNumberOf("\\\\.\\COM7"), 7);
 }
