@@ -4,11 +4,11 @@
 # then the image the simulator received compared byte for byte with the one sent.
 # usage: run-wine-com.sh SCENARIO TEST_EXE NATIVE_ZKF780A [simulator options...]
 set -euo pipefail
-# A wineserver that outlives each test briefly, with its own diagnostics kept off the log.
-wineserver -p10 >/dev/null 2>&1 || true
 scenario=$1 exe=$2 cli=$3
 shift 3
 : "${WINEPREFIX:?the windows test preset sets WINEPREFIX}"
+# A wineserver that outlives each test briefly, with its own diagnostics kept off the log.
+wineserver -p10 >/dev/null 2>&1 || true
 if [ ! -x "$cli" ]; then
   echo "no native zkf780a at $cli: build the default preset first"
   exit 77

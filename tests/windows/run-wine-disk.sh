@@ -2,9 +2,9 @@
 # Runs the NT raw disk tests under Wine with drive X: mapped onto a volume image file and a disk
 # image beside it. usage: run-wine-disk.sh TEST_EXE
 set -euo pipefail
+: "${WINEPREFIX:?the windows test preset sets WINEPREFIX}"
 # A wineserver that outlives each test briefly, with its own diagnostics kept off the log.
 wineserver -p10 >/dev/null 2>&1 || true
-: "${WINEPREFIX:?the windows test preset sets WINEPREFIX}"
 tmp=$(mktemp -d)
 device="$WINEPREFIX/dosdevices/x::"
 trap 'rm -f "$device"; rm -rf "$tmp"' EXIT
