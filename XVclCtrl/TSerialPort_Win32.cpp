@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <cctype>
+
 namespace XVclCtrl {
 
 namespace {
@@ -21,10 +23,27 @@ void ClearPosition(OVERLAPPED& ol) {
     ol.Offset = ol.OffsetHigh = 0;
 }
 
+// The claim on a device that every opener in this session sees: a named mutex that exists while
+// the port is open. Windows' serial driver already refuses a second open of a port; Wine does
+// not, so the claim keeps the open exclusive there as well. Null when the device is claimed.
+HANDLE ClaimDevice(const std::string& devicePath) {
+    std::string name = "Local\\zkf780a.serial.";
+    for (char c : devicePath)
+        name += (c == '\\') ? '_' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    HANDLE claim = ::CreateMutexA(nullptr, FALSE, name.c_str());
+    if (claim && ::GetLastError() == ERROR_ALREADY_EXISTS) {
+        ::CloseHandle(claim);
+        ::SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+    return claim;
+}
+
 } // namespace
 
 struct TSerialPort::TImpl {
     HANDLE Handle = INVALID_HANDLE_VALUE;
+    HANDLE Claim = nullptr; // see ClaimDevice
     std::string Path;
     OVERLAPPED OlapUartEvt{};
     OVERLAPPED OlapRdFile{};
@@ -51,10 +70,13 @@ std::unique_ptr<TSerialPort> TSerialPort::Open(const std::string& devicePath, bo
     failure = TPortOpenFailure::None;
     systemError = 0;
     DWORD flags = FILE_FLAG_OVERLAPPED | (writeThrough ? FILE_FLAG_WRITE_THROUGH : 0);
-    HANDLE h = ::CreateFileA(devicePath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                             OPEN_EXISTING, flags, nullptr);
+    HANDLE claim = ClaimDevice(devicePath);
+    HANDLE h = claim ? ::CreateFileA(devicePath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                     OPEN_EXISTING, flags, nullptr)
+                     : INVALID_HANDLE_VALUE;
     if (h == INVALID_HANDLE_VALUE) {
         DWORD err = ::GetLastError();
+        if (claim) ::CloseHandle(claim);
         systemError = static_cast<int>(err);
         // A COM port held by another program answers access-denied here.
         const bool busy = err == ERROR_ACCESS_DENIED || err == ERROR_SHARING_VIOLATION;
@@ -65,6 +87,7 @@ std::unique_ptr<TSerialPort> TSerialPort::Open(const std::string& devicePath, bo
     }
     auto impl = std::make_unique<TImpl>();
     impl->Handle = h;
+    impl->Claim = claim;
     impl->Path = devicePath;
     impl->OlapUartEvt.hEvent = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
     impl->OlapRdFile.hEvent = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -72,6 +95,7 @@ std::unique_ptr<TSerialPort> TSerialPort::Open(const std::string& devicePath, bo
         systemError = static_cast<int>(::GetLastError());
         failure = TPortOpenFailure::Other;
         ::CloseHandle(h);
+        ::CloseHandle(claim);
         if (impl->OlapUartEvt.hEvent) ::CloseHandle(impl->OlapUartEvt.hEvent);
         if (impl->OlapRdFile.hEvent) ::CloseHandle(impl->OlapRdFile.hEvent);
         return nullptr;
@@ -83,6 +107,8 @@ bool TSerialPort::Close() {
     if (!IsOpen()) return true;
     bool ok = ::CloseHandle(Impl->Handle) != 0;
     Impl->Handle = INVALID_HANDLE_VALUE;
+    ::CloseHandle(Impl->Claim);
+    Impl->Claim = nullptr;
     return ok;
 }
 

@@ -9,6 +9,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace XVclUtil {
 
@@ -33,6 +36,7 @@ bool WriteAll(int fd, const char* p, std::size_t n) {
     return true;
 }
 
+#ifndef _WIN32
 // Mode for the new file: the old file's, or what a plain create would give under the umask.
 mode_t TargetMode(const std::string& path) {
     struct stat st;
@@ -40,6 +44,33 @@ mode_t TargetMode(const std::string& path) {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
+}
+#endif
+
+// Gives the finished temporary file the target's permissions. Windows files carry no mode bits
+// beyond read-only, which a replace keeps from neither file.
+bool ApplyTargetMode(int fd, const std::string& path) {
+#ifdef _WIN32
+    (void)fd;
+    (void)path;
+    return true;
+#else
+    return ::fchmod(fd, TargetMode(path)) == 0;
+#endif
+}
+
+// Puts the temporary file in place of the target in one step. The C library's rename refuses
+// an existing target on Windows, so there the file is moved with replace and write-through.
+bool ReplaceTarget(const std::string& temp, const std::string& path) {
+#ifdef _WIN32
+    if (::MoveFileExA(temp.c_str(), path.c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    errno = ::GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
+    return false;
+#else
+    return ::rename(temp.c_str(), path.c_str()) == 0;
+#endif
 }
 
 std::string FolderOf(const std::string& path) {
@@ -207,7 +238,7 @@ bool TAtomicFileWriter::Commit() {
     const bool closed = ::close(Fd) == 0;
     Fd = -1;
     if (!closed) return Fail(errno);
-    if (::rename(TempPath.c_str(), Target.c_str()) != 0) return Fail(errno);
+    if (!ReplaceTarget(TempPath, Target)) return Fail(errno);
     TempPath.clear();
     SyncFolder(Folder);
     return true;

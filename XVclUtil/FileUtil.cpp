@@ -12,6 +12,16 @@ namespace XVclUtil {
 
 namespace {
 
+#ifdef _WIN32
+// Binary mode: the C library would otherwise translate line ends; no FIFOs to guard against.
+constexpr int kReadFlags = O_RDONLY | O_BINARY | O_NOINHERIT;
+constexpr int kWriteFlags = O_WRONLY | O_BINARY | O_NOINHERIT;
+#else
+// O_NONBLOCK: a FIFO under the name must not hang the open; regular files ignore it.
+constexpr int kReadFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
+constexpr int kWriteFlags = O_WRONLY | O_CLOEXEC;
+#endif
+
 bool WriteAll(int fd, std::span<const std::uint8_t> data) {
     std::size_t done = 0;
     while (done < data.size()) {
@@ -87,8 +97,7 @@ std::optional<std::uint64_t> RegularFileSize(const std::string& path) {
 
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
                                                        std::uint64_t maxBytes) {
-    // O_NONBLOCK: a FIFO under the name must not hang the open; regular files ignore it.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = ::open(path.c_str(), kReadFlags);
     if (fd < 0) return std::nullopt;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
@@ -113,7 +122,7 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
 }
 
 bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> data) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    const int fd = ::open(path.c_str(), kWriteFlags | O_CREAT | O_TRUNC, 0666);
     if (fd < 0) return false;
     const bool ok = WriteAll(fd, data);
     return ::close(fd) == 0 && ok;

@@ -7,6 +7,10 @@
 #include <charconv>
 #include <cstring>
 #include <utility>
+#ifdef _WIN32
+#include <iomanip>
+#include <sstream>
+#endif
 
 namespace XVclUtil {
 
@@ -102,9 +106,27 @@ std::string DateTimeToIniText(const std::tm& value, const char* format) {
     return std::string(buf, n);
 }
 
+namespace {
+
+// Reads text by format into value; the character after what was read, or null on a mismatch.
+// Windows' C library has no strptime; the stream reader there uses the same classic locale.
+const char* ParseDateTime(const std::string& text, const char* format, std::tm& value) {
+#ifdef _WIN32
+    std::istringstream in(text);
+    in >> std::get_time(&value, format);
+    if (in.fail()) return nullptr;
+    const auto read = in.eof() ? text.size() : static_cast<std::size_t>(in.tellg());
+    return text.c_str() + read;
+#else
+    return ::strptime(text.c_str(), format, &value);
+#endif
+}
+
+} // namespace
+
 std::tm IniTextToDateTime(const std::string& text, const char* format) {
     std::tm value{};
-    const char* end = ::strptime(text.c_str(), format, &value);
+    const char* end = ParseDateTime(text, format, value);
     while (end && *end == ' ') ++end;
     if (end == nullptr || *end != '\0')
         throw EConvertError("'" + text + "' is not a valid date and time");
@@ -115,7 +137,11 @@ std::tm IniTextToDateTime(const std::string& text, const char* format) {
 std::tm CurrentDateTime() {
     std::time_t now = std::time(nullptr);
     std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
     localtime_r(&now, &local);
+#endif
     return local;
 }
 

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,10 +65,15 @@ void TXIniFile::Construct(const std::string& fileName, TXStrTab* strTab) {
 }
 
 bool TXIniFile::CreateEmptyFile() {
+#ifdef _WIN32
+    const std::size_t slash = FileName.find_last_of("/\\");
+#else
     const std::size_t slash = FileName.find_last_of('/');
+#endif
     if (slash != std::string::npos && slash > 0) {
         const std::string dir = FileName.substr(0, slash + 1);
-        if (!PathExists(dir) && ::mkdir(dir.c_str(), 0777) != 0) return false;
+        std::error_code ec;
+        if (!PathExists(dir) && !std::filesystem::create_directory(dir, ec)) return false;
     }
     // O_EXCL|O_NOFOLLOW: never through a link or over a file that appeared meanwhile.
     const int fd =

@@ -2,8 +2,12 @@
 
 #include <cstdint>
 #include <mutex>
-#include <sys/mman.h>
 #include <unordered_map>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/mman.h>
+#endif
 
 namespace XVclUtil {
 
@@ -24,11 +28,17 @@ std::size_t RoundUp(std::size_t n, std::size_t to) {
     return (n + to - 1) / to * to;
 }
 
-} // namespace
-
-void* XAllocVirtualMem(std::size_t size) {
-    if (size == 0 || size > (SIZE_MAX >> 1)) return nullptr;
-    const std::size_t length = RoundUp(size, XVirtualMemAlignment);
+#ifdef _WIN32
+// VirtualAlloc's regions start on the allocation granularity (64 KiB), beyond the alignment
+// asked for, and come zero-filled.
+void* MapRegion(std::size_t length) {
+    return ::VirtualAlloc(nullptr, length, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+}
+bool UnmapRegion(void* p, std::size_t) {
+    return ::VirtualFree(p, 0, MEM_RELEASE) != 0;
+}
+#else
+void* MapRegion(std::size_t length) {
     // Map one alignment unit more, then trim the misaligned head and the tail.
     const std::size_t mapped = length + XVirtualMemAlignment;
     void* raw = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -39,7 +49,20 @@ void* XAllocVirtualMem(std::size_t size) {
     std::uintptr_t end = start + mapped;
     if (end > aligned + length)
         munmap(reinterpret_cast<void*>(aligned + length), end - aligned - length);
-    void* p = reinterpret_cast<void*>(aligned);
+    return reinterpret_cast<void*>(aligned);
+}
+bool UnmapRegion(void* p, std::size_t length) {
+    return munmap(p, length) == 0;
+}
+#endif
+
+} // namespace
+
+void* XAllocVirtualMem(std::size_t size) {
+    if (size == 0 || size > (SIZE_MAX >> 1)) return nullptr;
+    const std::size_t length = RoundUp(size, XVirtualMemAlignment);
+    void* p = MapRegion(length);
+    if (p == nullptr) return nullptr;
     std::lock_guard<std::mutex> guard(Registry().Lock);
     Registry().Sizes[p] = length;
     return p;
@@ -55,7 +78,7 @@ bool XFreeVirtualMem(void* p) {
         length = it->second;
         Registry().Sizes.erase(it);
     }
-    return munmap(p, length) == 0;
+    return UnmapRegion(p, length);
 }
 
 } // namespace XVclUtil

@@ -11,7 +11,11 @@ TLocalTime TLocalTime::Now() {
     const std::time_t secs = system_clock::to_time_t(now);
     const auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
     std::tm tm{};
+#ifdef _WIN32
+    localtime_s(&tm, &secs);
+#else
     localtime_r(&secs, &tm);
+#endif
     TLocalTime t;
     t.Year = tm.tm_year + 1900;
     t.Month = tm.tm_mon + 1;

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the default build, then the AddressSanitizer/UBSan build.
+# Builds and runs every test: the default build, then the AddressSanitizer/UBSan build, then the
+# Windows cross build with its tests under Wine (which use the default build's simulator).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -9,3 +10,10 @@ for preset in default asan; do
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs"
 done
+
+scripts/install-deps.sh scripts/packages-windows.txt
+scripts/wine-prefix.sh
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$jobs"
+# One Wine test at a time: each starts Wine, and the COM port and drive are one of a kind.
+ctest --preset windows

@@ -1,17 +1,46 @@
 #include "TXAbsDiskIO.h"
 
 #include "AbsDiskFamily.h"
-#include "AbsDiskLinuxFamily.h"
-#include "AbsDiskWin9xFamily.h"
 #include "XVclUtil/MessageBox.h"
 
 #include <cstring>
+
+#ifdef _WIN32
+#include "AbsDiskNtFamily.h"
+
+#include <windows.h>
+#else
+#include "AbsDiskLinuxFamily.h"
+#include "AbsDiskWin9xFamily.h"
+
 #include <sys/utsname.h>
+#endif
 
 namespace XVclUtil {
 
 namespace {
 
+#ifdef _WIN32
+// The platform id of the running Windows: 2 on the NT family.
+bool QueryThisPlatform(int& platformId) {
+    OSVERSIONINFOA info{};
+    info.dwOSVersionInfoSize = sizeof info;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!::GetVersionExA(&info)) return false;
+#pragma GCC diagnostic pop
+    platformId = static_cast<int>(info.dwPlatformId);
+    return true;
+}
+
+std::unique_ptr<TAbsDiskFamily> MakeNtFamily() {
+    return std::make_unique<TAbsDiskNtFamily>();
+}
+// The 9x family needs the VWIN32 service and its drivers, which no NT system has.
+std::unique_ptr<TAbsDiskFamily> Make9xFamily() {
+    return nullptr;
+}
+#else
 // This machine runs the NT-family implementation (volumes and disks as devices and files).
 bool QueryThisPlatform(int& platformId) {
     utsname name;
@@ -19,6 +48,14 @@ bool QueryThisPlatform(int& platformId) {
     platformId = ABSDISK_PLATFORM_NT;
     return true;
 }
+
+std::unique_ptr<TAbsDiskFamily> MakeNtFamily() {
+    return std::make_unique<TAbsDiskLinuxFamily>();
+}
+std::unique_ptr<TAbsDiskFamily> Make9xFamily() {
+    return std::make_unique<TAbsDiskWin9xFamily>();
+}
+#endif
 
 char AsciiUpper(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
@@ -63,15 +100,18 @@ TXAbsDiskIO::TXAbsDiskIO(const TPlatformIdQuery& query) {
     const bool answered = query && query(platformId);
     if (answered && platformId == ABSDISK_PLATFORM_NT) {
         IsNtPlatform = true;
-        Family = std::make_unique<TAbsDiskLinuxFamily>();
+        Family = MakeNtFamily();
     } else if (answered && platformId == ABSDISK_PLATFORM_9X) {
-        Family = std::make_unique<TAbsDiskWin9xFamily>();
+        Family = Make9xFamily(); // null where the family cannot run: every open fails with 1
     } else {
         // No family: every open fails with 1; the handles stay invalid rather than zero, so
         // nothing can ever act on descriptor 0.
         ShowErrMsgBox_Printf("TXAbsDiskIO", "Err: Can not get the PlatformID of Windows !!!");
     }
 }
+
+TXAbsDiskIO::TXAbsDiskIO(std::unique_ptr<TAbsDiskFamily> ntFamily)
+    : IsNtPlatform(true), Family(std::move(ntFamily)) {}
 
 TXAbsDiskIO::~TXAbsDiskIO() {
     AbsCloseDisk();

@@ -3,10 +3,10 @@
 // volume lock. A drive is named by its letter ("C", "C:", "C:\"); TAbsDiskDriveTable says which
 // block device or disk image file a letter stands for on this machine.
 //
-// Two platform families: the NT family (IsNtPlatform; on this machine the Linux block device
-// and image file layer) and the 9x family (VWIN32 plus the KRV_4IOS.VxD and KRV_GVxD.VxD
-// drivers). The family is chosen once, from the platform id, when the object is built.
-// Typical use: AbsOpenDisk, any number of AbsReadDisk / AbsWriteDisk, AbsCloseDisk.
+// Two platform families: the NT family (IsNtPlatform; on Windows the volume and disk devices,
+// on Linux the block device and image file layer) and the 9x family (VWIN32 plus the KRV_4IOS.VxD
+// and KRV_GVxD.VxD drivers). The family is chosen once, from the platform id, when the object is
+// built. Typical use: AbsOpenDisk, any number of AbsReadDisk / AbsWriteDisk, AbsCloseDisk.
 
 #include "AbsDiskCause.h"
 
@@ -48,6 +48,8 @@ public:
     TXAbsDiskIO();
     // Asks the given query instead (tests and tools that drive the 9x family).
     explicit TXAbsDiskIO(const TPlatformIdQuery& query);
+    // The NT family with the given implementation (tests that stand in for platform requests).
+    explicit TXAbsDiskIO(std::unique_ptr<TAbsDiskFamily> ntFamily);
     ~TXAbsDiskIO();
     TXAbsDiskIO(const TXAbsDiskIO&) = delete;
     TXAbsDiskIO& operator=(const TXAbsDiskIO&) = delete;

@@ -1,0 +1,23 @@
+# Cross-compiling for 64-bit Windows with Debian's MinGW-w64 (the POSIX-threads variant, which
+# gives std::thread and std::mutex). Test binaries run under Wine.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(ZKF_MINGW_PREFIX x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${ZKF_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${ZKF_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${ZKF_MINGW_PREFIX}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${ZKF_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# One self-contained .exe: no libstdc++, libgcc or winpthread DLLs to ship beside it.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+
+find_program(ZKF_WINE NAMES wine wine64)
+if(ZKF_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${ZKF_WINE})
+endif()
