@@ -4,8 +4,6 @@
 
 #include "link/TUploadSession.h"
 
-#include <QCoreApplication>
-
 #include <cstdio>
 #include <vector>
 
@@ -46,7 +44,6 @@ int RunTransferVerb(const TTransferVerb& verb, int argc, char** argv) {
                      error.empty() ? "one ROMFILE is needed" : error.c_str(), usage.c_str());
         return 2;
     }
-    QCoreApplication app(argc, argv);
     return Link::TUploadSession(options).Run(verb.Mode, files[0]);
 }
 

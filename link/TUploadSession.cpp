@@ -1,6 +1,6 @@
 #include "link/TUploadSession.h"
 
-#include "link/TQtResponseTimer.h"
+#include "link/TLoopResponseTimer.h"
 #include "link/TTerminalView.h"
 #include "link/TUploadCommands.h"
 #include "link/TUploadProtocol.h"
@@ -8,9 +8,7 @@
 #include "XVclCtrl/TComPortTable.h"
 #include "XVclCtrl/TCustomUart.h"
 #include "XVclUtil/FileUtil.h"
-
-#include <QCoreApplication>
-#include <QMetaObject>
+#include "XVclUtil/TEventLoop.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -66,28 +64,27 @@ int TUploadSession::Run(TTransferMode mode, const std::string& romFile) {
 
     TTerminalView view(stdout, Options.MsgOn, ::isatty(STDOUT_FILENO) == 1);
     XVclCtrl::TCustomUart port;
-    port.setObjectName("PcUart1");
+    port.SetName("PcUart1");
     port.pw_UartBaud(Options.Baud);
     if (port.UartBaud() != Options.Baud) return 1; // the writer has said why
     port.UartDevicePath = device;
 
-    TQtResponseTimer timer(nullptr, Options.TimeoutMs);
+    XVclUtil::TEventLoop& loop = XVclUtil::TEventLoop::Main();
+    TLoopResponseTimer timer(Options.TimeoutMs);
     TUploadProtocol protocol(view, timer, [&](unsigned n, const void* d) {
         if (Options.Trace) Trace('>', d, static_cast<int>(n));
         return port.SendData(n, d);
     });
     TUploadCommands commands(protocol, view, timer, port);
     timer.OnTimer = [&] { protocol.Timer1Timer(&timer); };
-    port.OnRxdDatas = [&](QObject* sender, int bytes, void* datas) {
+    port.OnRxdDatas = [&](XVclUtil::TComponent* sender, int bytes, void* datas) {
         if (Options.Trace) Trace('<', datas, bytes);
         protocol.PcUart1RxdDatas(sender, bytes, datas);
     };
     int exitCode = 1;
     protocol.OnTransferEnded = [&](TTransferOutcome outcome) {
         exitCode = outcome == TTransferOutcome::Finished ? 0 : 1;
-        // Leave the loop once the reply handler has returned.
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+        loop.Exit(0); // the loop is left once the reply handler has returned
     };
 
     commands.ConnectDisconnect({});
@@ -109,7 +106,7 @@ int TUploadSession::Run(TTransferMode mode, const std::string& romFile) {
         started = false;
         break;
     }
-    if (started) QCoreApplication::exec();
+    if (started) loop.Exec();
     view.EndBar();
     port.Close();
     return started ? exitCode : 1;
