@@ -28,10 +28,11 @@ TCommMonitorThread* TCommMonitorThread::Current() {
 TCommMonitorThread::TCommMonitorThread(TCustomUart* component, std::shared_ptr<TSerialPort> port,
                                        uint8_t* rxdDatasBuff, uint8_t* filteredRxdBuff,
                                        uint8_t* rawRxdBuff, uint32_t buffSize,
-                                       std::unique_ptr<XVclUtil::TMainThreadDispatcher> dispatcher)
+                                       XVclUtil::TMainLoop& mainLoop)
     : Component(component), Port(std::move(port)), RxdDatasBuff(rxdDatasBuff),
       FilteredRxdBuff(filteredRxdBuff), RawRxdBuff(rawRxdBuff), BuffSize(buffSize),
-      Dispatcher(std::move(dispatcher)) {
+      MainLoop(mainLoop), Dispatcher(mainLoop.NewDispatcher()),
+      ComponentAlive(component->AliveToken()) {
     // The comm-event wait and the reads are signalled through the port itself here, so of the
     // wait objects only the terminate event and the line timer are the thread's own.
     if (!hEventForTerminateThread.Valid())
@@ -79,10 +80,18 @@ void TCommMonitorThread::Run() {
     } catch (const XVclUtil::EXGeneral& e) {
         fatal = e.Message;
     }
-    std::lock_guard<std::mutex> lock(EndMutex);
-    FatalText = std::move(fatal);
-    BodyEnded = true;
-    EndSignal.notify_all();
+    {
+        std::lock_guard<std::mutex> lock(EndMutex);
+        FatalText = std::move(fatal);
+        BodyEnded = true;
+        EndSignal.notify_all();
+    }
+    // A thread that Close left to end by itself (Close ran inside one of its hand-offs) is
+    // destroyed on the main thread now that it has ended. This object lives on until the
+    // thread is joined, which is after this line.
+    MainLoop.Post([component = Component, alive = ComponentAlive] {
+        if (*alive) component->ReapRetiredThreads();
+    });
 }
 
 bool TCommMonitorThread::WaitEnded(unsigned long ms) {

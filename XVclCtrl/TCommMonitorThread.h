@@ -26,11 +26,10 @@ enum class TPortResult;
 class TCommMonitorThread {
 public:
     // Buffers belong to the component and hold buffSize + 8 bytes each; the filter collects at
-    // most buffSize bytes. Hand-offs go through dispatcher, which the thread owns.
+    // most buffSize bytes. Made on the main thread, whose loop runs the hand-offs.
     TCommMonitorThread(TCustomUart* component, std::shared_ptr<TSerialPort> port,
                        uint8_t* rxdDatasBuff, uint8_t* filteredRxdBuff, uint8_t* rawRxdBuff,
-                       uint32_t buffSize,
-                       std::unique_ptr<XVclUtil::TMainThreadDispatcher> dispatcher);
+                       uint32_t buffSize, XVclUtil::TMainLoop& mainLoop);
     // Ends the thread first if it still runs (after Terminate, it does promptly).
     ~TCommMonitorThread();
     TCommMonitorThread(const TCommMonitorThread&) = delete;
@@ -93,7 +92,9 @@ private:
     std::atomic<int> FCollectedCount{0};
     uint8_t* RawRxdBuff;
     uint32_t BuffSize;
+    XVclUtil::TMainLoop& MainLoop;
     std::unique_ptr<XVclUtil::TMainThreadDispatcher> Dispatcher;
+    std::shared_ptr<const bool> ComponentAlive;
     std::mutex TxtFileGate;
     std::atomic<bool> TerminateMark{false};
     // Set under EndMutex, last thing of the thread body; guards FatalText too.

@@ -274,10 +274,10 @@ bool TCustomUart::Open() {
     Port->EscapeCommFunction(TPortEscape::SetDtr);
     Port->EscapeCommFunction(TPortEscape::SetRts);
 
-    // The dispatcher is made here, on the main thread, from the loop installed by now.
+    // The thread hands over through the main loop installed by now.
     MonitorThread = new (std::nothrow)
         TCommMonitorThread(this, Port, RxdDatasBuff.get(), FilteredRxdBuff.get(), RawRxdBuff.get(),
-                           FSysUartRxdQueueSize, XVclUtil::TMainLoop::Current().NewDispatcher());
+                           FSysUartRxdQueueSize, XVclUtil::TMainLoop::Current());
     if (!MonitorThread || !MonitorThread->Start()) {
         delete MonitorThread;
         MonitorThread = nullptr;
@@ -319,7 +319,7 @@ void TCustomUart::StopMonitorThread() {
     MonitorThread = nullptr;
     if (HandOffDepth > 0) {
         // Close runs inside a step the thread handed over and waits for: the thread ends on its
-        // own once this step returns, and is destroyed by the next Open or the destructor.
+        // own once this step returns, and is destroyed from the main loop then.
         RetiredThreads.push_back(thread);
         return;
     }

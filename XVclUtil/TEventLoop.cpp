@@ -51,20 +51,37 @@ void TEventLoop::RunHandOffs(const TDispatcher* only) {
         THandOff* handOff = *it;
         HandOffs.erase(it);
         lock.unlock();
-        // The worker is released even when the step throws; the exception goes on to the
-        // loop's caller.
-        struct TRelease {
-            TEventLoop& Loop;
-            THandOff* HandOff;
-            ~TRelease() {
-                std::lock_guard<std::mutex> relock(Loop.Mutex);
-                HandOff->Done = true;
-                Loop.StepDone.notify_all();
-            }
-        } release{*this, handOff};
-        (*handOff->Step)();
+        {
+            // The worker is released even when the step throws; the exception goes on to the
+            // loop's caller.
+            struct TRelease {
+                TEventLoop& Loop;
+                THandOff* HandOff;
+                ~TRelease() {
+                    std::lock_guard<std::mutex> relock(Loop.Mutex);
+                    HandOff->Done = true;
+                    Loop.StepDone.notify_all();
+                }
+            } release{*this, handOff};
+            (*handOff->Step)();
+        }
         lock.lock();
     }
+}
+
+void TEventLoop::Post(std::function<void()> step) {
+    std::lock_guard<std::mutex> lock(Mutex);
+    Posted.push_back(std::move(step));
+    HandedOver.notify_all();
+}
+
+void TEventLoop::RunPosted() {
+    std::deque<std::function<void()>> steps;
+    {
+        std::lock_guard<std::mutex> lock(Mutex);
+        steps.swap(Posted);
+    }
+    for (auto& step : steps) step();
 }
 
 std::unique_ptr<TMainThreadDispatcher> TEventLoop::NewDispatcher() {
@@ -137,9 +154,10 @@ void TEventLoop::ProcessEvents(int maxWaitMs) {
         std::min(TClock::now() + std::chrono::milliseconds(std::max(maxWaitMs, 0)), NextTimerDue());
     {
         std::unique_lock<std::mutex> lock(Mutex);
-        HandedOver.wait_until(lock, limit, [&] { return !HandOffs.empty(); });
+        HandedOver.wait_until(lock, limit, [&] { return !HandOffs.empty() || !Posted.empty(); });
     }
     RunHandOffs(nullptr);
+    RunPosted();
     RunDueTimers();
 }
 

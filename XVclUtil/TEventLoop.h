@@ -26,6 +26,7 @@ public:
 
     std::unique_ptr<TMainThreadDispatcher> NewDispatcher() override;
     std::unique_ptr<TTimer> NewTimer(std::function<void()> onTimer) override;
+    void Post(std::function<void()> step) override;
 
     // Waits up to maxWaitMs for a hand-off or a due timer and runs whatever is ready then.
     void ProcessEvents(int maxWaitMs);
@@ -46,6 +47,7 @@ private:
     };
 
     void RunHandOffs(const TDispatcher* only);
+    void RunPosted();
     void RunDueTimers();
     TClock::time_point NextTimerDue() const;
 
@@ -53,6 +55,7 @@ private:
     std::condition_variable HandedOver; // wakes the loop
     std::condition_variable StepDone;   // wakes the worker threads
     std::deque<THandOff*> HandOffs;
+    std::deque<std::function<void()>> Posted;
     // Main thread only.
     std::vector<TLoopTimer*> Timers;
     bool ExitRequested = false;

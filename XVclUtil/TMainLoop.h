@@ -6,6 +6,7 @@
 // - TMainThreadDispatcher: a worker thread hands a step to the main thread and waits until it
 //   has run there (the serial port's monitor thread delivers its events this way).
 // - TTimer: a repeating timer whose handler runs on the main thread.
+// - Post: a step for the main thread that nobody waits for.
 
 #include <functional>
 #include <memory>
@@ -37,6 +38,8 @@ public:
     // Both are made on the main thread.
     virtual std::unique_ptr<TMainThreadDispatcher> NewDispatcher() = 0;
     virtual std::unique_ptr<TTimer> NewTimer(std::function<void()> onTimer) = 0;
+    // Any thread: runs step on the main thread later, without waiting for it.
+    virtual void Post(std::function<void()> step) = 0;
 
     // The loop components use: the one installed, else the libraries' own TEventLoop::Main().
     static TMainLoop& Current();

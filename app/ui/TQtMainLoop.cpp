@@ -46,6 +46,10 @@ std::unique_ptr<XVclUtil::TMainThreadDispatcher> TQtMainLoop::NewDispatcher() {
     return std::make_unique<TQtDispatcher>();
 }
 
+void TQtMainLoop::Post(std::function<void()> step) {
+    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(step), Qt::QueuedConnection);
+}
+
 std::unique_ptr<XVclUtil::TTimer> TQtMainLoop::NewTimer(std::function<void()> onTimer) {
     return std::make_unique<TQtTimer>(std::move(onTimer));
 }

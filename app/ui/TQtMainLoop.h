@@ -15,6 +15,7 @@ public:
 
     std::unique_ptr<XVclUtil::TMainThreadDispatcher> NewDispatcher() override;
     std::unique_ptr<XVclUtil::TTimer> NewTimer(std::function<void()> onTimer) override;
+    void Post(std::function<void()> step) override;
 };
 
 } // namespace AppUi
