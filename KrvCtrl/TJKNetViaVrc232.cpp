@@ -51,7 +51,11 @@ TJKNetViaVrc232::TJKNetViaVrc232(XVclUtil::TComponent* AOwner) : TJKNet_Rnsm(AOw
         RunGuarded(*this, [&] { OnPcUartRxdDatas(Sender, Bytes, Datas); });
     };
 
-    // The timer has no component of its own: its handler names the gateway as sender.
+    PcUart->OnDeviceLost = [this](auto*) { RunGuarded(*this, [&] { LinkLost(); }); };
+
+    // The timer has no component of its own: its handler names the gateway as sender. The
+    // main loop's timers keep their interval exactly (the handshake time-out is 2,000 ms as
+    // measured).
     TimeoutTimer = XVclUtil::TMainLoop::Current().NewTimer(
         [this] { RunGuarded(*this, [&] { OnTimeoutTimerReach(this); }); });
 }
@@ -79,6 +83,9 @@ void TJKNetViaVrc232::pw_UartDevicePath(const std::string& Value) {
 }
 
 void TJKNetViaVrc232::Connect() {
+    if (Connected || Connecting)
+        throw std::runtime_error(std::string("Illegal operation, because TJKNetViaVrc232 now in ") +
+                                 (Connected ? "connected" : "connecting") + " state !!!");
     if (!OnConnectOK)
         throw std::runtime_error("The event \"OnConnectOK\" of TJKNetViaVrc232, which handler is "
                                  "not specified !!!");
@@ -109,6 +116,14 @@ void TJKNetViaVrc232::Connect() {
 void TJKNetViaVrc232::Disconnect() {
     if (PcUart != nullptr && PcUart->Opened()) PcUart->Close();
     Connected = false;
+}
+
+// A handshake under way ends by its own time-out with OnConnectFail; an established link is
+// reported as lost at once.
+void TJKNetViaVrc232::LinkLost() {
+    if (!Connected) return;
+    Disconnect();
+    Fire(OnLinkLost);
 }
 
 void TJKNetViaVrc232::OnTimeoutTimerReach(XVclUtil::TComponent*) {

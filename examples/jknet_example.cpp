@@ -130,6 +130,11 @@ int main(int argc, char** argv) {
     gateway.OnResetRnsm_WDT = [](XVclUtil::TComponent*) {
         std::printf("the gateway reset by itself\n");
     };
+    gateway.OnLinkLost = [&](XVclUtil::TComponent*) {
+        std::fprintf(stderr, "the gateway on %s went away\n", device.c_str());
+        exitCode = 1;
+        loop.Exit(exitCode);
+    };
 
     try {
         gateway.Connect();
@@ -138,7 +143,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::unique_ptr<XVclUtil::TTimer> end = loop.NewTimer([&] {
-        if (gateway.pr_Connected()) std::printf("done\n");
+        if (gateway.pr_Connected()) {
+            std::printf("done\n");
+        } else {
+            std::fprintf(stderr, "the gateway on %s is not connected\n", device.c_str());
+            exitCode = 1;
+        }
         loop.Exit(exitCode);
     });
     end->Start(options.Seconds * 1000);
