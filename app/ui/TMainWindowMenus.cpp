@@ -1,6 +1,7 @@
 // The menu bar: File, Edit, Build, Device and Help. The commands are the page buttons' own,
 // with the usual shortcuts; File's Save writes to the project's file without a dialog.
 
+#include "ZkfVersion.h"
 #include "app/ui/TMainWindow.h"
 
 #include "app/core/ProjectFile.h"

@@ -1,8 +1,10 @@
 // zkf780a-editor: the ZKF780A display editor and VRC-780A upload tool.
 // zkf780a-editor [project.zkf] opens that project; --help and --version answer and quit.
 
+#include "ZkfVersion.h"
 #include "app/ui/MessageBoxSink.h"
 #include "app/ui/TMainWindow.h"
+#include "app/ui/TQtMainLoop.h"
 
 #include "XVclUtil/MessageBox.h"
 
@@ -26,6 +28,7 @@ int main(int argc, char* argv[]) {
     parser.process(app);
 
     AppUi::InstallMessageBoxSink();
+    AppUi::TQtMainLoop::Install();
     try {
         AppUi::TMainWindow window;
         window.show();
