@@ -34,7 +34,7 @@ static_assert(sizeof(_XHASHEDSTRINGLISTCELL) == sizeof(_XSTRTABCELL));
 class TXHashedStringList {
 public:
     static constexpr int InitialBucketCount = 128;
-    static constexpr int MaxChainLoad = 4; // items per bucket on average before the table doubles
+    static constexpr int MaxChainLoad = 2; // items per bucket on average before the table doubles
     static constexpr int ListStep = 1024;
     static constexpr unsigned MaxStringBytes = 256;
 

@@ -179,7 +179,7 @@ bool TXIniFile::IsValueExisted(const std::string& section, const std::string& ke
 bool TXIniFile::IsValueExisted(const std::string& section, const std::string& key,
                                std::string& value) {
     _XSTRTABCELL* cell = ValueCell(section, key);
-    return cell != nullptr && StrTab->ReadInto(cell, value, ReadBackLimit);
+    return cell != nullptr && StrTab->ReadHeldInto(cell, value, ReadBackLimit);
 }
 
 bool TXIniFile::SectionExists(const std::string& section) {
@@ -419,7 +419,7 @@ bool TXIniFile::LoadExistedIniFile() {
     TIniTextScanner scanner(
         [this](const char* section, std::size_t sectionLen, const char* key, const char* value,
                std::size_t valueLen) { Store(section, sectionLen, key, value, valueLen); });
-    std::vector<char> buffer(1 << 18);
+    std::vector<char> buffer(1 << 16);
     std::size_t kept = 0;
     bool atEnd = false;
     while (!atEnd) {
