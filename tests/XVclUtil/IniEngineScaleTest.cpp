@@ -127,3 +127,18 @@ TEST(IniEngineScale, ManySectionsAndKeysRoundTrip) {
     EXPECT_EQ(again.ReadString("sec1234", "k0", ""), "back");
     EXPECT_EQ(again.ReadString("sec0", "k2", ""), "2");
 }
+
+TEST(IniEngineScale, LargeBucketArraysGrowEmptyAndGrowAgain) {
+    TXStrTab t;
+    TXHashedStringList list(&t);
+    for (const int n : {3000, 6000}) { // both past 1,024 buckets, where the arrays are mapped
+        for (int i = 0; i < n; ++i) ASSERT_EQ(list.Add(("k" + std::to_string(i)).c_str()), i);
+        EXPECT_GE(list.BucketCount, 1024);
+        for (int i = 0; i < n; i += 7)
+            ASSERT_EQ(list.IndexOf(("k" + std::to_string(i)).c_str()), i);
+        EXPECT_EQ(list.IndexOf("absent"), -1);
+        list.DeleteAll();
+        EXPECT_EQ(list.BucketCount, 128);
+        EXPECT_EQ(list.IndexOf("k0"), -1);
+    }
+}
