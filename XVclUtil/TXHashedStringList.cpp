@@ -164,9 +164,13 @@ int TXHashedStringList::IndexOf(const char* s) {
     return match ? match->Index : -1;
 }
 
-_XHASHEDSTRINGLISTCELL* TXHashedStringList::FindItem(const char* s) {
+_XHASHEDSTRINGLISTCELL* TXHashedStringList::FindItem(const char* s, int after) {
     const std::uint64_t key = StrToHashKey(s, nullptr);
     if (key == 0 || HashTab == nullptr) return nullptr;
+    if (after >= 0 && after < Count - 1) {
+        _XHASHEDSTRINGLISTCELL* next = ListTab[after + 1];
+        if (next->KeyLow == KeyLowOf(key) && next->KeyHigh == KeyHighOf(key)) return next;
+    }
     return Find(key, nullptr);
 }
 

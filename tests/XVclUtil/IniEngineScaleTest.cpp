@@ -142,3 +142,24 @@ TEST(IniEngineScale, LargeBucketArraysGrowEmptyAndGrowAgain) {
         EXPECT_EQ(list.IndexOf("k0"), -1);
     }
 }
+
+TEST(IniEngineScale, InOrderHintNeverChangesWhatIsFound) {
+    TXStrTab t;
+    TXHashedStringList list(&t);
+    for (int i = 0; i < 10; ++i) list.Add(("k" + std::to_string(i)).c_str());
+    for (const int hint : {-5, 0, 3, 8, 9, 42}) { // neighbour, wrong neighbour, past the end
+        EXPECT_EQ(list.FindItem("k4", hint)->Index, 4);
+        EXPECT_EQ(list.FindItem("absent", hint), nullptr);
+    }
+
+    TTempDir dir;
+    TXIniFile ini(dir.File("order.ini"));
+    for (int k = 0; k < 6; ++k) ini.WriteInteger("S", "k" + std::to_string(k), k);
+    ini.WriteInteger("T", "k0", 100);
+    for (int k = 0; k < 6; ++k) EXPECT_EQ(ini.ReadInteger("S", "k" + std::to_string(k), -1), k);
+    ini.DeleteKey("S", "k3"); // the keys after it move down while reading in order
+    for (const int k : {0, 1, 2, 4, 5, 3})
+        EXPECT_EQ(ini.ReadInteger("S", "k" + std::to_string(k), -1), k == 3 ? -1 : k);
+    EXPECT_EQ(ini.ReadInteger("T", "k0", -1), 100);
+    EXPECT_EQ(ini.ReadInteger("S", "k1", -1), 1);
+}
