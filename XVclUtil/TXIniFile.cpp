@@ -21,6 +21,21 @@ namespace {
 constexpr const char* Caption = "TXIniFile";
 constexpr unsigned ReadBackLimit = 16384; // a value is read back only when shorter
 constexpr unsigned SaveLimit = 8192;      // and saved only when shorter
+constexpr unsigned KeyBytes = TXHashedStringList::MaxStringBytes; // the longest key a list holds
+
+// Copies a stored string to p when it is shorter than limit bytes and returns the end of the
+// copy; a longer string copies nothing and returns p. The string is one the document holds, so
+// only its cells are walked, without the owner check (a block-header read) of TXStrTab::Length.
+char* CopyCells(const TXStrTab& tab, const _XSTRTABCELL* cell, char* p, std::size_t limit) {
+    std::size_t n = 0;
+    for (const _XSTRTABCELL* c = cell; c; c = tab.NextCell(c)) {
+        const std::size_t size = c->Size & 0x7F;
+        if (n + size >= limit) return p;
+        std::memcpy(p + n, c->Chars, size);
+        n += size;
+    }
+    return p + n;
+}
 } // namespace
 
 TXIniFile::TXIniFile(const std::string& fileName) {
@@ -453,18 +468,21 @@ bool TXIniFile::LoadExistedIniFile() {
 }
 
 void TXIniFile::WriteDocument(TAtomicFileWriter& out) {
+    char line[KeyBytes + 1 + SaveLimit + 2];
     for (int s = 0; s < Sections->Count; ++s) {
         TXHashedStringList* keys = KeyList(s);
         if (keys == nullptr) continue;
         out.Write("[", 1);
         WriteCell(out, Sections->StrCell(s));
         out.Write("]\r\n", 3);
-        for (int k = 0; k < keys->Count; ++k) {
-            WriteCell(out, keys->StrCell(k));
-            out.Write("=", 1);
-            auto* value = static_cast<_XSTRTABCELL*>(keys->pr_Objects(k));
-            if (value && StrTab->Length(value) < SaveLimit) WriteCell(out, value);
-            out.Write("\r\n", 2);
+        for (int k = 0; k < keys->Count; ++k) { // key=value, put together and written at once
+            char* end = CopyCells(*StrTab, keys->StrCell(k), line, KeyBytes + 1);
+            *end++ = '=';
+            if (auto* value = static_cast<_XSTRTABCELL*>(keys->pr_Objects(k)))
+                end = CopyCells(*StrTab, value, end, SaveLimit);
+            *end++ = '\r';
+            *end++ = '\n';
+            out.Write(line, static_cast<std::size_t>(end - line));
         }
         out.Write("\r\n", 2);
     }
