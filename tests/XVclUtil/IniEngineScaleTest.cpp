@@ -163,3 +163,16 @@ TEST(IniEngineScale, InOrderHintNeverChangesWhatIsFound) {
     EXPECT_EQ(ini.ReadInteger("T", "k0", -1), 100);
     EXPECT_EQ(ini.ReadInteger("S", "k1", -1), 1);
 }
+
+TEST(IniEngineScale, SavedLinesKeepLongestKeyAndValue) {
+    TTempDir dir;
+    const std::string path = dir.File("long.ini");
+    const std::string key(TXHashedStringList::MaxStringBytes, 'k');
+    {
+        TXIniFile ini(path);
+        ini.WriteString("S", key, std::string(8191, 'v')); // the longest value that is saved
+        ini.WriteString("S", "over", std::string(8192, 'o'));
+    }
+    EXPECT_EQ(TTempDir::Read(path),
+              "[S]\r\n" + key + "=" + std::string(8191, 'v') + "\r\nover=\r\n\r\n");
+}
