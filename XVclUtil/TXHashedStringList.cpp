@@ -147,8 +147,7 @@ void TXHashedStringList::LinkAtHead(_XHASHEDSTRINGLISTCELL* c, _XHASHEDSTRINGLIS
 
 // Spreads the items over a resized bucket array. Linking them at the chain heads from the last
 // index down leaves every chain in index order, which is the order a chain has from appending.
-// Without memory for the new size the list keeps its
-// longer chains and still works.
+// Without memory for the new size the list keeps its longer chains and still works.
 void TXHashedStringList::Rehash(int buckets) {
     void* resized =
         ResizeBuckets(HashTab, sizeof(*HashTab) * BucketCount, sizeof(*HashTab) * buckets);
