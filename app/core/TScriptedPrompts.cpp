@@ -1,11 +1,20 @@
 #include "app/core/TScriptedPrompts.h"
 
-#include <QImage>
-#include <QString>
+#include "rom/MonoBitmap.h"
+
+#include <exception>
 
 namespace AppCore {
 
 namespace {
+bool BmpReaderReads(const std::string& fileName) {
+    try {
+        return !Rom::LoadPicture(fileName).IsNull();
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 template <typename T> T TakeFront(std::deque<T>& queue, T whenEmpty) {
     if (queue.empty()) return whenEmpty;
     T front = std::move(queue.front());
@@ -35,15 +44,15 @@ TSaveChoice TScriptedPrompts::AskSaveChanges(const std::string& text) {
 }
 
 bool TScriptedPrompts::LoadPicture(int imageNumber, const std::string& fileName) {
-    const bool loaded = PictureLoader ? PictureLoader(imageNumber, fileName)
-                                      : !QImage(QString::fromStdString(fileName)).isNull();
+    const bool loaded =
+        PictureLoader ? PictureLoader(imageNumber, fileName) : BmpReaderReads(fileName);
     (loaded ? LoadedPictures : FailedPictures).emplace_back(imageNumber, fileName);
     return loaded;
 }
 
-bool TScriptedPrompts::ShowDecodedPicture(int imageNumber, const QImage& picture,
+bool TScriptedPrompts::ShowDecodedPicture(int imageNumber, const Rom::TPicture& picture,
                                           const std::string& source) {
-    const bool shown = !picture.isNull();
+    const bool shown = !picture.IsNull();
     (shown ? LoadedPictures : FailedPictures).emplace_back(imageNumber, source);
     return shown;
 }

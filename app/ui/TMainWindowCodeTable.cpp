@@ -5,7 +5,7 @@
 #include "app/core/DocumentActions.h"
 #include "app/core/Messages.h"
 #include "app/core/ModelSettings.h"
-#include "app/core/PreviewComposer.h"
+#include "app/core/qt/PreviewComposer.h"
 #include "app/core/ProjectFile.h"
 #include "app/core/ProjectGuard.h"
 #include "app/ui/TImage.h"
