@@ -26,7 +26,8 @@ std::string& CustomerPicturePath(ProjectDocument& document, TCustomerPicture whi
 }
 
 std::optional<std::string> AskPictureFile(TEditorSession& session) {
-    return session.Prompts.OpenFileDialog(TFileDialog{"", PictureFileFilterAll(session.Prompts.PictureFormats()), ""});
+    return session.Prompts.OpenFileDialog(
+        TFileDialog{"", PictureFileFilterAll(session.Prompts.PictureFormats()), ""});
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 #include "app/ui/TWindowPrompts.h"
 
+#include "app/core/qt/PictureImage.h"
 #include "app/ui/TFolderBrowser.h"
 #include "app/ui/TImage.h"
-#include "app/core/qt/PictureImage.h"
 
 #include <QDir>
 #include <QFileDialog>

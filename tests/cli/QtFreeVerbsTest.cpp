@@ -41,8 +41,8 @@ protected:
     // Runs zkf780a with args; the dynamic loader writes every library it loads into the log
     // (one file per process). The exit status.
     int Run(const std::vector<std::string>& args, const std::string& log) {
-        std::string cmd = "LD_DEBUG=libs LD_DEBUG_OUTPUT=" + Quote(Work / log) + " " +
-                          Quote(ZKF780A_EXE);
+        std::string cmd =
+            "LD_DEBUG=libs LD_DEBUG_OUTPUT=" + Quote(Work / log) + " " + Quote(ZKF780A_EXE);
         for (const auto& a : args) cmd += " " + Quote(a);
         cmd += " >" + Quote(Work / "out") + " 2>&1";
         const int status = std::system(cmd.c_str());
