@@ -5,8 +5,6 @@
 #include "link/TUploadSession.h"
 #include "rom/TRomImageReader.h"
 
-#include <QCoreApplication>
-
 #include <cstdio>
 #include <vector>
 
@@ -59,7 +57,6 @@ int RunTransferVerb(const TTransferVerb& verb, int argc, char** argv) {
                      problem.c_str(), options.Force ? " (sent anyway: --force)" : "");
         return options.Force;
     };
-    QCoreApplication app(argc, argv);
     return Link::TUploadSession(options).Run(verb.Mode, files[0]);
 }
 

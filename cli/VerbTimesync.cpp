@@ -4,8 +4,6 @@
 
 #include "link/TUploadSession.h"
 
-#include <QCoreApplication>
-
 #include <cstdio>
 
 namespace {
@@ -35,7 +33,6 @@ int TimesyncMain(int argc, char** argv) {
                      error.empty() ? "unexpected argument" : error.c_str(), Usage);
         return 2;
     }
-    QCoreApplication app(argc, argv);
     return Link::TUploadSession(options).Run(Link::TTransferMode::DateTimeSync);
 }
 

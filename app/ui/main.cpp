@@ -3,6 +3,7 @@
 
 #include "app/ui/MessageBoxSink.h"
 #include "app/ui/TMainWindow.h"
+#include "app/ui/TQtMainLoop.h"
 
 #include "XVclUtil/MessageBox.h"
 
@@ -26,6 +27,7 @@ int main(int argc, char* argv[]) {
     parser.process(app);
 
     AppUi::InstallMessageBoxSink();
+    AppUi::TQtMainLoop::Install();
     try {
         AppUi::TMainWindow window;
         window.show();
