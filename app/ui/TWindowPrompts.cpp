@@ -3,6 +3,7 @@
 #include "app/core/qt/PictureImage.h"
 #include "app/ui/TFolderBrowser.h"
 #include "app/ui/TImage.h"
+#include "rom/MonoBitmap.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -83,15 +84,19 @@ void TWindowPrompts::ClearPicture(int imageNumber) {
     if (TImage* image = Images ? Images(imageNumber) : nullptr) image->ClearPicture();
 }
 
+// Pictures are read by the BMP reader MAKE ROM encodes with, so a picture the window accepts is
+// one the ROM can hold.
 bool TWindowPrompts::LoadPicture(int imageNumber, const std::string& fileName) {
     TImage* image = Images ? Images(imageNumber) : nullptr;
-    const bool loaded = image && image->LoadFromFile(QString::fromStdString(fileName));
+    Rom::TPicture picture;
+    try {
+        if (image) picture = Rom::LoadPicture(fileName);
+    } catch (const std::exception&) {
+    }
+    const bool loaded = image && !picture.IsNull();
+    if (loaded) image->SetPicture(AppCore::ToQImage(picture));
     if (OnPictureLoaded) OnPictureLoaded(imageNumber, loaded);
     return loaded;
-}
-
-std::vector<std::string> TWindowPrompts::PictureFormats() const {
-    return AppCore::QImageFormats();
 }
 
 bool TWindowPrompts::ShowDecodedPicture(int imageNumber, const Rom::TPicture& picture,

@@ -2,19 +2,10 @@
 
 #include "app/core/TPictureLibrary.h"
 
-#include <QImageReader>
-
 namespace AppCore {
 
 QImage DecodePicture(std::span<const std::uint8_t> bytes) {
     return ToQImage(DecodePictureBytes(bytes));
-}
-
-std::vector<std::string> QImageFormats() {
-    std::vector<std::string> formats;
-    for (const QByteArray& format : QImageReader::supportedImageFormats())
-        formats.push_back(format.toLower().toStdString());
-    return formats;
 }
 
 QImage ToQImage(const Rom::TPicture& picture) {

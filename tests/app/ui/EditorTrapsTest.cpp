@@ -72,13 +72,13 @@ QImage GreyPicture() {
 }
 
 TEST_F(EditorTrapsTest, DisplayViewAndPictureWarningsShowWhatTheRomHolds) {
-    const QString file = Folder.StartPath("grey.png");
+    const QString file = Folder.StartPath("grey.bmp");
     ASSERT_TRUE(GreyPicture().save(file));
     Script.OpenAnswers.push_back(file.toStdString());
     QTest::mouseClick(Window.Image(1), Qt::LeftButton);
     const QString lines = Form.RichEdit1->toPlainText();
-    EXPECT_TRUE(lines.contains("[Warning] grey.png: 50 grey pixels will show as white"));
-    EXPECT_TRUE(lines.contains("[Warning] grey.png: 100 x 20 pixels, its place holds 128 x 24"));
+    EXPECT_TRUE(lines.contains("[Warning] grey.bmp: 50 grey pixels will show as white"));
+    EXPECT_TRUE(lines.contains("[Warning] grey.bmp: 100 x 20 pixels, its place holds 128 x 24"));
 
     auto* view = Window.findChild<QCheckBox*>("DisplayViewCheckBox");
     ASSERT_NE(view, nullptr);
