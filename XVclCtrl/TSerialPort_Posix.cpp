@@ -547,10 +547,12 @@ void TSerialPort::WaitForAny(const TManualResetEvent& terminate, bool commWaitPe
     }
     if (port) {
         Impl->Polling.store(false);
-        Impl->ReadableSeen = (fds[n - 1].revents & POLLIN) ? 1 : 0;
+        const short device = fds[n - 1].revents;
+        const bool hangUp = device & (POLLHUP | POLLERR | POLLNVAL);
+        // After a hang-up poll reports the device readable with or without bytes: ask the queue.
+        Impl->ReadableSeen = hangUp ? -1 : (device & POLLIN) ? 1 : 0;
         Impl->NotifySeen = Impl->NotifySeen || (fds[n - 2].revents & POLLIN);
-        Impl->HangUpSeen =
-            Impl->HangUpSeen || (fds[n - 1].revents & (POLLHUP | POLLERR | POLLNVAL));
+        Impl->HangUpSeen = Impl->HangUpSeen || hangUp;
     }
 }
 
