@@ -204,9 +204,11 @@ void TCommMonitorThread::ServeLineTimer() {
 void TCommMonitorThread::HandleCommEvent() {
     WaitNeeded = 1;
     WaitPending = 0;
-    uint32_t waiting = 0;
-    Port->ClearCommError(LineErrors, waiting);
+    // Line errors and the input queue are asked for only when the event concerns them: a
+    // transmitter-empty notice alone costs no driver call.
     const uint32_t mask = EventMask;
+    uint32_t waiting = 0;
+    if (mask & (EV_ERR | EV_RXCHAR)) Port->ClearCommError(LineErrors, waiting);
     if (!Terminated() && (mask & EV_ERR)) {
         const unsigned long errors = LineErrors;
         HandOff([this, errors] { Component->FireUartErrEvent(errors); });

@@ -5,14 +5,12 @@
 #include "TCommMonitorThread.h"
 #include "TSerialPort.h"
 
-#include <chrono>
 #include <climits>
 #include <cmath>
 #include <cstdarg>
 #include <cstring>
 #include <new>
 #include <stdexcept>
-#include <thread>
 
 namespace XVclCtrl {
 
@@ -317,7 +315,6 @@ void TCustomUart::StopMonitorThread() {
     }
     thread->Terminate();
     Port->SetCommMask(0); // completes the thread's pending comm-event wait
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
     MonitorThread = nullptr;
     if (HandOffDepth > 0) {
         // Close runs inside a step the thread handed over and waits for: the thread ends on its

@@ -77,6 +77,14 @@ struct TSerialPort::TImpl {
     uint32_t WaitGeneration = 0;
     bool NotifySeen = true; // the last wait saw the notify descriptor signalled
     bool HangUpSeen = true; // the last wait saw a hang-up or error on the device
+    // Whether bytes wait, as the last poll saw it: -1 unknown (asked with FIONREAD), 0 no,
+    // 1 yes. An evaluation uses it up; bytes that come later make the next poll return at once.
+    int ReadableSeen = -1;
+    // TIOCOUTQ of the last evaluation (-1: not asked), reused to time the wait that follows it.
+    int QueuedSeen = -1;
+    // Set while the monitor thread is in (or about to enter) poll: only then does a write need
+    // to wake it. Otherwise it evaluates the transmitter-empty arming before it polls again.
+    std::atomic<bool> Polling{false};
     serial_icounter_struct LastCounters{};
     uint8_t MarkState = 0; // parity-mark decoder: 0 normal, 1 after 0xFF, 2 after 0xFF 0x00
     bool DtrLowered = false;
@@ -114,10 +122,15 @@ struct TSerialPort::TImpl {
     uint32_t PendingEvents() {
         uint32_t mask = Mask.load();
         uint32_t ev = 0;
-        if ((mask & EV_RXCHAR) && BytesWaiting() > 0) ev |= EV_RXCHAR;
+        const bool readable = ReadableSeen < 0 ? BytesWaiting() > 0 : ReadableSeen > 0;
+        ReadableSeen = 0;
+        if ((mask & EV_RXCHAR) && readable) ev |= EV_RXCHAR;
+        QueuedSeen = -1;
         if ((mask & EV_TXEMPTY) && TxArmed.load()) {
             int queued = 0;
-            if (::ioctl(Fd, TIOCOUTQ, &queued) != 0 || queued == 0) {
+            if (::ioctl(Fd, TIOCOUTQ, &queued) != 0) queued = 0;
+            QueuedSeen = queued;
+            if (queued == 0) {
                 TxArmed.store(false);
                 ev |= EV_TXEMPTY;
             }
@@ -436,7 +449,7 @@ TPortResult TSerialPort::Write(const void* data, uint32_t bytes, uint32_t& writt
     if (written > 0) {
         if (Impl->WriteThrough) Impl->WaitOutputDrained(hasDeadline, deadline);
         Impl->TxArmed.store(true);
-        Impl->Notify();
+        if (Impl->Polling.load()) Impl->Notify();
     }
     return TPortResult::Done;
 }
@@ -517,20 +530,29 @@ void TSerialPort::WaitForAny(const TManualResetEvent& terminate, bool commWaitPe
         uint32_t mask = Impl->Mask.load();
         fds[n++] = {Impl->NotifyFd, POLLIN, 0};
         fds[n++] = {Impl->Fd, static_cast<short>((mask & EV_RXCHAR) ? POLLIN : 0), 0};
+        // Polling is set before the arming is read, and a write arms before it reads Polling:
+        // so either the write wakes the poll or the poll does not sleep (both atomics are
+        // sequentially consistent).
+        Impl->Polling.store(true);
         if ((mask & EV_TXEMPTY) && Impl->TxArmed.load()) {
-            int queued = 0;
-            if (::ioctl(Impl->Fd, TIOCOUTQ, &queued) == 0 && queued > 0)
-                timeoutMs = Impl->DrainMs(queued);
+            int queued = Impl->QueuedSeen;
+            if (queued < 0 && ::ioctl(Impl->Fd, TIOCOUTQ, &queued) != 0) queued = 0;
+            timeoutMs = queued > 0 ? Impl->DrainMs(queued) : 0;
         }
+        Impl->QueuedSeen = -1;
         if (Impl->WantsCounters())
             timeoutMs = timeoutMs < 0 ? ModemSampleMs : std::min(timeoutMs, ModemSampleMs);
     }
     while (::poll(fds, n, timeoutMs) < 0 && errno == EINTR) {
     }
     if (port) {
+        Impl->Polling.store(false);
+        const short device = fds[n - 1].revents;
+        const bool hangUp = device & (POLLHUP | POLLERR | POLLNVAL);
+        // After a hang-up poll reports the device readable with or without bytes: ask the queue.
+        Impl->ReadableSeen = hangUp ? -1 : (device & POLLIN) ? 1 : 0;
         Impl->NotifySeen = Impl->NotifySeen || (fds[n - 2].revents & POLLIN);
-        Impl->HangUpSeen =
-            Impl->HangUpSeen || (fds[n - 1].revents & (POLLHUP | POLLERR | POLLNVAL));
+        Impl->HangUpSeen = Impl->HangUpSeen || hangUp;
     }
 }
 

@@ -28,10 +28,14 @@ public:
     explicit TDispatcher(TEventLoop& loop) : Loop(loop) {}
 
     void RunAndWait(const std::function<void()>& step) override {
+        // Notified after the mutex is released, so that the woken main thread does not block on
+        // it at once: one wake-up per hand-off on each side.
         THandOff handOff{this, &step};
         std::unique_lock<std::mutex> lock(Loop.Mutex);
         Loop.HandOffs.push_back(&handOff);
-        Loop.HandedOver.notify_all();
+        lock.unlock();
+        Loop.HandedOver.notify_one();
+        lock.lock();
         Loop.StepDone.wait(lock, [&] { return handOff.Done; });
     }
 
@@ -58,8 +62,11 @@ void TEventLoop::RunHandOffs(const TDispatcher* only) {
                 TEventLoop& Loop;
                 THandOff* HandOff;
                 ~TRelease() {
-                    std::lock_guard<std::mutex> relock(Loop.Mutex);
-                    HandOff->Done = true;
+                    {
+                        std::lock_guard<std::mutex> relock(Loop.Mutex);
+                        HandOff->Done = true;
+                    }
+                    // HandOff may be gone now; the loop's condition variable is not.
                     Loop.StepDone.notify_all();
                 }
             } release{*this, handOff};
