@@ -140,11 +140,11 @@ TEST(SaveLoadTest, RoundTripThroughTheWindow) {
     EXPECT_EQ(f.ComboBox4->currentText(), "15");
     QImage title;
     title.load(folder.StartPath("title.bmp"));
-    EXPECT_EQ(window.Image(1)->Picture(), title);
+    EXPECT_EQ(UiTest::Rgb(window.Image(1)->Picture()), UiTest::Rgb(title));
     QImage fire;
     fire.load(folder.StartPath("fire.bmp"));
-    EXPECT_EQ(window.Image(24)->Picture(), fire);
-    EXPECT_EQ(window.Image(63)->Picture(), fire);
+    EXPECT_EQ(UiTest::Rgb(window.Image(24)->Picture()), UiTest::Rgb(fire));
+    EXPECT_EQ(UiTest::Rgb(window.Image(63)->Picture()), UiTest::Rgb(fire));
 
     // The document the window holds after loading is the one it saved.
     AppCore::ProjectDocument loaded = window.Session().Document;

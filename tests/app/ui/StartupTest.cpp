@@ -82,11 +82,11 @@ TEST(StartupTest, SampleFolderGivesCaptionStatusGridAndPictures) {
     // Box 22 + 4s shows variant B, 24 + 4s variant A, and Image63 + s variant A.
     QImage variantB;
     variantB.load(folder.LiftStatePath(4, 1));
-    EXPECT_EQ(window.Image(22 + 16)->Picture(), variantB);
+    EXPECT_EQ(UiTest::Rgb(window.Image(22 + 16)->Picture()), UiTest::Rgb(variantB));
     QImage variantA;
     variantA.load(folder.LiftStatePath(4, 0));
-    EXPECT_EQ(window.Image(24 + 16)->Picture(), variantA);
-    EXPECT_EQ(window.Image(63 + 4)->Picture(), variantA);
+    EXPECT_EQ(UiTest::Rgb(window.Image(24 + 16)->Picture()), UiTest::Rgb(variantA));
+    EXPECT_EQ(UiTest::Rgb(window.Image(63 + 4)->Picture()), UiTest::Rgb(variantA));
     EXPECT_FALSE(QFileInfo::exists(folder.StartPath("KRV_TEMPBMP.BMP")));
 }
 

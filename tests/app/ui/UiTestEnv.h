@@ -17,6 +17,10 @@ void EnsureApplication();
 // Floor-font glyph of style s for character c: 56 x 80, a pattern that differs per character
 // and per style.
 QImage Glyph(int style, int character);
+// The picture as 32-bit RGB, for comparing pixels whatever format each side was read in.
+inline QImage Rgb(const QImage& picture) {
+    return picture.convertToFormat(QImage::Format_RGB32);
+}
 // A mono picture of the given size with a frame and a diagonal, marked by the seed.
 QImage MarkedPicture(int width, int height, int seed);
 // Writes a picture as a 1-bit BMP file, creating its folder.
