@@ -1,11 +1,11 @@
 // Editor core hot paths: saving and loading a full project file, picture-library lookups and
 // extraction, and drawing the code grid preview.
 
-#include "app/core/PreviewComposer.h"
 #include "app/core/ProjectFile.h"
 #include "app/core/Startup.h"
 #include "app/core/TPictureLibrary.h"
 #include "app/core/TScriptedPrompts.h"
+#include "app/core/qt/PreviewComposer.h"
 
 #include "XVclUtil/MessageBox.h"
 

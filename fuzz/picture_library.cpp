@@ -1,10 +1,10 @@
 // Takes arbitrary bytes as a picture library: every directory entry of the addressed groups is
 // looked up, its picture bytes read and, for a few, decoded and drawn as a preview glyph.
 
-#include "app/core/PreviewComposer.h"
 #include "app/core/TPictureLibrary.h"
+#include "app/core/qt/PreviewComposer.h"
 
-#include "app/core/PictureImage.h"
+#include "app/core/qt/PictureImage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     AppCore::TPictureLibrary library;

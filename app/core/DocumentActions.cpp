@@ -5,8 +5,7 @@
 
 #include "XVclUtil/FileUtil.h"
 
-#include <QImageReader>
-#include <QStringList>
+#include <vector>
 
 namespace AppCore {
 
@@ -27,7 +26,8 @@ std::string& CustomerPicturePath(ProjectDocument& document, TCustomerPicture whi
 }
 
 std::optional<std::string> AskPictureFile(TEditorSession& session) {
-    return session.Prompts.OpenFileDialog(TFileDialog{"", PictureFileFilterAll(), ""});
+    return session.Prompts.OpenFileDialog(
+        TFileDialog{"", PictureFileFilterAll(session.Prompts.PictureFormats()), ""});
 }
 
 } // namespace
@@ -121,20 +121,19 @@ bool SetLiftStatePicture(TEditorSession& session, int state, int variant, const 
     return true;
 }
 
-std::string PictureFileFilterAll() {
+std::string PictureFileFilterAll(const std::vector<std::string>& formats) {
     // BMP first, then PNG, then every other format the picture loader reads.
     std::string filter = PictureFileFilter;
-    QStringList others;
-    for (const QByteArray& format : QImageReader::supportedImageFormats()) {
-        const QString ext = QString::fromLatin1(format).toLower();
-        if (ext == QLatin1String("png"))
+    std::string shown, patterns;
+    for (const std::string& ext : formats) {
+        if (ext == "png")
             filter += "|PNG picture (*.png)|*.png";
-        else if (ext != QLatin1String("bmp"))
-            others.append(QStringLiteral("*.") + ext);
+        else if (ext != "bmp") {
+            shown += (shown.empty() ? "*." : " *.") + ext;
+            patterns += (patterns.empty() ? "*." : ";*.") + ext;
+        }
     }
-    if (!others.isEmpty())
-        filter += "|Other pictures (" + others.join(' ').toStdString() + ")|" +
-                  others.join(';').toStdString();
+    if (!shown.empty()) filter += "|Other pictures (" + shown + ")|" + patterns;
     return filter;
 }
 

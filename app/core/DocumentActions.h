@@ -34,8 +34,8 @@ bool PickLiftStatePicture(TEditorSession& session, int state, int variant);
 
 bool SetLiftStatePicture(TEditorSession& session, int state, int variant, const std::string& file);
 // The picture dialogs' filter: "Bitmap file (*.bmp)" first, then PNG, then the other formats
-// the picture loader reads.
-std::string PictureFileFilterAll();
+// the picture loader reads (formats: lower-case extensions, as TUserPrompts::PictureFormats).
+std::string PictureFileFilterAll(const std::vector<std::string>& formats);
 
 // Radio groups: a value outside the group's range changes nothing and returns false.
 bool SelectDefCodeTable(ProjectDocument& document, int table); // 0..5

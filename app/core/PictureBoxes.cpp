@@ -2,8 +2,6 @@
 
 #include "app/core/Messages.h"
 
-#include "app/core/PictureImage.h"
-
 #include "XVclUtil/FileUtil.h"
 #include "XVclUtil/MessageBox.h"
 
@@ -16,8 +14,8 @@ bool ShowPicture(TEditorSession& session, int image, const std::string& path) {
 bool ShowLibraryPicture(TEditorSession& session, int image, int group, int index) {
     const std::span<const uint8_t> bytes = session.Library.Picture(group, index);
     if (bytes.empty()) return false;
-    const QImage picture = DecodePicture(bytes);
-    return !picture.isNull() && session.Prompts.ShowDecodedPicture(
+    const Rom::TPicture picture = DecodePictureBytes(bytes);
+    return !picture.IsNull() && session.Prompts.ShowDecodedPicture(
                                     image, picture, LibraryPictureName(session, group, index));
 }
 

@@ -303,7 +303,7 @@ bool LoadProjectFile(TEditorSession& session, const std::string& path) {
     if (loaded.ModelChanged) ApplyModelSettings(session, std::move(loaded.Settings));
     session.StatusPanels[0] = "Project file: " + path;
     session.ProjectPath = path;
-    session.History.Reset(); // the loaded file is the new starting point
+    session.History().Reset(); // the loaded file is the new starting point
     std::vector<std::string> failed;
     {
         TBusyGuard busy(session.Prompts);

@@ -157,7 +157,7 @@ bool WriteProjectFile(TEditorSession& session, const std::string& path) {
     }
     session.StatusPanels[0] = "Project file: " + path;
     session.ProjectPath = path;
-    session.History.MarkSaved();
+    session.History().MarkSaved();
     return true;
 }
 

@@ -9,7 +9,7 @@
 namespace AppCore {
 
 std::string WindowTitle(const TEditorSession& session) {
-    const bool modified = session.History.IsModified();
+    const bool modified = session.History().IsModified();
     if (session.ProjectPath.empty() && !modified) return session.Caption;
     const std::string name =
         session.ProjectPath.empty() ? UntitledName : XVclUtil::FileNameOfPath(session.ProjectPath);
@@ -19,7 +19,7 @@ std::string WindowTitle(const TEditorSession& session) {
 bool SaveToProjectFile(TEditorSession& session) {
     if (session.ProjectPath.empty()) {
         SaveProject(session);
-        return !session.SaveIncomplete && !session.History.IsModified();
+        return !session.SaveIncomplete && !session.History().IsModified();
     }
     if (!IsValidOutDate(session.Document.OUTDATE)) {
         XVclUtil::ShowErrMsgBox_Printf(Msg::CaptionDataError, "%s", Msg::DateFieldError);
@@ -29,7 +29,7 @@ bool SaveToProjectFile(TEditorSession& session) {
 }
 
 bool ConfirmDiscardChanges(TEditorSession& session) {
-    if (!session.History.IsModified()) return true;
+    if (!session.History().IsModified()) return true;
     switch (session.Prompts.AskSaveChanges(UnsavedChangesText)) {
     case TSaveChoice::Save:
         return SaveToProjectFile(session);
@@ -42,7 +42,7 @@ bool ConfirmDiscardChanges(TEditorSession& session) {
 }
 
 bool ConfirmClearAll(TEditorSession& session) {
-    if (session.History.IsModified()) return ConfirmDiscardChanges(session);
+    if (session.History().IsModified()) return ConfirmDiscardChanges(session);
     return session.Prompts.AskYesNo(CaptionClearAll, ClearAllQuestion);
 }
 

@@ -3,14 +3,15 @@
 // settings, the picture library, the start-up directories, and the texts the window shows
 // (caption, status panels, the bit column of the code grid).
 
-#include "app/core/DocumentHistory.h"
 #include "app/core/ProjectDocument.h"
+#include "app/core/TDocumentChanges.h"
 #include "app/core/TPictureLibrary.h"
 #include "app/core/TStartupContext.h"
 #include "app/core/TUserPrompts.h"
 #include "app/core/ToolSettings.h"
 
 #include <array>
+#include <memory>
 #include <string>
 
 namespace AppCore {
@@ -25,8 +26,6 @@ public:
 
     TUserPrompts& Prompts;
     ProjectDocument Document;
-    // Undo and redo of the document, and whether it differs from its file.
-    TDocumentHistory History{Document};
     // The project file the document was last saved to or loaded from; empty for none.
     std::string ProjectPath;
     ToolSettings Settings;
@@ -44,6 +43,15 @@ public:
 
     // Item index of CODEVER in the Model list (first entry whose trimmed text equals it), or -1.
     int SelectedModelIndex() const;
+
+    // Records changes to the document and knows whether it differs from its file: the mark of
+    // unsaved changes until the window installs its undo history.
+    TDocumentChanges& History() { return *Changes; }
+    const TDocumentChanges& History() const { return *Changes; }
+    void UseHistory(std::unique_ptr<TDocumentChanges> history) { Changes = std::move(history); }
+
+private:
+    std::unique_ptr<TDocumentChanges> Changes = std::make_unique<TChangeMark>(Document);
 };
 
 } // namespace AppCore

@@ -2,6 +2,9 @@
 
 #include "XVclUtil/FileUtil.h"
 #include "XVclUtil/MessageBox.h"
+#include "rom/MonoBitmap.h"
+
+#include <exception>
 
 namespace AppCore {
 
@@ -104,6 +107,15 @@ std::vector<uint8_t> TPictureLibraryBuilder::Build() const {
 
 bool TPictureLibraryBuilder::Save(const std::string& path) const {
     return XVclUtil::WriteWholeFile(path, Build());
+}
+
+Rom::TPicture DecodePictureBytes(std::span<const uint8_t> bytes) {
+    if (bytes.empty()) return {};
+    try {
+        return Rom::LoadPictureData(bytes, "picture");
+    } catch (const std::exception&) {
+        return {};
+    }
 }
 
 } // namespace AppCore

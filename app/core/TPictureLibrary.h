@@ -3,6 +3,8 @@
 // of groups of 256 entries of 8 bytes: a big-endian offset from the start of the file, then a
 // big-endian length (0 = no picture).
 
+#include "rom/TPicture.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -73,5 +75,9 @@ private:
     uint8_t Header[8] = {'K', 'R', 'V', 'G', 'L', 'B', 0, 0};
     std::vector<std::pair<std::pair<int, int>, std::vector<uint8_t>>> Pictures;
 };
+
+// The picture a library entry's bytes hold, decoded in memory by the BMP reader; a null picture
+// when they are empty or cannot be read.
+Rom::TPicture DecodePictureBytes(std::span<const uint8_t> bytes);
 
 } // namespace AppCore

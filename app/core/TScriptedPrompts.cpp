@@ -1,20 +1,17 @@
 #include "app/core/TScriptedPrompts.h"
 
-#include "XVclUtil/EXGeneral.h"
-#include "XVclUtil/FileUtil.h"
-#include "rom/TBmpReader.h"
+#include "rom/MonoBitmap.h"
+
+#include <exception>
 
 namespace AppCore {
 
 namespace {
-bool ReadsAsBmp(const std::string& fileName) {
-    const auto bytes = XVclUtil::ReadWholeFile(fileName);
-    if (!bytes) return false;
+bool BmpReaderReads(const std::string& fileName) {
     try {
-        Rom::ReadBmp(*bytes);
-        return true;
-    } catch (const XVclUtil::EXGeneral&) {
-        return false; // refused with its reason; here only whether it loads counts
+        return !Rom::LoadPicture(fileName).IsNull();
+    } catch (const std::exception&) {
+        return false;
     }
 }
 
@@ -47,14 +44,15 @@ TSaveChoice TScriptedPrompts::AskSaveChanges(const std::string& text) {
 }
 
 bool TScriptedPrompts::LoadPicture(int imageNumber, const std::string& fileName) {
-    const bool loaded = PictureLoader ? PictureLoader(imageNumber, fileName) : ReadsAsBmp(fileName);
+    const bool loaded =
+        PictureLoader ? PictureLoader(imageNumber, fileName) : BmpReaderReads(fileName);
     (loaded ? LoadedPictures : FailedPictures).emplace_back(imageNumber, fileName);
     return loaded;
 }
 
-bool TScriptedPrompts::ShowDecodedPicture(int imageNumber, const QImage& picture,
+bool TScriptedPrompts::ShowDecodedPicture(int imageNumber, const Rom::TPicture& picture,
                                           const std::string& source) {
-    const bool shown = !picture.isNull();
+    const bool shown = !picture.IsNull();
     (shown ? LoadedPictures : FailedPictures).emplace_back(imageNumber, source);
     return shown;
 }

@@ -18,9 +18,11 @@ public:
     std::deque<std::optional<std::string>> OpenAnswers;
     std::deque<bool> YesNoAnswers;
     std::deque<TSaveChoice> SaveChoiceAnswers;
-    // Decides whether a picture loads; by default a picture loads when the BMP reader that
-    // MAKE ROM uses can read the file.
+    // Decides whether a picture loads; by default a picture loads when the BMP reader MAKE ROM
+    // encodes with can read the file.
     std::function<bool(int imageNumber, const std::string& fileName)> PictureLoader;
+    // What PictureFormats() answers.
+    std::vector<std::string> ReadableFormats = {"bmp"};
 
     // What was asked and shown.
     std::vector<TFileDialog> SaveDialogs;
@@ -40,8 +42,9 @@ public:
     TSaveChoice AskSaveChanges(const std::string& text) override;
     bool LoadPicture(int imageNumber, const std::string& fileName) override;
     // Records the source name like a loaded file.
-    bool ShowDecodedPicture(int imageNumber, const QImage& picture,
+    bool ShowDecodedPicture(int imageNumber, const Rom::TPicture& picture,
                             const std::string& source) override;
+    std::vector<std::string> PictureFormats() const override { return ReadableFormats; }
     void SetBusy(bool busy) override { BusyDepth += busy ? 1 : -1; }
     void ClearMessageLines() override;
     void AppendMessageLine(const std::string& line) override { MessageLines.push_back(line); }

@@ -3,10 +3,11 @@
 // with dialogs and picture boxes, the command-line tool with scripted answers, the tests with
 // recorded scripts. Message boxes go through the XVclUtil message sink.
 
-#include <QImage>
+#include "rom/TPicture.h"
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace AppCore {
 
@@ -61,8 +62,10 @@ public:
     virtual bool LoadPicture(int imageNumber, const std::string& fileName) = 0;
     // Shows a picture decoded in memory (a picture library entry) in Image<imageNumber>; source
     // names where it came from. False when the box cannot take it.
-    virtual bool ShowDecodedPicture(int imageNumber, const QImage& picture,
+    virtual bool ShowDecodedPicture(int imageNumber, const Rom::TPicture& picture,
                                     const std::string& source) = 0;
+    // The file name extensions (lower case) LoadPicture reads, for the picture dialogs' filter.
+    virtual std::vector<std::string> PictureFormats() const { return {"bmp"}; }
 
     // Empties picture box Image<imageNumber>.
     virtual void ClearPicture(int /*imageNumber*/) {}

@@ -1,6 +1,6 @@
 #include "app/ui/TImage.h"
 
-#include "app/core/PictureImage.h"
+#include "app/core/qt/PictureImage.h"
 #include "rom/PictureWarnings.h"
 
 #include <QMouseEvent>

@@ -6,6 +6,7 @@
 #include "app/core/ModelSettings.h"
 #include "app/core/ProjectGuard.h"
 #include "app/core/Startup.h"
+#include "app/core/qt/DocumentHistory.h"
 #include "app/ui/TFolderBrowser.h"
 #include "app/ui/TImage.h"
 #include "app/ui/TStringGrid.h"
@@ -73,7 +74,7 @@ void TMainWindow::Guarded(const std::function<void()>& action) {
 }
 
 void TMainWindow::Change(const char* text, const std::function<void()>& action, int mergeKey) {
-    Guarded([&] { EditorSession.History.Record(text, action, mergeKey); });
+    Guarded([&] { EditorSession.History().Record(text, action, mergeKey); });
 }
 
 void TMainWindow::SetupForm() {
@@ -101,7 +102,10 @@ void TMainWindow::SetupForm() {
 }
 
 void TMainWindow::SetupHistory() {
-    AppCore::TDocumentHistory& history = EditorSession.History;
+    auto installed = std::make_unique<AppCore::TDocumentHistory>(EditorSession.Document);
+    UndoHistory = installed.get();
+    EditorSession.UseHistory(std::move(installed));
+    AppCore::TDocumentHistory& history = *UndoHistory;
     history.SetAppliedHandler(
         [this](const AppCore::ProjectDocument& before) { ShowAfterUndo(before); });
     connect(&history.Stack(), &QUndoStack::cleanChanged, this, &TMainWindow::ShowTitle);

@@ -22,6 +22,10 @@ namespace Ui {
 class TMainWindow;
 }
 
+namespace AppCore {
+class TDocumentHistory;
+}
+
 namespace AppUi {
 
 class TFolderBrowser;
@@ -134,6 +138,7 @@ private:
     std::unique_ptr<Ui::TMainWindow> UiForm;
     TWindowPrompts WindowPrompts;
     AppCore::TEditorSession EditorSession{WindowPrompts};
+    AppCore::TDocumentHistory* UndoHistory = nullptr; // the session's, installed by SetupHistory
     std::string ProgramDir;
     std::array<TImage*, 73> Images{};
     std::array<QLabel*, 3> StatusPanels{};

@@ -6,6 +6,7 @@
 
 #include "app/core/ProjectFile.h"
 #include "app/core/ProjectGuard.h"
+#include "app/core/qt/DocumentHistory.h"
 #include "ui_MainWindow.h"
 
 #include <QAction>
@@ -91,7 +92,7 @@ void TMainWindow::SetupMenus() {
             &QAction::triggered, this, &QWidget::close);
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    QUndoStack& stack = EditorSession.History.Stack();
+    QUndoStack& stack = UndoHistory->Stack();
     QAction* undo = stack.createUndoAction(this, QStringLiteral("&Undo"));
     undo->setObjectName(QStringLiteral("actionUndo"));
     undo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});

@@ -1,5 +1,6 @@
 #include "app/ui/TWindowPrompts.h"
 
+#include "app/core/qt/PictureImage.h"
 #include "app/ui/TFolderBrowser.h"
 #include "app/ui/TImage.h"
 
@@ -89,11 +90,15 @@ bool TWindowPrompts::LoadPicture(int imageNumber, const std::string& fileName) {
     return loaded;
 }
 
-bool TWindowPrompts::ShowDecodedPicture(int imageNumber, const QImage& picture,
+std::vector<std::string> TWindowPrompts::PictureFormats() const {
+    return AppCore::QImageFormats();
+}
+
+bool TWindowPrompts::ShowDecodedPicture(int imageNumber, const Rom::TPicture& picture,
                                         const std::string& /*source*/) {
     TImage* image = Images ? Images(imageNumber) : nullptr;
-    const bool shown = image && !picture.isNull();
-    if (shown) image->SetPicture(picture);
+    const bool shown = image && !picture.IsNull();
+    if (shown) image->SetPicture(AppCore::ToQImage(picture));
     if (OnPictureLoaded) OnPictureLoaded(imageNumber, shown);
     return shown;
 }

@@ -39,8 +39,10 @@ public:
     bool AskYesNo(const std::string& caption, const std::string& text) override;
     AppCore::TSaveChoice AskSaveChanges(const std::string& text) override;
     bool LoadPicture(int imageNumber, const std::string& fileName) override;
-    bool ShowDecodedPicture(int imageNumber, const QImage& picture,
+    bool ShowDecodedPicture(int imageNumber, const Rom::TPicture& picture,
                             const std::string& source) override;
+    // QImage's formats: LoadPicture reads pictures with QImage.
+    std::vector<std::string> PictureFormats() const override;
     void ClearPicture(int imageNumber) override;
     void SetBusy(bool busy) override;
     void ClearMessageLines() override;

@@ -4,7 +4,7 @@
 
 #include "XVclUtil/FileUtil.h"
 #include "app/core/DocumentActions.h"
-#include "app/core/PreviewComposer.h"
+#include "app/core/qt/PreviewComposer.h"
 
 using namespace AppCore;
 using XVclUtil::FileExists;
@@ -152,6 +152,7 @@ TEST_F(Actions, LogoOnWithoutLogoAsksAndStaysOnWhenCancelled) {
 
 TEST_F(Actions, CustomerPictures) {
     CoreTest::WriteFile(Work("t2.bmp"), CoreTest::MakeBmp(128, 32, 3));
+    Prompts.ReadableFormats = {"gif", "bmp", "png", "jpg"}; // as the window's loader answers
     Prompts.OpenAnswers.push_back(Work("t2.bmp"));
     EXPECT_TRUE(PickCustomerPicture(Session, TCustomerPicture::Title2));
     EXPECT_EQ(Session.Document.TITLEFILENAME_2, Work("t2.bmp"));
@@ -159,7 +160,8 @@ TEST_F(Actions, CustomerPictures) {
     // BMP first, then PNG, then the loader's other formats.
     const std::string filter = Prompts.OpenDialogs.back().Filter;
     EXPECT_EQ(filter.rfind(PictureFileFilter, 0), 0u);
-    EXPECT_NE(filter.find("|PNG picture (*.png)|*.png"), std::string::npos);
+    EXPECT_EQ(filter, std::string(PictureFileFilter) +
+                          "|PNG picture (*.png)|*.png|Other pictures (*.gif *.jpg)|*.gif;*.jpg");
 
     EXPECT_FALSE(PickCustomerPicture(Session, TCustomerPicture::TitleH)); // cancelled
     EXPECT_EQ(Session.Document.TITLEFILENAME_H, "");

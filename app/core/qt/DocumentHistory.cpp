@@ -1,6 +1,6 @@
-#include "app/core/DocumentHistory.h"
+#include "app/core/qt/DocumentHistory.h"
 
-#include "app/core/DocumentCommand.h"
+#include "app/core/qt/DocumentCommand.h"
 
 namespace AppCore {
 

@@ -2,7 +2,7 @@
 // Undo and redo of the project document: one QUndoStack whose steps hold what an editor action
 // changed (the cells one by one, the other fields as a whole), and the mark of the saved state.
 
-#include "app/core/ProjectDocument.h"
+#include "app/core/TDocumentChanges.h"
 
 #include <QUndoStack>
 
@@ -11,7 +11,7 @@
 
 namespace AppCore {
 
-class TDocumentHistory {
+class TDocumentHistory : public TDocumentChanges {
 public:
     // Called after undo or redo replaced fields of the document, with the content before.
     using TAppliedHandler = std::function<void(const ProjectDocument& before)>;
@@ -22,14 +22,13 @@ public:
     // recorded when the document is unchanged. Steps with the same mergeKey (not 0) that follow
     // each other become one, as typing in one text field. A change that throws is still
     // recorded as far as it went. Nested calls belong to the outermost step.
-    void Record(const std::string& text, const std::function<void()>& change, int mergeKey = 0);
+    void Record(const std::string& text, const std::function<void()>& change,
+                int mergeKey = 0) override;
 
     QUndoStack& Stack() { return Steps; }
-    bool IsModified() const { return !Steps.isClean(); }
-    // The document is as saved in its file.
-    void MarkSaved() { Steps.setClean(); }
-    // A document replaced as a whole (loaded): no steps, not modified.
-    void Reset() { Steps.clear(); }
+    bool IsModified() const override { return !Steps.isClean(); }
+    void MarkSaved() override { Steps.setClean(); }
+    void Reset() override { Steps.clear(); }
     void SetAppliedHandler(TAppliedHandler handler) { OnApplied = std::move(handler); }
 
 private:

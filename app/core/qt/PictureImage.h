@@ -9,6 +9,8 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
+#include <vector>
 
 namespace AppCore {
 
@@ -18,5 +20,8 @@ QImage DecodePicture(std::span<const std::uint8_t> bytes);
 
 QImage ToQImage(const Rom::TPicture& picture);
 Rom::TPicture FromQImage(const QImage& image);
+
+// The file name extensions (lower case) QImage reads: the window's picture loader.
+std::vector<std::string> QImageFormats();
 
 } // namespace AppCore

@@ -1,18 +1,20 @@
-#include "app/core/PictureImage.h"
+#include "app/core/qt/PictureImage.h"
 
-#include "rom/MonoBitmap.h"
+#include "app/core/TPictureLibrary.h"
 
-#include <exception>
+#include <QImageReader>
 
 namespace AppCore {
 
 QImage DecodePicture(std::span<const std::uint8_t> bytes) {
-    if (bytes.empty()) return {};
-    try {
-        return ToQImage(Rom::LoadPictureData(bytes, "picture"));
-    } catch (const std::exception&) {
-        return {};
-    }
+    return ToQImage(DecodePictureBytes(bytes));
+}
+
+std::vector<std::string> QImageFormats() {
+    std::vector<std::string> formats;
+    for (const QByteArray& format : QImageReader::supportedImageFormats())
+        formats.push_back(format.toLower().toStdString());
+    return formats;
 }
 
 QImage ToQImage(const Rom::TPicture& picture) {

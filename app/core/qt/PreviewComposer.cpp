@@ -1,8 +1,8 @@
-#include "app/core/PreviewComposer.h"
+#include "app/core/qt/PreviewComposer.h"
 
 #include "app/core/CodeCell.h"
 
-#include "app/core/PictureImage.h"
+#include "app/core/qt/PictureImage.h"
 
 #include "XVclUtil/FileUtil.h"
 

@@ -1,4 +1,4 @@
-#include "app/core/DocumentCommand.h"
+#include "app/core/qt/DocumentCommand.h"
 
 namespace AppCore {
 
