@@ -61,12 +61,13 @@ int CreateNew(const std::string& path) {
 
 TAtomicFileWriter::TAtomicFileWriter(const std::string& path, TLinkPolicy links) : Target(path) {
     Buffer.reserve(BufferBytes);
-    std::error_code ec;
-    if (links == TLinkPolicy::Follow && std::filesystem::is_symlink(Target, ec))
+    std::error_code ec; // a missing target is no error here: it is the new file's name
+    if (links == TLinkPolicy::Follow && std::filesystem::is_symlink(Target, ec)) {
         Target = std::filesystem::weakly_canonical(Target, ec).string();
-    if (ec) {
-        Fail(ec.value());
-        return;
+        if (ec) {
+            Fail(ec.value());
+            return;
+        }
     }
     Folder = FolderOf(Target);
     Open();

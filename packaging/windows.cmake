@@ -1,6 +1,6 @@
 # The Windows zip (cpack -G ZIP from the windows preset's build folder): the command-line tool
-# (with the controller simulator as its simulate-controller verb) and the gateway simulator,
-# flat at the top of the zip, with the default picture tree beside them when a native build has
+# and the simulators that the build has (the simulators are not cross-built yet: their line is
+# POSIX), flat at the top of the zip, with the default picture tree beside them when a native build has
 # drawn it (ZKF_NATIVE_BIN_DIR/DefaultImage: drawing it needs Qt, which this build does not
 # have). The executables' folder with DefaultImage in it is their ProgramDir.
 foreach(program zkf780a zkf780a-gatewaysim)

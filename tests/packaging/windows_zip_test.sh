@@ -12,7 +12,7 @@ zip=$(ls "$tmp"/out/zkf780a-*-win64.zip)
 mkdir "$tmp/unpacked"
 (cd "$tmp/unpacked" && cmake -E tar xf "$zip")
 top="$tmp/unpacked/$(basename "$zip" .zip)"
-for f in zkf780a.exe zkf780a-gatewaysim.exe doc/user-guide.md; do
+for f in zkf780a.exe doc/user-guide.md; do
   [ -f "$top/$f" ] || { echo "missing in the zip: $f"; ls -R "$tmp/unpacked"; exit 1; }
 done
 echo "zip: $(basename "$zip"), $(stat -c %s "$zip") bytes"

@@ -35,7 +35,11 @@ for _ in $(seq 100); do [ -L "$link" ] && break; sleep 0.1; done
 [ -L "$link" ] || { cat "$tmp/sim.log"; exit 1; }
 
 sent="Z:${tmp//\//\\}\\sent.rom"
-wine "$exe" upload "$sent" --port COM5 --force --msg --timeout-ms 1000 >"$tmp/upload.log" 2>&1 &
+# faults: a response timer shorter than the simulator's resend pause, so that a dropped frame
+# is also seen as a response timeout by the tool.
+timeout_ms=1000
+[ "$scenario" = faults ] && timeout_ms=150
+wine "$exe" upload "$sent" --port COM5 --force --msg --timeout-ms "$timeout_ms" >"$tmp/upload.log" 2>&1 &
 upload=$!
 if [ "$scenario" = full ]; then
   # Once the first one holds the port (its Open line is printed), a second open must fail.
@@ -57,7 +61,7 @@ cmp "$tmp/sent.rom" "$tmp/received.rom"
 echo "the simulator received the $(stat -c %s "$tmp/received.rom")-byte image byte for byte"
 # The transfer time the upload reports with --msg, from the controller's 'C' to its last ACK.
 ms=$(grep -ao "= [0-9]* ms" "$tmp/upload.log" | tail -1 | tr -dc 0-9)
-echo "Wine TCustomUart upload: 7168 frames in $ms ms, $(echo "$ms * 1000 / 7168" | bc) us per frame"
+echo "Wine TCustomUart upload: 7168 frames in $ms ms, $((ms * 1000 / 7168)) us per frame"
 if [ "$scenario" = faults ]; then
   naks=$(grep -o "NAKs [0-9]*" "$tmp/sim.log" | awk '{s += $2} END {print s + 0}')
   timeouts=$(grep -c "respond timeout #" "$tmp/upload.log" || true)
