@@ -98,13 +98,14 @@ void BM_LibraryLookup(benchmark::State& state) {
 }
 BENCHMARK(BM_LibraryLookup);
 
-void BM_ExtractLibraryPicture(benchmark::State& state) {
+void BM_DecodeLibraryPicture(benchmark::State& state) {
     Folder();
     AppCore::TPictureLibrary library;
     library.Assign(Library());
-    for (auto _ : state) benchmark::DoNotOptimize(library.ExtractLibraryPicture(1, 'A'));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(AppCore::DecodePictureBytes(library.Picture(1, 'A')));
 }
-BENCHMARK(BM_ExtractLibraryPicture)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DecodeLibraryPicture)->Unit(benchmark::kMicrosecond);
 
 void BM_RenderTwoGlyphPreview(benchmark::State& state) {
     AppCore::TPictureLibrary library;

@@ -12,6 +12,7 @@
 #include "KrvCtrl/TPcUart.h"
 
 #include <QElapsedTimer>
+#include <QObject>
 
 #include <functional>
 #include <memory>

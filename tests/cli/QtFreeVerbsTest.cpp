@@ -76,6 +76,9 @@ TEST_F(QtFreeVerbs, NoVerbLoadsQtWhileItRuns) {
         EXPECT_NE(loaded.find("calling init"), std::string::npos) << verb << ": no loader log";
         EXPECT_EQ(loaded.find("libQt"), std::string::npos) << verb;
     }
+    // Verbs that fail on a missing port go as far as opening it.
+    Run({"upload", "missing.rom", "--port", "/dev/null-no-such-port"}, "upload");
+    Run({"timesync", "--port", "/dev/null-no-such-port"}, "timesync");
     // Real work: MAKE ROM on the demo project, then reading the image back.
     ASSERT_EQ(Run({"sample-data", Work.string(), "--with-default-images"}, "sample"), 0)
         << Slurp(Work / "out");
@@ -86,7 +89,7 @@ TEST_F(QtFreeVerbs, NoVerbLoadsQtWhileItRuns) {
         << Slurp(Work / "out");
     EXPECT_EQ(Run({"inspect", (Work / "demo.ROM").string()}, "inspect"), 0) << Slurp(Work / "out");
     Run({"ports"}, "ports");
-    for (const char* log : {"build", "inspect", "ports"}) {
+    for (const char* log : {"upload", "timesync", "build", "inspect", "ports"}) {
         EXPECT_NE(Loaded(log).find("calling init"), std::string::npos) << log;
         EXPECT_EQ(Loaded(log).find("libQt"), std::string::npos) << log;
     }
