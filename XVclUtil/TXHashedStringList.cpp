@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <sys/mman.h>
 
 namespace XVclUtil {
 
@@ -26,6 +27,33 @@ std::uint32_t KeyHighOf(std::uint64_t key) {
     return static_cast<std::uint32_t>(key >> 32);
 }
 
+// Bucket arrays of 8 KB (1,024 buckets) or more are mapped pages. Growing one remaps it, so the
+// old and the new array never take memory side by side, and a freed one goes back to the system
+// at once; the heap would keep the holes that an array doubling in steps leaves behind.
+constexpr std::size_t MappedBucketBytes = 8192;
+
+void FreeBuckets(void* p, std::size_t bytes) {
+    if (bytes >= MappedBucketBytes)
+        ::munmap(p, bytes);
+    else
+        std::free(p);
+}
+
+// The array resized to bytes, contents unspecified; null (the old array kept) on failure.
+void* ResizeBuckets(void* old, std::size_t oldBytes, std::size_t bytes) {
+    if (bytes < MappedBucketBytes) {
+        void* fresh = std::malloc(bytes);
+        if (fresh != nullptr && old != nullptr) FreeBuckets(old, oldBytes);
+        return fresh;
+    }
+    void* fresh = oldBytes >= MappedBucketBytes ? ::mremap(old, oldBytes, bytes, MREMAP_MAYMOVE)
+                                                : ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
+                                                         MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (fresh == MAP_FAILED) return nullptr;
+    if (oldBytes < MappedBucketBytes) std::free(old);
+    return fresh;
+}
+
 } // namespace
 
 TXHashedStringList::TXHashedStringList(TXStrTab* strTab) : StrTab(strTab) {
@@ -34,14 +62,15 @@ TXHashedStringList::TXHashedStringList(TXStrTab* strTab) : StrTab(strTab) {
         ShowErrMsgBox_Printf("TXHashedStringList", "Err: The user specified TXStrTab* is NULL !!!");
         return;
     }
-    HashTab = new (std::nothrow) _XHASHEDSTRINGLISTCELL* [InitialBucketCount] {};
+    HashTab = static_cast<_XHASHEDSTRINGLISTCELL**>(
+        std::calloc(InitialBucketCount, sizeof(_XHASHEDSTRINGLISTCELL*)));
     if (HashTab == nullptr)
         ShowErrMsgBox_Printf("TXHashedStringList", "Err: Can not allocate memory for HashTab[ ]");
 }
 
 TXHashedStringList::~TXHashedStringList() {
     if (StrTab && HashTab) DeleteAll();
-    delete[] HashTab;
+    if (HashTab) FreeBuckets(HashTab, sizeof(*HashTab) * BucketCount);
     std::free(ListTab);
 }
 
@@ -116,15 +145,16 @@ void TXHashedStringList::LinkAtHead(_XHASHEDSTRINGLISTCELL* c, _XHASHEDSTRINGLIS
     head = c;
 }
 
-// Spreads the items over a new bucket array. Linking them at the chain heads from the last index
-// down leaves every chain in index order, which is the order a chain has from appending.
-// Without memory for the new array the list keeps its longer chains and still works.
+// Spreads the items over a resized bucket array. Linking them at the chain heads from the last
+// index down leaves every chain in index order, which is the order a chain has from appending.
+// Without memory for the new size the list keeps its longer chains and still works.
 void TXHashedStringList::Rehash(int buckets) {
-    auto* grown = new (std::nothrow) _XHASHEDSTRINGLISTCELL* [buckets] {};
-    if (grown == nullptr) return;
-    delete[] HashTab;
-    HashTab = grown;
+    void* resized =
+        ResizeBuckets(HashTab, sizeof(*HashTab) * BucketCount, sizeof(*HashTab) * buckets);
+    if (resized == nullptr) return;
+    HashTab = static_cast<_XHASHEDSTRINGLISTCELL**>(resized);
     BucketCount = buckets;
+    std::memset(HashTab, 0, sizeof(*HashTab) * buckets);
     for (int i = Count - 1; i >= 0; --i) LinkAtHead(ListTab[i], Bucket(ListTab[i]->KeyLow));
 }
 
@@ -133,9 +163,13 @@ int TXHashedStringList::IndexOf(const char* s) {
     return match ? match->Index : -1;
 }
 
-_XHASHEDSTRINGLISTCELL* TXHashedStringList::FindItem(const char* s) {
+_XHASHEDSTRINGLISTCELL* TXHashedStringList::FindItem(const char* s, int after) {
     const std::uint64_t key = StrToHashKey(s, nullptr);
     if (key == 0 || HashTab == nullptr) return nullptr;
+    if (after >= 0 && after < Count - 1) {
+        _XHASHEDSTRINGLISTCELL* next = ListTab[after + 1];
+        if (next->KeyLow == KeyLowOf(key) && next->KeyHigh == KeyHighOf(key)) return next;
+    }
     return Find(key, nullptr);
 }
 

@@ -34,7 +34,7 @@ static_assert(sizeof(_XHASHEDSTRINGLISTCELL) == sizeof(_XSTRTABCELL));
 class TXHashedStringList {
 public:
     static constexpr int InitialBucketCount = 128;
-    static constexpr int MaxChainLoad = 4; // items per bucket on average before the table doubles
+    static constexpr int MaxChainLoad = 2; // items per bucket on average before the table doubles
     static constexpr int ListStep = 1024;
     static constexpr unsigned MaxStringBytes = 256;
 
@@ -47,7 +47,11 @@ public:
     int Add(const char* s, void* obj);
     int IndexOf(const char* s);
     // The item record for s, or null: a lookup that reads the object without the index table.
-    _XHASHEDSTRINGLISTCELL* FindItem(const char* s);
+    _XHASHEDSTRINGLISTCELL* FindItem(const char* s) { return FindItem(s, -1); }
+    // FindItem that first tries the item after index `after`, so a caller reading a list in its
+    // order finds each item without a bucket walk. The index is only a hint: that item is taken
+    // only when it carries the key, and any other value of `after` falls back to the buckets.
+    _XHASHEDSTRINGLISTCELL* FindItem(const char* s, int after);
     bool Delete(int index);
     bool DeleteAll();
 

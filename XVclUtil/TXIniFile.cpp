@@ -23,6 +23,21 @@ namespace {
 constexpr const char* Caption = "TXIniFile";
 constexpr unsigned ReadBackLimit = 16384; // a value is read back only when shorter
 constexpr unsigned SaveLimit = 8192;      // and saved only when shorter
+constexpr unsigned KeyBytes = TXHashedStringList::MaxStringBytes; // the longest key a list holds
+
+// Copies a stored string to p when it is shorter than limit bytes and returns the end of the
+// copy; a longer string copies nothing and returns p. The string is one the document holds, so
+// only its cells are walked, without the owner check (a block-header read) of TXStrTab::Length.
+char* CopyCells(const TXStrTab& tab, const _XSTRTABCELL* cell, char* p, std::size_t limit) {
+    std::size_t n = 0;
+    for (const _XSTRTABCELL* c = cell; c; c = tab.NextCell(c)) {
+        const std::size_t size = c->Size & 0x7F;
+        if (n + size >= limit) return p;
+        std::memcpy(p + n, c->Chars, size);
+        n += size;
+    }
+    return p + n;
+}
 } // namespace
 
 TXIniFile::TXIniFile(const std::string& fileName) {
@@ -165,6 +180,8 @@ bool TXIniFile::FindSection(const char* name, std::size_t len, int* index) {
         LastSection.assign(name, len);
         LastSectionIndex = found->Index;
         LastKeyList = static_cast<TXHashedStringList*>(found->Object);
+        LastKeyIndex = -1;
+        KeysInOrder = false;
     }
     if (index) *index = LastSectionIndex;
     return true;
@@ -181,9 +198,19 @@ bool TXIniFile::IsKeyExisted(const std::string& section, const std::string& key)
     return keys && keys->FindItem(key.c_str()) != nullptr;
 }
 
+// A key of the last section's list. While keys are read in the list's order (two neighbours found
+// in a row), the key after the last one found is tried first: it sits beside it in memory, where
+// a bucket walk would take a cache miss per record. A scattered read never tries it.
+_XHASHEDSTRINGLISTCELL* TXIniFile::FindKey(TXHashedStringList* keys, const std::string& key) {
+    _XHASHEDSTRINGLISTCELL* item = keys->FindItem(key.c_str(), KeysInOrder ? LastKeyIndex : -1);
+    KeysInOrder = item != nullptr && item->Index == LastKeyIndex + 1;
+    LastKeyIndex = item ? item->Index : -1;
+    return item;
+}
+
 _XSTRTABCELL* TXIniFile::ValueCell(const std::string& section, const std::string& key) {
     TXHashedStringList* keys = SectionKeys(section.c_str(), section.size());
-    _XHASHEDSTRINGLISTCELL* item = keys ? keys->FindItem(key.c_str()) : nullptr;
+    _XHASHEDSTRINGLISTCELL* item = keys ? FindKey(keys, key) : nullptr;
     return item ? static_cast<_XSTRTABCELL*>(item->Object) : nullptr;
 }
 
@@ -194,7 +221,7 @@ bool TXIniFile::IsValueExisted(const std::string& section, const std::string& ke
 bool TXIniFile::IsValueExisted(const std::string& section, const std::string& key,
                                std::string& value) {
     _XSTRTABCELL* cell = ValueCell(section, key);
-    return cell != nullptr && StrTab->ReadInto(cell, value, ReadBackLimit);
+    return cell != nullptr && StrTab->ReadHeldInto(cell, value, ReadBackLimit);
 }
 
 bool TXIniFile::SectionExists(const std::string& section) {
@@ -435,7 +462,7 @@ bool TXIniFile::LoadExistedIniFile() {
     TIniTextScanner scanner(
         [this](const char* section, std::size_t sectionLen, const char* key, const char* value,
                std::size_t valueLen) { Store(section, sectionLen, key, value, valueLen); });
-    std::vector<char> buffer(1 << 18);
+    std::vector<char> buffer(1 << 16);
     std::size_t kept = 0;
     bool atEnd = false;
     while (!atEnd) {
@@ -457,18 +484,21 @@ bool TXIniFile::LoadExistedIniFile() {
 }
 
 void TXIniFile::WriteDocument(TAtomicFileWriter& out) {
+    char line[KeyBytes + 1 + SaveLimit + 2];
     for (int s = 0; s < Sections->Count; ++s) {
         TXHashedStringList* keys = KeyList(s);
         if (keys == nullptr) continue;
         out.Write("[", 1);
         WriteCell(out, Sections->StrCell(s));
         out.Write("]\r\n", 3);
-        for (int k = 0; k < keys->Count; ++k) {
-            WriteCell(out, keys->StrCell(k));
-            out.Write("=", 1);
-            auto* value = static_cast<_XSTRTABCELL*>(keys->pr_Objects(k));
-            if (value && StrTab->Length(value) < SaveLimit) WriteCell(out, value);
-            out.Write("\r\n", 2);
+        for (int k = 0; k < keys->Count; ++k) { // key=value, put together and written at once
+            char* end = CopyCells(*StrTab, keys->StrCell(k), line, KeyBytes + 1);
+            *end++ = '=';
+            if (auto* value = static_cast<_XSTRTABCELL*>(keys->pr_Objects(k)))
+                end = CopyCells(*StrTab, value, end, SaveLimit);
+            *end++ = '\r';
+            *end++ = '\n';
+            out.Write(line, static_cast<std::size_t>(end - line));
         }
         out.Write("\r\n", 2);
     }

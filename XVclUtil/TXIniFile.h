@@ -89,6 +89,7 @@ private:
     void Store(const char* section, std::size_t sectionLen, const char* key, const char* value,
                std::size_t valueLen);
     _XSTRTABCELL* ValueCell(const std::string& section, const std::string& key);
+    _XHASHEDSTRINGLISTCELL* FindKey(TXHashedStringList* keys, const std::string& key);
     void WriteDocument(TAtomicFileWriter& out);
     void WriteCell(TAtomicFileWriter& out, const _XSTRTABCELL* cell);
     TXHashedStringList* KeyList(int sectionIndex);
@@ -104,6 +105,8 @@ private:
     std::string LastSection;
     int LastSectionIndex = 0;
     TXHashedStringList* LastKeyList = nullptr; // key list of LastSection
+    int LastKeyIndex = -1;    // index of the key of LastKeyList found last, -1 for none
+    bool KeysInOrder = false; // the last two keys found there were neighbours
 };
 
 } // namespace XVclUtil

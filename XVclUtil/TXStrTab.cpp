@@ -186,8 +186,8 @@ unsigned int TXStrTab::Length(const _XSTRTABCELL* h) {
     return total;
 }
 
-bool TXStrTab::ReadInto(const _XSTRTABCELL* h, std::string& out, unsigned int limit) {
-    if (!Owns(h)) return false;
+bool TXStrTab::ReadHeldInto(const _XSTRTABCELL* h, std::string& out, unsigned int limit) const {
+    if (h == nullptr) return false;
     out.clear();
     for (const _XSTRTABCELL* c = h; c; c = Resolve(c->Next)) {
         out.append(c->Chars, c->Size & 0x7F);

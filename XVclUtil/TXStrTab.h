@@ -75,8 +75,10 @@ public:
         return (BlockOf(cell)->Number << 8) | SlotOf(cell);
     }
     // Copies a stored string into out when it is shorter than limit bytes, in one walk of its
-    // cells; false (out unspecified) for an invalid reference or a longer string.
-    bool ReadInto(const _XSTRTABCELL* h, std::string& out, unsigned int limit);
+    // cells; false (out unspecified) for a null reference or a longer string. For a reference the
+    // caller got from this table and still holds (such as a value kept in a record): there is no
+    // owner check, which would read the block header, a cache line of its own on every lookup.
+    bool ReadHeldInto(const _XSTRTABCELL* h, std::string& out, unsigned int limit) const;
 
     std::uint32_t BlockCount = 0;
     _XSTRTABMEMBLOCK* BlockList = nullptr;

@@ -127,3 +127,52 @@ TEST(IniEngineScale, ManySectionsAndKeysRoundTrip) {
     EXPECT_EQ(again.ReadString("sec1234", "k0", ""), "back");
     EXPECT_EQ(again.ReadString("sec0", "k2", ""), "2");
 }
+
+TEST(IniEngineScale, LargeBucketArraysGrowEmptyAndGrowAgain) {
+    TXStrTab t;
+    TXHashedStringList list(&t);
+    for (const int n : {3000, 6000}) { // both past 1,024 buckets, where the arrays are mapped
+        for (int i = 0; i < n; ++i) ASSERT_EQ(list.Add(("k" + std::to_string(i)).c_str()), i);
+        EXPECT_GE(list.BucketCount, 1024);
+        for (int i = 0; i < n; i += 7)
+            ASSERT_EQ(list.IndexOf(("k" + std::to_string(i)).c_str()), i);
+        EXPECT_EQ(list.IndexOf("absent"), -1);
+        list.DeleteAll();
+        EXPECT_EQ(list.BucketCount, 128);
+        EXPECT_EQ(list.IndexOf("k0"), -1);
+    }
+}
+
+TEST(IniEngineScale, InOrderHintNeverChangesWhatIsFound) {
+    TXStrTab t;
+    TXHashedStringList list(&t);
+    for (int i = 0; i < 10; ++i) list.Add(("k" + std::to_string(i)).c_str());
+    for (const int hint : {-5, 0, 3, 8, 9, 42}) { // neighbour, wrong neighbour, past the end
+        EXPECT_EQ(list.FindItem("k4", hint)->Index, 4);
+        EXPECT_EQ(list.FindItem("absent", hint), nullptr);
+    }
+
+    TTempDir dir;
+    TXIniFile ini(dir.File("order.ini"));
+    for (int k = 0; k < 6; ++k) ini.WriteInteger("S", "k" + std::to_string(k), k);
+    ini.WriteInteger("T", "k0", 100);
+    for (int k = 0; k < 6; ++k) EXPECT_EQ(ini.ReadInteger("S", "k" + std::to_string(k), -1), k);
+    ini.DeleteKey("S", "k3"); // the keys after it move down while reading in order
+    for (const int k : {0, 1, 2, 4, 5, 3})
+        EXPECT_EQ(ini.ReadInteger("S", "k" + std::to_string(k), -1), k == 3 ? -1 : k);
+    EXPECT_EQ(ini.ReadInteger("T", "k0", -1), 100);
+    EXPECT_EQ(ini.ReadInteger("S", "k1", -1), 1);
+}
+
+TEST(IniEngineScale, SavedLinesKeepLongestKeyAndValue) {
+    TTempDir dir;
+    const std::string path = dir.File("long.ini");
+    const std::string key(TXHashedStringList::MaxStringBytes, 'k');
+    {
+        TXIniFile ini(path);
+        ini.WriteString("S", key, std::string(8191, 'v')); // the longest value that is saved
+        ini.WriteString("S", "over", std::string(8192, 'o'));
+    }
+    EXPECT_EQ(TTempDir::Read(path),
+              "[S]\r\n" + key + "=" + std::string(8191, 'v') + "\r\nover=\r\n\r\n");
+}
