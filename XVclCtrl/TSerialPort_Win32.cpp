@@ -62,7 +62,7 @@ struct TSerialPort::TImpl {
     bool ByteWatch = false;
     std::atomic<uint32_t> Mask{0}; // the event mask last set (by the owner's thread)
     bool WatchInFlight = false;    // the watch's one-byte read is outstanding
-    unsigned char WatchByte = 0; // read by the watch, not yet handed out
+    unsigned char WatchByte = 0;   // read by the watch, not yet handed out
     bool HaveWatchByte = false;
     bool ReadTookWatchByte = false; // a pending Read already put WatchByte in its buffer
 

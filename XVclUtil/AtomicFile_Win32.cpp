@@ -20,14 +20,19 @@ namespace {
 int ErrnoOf(DWORD error) {
     switch (error) {
     case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION: return EACCES;
+    case ERROR_SHARING_VIOLATION:
+        return EACCES;
     case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS: return EEXIST;
+    case ERROR_ALREADY_EXISTS:
+        return EEXIST;
     case ERROR_PATH_NOT_FOUND:
-    case ERROR_FILE_NOT_FOUND: return ENOENT;
+    case ERROR_FILE_NOT_FOUND:
+        return ENOENT;
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL: return ENOSPC;
-    default: return EIO;
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    default:
+        return EIO;
     }
 }
 
