@@ -59,10 +59,10 @@ struct TSerialPort::TImpl {
     DWORD WaitMask = 0;
     volatile LONG Lost = 0;
     // The byte watch that stands in for a comm-event wait the device does not serve.
-    bool ByteWatch = false;
-    std::atomic<uint32_t> Mask{0}; // the event mask last set (by the owner's thread)
-    bool WatchInFlight = false;    // the watch's one-byte read is outstanding
-    unsigned char WatchByte = 0;   // read by the watch, not yet handed out
+    std::atomic<bool> ByteWatch{false}; // set by the monitor thread, read by SetCommMask too
+    std::atomic<uint32_t> Mask{0};      // the event mask last set (by the owner's thread)
+    bool WatchInFlight = false;         // the watch's one-byte read is outstanding
+    unsigned char WatchByte = 0;        // read by the watch, not yet handed out
     bool HaveWatchByte = false;
     bool ReadTookWatchByte = false; // a pending Read already put WatchByte in its buffer
 
