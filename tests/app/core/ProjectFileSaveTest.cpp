@@ -5,8 +5,10 @@
 
 #include "app/core/ModelSettings.h"
 #include "app/core/ProjectFile.h"
+#include "app/core/ProjectGuard.h"
 
 #include <sstream>
+#include <stdexcept>
 
 using namespace AppCore;
 using CoreTest::ReadFile;
@@ -303,4 +305,26 @@ TEST_F(ProjectSave, LineBreaksInValuesCannotForgeKeys) {
     EXPECT_EQ(SectionLines(text, "CTBL0")[0], "CODE_0=1 [GLOBAL]");
     ASSERT_TRUE(LoadProjectFile(Session, Work("l.zkf")));
     EXPECT_EQ(Session.Document.DEF_FL, 0);
+}
+
+// Without a window the session keeps only the mark of unsaved changes: a recorded change sets
+// it (also one that throws half-way), saving and loading clear it, the title shows it.
+TEST_F(ProjectSave, ChangesWithoutTheUndoHistoryAreMarkedUntilSaved) {
+    TDocumentChanges& changes = Session.History();
+    changes.Record("nothing", [] {});
+    EXPECT_FALSE(changes.IsModified());
+    changes.Record("cell", [&] { Session.Document.CodeTables[0][1] = "1"; });
+    EXPECT_TRUE(changes.IsModified());
+    EXPECT_EQ(WindowTitle(Session).rfind(std::string(UntitledName) + "*", 0), 0u);
+    SaveAs(Work("m.zkf"));
+    EXPECT_FALSE(changes.IsModified());
+    EXPECT_THROW(changes.Record("half",
+                                [&] {
+                                    Session.Document.DEF_FL = 3;
+                                    throw std::runtime_error("stopped");
+                                }),
+                 std::runtime_error);
+    EXPECT_TRUE(changes.IsModified());
+    ASSERT_TRUE(LoadProjectFile(Session, Work("m.zkf")));
+    EXPECT_FALSE(changes.IsModified());
 }
