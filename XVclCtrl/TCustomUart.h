@@ -12,6 +12,7 @@
 #include "SerialPortRecords.h"
 #include "TEventProperty.h"
 #include "UartEnums.h"
+#include "XVclUtil/PrintfFormat.h"
 #include "XVclUtil/TComponent.h"
 
 #include <atomic>
@@ -112,7 +113,7 @@ public:
     // 4 write time-out (fewer bytes written).
     int SendData(unsigned int Bytes, const void* Data);
     // Formats printf-style (at most 1,023 bytes are sent) and sends through SendData.
-    int SendData_printf(const char* Format, ...) __attribute__((format(printf, 2, 3)));
+    int SendData_printf(const char* Format, ...) ZKF_PRINTF_FORMAT(2, 3);
     // Sends a text file line by line, each line after the transmitter became empty (and
     // LineIntervalMs later). Codes as SendData, plus 1 no memory, 5 cannot open or read.
     int SendTxtFile(const char* FileName, unsigned int LineIntervalMs);

@@ -30,7 +30,7 @@ enum class TPortEscape { SetDtr, ClrDtr, SetRts, ClrRts, SetBreak, ClrBreak };
 class TSerialPort {
 public:
     // Opens the device for reading and writing with exclusive access: a second open of the same
-    // device, by this or another program, fails with AccessDenied. Null on failure, with the
+    // device, by this or another program, fails with Busy. Null on failure, with the
     // reason and the platform's error number.
     static std::unique_ptr<TSerialPort> Open(const std::string& devicePath, bool writeThrough,
                                              TPortOpenFailure& failure, int& systemError);

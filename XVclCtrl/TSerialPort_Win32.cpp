@@ -1,11 +1,20 @@
 // Serial port layer on the Win32 serial interface: the device opened for overlapped I/O, the
 // comm-event wait and the reads as overlapped operations with their own manual-reset events,
 // writes waited for until done or timed out by the port's write time-outs.
+//
+// Where the comm-event wait fails at once with ERROR_OPERATION_ABORTED (Wine on a
+// pseudo-terminal: its event wait needs the modem lines, which a pty does not have), the port
+// watches for received bytes itself: the "comm-event wait" is then an overlapped read of one
+// byte, which completes when a byte arrives (EV_RXCHAR) or the read time-outs expire (an empty
+// event). The byte is kept and handed out first by the next Read. EV_TXEMPTY and the line and
+// modem events are not seen in that mode.
 
 #include "TSerialPort.h"
 
 #include <windows.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cctype>
 
 namespace XVclCtrl {
@@ -49,6 +58,13 @@ struct TSerialPort::TImpl {
     OVERLAPPED OlapRdFile{};
     DWORD WaitMask = 0;
     volatile LONG Lost = 0;
+    // The byte watch that stands in for a comm-event wait the device does not serve.
+    std::atomic<bool> ByteWatch{false}; // set by the monitor thread, read by SetCommMask too
+    std::atomic<uint32_t> Mask{0};      // the event mask last set (by the owner's thread)
+    bool WatchInFlight = false;         // the watch's one-byte read is outstanding
+    unsigned char WatchByte = 0;        // read by the watch, not yet handed out
+    bool HaveWatchByte = false;
+    bool ReadTookWatchByte = false; // a pending Read already put WatchByte in its buffer
 
     void MarkLostIf(DWORD err) {
         if (IsLostError(err)) ::InterlockedExchange(&Lost, 1);
@@ -166,7 +182,14 @@ bool TSerialPort::SetCommTimeouts(const TPortTimeouts& t) {
 }
 
 bool TSerialPort::SetCommMask(uint32_t mask) {
-    return IsOpen() && ::SetCommMask(Impl->Handle, mask);
+    if (!IsOpen() || !::SetCommMask(Impl->Handle, mask)) return false;
+    Impl->Mask = mask;
+    // A pending byte watch ends like a comm-event wait does: with an empty event mask.
+    if (Impl->ByteWatch) {
+        ::CancelIoEx(Impl->Handle, &Impl->OlapUartEvt);
+        ::SetEvent(Impl->OlapUartEvt.hEvent); // also wakes a watch that had nothing to read
+    }
+    return true;
 }
 
 bool TSerialPort::EscapeCommFunction(TPortEscape function) {
@@ -213,7 +236,7 @@ bool TSerialPort::ClearCommError(uint32_t& errors, uint32_t& inQueue) {
     COMSTAT stat{};
     if (!IsOpen() || !::ClearCommError(Impl->Handle, &e, &stat)) return false;
     errors = e;
-    inQueue = stat.cbInQue;
+    inQueue = stat.cbInQue + (Impl->HaveWatchByte ? 1 : 0);
     return true;
 }
 
@@ -249,17 +272,38 @@ TPortResult TSerialPort::Write(const void* data, uint32_t bytes, uint32_t& writt
 TPortResult TSerialPort::Read(void* buffer, uint32_t bytes, uint32_t& got) {
     got = 0;
     if (!IsOpen()) return TPortResult::Failed;
+    Impl->ReadTookWatchByte = false;
+    if (Impl->HaveWatchByte && bytes > 0) {
+        // The watch's byte comes first; only what the driver holds besides is read with it, so
+        // the read does not wait for bytes that have not come.
+        Impl->HaveWatchByte = false;
+        *static_cast<unsigned char*>(buffer) = Impl->WatchByte;
+        DWORD e = 0;
+        COMSTAT stat{};
+        const DWORD more = ::ClearCommError(Impl->Handle, &e, &stat) ? stat.cbInQue : 0;
+        if (more == 0 || bytes == 1) {
+            got = 1;
+            return TPortResult::Done;
+        }
+        Impl->ReadTookWatchByte = true;
+        buffer = static_cast<unsigned char*>(buffer) + 1;
+        bytes = std::min<DWORD>(bytes - 1, more);
+    }
     ClearPosition(Impl->OlapRdFile);
     ::ResetEvent(Impl->OlapRdFile.hEvent);
     DWORD done = 0;
     if (::ReadFile(Impl->Handle, buffer, bytes, &done, &Impl->OlapRdFile)) {
-        got = done;
+        got = done + (Impl->ReadTookWatchByte ? 1 : 0);
         ::ResetEvent(Impl->OlapRdFile.hEvent);
         return TPortResult::Done;
     }
     DWORD err = ::GetLastError();
     if (err == ERROR_IO_PENDING) return TPortResult::Pending;
     Impl->MarkLostIf(err);
+    if (Impl->ReadTookWatchByte) {
+        got = 1; // the watch's byte is in the buffer even though the rest failed
+        return TPortResult::Done;
+    }
     return TPortResult::Failed;
 }
 
@@ -268,19 +312,61 @@ TPortResult TSerialPort::ReadResult(uint32_t& got) {
     if (!IsOpen()) return TPortResult::Failed;
     DWORD done = 0;
     if (::GetOverlappedResult(Impl->Handle, &Impl->OlapRdFile, &done, FALSE)) {
-        got = done;
+        got = done + (Impl->ReadTookWatchByte ? 1 : 0);
         ::ResetEvent(Impl->OlapRdFile.hEvent);
         return TPortResult::Done;
     }
     DWORD err = ::GetLastError();
     if (err == ERROR_IO_INCOMPLETE) return TPortResult::Pending;
     Impl->MarkLostIf(err);
+    if (Impl->ReadTookWatchByte) {
+        got = 1;
+        return TPortResult::Done;
+    }
     return TPortResult::Failed;
 }
+
+namespace {
+
+// The end of a byte watch: EV_RXCHAR with a byte kept, else an empty event (time-outs expired,
+// or the mask changed and the watch was cancelled).
+TPortResult EndByteWatch(TSerialPort::TImpl& impl, BOOL ok, DWORD done, uint32_t& eventMask) {
+    ::ResetEvent(impl.OlapUartEvt.hEvent);
+    impl.WatchInFlight = false;
+    const DWORD err = ok ? ERROR_SUCCESS : ::GetLastError();
+    if (!ok && err != ERROR_OPERATION_ABORTED) {
+        impl.MarkLostIf(err);
+        return TPortResult::Failed;
+    }
+    impl.HaveWatchByte = ok && done == 1;
+    eventMask = impl.HaveWatchByte ? (impl.Mask & EV_RXCHAR) : 0;
+    return TPortResult::Done;
+}
+
+TPortResult StartByteWatch(TSerialPort::TImpl& impl, uint32_t& eventMask) {
+    // A byte already kept, or none wanted: nothing to watch for until it is read or asked for.
+    if (impl.HaveWatchByte || !(impl.Mask & EV_RXCHAR)) {
+        eventMask = impl.HaveWatchByte ? EV_RXCHAR : 0;
+        if (impl.HaveWatchByte) return TPortResult::Done;
+        return TPortResult::Pending; // ends when SetCommMask cancels it or the thread ends
+    }
+    ClearPosition(impl.OlapUartEvt);
+    ::ResetEvent(impl.OlapUartEvt.hEvent);
+    DWORD done = 0;
+    const BOOL ok = ::ReadFile(impl.Handle, &impl.WatchByte, 1, &done, &impl.OlapUartEvt);
+    if (!ok && ::GetLastError() == ERROR_IO_PENDING) {
+        impl.WatchInFlight = true;
+        return TPortResult::Pending;
+    }
+    return EndByteWatch(impl, ok, done, eventMask);
+}
+
+} // namespace
 
 TPortResult TSerialPort::StartCommEventWait(uint32_t& eventMask) {
     eventMask = 0;
     if (!IsOpen()) return TPortResult::Failed;
+    if (Impl->ByteWatch) return StartByteWatch(*Impl, eventMask);
     ClearPosition(Impl->OlapUartEvt);
     ::ResetEvent(Impl->OlapUartEvt.hEvent);
     Impl->WaitMask = 0;
@@ -291,6 +377,10 @@ TPortResult TSerialPort::StartCommEventWait(uint32_t& eventMask) {
     }
     DWORD err = ::GetLastError();
     if (err == ERROR_IO_PENDING) return TPortResult::Pending;
+    if (err == ERROR_OPERATION_ABORTED) {
+        Impl->ByteWatch = true;
+        return StartByteWatch(*Impl, eventMask);
+    }
     Impl->MarkLostIf(err);
     return TPortResult::Failed;
 }
@@ -298,14 +388,29 @@ TPortResult TSerialPort::StartCommEventWait(uint32_t& eventMask) {
 TPortResult TSerialPort::CommEventWaitResult(uint32_t& eventMask) {
     eventMask = 0;
     if (!IsOpen()) return TPortResult::Failed;
-    DWORD dummy = 0;
-    if (::GetOverlappedResult(Impl->Handle, &Impl->OlapUartEvt, &dummy, FALSE)) {
+    if (Impl->ByteWatch && !Impl->WatchInFlight) {
+        // A watch with nothing to read ends only when the mask changes (SetCommMask sets it).
+        if (::WaitForSingleObject(Impl->OlapUartEvt.hEvent, 0) != WAIT_OBJECT_0)
+            return TPortResult::Pending;
+        ::ResetEvent(Impl->OlapUartEvt.hEvent);
+        return TPortResult::Done;
+    }
+    DWORD done = 0;
+    const BOOL ok = ::GetOverlappedResult(Impl->Handle, &Impl->OlapUartEvt, &done, FALSE);
+    if (!ok && ::GetLastError() == ERROR_IO_INCOMPLETE) return TPortResult::Pending;
+    if (Impl->ByteWatch) return EndByteWatch(*Impl, ok, done, eventMask);
+    if (ok) {
         eventMask = Impl->WaitMask;
         ::ResetEvent(Impl->OlapUartEvt.hEvent);
         return TPortResult::Done;
     }
-    DWORD err = ::GetLastError();
-    if (err == ERROR_IO_INCOMPLETE) return TPortResult::Pending;
+    const DWORD err = ::GetLastError();
+    if (err == ERROR_OPERATION_ABORTED && Impl->WaitMask == 0) {
+        // The wait was given up by the device rather than ended by a mask change (that one
+        // completes successfully): watch for bytes from now on.
+        Impl->ByteWatch = true;
+        return StartByteWatch(*Impl, eventMask);
+    }
     Impl->MarkLostIf(err);
     return TPortResult::Failed;
 }

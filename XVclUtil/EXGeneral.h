@@ -1,6 +1,8 @@
 #pragma once
 // Exception of the in-house libraries: a message text plus an integer error code.
 
+#include "PrintfFormat.h"
+
 #include <exception>
 #include <string>
 
@@ -9,9 +11,9 @@ namespace XVclUtil {
 class EXGeneral : public std::exception {
 public:
     // Message built printf-style; ErrorCode is -1.
-    explicit EXGeneral(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+    explicit EXGeneral(const char* fmt, ...) ZKF_PRINTF_FORMAT(2, 3);
     // Message built printf-style; ErrorCode is code.
-    EXGeneral(int code, const char* fmt, ...) __attribute__((format(printf, 3, 4)));
+    EXGeneral(int code, const char* fmt, ...) ZKF_PRINTF_FORMAT(3, 4);
 
     const char* what() const noexcept override { return Message.c_str(); }
 

@@ -2,6 +2,8 @@
 // Error message boxes and debugger output, routed through one replaceable sink:
 // the window shows a modal box, the command-line tool prints, tests capture.
 
+#include "PrintfFormat.h"
+
 #include <functional>
 #include <string>
 #include <utility>
@@ -22,13 +24,12 @@ using TMessageSink = std::function<void(const std::string& caption, const std::s
 // which prints "caption: text" to stderr.
 TMessageSink SetMessageSink(TMessageSink sink);
 
-void ShowErrMsgBox_Printf(const char* caption, const char* fmt, ...)
-    __attribute__((format(printf, 2, 3)));
+void ShowErrMsgBox_Printf(const char* caption, const char* fmt, ...) ZKF_PRINTF_FORMAT(2, 3);
 void ShowErrMsgBox_Printf(const TNamedComponent* owner, const char* fmt, ...)
-    __attribute__((format(printf, 2, 3)));
+    ZKF_PRINTF_FORMAT(2, 3);
 
 // Debugger output: goes to stderr only when ZKF780A_DEBUG is set.
-void SendDbgString_Printf(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+void SendDbgString_Printf(const char* fmt, ...) ZKF_PRINTF_FORMAT(1, 2);
 
 // Collects every message shown while it lives; restores the previous sink on destruction.
 class TMessageCapture {

@@ -90,9 +90,14 @@ bool TXIniFile::CreateEmptyFile() {
         std::error_code ec;
         if (!PathExists(dir) && !std::filesystem::create_directory(dir, ec)) return false;
     }
-    // O_EXCL|O_NOFOLLOW: never through a link or over a file that appeared meanwhile.
+    // O_EXCL|O_NOFOLLOW: never through a link or over a file that appeared meanwhile. Windows
+    // has neither flag; O_EXCL alone refuses any existing name, link or not, there.
+#ifdef _WIN32
+    const int fd = ::open(FileName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_BINARY, 0666);
+#else
     const int fd =
         ::open(FileName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+#endif
     if (fd < 0) return false;
     ::close(fd);
     return true;

@@ -3,6 +3,7 @@
 // UpdateFile and by the destructor. Sections and keys keep their first-added order.
 
 #include "AtomicFile.h"
+#include "PrintfFormat.h"
 #include "TXHashedStringList.h"
 #include "TXStrTab.h"
 
@@ -35,7 +36,7 @@ public:
 
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
     void Printf(const std::string& section, const std::string& key, const char* fmt, ...)
-        __attribute__((format(printf, 4, 5)));
+        ZKF_PRINTF_FORMAT(4, 5);
     void WriteInteger(const std::string& section, const std::string& key, int value);
     void WriteUnsigned(const std::string& section, const std::string& key, unsigned int value);
     void WriteHexNum(const std::string& section, const std::string& key, unsigned int value);

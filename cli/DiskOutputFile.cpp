@@ -26,6 +26,7 @@ TDiskOutputFile::~TDiskOutputFile() {
 bool TDiskOutputFile::Open(const std::string& path, std::string& error) {
     std::string target = path;
     struct stat st;
+#ifndef _WIN32 // on Windows the atomic writer follows a link itself
     if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
         char* resolved = ::realpath(path.c_str(), nullptr);
         if (resolved == nullptr) {
@@ -35,6 +36,7 @@ bool TDiskOutputFile::Open(const std::string& path, std::string& error) {
         target = resolved;
         std::free(resolved);
     }
+#endif
     if (::stat(target.c_str(), &st) != 0) {
         if (errno != ENOENT) {
             error = std::strerror(errno);
@@ -54,6 +56,12 @@ bool TDiskOutputFile::OpenInPlace(const std::string& path, mode_t mode, std::str
         error = Refusal(mode);
         return false;
     }
+#ifdef _WIN32
+    // Windows devices (NUL, COM ports) have no safe in-place open here: only files are written.
+    (void)path;
+    error = "it is a device, not a file";
+    return false;
+#else
     // Without a reader a FIFO refuses a non-blocking open (ENXIO) instead of hanging.
     Fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (Fd < 0) {
@@ -68,6 +76,7 @@ bool TDiskOutputFile::OpenInPlace(const std::string& path, mode_t mode, std::str
     }
     ::fcntl(Fd, F_SETFL, ::fcntl(Fd, F_GETFL) & ~O_NONBLOCK);
     return true;
+#endif
 }
 
 bool TDiskOutputFile::Write(const void* data, std::size_t size) {

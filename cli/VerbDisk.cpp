@@ -5,11 +5,14 @@
 #include "Verb.h"
 
 #include "XVclUtil/disk/AbsDiskDriveTable.h"
+#ifndef _WIN32
 #include "XVclUtil/disk/AbsDiskLinuxSys.h"
 #include "XVclUtil/disk/AbsDiskLinuxTarget.h"
+#endif
 #include "XVclUtil/disk/TXAbsDiskIO.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +22,9 @@
 #include <string>
 #include <sys/stat.h>
 #include <vector>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 using namespace XVclUtil;
 
@@ -221,6 +227,19 @@ bool Confirmed(const std::string& question) {
 }
 
 // Refuses a drive whose disk holds the running system. Mounted volumes are refused by the open.
+#ifdef _WIN32
+// On Windows the drive number is the drive letter (0 = A:); the NT family's volume lock refuses
+// a volume in use, and the Windows folder's drive is refused here before that.
+bool RefusedForWriting(int driveNumber) {
+    char windows[MAX_PATH];
+    const UINT n = ::GetWindowsDirectoryA(windows, sizeof windows);
+    if (n < 2 || n >= sizeof windows || windows[1] != ':') return false;
+    const int systemDrive = std::toupper(static_cast<unsigned char>(windows[0])) - 'A';
+    if (driveNumber != systemDrive) return false;
+    std::fprintf(stderr, "disk: refusing to write: %c: holds the running system\n", windows[0]);
+    return true;
+}
+#else
 bool RefusedForWriting(int driveNumber) {
     auto entry = TAbsDiskDriveTable::Lookup(driveNumber);
     if (!entry) return false; // the open reports the missing drive
@@ -232,6 +251,7 @@ bool RefusedForWriting(int driveNumber) {
                  entry->Path.c_str());
     return true;
 }
+#endif
 
 int WriteCommand(TXAbsDiskIO& d, const TOptions& o, const std::string& drive, uint32_t first,
                  const std::string& inFile) {

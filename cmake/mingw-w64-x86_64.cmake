@@ -21,3 +21,10 @@ find_program(ZKF_WINE NAMES wine wine64)
 if(ZKF_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${ZKF_WINE})
 endif()
+
+# GCC 12's -Wrestrict misfires inside libstdc++'s string concatenation at -O3 (GCC bug 105329):
+# "a" + std::to_string(n) is reported as an overlapping memcpy of 2^63 bytes.
+set(CMAKE_CXX_FLAGS_INIT "-Wno-restrict")
+# MinGW's own C99 printf family instead of msvcrt's, which on Windows 7-era runtimes prints
+# "%zu" literally; XVclUtil/PrintfFormat.h checks the formats against it.
+string(APPEND CMAKE_CXX_FLAGS_INIT " -D__USE_MINGW_ANSI_STDIO=1")

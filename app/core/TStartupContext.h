@@ -5,8 +5,16 @@
 
 namespace AppCore {
 
+// The folder separator users of this platform expect: "\\" on Windows, "/" elsewhere. The
+// Windows build ends ProgramDir in a backslash and joins its folders with backslashes.
+#ifdef _WIN32
+inline constexpr char PathDelim = '\\';
+#else
+inline constexpr char PathDelim = '/';
+#endif
+
 struct TStartupContext {
-    std::string ProgramDir;       // folder of the executable, ending in "/"
+    std::string ProgramDir;       // folder of the executable, ending in PathDelim
     std::string StartDir;         // working directory at start-up, without a trailing "/"
     std::string FloorStylePrefix; // ProgramDir + "DefaultImage/UserDefine/Floor/Style"
     std::string GlbDate;          // "yymmdd" of the picture library, "000000" when missing

@@ -1,0 +1,39 @@
+// Paths and names as Windows users expect them, in the Windows build under Wine: the program
+// folder ends in a backslash and the folders built from it use backslashes, and a file is
+// found whatever the case of its name.
+
+#include "XVclUtil/FileUtil.h"
+#include "app/core/TStartupContext.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+TEST(WindowsPaths, ProgramDirAndItsFoldersUseBackslashes) {
+    AppCore::TStartupContext context;
+    context.SetProgramDir("C:\\Tools\\zkf780a");
+    EXPECT_EQ(context.ProgramDir, "C:\\Tools\\zkf780a\\");
+    EXPECT_EQ(context.FloorStylePrefix,
+              "C:\\Tools\\zkf780a\\DefaultImage\\UserDefine\\Floor\\Style");
+    context.SetStartDir("C:\\Work\\");
+    EXPECT_EQ(context.StartDir, "C:\\Work");
+
+    const std::string exeDir = AppCore::TStartupContext::ExecutableDir();
+    ASSERT_FALSE(exeDir.empty());
+    EXPECT_EQ(exeDir.back(), '\\');
+    EXPECT_EQ(exeDir.find('/'), std::string::npos) << exeDir;
+    EXPECT_TRUE(std::filesystem::is_directory(exeDir)) << exeDir;
+}
+
+TEST(WindowsPaths, FileNamesCompareWithoutRegardToCase) {
+    const auto folder = std::filesystem::temp_directory_path() / "zkf780a-paths-test";
+    std::filesystem::create_directories(folder);
+    const std::string file = (folder / "Demo.ZKF").string();
+    ASSERT_TRUE(XVclUtil::WriteWholeFile(file, std::vector<std::uint8_t>{1, 2, 3}));
+    const std::string other = (folder / "dEMO.zkf").string();
+    EXPECT_TRUE(XVclUtil::FileExists(other));
+    EXPECT_EQ(XVclUtil::ReadWholeFile(other)->size(), 3u);
+    EXPECT_TRUE(XVclUtil::FileExists(XVclUtil::ResolveFileCase(other)));
+    std::filesystem::remove_all(folder);
+}
