@@ -1,9 +1,9 @@
 // Raw disk throughput on a disk image file: both families, both modes, by request size, and
 // the cost of an open/close pair (image files skip the settle pauses of block devices).
 
-#include "XVclUtil/AbsDiskDriveTable.h"
-#include "XVclUtil/AbsDiskVxdEmulator.h"
-#include "XVclUtil/TXAbsDiskIO.h"
+#include "XVclUtil/disk/AbsDiskDriveTable.h"
+#include "XVclUtil/disk/AbsDiskVxdEmulator.h"
+#include "XVclUtil/disk/TXAbsDiskIO.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>

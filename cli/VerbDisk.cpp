@@ -1,14 +1,15 @@
 // zkf780a disk: raw sector access to a drive letter that stands for a block device or a disk
 // image file: show the geometry, read sectors to a file, write a file to sectors.
 
+#include "DiskOutputFile.h"
 #include "Verb.h"
 
-#include "XVclUtil/AbsDiskDriveTable.h"
-#include "XVclUtil/AbsDiskLinuxSys.h"
-#include "XVclUtil/AbsDiskLinuxTarget.h"
-#include "XVclUtil/AtomicFile.h"
-#include "XVclUtil/TXAbsDiskIO.h"
+#include "XVclUtil/disk/AbsDiskDriveTable.h"
+#include "XVclUtil/disk/AbsDiskLinuxSys.h"
+#include "XVclUtil/disk/AbsDiskLinuxTarget.h"
+#include "XVclUtil/disk/TXAbsDiskIO.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,7 @@
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 using namespace XVclUtil;
@@ -23,6 +25,13 @@ using namespace XVclUtil;
 namespace {
 
 constexpr uint32_t kChunkSectors = 2048; // sectors moved per request on large transfers
+
+// Exit codes: usage errors, refusals and file errors stand apart from the raw disk result
+// codes, which come out as 10 + code.
+constexpr int kExitUsage = 2;
+constexpr int kExitRefused = 3; // refused or not confirmed: nothing was written
+constexpr int kExitFile = 4;    // INFILE or OUTFILE cannot be read or written
+constexpr int kExitResultBase = 10;
 
 void PrintHelp() {
     std::printf(
@@ -37,10 +46,21 @@ void PrintHelp() {
         "                 (default: the first partition in the table)\n"
         "  --yes          write without asking\n"
         "  --9x           use the 9x family on the emulated VWIN32 service and drivers\n"
-        "FIRST and COUNT are sector numbers (decimal or 0x hex). Writing refuses a mounted\n"
-        "volume and the disk that holds the running system, and asks before it writes.\n"
-        "Exit status 0 on success; the result code of the failed operation (1..5) otherwise;\n"
-        "1 when refused or not confirmed, 2 for a usage error.\n");
+        "FIRST and COUNT are sector numbers (decimal or 0x hex); COUNT and the size of\n"
+        "INFILE must be at least one sector. A mounted volume (in physical mode: any mounted\n"
+        "volume on the disk) cannot be opened; writing also refuses the disk that holds the\n"
+        "running system, and asks before it writes. OUTFILE is replaced atomically when it is\n"
+        "a regular file or a new name (through a symbolic link: its target); a character\n"
+        "device or FIFO is written in place; anything else is refused.\n"
+        "Exit status:\n"
+        "  0      success\n"
+        "  2      usage error\n"
+        "  3      refused (the running system's disk) or not confirmed: nothing written\n"
+        "  4      INFILE or OUTFILE cannot be read or written\n"
+        "  11-15  raw disk result code 1-5 of the failed open, read or write, plus 10:\n"
+        "         11 a platform or driver request failed (the message names the cause),\n"
+        "         12 not a drive name, 13 9x service or driver missing, 14 9x driver\n"
+        "         buffer too small, 15 sector range outside the disk or volume\n");
 }
 
 struct TOptions {
@@ -115,10 +135,16 @@ bool ParseArgs(int argc, char** argv, TOptions& options) {
     return false;
 }
 
-int Failed(const char* operation, const std::string& drive, int code) {
-    std::fprintf(stderr, "disk: %s of %s failed with result code %d: %s\n", operation,
-                 drive.c_str(), code, AbsDiskResultText(code));
-    return code;
+// Reports a failed open, read or write with its result code and cause; gives the exit code.
+int Failed(const char* operation, const std::string& drive, int code, const std::string& why) {
+    std::fprintf(stderr, "disk: %s of %s failed with result code %d: %s%s%s%s\n", operation,
+                 drive.c_str(), code, AbsDiskResultText(code), why.empty() ? "" : " (", why.c_str(),
+                 why.empty() ? "" : ")");
+    return kExitResultBase + code;
+}
+
+int Failed(const char* operation, const std::string& drive, int code, const TXAbsDiskIO& d) {
+    return Failed(operation, drive, code, d.FailureText());
 }
 
 std::unique_ptr<TXAbsDiskIO> MakeDisk(const TOptions& options) {
@@ -141,34 +167,44 @@ void PrintInfo(const TXAbsDiskIO& d, const std::string& drive, const std::string
 }
 
 // A range is checked as a whole before any sector moves, by touching its last sector, so a
-// transfer cut into chunks never stops half-way on a range error.
+// transfer cut into chunks never stops half-way on a range error. Nothing to move is a range
+// error too: a request that moves nothing is not what was asked for.
 int CheckRange(TXAbsDiskIO& d, uint32_t first, uint32_t count) {
-    if (count == 0) return ABSDISK_OK;
-    if (uint64_t(first) + count - 1 > 0xFFFFFFFFull) return ABSDISK_ERR_RANGE;
+    if (count == 0 || uint64_t(first) + count - 1 > 0xFFFFFFFFull) return ABSDISK_ERR_RANGE;
     std::vector<uint8_t> sector(d.BytesPerSector);
     return d.AbsReadDisk(first + count - 1, 1, sector.data());
+}
+
+// Sectors per request: the chunk size, or less where the open cannot move that many at once
+// (the 9x driver's transfer buffer).
+uint32_t ChunkSectors(const TXAbsDiskIO& d) {
+    const uint32_t most = d.MaxTransferSectors();
+    return most == 0 ? 1 : std::min(most, kChunkSectors);
 }
 
 int ReadCommand(TXAbsDiskIO& d, const std::string& drive, uint32_t first, uint32_t count,
                 const std::string& outFile) {
     int code = CheckRange(d, first, count);
-    if (code != ABSDISK_OK) return Failed("reading", drive, code);
-    TAtomicFileWriter out(outFile);
-    if (!out.IsOpen()) {
-        std::fprintf(stderr, "disk: cannot create \"%s\"\n", outFile.c_str());
-        return 1;
+    if (code != ABSDISK_OK)
+        return Failed("reading", drive, code, count == 0 ? "COUNT is 0" : d.FailureText());
+    Cli::TDiskOutputFile out;
+    std::string error;
+    if (!out.Open(outFile, error)) {
+        std::fprintf(stderr, "disk: cannot write \"%s\": %s\n", outFile.c_str(), error.c_str());
+        return kExitFile;
     }
-    std::vector<uint8_t> buffer(uint64_t(kChunkSectors) * d.BytesPerSector);
+    const uint32_t chunk = ChunkSectors(d);
+    std::vector<uint8_t> buffer(uint64_t(chunk) * d.BytesPerSector);
     for (uint32_t done = 0; done < count;) {
-        const uint32_t n = count - done < kChunkSectors ? count - done : kChunkSectors;
+        const uint32_t n = std::min(count - done, chunk);
         code = d.AbsReadDisk(first + done, n, buffer.data());
-        if (code != ABSDISK_OK) return Failed("reading", drive, code);
-        out.Write(buffer.data(), uint64_t(n) * d.BytesPerSector);
+        if (code != ABSDISK_OK) return Failed("reading", drive, code, d);
+        if (!out.Write(buffer.data(), uint64_t(n) * d.BytesPerSector)) break;
         done += n;
     }
-    if (!out.Commit()) {
-        std::fprintf(stderr, "disk: cannot write \"%s\"\n", outFile.c_str());
-        return 1;
+    if (!out.Commit(error)) {
+        std::fprintf(stderr, "disk: cannot write \"%s\": %s\n", outFile.c_str(), error.c_str());
+        return kExitFile;
     }
     std::printf("Read %u sectors (%llu bytes) from %s sector %u to %s\n", count,
                 static_cast<unsigned long long>(uint64_t(count) * d.BytesPerSector), drive.c_str(),
@@ -184,83 +220,67 @@ bool Confirmed(const std::string& question) {
     return answer == "y" || answer == "Y" || answer == "yes" || answer == "YES";
 }
 
-// Refuses a drive whose disk holds the running system or whose volume (physical mode: any
-// volume on the disk) is mounted.
-bool RefusedForWriting(int driveNumber, bool physical) {
+// Refuses a drive whose disk holds the running system. Mounted volumes are refused by the open.
+bool RefusedForWriting(int driveNumber) {
     auto entry = TAbsDiskDriveTable::Lookup(driveNumber);
     if (!entry) return false; // the open reports the missing drive
     TAbsDiskLinuxSys sys;
     auto target = AbsDiskResolveTarget(*entry, sys);
-    if (!target) return false;
-    if (AbsDiskHoldsRunningSystem(*target, sys)) {
-        std::fprintf(stderr,
-                     "disk: refusing to write: %s is on the disk that holds the running "
-                     "system\n",
-                     entry->Path.c_str());
-        return true;
-    }
-    if (physical ? AbsDiskDiskInUse(*target, sys) : AbsDiskVolumeMounted(*target, sys)) {
-        std::fprintf(stderr, "disk: refusing to write: %s is mounted\n", entry->Path.c_str());
-        return true;
-    }
-    return false;
+    if (!target || !AbsDiskHoldsRunningSystem(*target, sys)) return false;
+    std::fprintf(stderr,
+                 "disk: refusing to write: %s is on the disk that holds the running system\n",
+                 entry->Path.c_str());
+    return true;
 }
 
 int WriteCommand(TXAbsDiskIO& d, const TOptions& o, const std::string& drive, uint32_t first,
                  const std::string& inFile) {
-    std::ifstream in(inFile, std::ios::binary | std::ios::ate);
+    // Only a regular file has a size to check before writing; a FIFO would also block here.
+    struct stat st;
+    const bool found = ::stat(inFile.c_str(), &st) == 0;
+    if (!found || !S_ISREG(st.st_mode)) {
+        std::fprintf(stderr, "disk: cannot read \"%s\": %s\n", inFile.c_str(),
+                     found ? "it is not a regular file" : std::strerror(errno));
+        return kExitFile;
+    }
+    std::ifstream in(inFile, std::ios::binary);
+    const uint64_t size = static_cast<uint64_t>(st.st_size);
     if (!in) {
         std::fprintf(stderr, "disk: cannot read \"%s\"\n", inFile.c_str());
-        return 1;
+        return kExitFile;
     }
-    const uint64_t size = static_cast<uint64_t>(in.tellg());
-    in.seekg(0);
     if (size % d.BytesPerSector != 0 || size / d.BytesPerSector > 0xFFFFFFFFull) {
         std::fprintf(stderr, "disk: \"%s\" is %llu bytes, not a whole number of %u-byte sectors\n",
                      inFile.c_str(), static_cast<unsigned long long>(size), d.BytesPerSector);
-        return 1;
+        return kExitFile;
     }
     const uint32_t count = static_cast<uint32_t>(size / d.BytesPerSector);
     int code = CheckRange(d, first, count);
-    if (code != ABSDISK_OK) return Failed("writing", drive, code);
+    if (code != ABSDISK_OK)
+        return Failed("writing", drive, code, count == 0 ? "INFILE is empty" : d.FailureText());
     char question[256];
     std::snprintf(question, sizeof question, "Write %u sectors to %s %s at sector %u?", count,
                   drive.c_str(), o.Physical ? "(the whole disk)" : "(its volume)", first);
     if (!o.Yes && !Confirmed(question)) {
         std::fprintf(stderr, "disk: nothing written\n");
-        return 1;
+        return kExitRefused;
     }
-    std::vector<uint8_t> buffer(uint64_t(kChunkSectors) * d.BytesPerSector);
+    const uint32_t chunk = ChunkSectors(d);
+    std::vector<uint8_t> buffer(uint64_t(chunk) * d.BytesPerSector);
     for (uint32_t done = 0; done < count;) {
-        const uint32_t n = count - done < kChunkSectors ? count - done : kChunkSectors;
+        const uint32_t n = std::min(count - done, chunk);
         if (!in.read(reinterpret_cast<char*>(buffer.data()), uint64_t(n) * d.BytesPerSector)) {
             std::fprintf(stderr, "disk: reading \"%s\" failed after %u sectors were written\n",
                          inFile.c_str(), done);
-            return 1;
+            return kExitFile;
         }
         code = d.AbsWriteDisk(first + done, n, buffer.data());
-        if (code != ABSDISK_OK) return Failed("writing", drive, code);
+        if (code != ABSDISK_OK) return Failed("writing", drive, code, d);
         done += n;
     }
     std::printf("Wrote %u sectors (%llu bytes) from %s to %s sector %u\n", count,
                 static_cast<unsigned long long>(size), inFile.c_str(), drive.c_str(), first);
     return 0;
-}
-
-// The likely reason behind a failed open, as far as it can be seen from outside.
-void ExplainOpenFailure(int driveNumber) {
-    auto entry = TAbsDiskDriveTable::Lookup(driveNumber);
-    if (!entry) {
-        std::fprintf(stderr, "disk: the drive has no --map entry\n");
-        return;
-    }
-    TAbsDiskLinuxSys sys;
-    auto target = AbsDiskResolveTarget(*entry, sys);
-    if (!target)
-        std::fprintf(stderr, "disk: %s is neither a disk image file nor a block device\n",
-                     entry->Path.c_str());
-    else if (AbsDiskVolumeMounted(*target, sys))
-        std::fprintf(stderr, "disk: %s is mounted\n", entry->Path.c_str());
 }
 
 int DiskMain(int argc, char** argv) {
@@ -269,7 +289,7 @@ int DiskMain(int argc, char** argv) {
         return 0;
     }
     TOptions o;
-    if (!ParseArgs(argc, argv, o)) return 2;
+    if (!ParseArgs(argc, argv, o)) return kExitUsage;
     for (const auto& [number, path] : o.Maps)
         TAbsDiskDriveTable::Map(static_cast<char>('A' + number - 1), path, o.Partition);
     const int number = TXAbsDiskIO::DriveNumberOf(o.Positional[0].c_str());
@@ -281,16 +301,13 @@ int DiskMain(int argc, char** argv) {
         (o.Command == "read" && !ParseUnsigned32(o.Positional[2], count))) {
         std::fprintf(stderr, "disk %s: sector numbers are unsigned 32-bit numbers\n",
                      o.Command.c_str());
-        return 2;
+        return kExitUsage;
     }
-    if (o.Command == "write" && number != 0 && RefusedForWriting(number, o.Physical)) return 1;
+    if (o.Command == "write" && number != 0 && RefusedForWriting(number)) return kExitRefused;
 
     auto disk = MakeDisk(o);
     const int code = disk->AbsOpenDisk(o.Positional[0].c_str(), o.Physical);
-    if (code != ABSDISK_OK) {
-        if (code == ABSDISK_ERR_REQUEST) ExplainOpenFailure(number);
-        return Failed("opening", drive, code);
-    }
+    if (code != ABSDISK_OK) return Failed("opening", drive, code, *disk);
     const auto entry = TAbsDiskDriveTable::Lookup(number);
     int rc = 0;
     if (o.Command == "info")

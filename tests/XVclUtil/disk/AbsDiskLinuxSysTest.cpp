@@ -1,9 +1,9 @@
 // sysfs and mountinfo knowledge of the raw disk layer, on a made-up /sys tree and on this
 // machine's own.
 
-#include "XVclUtil/AbsDiskLinuxSys.h"
+#include "XVclUtil/disk/AbsDiskLinuxSys.h"
 #include "AbsDiskTestSupport.h"
-#include "XVclUtil/AbsDiskLinuxTarget.h"
+#include "XVclUtil/disk/AbsDiskLinuxTarget.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -15,8 +15,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A /sys with disk sdq (8:64, 2 GiB) holding sdq1 (8:65) and sdq2 (8:66), and loop5 (7:5)
-// backed by a file.
+// A /sys with disk sdq (8:64, 2 GiB) holding sdq1 (8:65) and sdq2 (8:66), and loop5 (7:5, 4 MiB)
+// backed by a file from its byte 1 MiB on.
 class TFakeSys {
 public:
     explicit TFakeSys(const std::string& backingFile) {
@@ -27,6 +27,7 @@ public:
         MakeDevice(dev + "/loop5", "7:5", 8192);
         fs::create_directories(dev + "/loop5/loop");
         TTempDir::Write(dev + "/loop5/loop/backing_file", backingFile + "\n");
+        TTempDir::Write(dev + "/loop5/loop/offset", "1048576\n");
         fs::create_directories(Dir.Path + "/dev/block");
         fs::create_directories(Dir.Path + "/block");
         for (auto [link, target] : {std::pair{"8:64", "sdq"},
@@ -108,6 +109,14 @@ TEST(AbsDiskLinuxSys, TellsWhichDevicesAreInUse) {
     auto root = sys.RootDisk();
     ASSERT_TRUE(root);
     EXPECT_EQ(*root, makedev(8, 64)) << "root lives on sdq1, so sdq holds the running system";
+    // On the disk, only sdq1's bytes are in use: physical mode is refused, sdq2 is free.
+    TAbsDiskLinuxTarget sdq;
+    sdq.IsBlockDevice = true;
+    sdq.Disk = makedev(8, 64);
+    EXPECT_EQ(AbsDiskRangeInUse(sdq, ABSDISK_WHOLE_DISK, sys), TAbsDiskCause::Mounted);
+    EXPECT_EQ(AbsDiskRangeInUse(sdq, {2048 * 512 - 1, 1}, sys), TAbsDiskCause::None);
+    EXPECT_EQ(AbsDiskRangeInUse(sdq, {2049 * 512, 512}, sys), TAbsDiskCause::Mounted);
+    EXPECT_EQ(AbsDiskRangeInUse(sdq, {2050048ull * 512, 512}, sys), TAbsDiskCause::None);
 }
 
 TEST(AbsDiskLinuxSys, FindsLoopDevicesOfAnImage) {
@@ -123,10 +132,15 @@ TEST(AbsDiskLinuxSys, FindsLoopDevicesOfAnImage) {
 
     TAbsDiskLinuxTarget target;
     target.DiskPath = target.VolumePath = image;
-    EXPECT_FALSE(AbsDiskVolumeMounted(target, idle)) << "attached but not mounted";
+    EXPECT_FALSE(AbsDiskDiskInUse(target, idle)) << "attached but not mounted";
     TAbsDiskLinuxSys mounted = fake.Sys("40 25 7:5 / /mnt/img rw - ext2 /dev/loop5 rw\n");
-    EXPECT_TRUE(AbsDiskVolumeMounted(target, mounted));
     EXPECT_TRUE(AbsDiskDiskInUse(target, mounted));
+    // Only the bytes the mounted loop device shows are in use: [1 MiB, 5 MiB) of the file.
+    const uint64_t MiB = 1 << 20;
+    EXPECT_EQ(AbsDiskRangeInUse(target, {0, MiB}, mounted), TAbsDiskCause::None);
+    EXPECT_EQ(AbsDiskRangeInUse(target, {MiB - 512, 1024}, mounted), TAbsDiskCause::LoopOverlap);
+    EXPECT_EQ(AbsDiskRangeInUse(target, {5 * MiB - 1, 1}, mounted), TAbsDiskCause::LoopOverlap);
+    EXPECT_EQ(AbsDiskRangeInUse(target, {5 * MiB, UINT64_MAX}, mounted), TAbsDiskCause::None);
 }
 
 TEST(AbsDiskLinuxSys, KnowsThisMachinesSystemDisk) {

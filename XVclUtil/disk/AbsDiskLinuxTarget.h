@@ -4,6 +4,7 @@
 //   whole-disk device      disk: the device         volume: an MBR partition inside the device
 //   partition device       disk: its parent disk    volume: the partition device itself
 
+#include "AbsDiskCause.h"
 #include "AbsDiskDriveTable.h"
 #include "AbsDiskLinuxSys.h"
 #include "AbsDiskPosixIo.h"
@@ -40,16 +41,25 @@ std::optional<TAbsDiskLinuxTarget> AbsDiskResolveTarget(const TAbsDiskDriveEntry
 std::optional<TAbsDiskLinuxTarget> AbsDiskResolveDrive(int driveNumber,
                                                        const TAbsDiskLinuxSys& sys);
 
-// The volume carries a mounted file system (for a volume inside a whole disk: anything on that
-// disk is mounted; for an image file: through a loop device).
-bool AbsDiskVolumeMounted(const TAbsDiskLinuxTarget& target, const TAbsDiskLinuxSys& sys);
-// Any volume of the disk is mounted.
+// Every byte of a disk, for physical mode.
+inline constexpr TAbsDiskByteRange ABSDISK_WHOLE_DISK{0, UINT64_MAX};
+
+// Whether a mounted file system uses any byte of range, a byte range of the target's disk: a
+// mounted partition of that disk (Mounted), or, for an image file or a loop device, a mounted
+// loop device over the same backing file whose bytes overlap (LoopOverlap). None otherwise.
+TAbsDiskCause AbsDiskRangeInUse(const TAbsDiskLinuxTarget& target, TAbsDiskByteRange range,
+                                const TAbsDiskLinuxSys& sys);
+// Any byte of the disk is in use.
 bool AbsDiskDiskInUse(const TAbsDiskLinuxTarget& target, const TAbsDiskLinuxSys& sys);
 // The disk is the one that holds the running system's root file system.
 bool AbsDiskHoldsRunningSystem(const TAbsDiskLinuxTarget& target, const TAbsDiskLinuxSys& sys);
 
 // Finds the volume in the file opened as the volume; volumeFd is that file, geometry its own.
+// why (when given) says what stood in the way of a volume.
 bool AbsDiskFindVolume(const TAbsDiskLinuxTarget& target, int volumeFd,
-                       const TAbsDiskGeometry& geometry, TAbsDiskVolumeWindow& window);
+                       const TAbsDiskGeometry& geometry, TAbsDiskVolumeWindow& window,
+                       TAbsDiskCause* why = nullptr);
+// The window's bytes on the disk.
+TAbsDiskByteRange AbsDiskVolumeRange(const TAbsDiskVolumeWindow& window, uint32_t bytesPerSector);
 
 } // namespace XVclUtil

@@ -22,6 +22,19 @@ struct TAbsDiskBlockInfo {
     uint64_t WholeDiskSize512 = 0; // size of the whole disk, 512-byte units
 };
 
+// A byte range of a disk or of a loop device's backing file.
+struct TAbsDiskByteRange {
+    uint64_t First = 0;
+    uint64_t Bytes = 0;
+    bool Overlaps(const TAbsDiskByteRange& other) const;
+};
+
+// What a loop device shows of its backing file: the file, and where the device starts in it.
+struct TAbsDiskLoopInfo {
+    std::string BackingFile;
+    uint64_t Offset = 0;
+};
+
 class TAbsDiskLinuxSys {
 public:
     explicit TAbsDiskLinuxSys(std::string sysfsRoot = "/sys",
@@ -37,8 +50,12 @@ public:
     bool DeviceMounted(dev_t dev) const;
     // The disk, or any partition on it, is mounted.
     bool DiskInUse(dev_t disk) const;
+    // Byte ranges of the disk that mounted file systems use: the disk itself or its partitions.
+    std::vector<TAbsDiskByteRange> MountedRangesOfDisk(dev_t disk) const;
     // Loop devices whose backing file is this file (compared by canonical path).
     std::vector<dev_t> LoopDevicesBackedBy(const std::string& file) const;
+    // Nothing when the device is no loop device or its backing file is gone.
+    std::optional<TAbsDiskLoopInfo> LoopInfo(dev_t loop) const;
     // The whole disk that holds the root file system, when it is a block device.
     std::optional<dev_t> RootDisk() const;
     // Asks udev to look at the device again (a "change" uevent); false when refused.

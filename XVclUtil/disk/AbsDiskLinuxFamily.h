@@ -4,12 +4,16 @@
 // device or file. Opening claims the volume (exclusive open of a block device, flock of an image
 // file) and refuses a mounted one; closing writes everything through, drops the device's cache,
 // has the kernel re-read the partition table of a physical disk and tells udev about the change.
+// Bytes that a mounted file system uses are refused: in physical mode any mount on the disk, in
+// logical mode one that overlaps the volume, also through another loop device over the same
+// backing file.
 
 #include "AbsDiskFamily.h"
 #include "AbsDiskLinuxSys.h"
 #include "AbsDiskLinuxTarget.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace XVclUtil {
 
@@ -30,7 +34,9 @@ public:
                      const void* buffer) override;
 
 private:
-    bool OpenAndLockVolume(TXAbsDiskIO& disk, const TAbsDiskLinuxTarget& target);
+    std::optional<TAbsDiskLinuxTarget> Resolve(TXAbsDiskIO& disk);
+    bool Unused(TXAbsDiskIO& disk, const TAbsDiskLinuxTarget& target, TAbsDiskByteRange range);
+    bool OpenAndLockVolume(TXAbsDiskIO& disk, const TAbsDiskLinuxTarget& target, bool physical);
     bool ReadVolumeGeometry(TXAbsDiskIO& disk, const TAbsDiskLinuxTarget& target);
     int Close(TXAbsDiskIO& disk, bool withPhysicalDisk);
 

@@ -3,6 +3,8 @@
 // once when the object is built. Each operation works on the object's own fields (handles,
 // lock count, geometry) and returns the object's result codes.
 
+#include "AbsDiskCause.h"
+
 #include <cstdint>
 
 namespace XVclUtil {
@@ -14,6 +16,10 @@ class TXAbsDiskIO;
 inline bool AbsDiskEndsAfter(uint64_t bound, uint32_t first, uint32_t count) {
     return bound < uint64_t(first) + count;
 }
+
+// Notes why an operation failed, where the family sees it fail; always false. The first cause
+// noted stays: a failure while cleaning up after it must not hide it.
+bool AbsDiskNoteFailure(TXAbsDiskIO& disk, TAbsDiskCause cause, int errorNumber = 0);
 
 class TAbsDiskFamily {
 public:
@@ -30,6 +36,12 @@ public:
     virtual int ReadLogDisk(TXAbsDiskIO& disk, uint32_t first, uint32_t count, void* buffer) = 0;
     virtual int WriteLogDisk(TXAbsDiskIO& disk, uint32_t first, uint32_t count,
                              const void* buffer) = 0;
+
+    // The most sectors one transfer of the current open can move.
+    virtual uint32_t MaxTransferSectors(const TXAbsDiskIO& disk) const {
+        (void)disk;
+        return UINT32_MAX;
+    }
 
     // Releases what the family keeps open between opens; called when the object goes away.
     virtual void Shutdown(TXAbsDiskIO& disk) { (void)disk; }

@@ -3,7 +3,7 @@
 #include "AbsDiskFamily.h"
 #include "AbsDiskLinuxFamily.h"
 #include "AbsDiskWin9xFamily.h"
-#include "MessageBox.h"
+#include "XVclUtil/MessageBox.h"
 
 #include <cstring>
 #include <sys/utsname.h>
@@ -85,6 +85,7 @@ bool TXAbsDiskIO::IsOpen() const {
 }
 
 int TXAbsDiskIO::AbsOpenDisk(const char* drive, bool physical) {
+    ClearFailure();
     const int number = DriveNumberOf(drive);
     if (number == 0) return ABSDISK_ERR_DRIVE;
     // A second open would orphan the first one's handles and keep its volume locked.
@@ -101,6 +102,7 @@ int TXAbsDiskIO::AbsCloseDisk() {
 }
 
 int TXAbsDiskIO::AbsReadDisk(uint32_t firstSector, uint32_t count, void* buffer) {
+    ClearFailure();
     if (IsNtPlatform)
         return PhysicalMode ? WinNT_ReadPhyDisk(firstSector, count, buffer)
                             : WinNT_ReadLogDisk(firstSector, count, buffer);
@@ -109,11 +111,29 @@ int TXAbsDiskIO::AbsReadDisk(uint32_t firstSector, uint32_t count, void* buffer)
 }
 
 int TXAbsDiskIO::AbsWriteDisk(uint32_t firstSector, uint32_t count, const void* buffer) {
+    ClearFailure();
     if (IsNtPlatform)
         return PhysicalMode ? WinNT_WritePhyDisk(firstSector, count, buffer)
                             : WinNT_WriteLogDisk(firstSector, count, buffer);
     return PhysicalMode ? Win9x_WritePhyDisk(firstSector, count, buffer)
                         : Win9x_WriteLogDisk(firstSector, count, buffer);
+}
+
+uint32_t TXAbsDiskIO::MaxTransferSectors() const {
+    return Family ? Family->MaxTransferSectors(*this) : UINT32_MAX;
+}
+
+bool AbsDiskNoteFailure(TXAbsDiskIO& disk, TAbsDiskCause cause, int errorNumber) {
+    if (disk.FailureCause == TAbsDiskCause::None) {
+        disk.FailureCause = cause;
+        disk.FailureErrno = errorNumber;
+    }
+    return false;
+}
+
+void TXAbsDiskIO::ClearFailure() {
+    FailureCause = TAbsDiskCause::None;
+    FailureErrno = 0;
 }
 
 // The sixteen family members hand over to the family chosen at construction.

@@ -12,8 +12,9 @@ using namespace Vxd;
 namespace {
 
 constexpr uintptr_t kErrorInvalidFunction = 0x01;
-constexpr uintptr_t kErrorInvalidDrive = 0x0F;
-constexpr uintptr_t kErrorAccessDenied = 0x05;
+constexpr uintptr_t kErrorInvalidDrive = DOS_ERROR_INVALID_DRIVE;
+constexpr uintptr_t kErrorAccessDenied = DOS_ERROR_ACCESS_DENIED;
+constexpr uintptr_t kErrorSharingViolation = DOS_ERROR_SHARING_VIOLATION;
 constexpr uintptr_t kErrorWriteFault = 0x1D;
 constexpr uintptr_t kErrorReadFault = 0x1E;
 
@@ -40,22 +41,23 @@ bool DriveMapped(int drive) {
 }
 
 // The first lock takes the volume for real: an exclusive open of a block device, an flock of
-// an image file. A drive without a volume (no usable partition) or a mounted volume cannot be
-// locked.
-bool Claim(TState& state, int drive, TDriveLock& lock) {
+// an image file. A drive without a volume (no usable partition) or a volume that a mounted file
+// system overlaps cannot be locked; the DOS error code says which (0 on success).
+uintptr_t Claim(TState& state, int drive, TDriveLock& lock) {
     auto target = AbsDiskResolveDrive(drive, state.Sys);
     TOpenVolume volume;
-    if (!target || !OpenDriveVolume(state, drive, volume) ||
-        AbsDiskVolumeMounted(*target, state.Sys))
-        return false;
+    if (!target || !OpenDriveVolume(state, drive, volume)) return kErrorInvalidDrive;
+    const auto range = AbsDiskVolumeRange(volume.Window, volume.Geometry.BytesPerSector);
+    if (AbsDiskRangeInUse(*target, range, state.Sys) != TAbsDiskCause::None)
+        return kErrorSharingViolation;
     const int fd = AbsDiskOpenFile(target->VolumePath, target->IsBlockDevice, false);
-    if (fd < 0) return false;
+    if (fd < 0) return kErrorAccessDenied;
     if (!target->IsBlockDevice && !AbsDiskLockFile(fd)) {
         ::close(fd);
-        return false;
+        return kErrorAccessDenied;
     }
     lock.ClaimFd = fd;
-    return true;
+    return 0;
 }
 
 bool LockVolume(TState& state, HANDLE caller, DIOC_REGISTERS& regs) {
@@ -70,7 +72,7 @@ bool LockVolume(TState& state, HANDLE caller, DIOC_REGISTERS& regs) {
         return Succeed(regs);
     }
     TDriveLock lock;
-    if (!Claim(state, drive, lock)) return Fail(regs, kErrorAccessDenied);
+    if (const uintptr_t error = Claim(state, drive, lock); error != 0) return Fail(regs, error);
     lock.Owner = caller;
     lock.Count = 1;
     state.Locks[drive] = lock;

@@ -1,9 +1,10 @@
 #include "AbsDiskLinuxFamily.h"
 
 #include "AbsDiskPosixIo.h"
-#include "MessageBox.h"
 #include "TXAbsDiskIO.h"
+#include "XVclUtil/MessageBox.h"
 
+#include <cerrno>
 #include <chrono>
 #include <limits>
 #include <thread>
@@ -44,48 +45,84 @@ bool ApplyDiskGeometry(TXAbsDiskIO& disk, const TAbsDiskGeometry& g) {
     return true;
 }
 
-int ReadSectors(TXAbsDiskIO& disk, TAbsDiskHandle h, uint64_t base, uint32_t first, uint32_t count,
-                void* buffer) {
+int Transfer(TXAbsDiskIO& disk, TAbsDiskHandle h, uint64_t base, uint32_t first, uint32_t count,
+             void* buffer, bool write) {
     if (!Valid(h) || (buffer == nullptr && count != 0)) return ABSDISK_ERR_REQUEST;
     const uint64_t bytes = uint64_t(count) * disk.BytesPerSector;
     const uint64_t offset = base + uint64_t(first) * disk.BytesPerSector;
-    return AbsDiskReadAt(Fd(h), buffer, bytes, offset) ? ABSDISK_OK : ABSDISK_ERR_REQUEST;
+    errno = 0;
+    const bool ok = write ? AbsDiskWriteAt(Fd(h), buffer, bytes, offset)
+                          : AbsDiskReadAt(Fd(h), buffer, bytes, offset);
+    if (ok) return ABSDISK_OK;
+    AbsDiskNoteFailure(disk, TAbsDiskCause::IoError, errno);
+    return ABSDISK_ERR_REQUEST;
 }
 
-int WriteSectors(TXAbsDiskIO& disk, TAbsDiskHandle h, uint64_t base, uint32_t first, uint32_t count,
-                 const void* buffer) {
-    if (!Valid(h) || (buffer == nullptr && count != 0)) return ABSDISK_ERR_REQUEST;
-    const uint64_t bytes = uint64_t(count) * disk.BytesPerSector;
-    const uint64_t offset = base + uint64_t(first) * disk.BytesPerSector;
-    return AbsDiskWriteAt(Fd(h), buffer, bytes, offset) ? ABSDISK_OK : ABSDISK_ERR_REQUEST;
+// The bytes of the disk an open claims, as far as they are known before anything is read: the
+// whole disk in physical mode, a partition device's own bytes. A volume inside a whole disk or
+// image file is found only in its partition table, so it is checked once that has been read.
+std::optional<TAbsDiskByteRange> ClaimKnownBeforeOpen(const TAbsDiskLinuxTarget& target,
+                                                      bool physical, const TAbsDiskLinuxSys& sys) {
+    if (physical) return ABSDISK_WHOLE_DISK;
+    if (!target.VolumeIsPartitionDevice) return std::nullopt;
+    auto info = sys.BlockInfo(target.Volume);
+    return TAbsDiskByteRange{target.PartitionStart512 * 512, info ? info->Size512 * 512 : 1};
 }
 
 } // namespace
 
 TAbsDiskLinuxFamily::TAbsDiskLinuxFamily(TAbsDiskLinuxSys sys) : Sys(std::move(sys)) {}
 
+// Refuses bytes of the disk that a mounted file system uses.
+bool TAbsDiskLinuxFamily::Unused(TXAbsDiskIO& disk, const TAbsDiskLinuxTarget& target,
+                                 TAbsDiskByteRange range) {
+    const TAbsDiskCause cause = AbsDiskRangeInUse(target, range, Sys);
+    return cause == TAbsDiskCause::None || AbsDiskNoteFailure(disk, cause);
+}
+
 // Opens the volume and locks it: a block device is claimed by the exclusive open itself, an
-// image file takes an exclusive flock. A mounted volume is refused before anything is opened.
-bool TAbsDiskLinuxFamily::OpenAndLockVolume(TXAbsDiskIO& disk, const TAbsDiskLinuxTarget& target) {
+// image file takes an exclusive flock. Mounted bytes are refused before anything is opened, so
+// that a mount is not mistaken for another process's lock.
+bool TAbsDiskLinuxFamily::OpenAndLockVolume(TXAbsDiskIO& disk, const TAbsDiskLinuxTarget& target,
+                                            bool physical) {
     OnBlockDevice = target.IsBlockDevice;
     ChangedDisk = target.IsBlockDevice ? target.Disk : 0;
-    if (AbsDiskVolumeMounted(target, Sys)) return false;
+    auto claim = ClaimKnownBeforeOpen(target, physical, Sys);
+    if (claim && !Unused(disk, target, *claim)) return false;
     const int fd = AbsDiskOpenFile(target.VolumePath, target.IsBlockDevice, false);
-    if (fd < 0) return false;
+    if (fd < 0 && errno == EBUSY) // a mounted partition also keeps its whole disk busy
+        return AbsDiskNoteFailure(disk, Sys.MountedRangesOfDisk(target.Disk).empty()
+                                            ? TAbsDiskCause::LockHeld
+                                            : TAbsDiskCause::Mounted);
+    if (fd < 0) return AbsDiskNoteFailure(disk, TAbsDiskCause::CannotOpen, errno);
     disk.LogDiskHandle = fd;
-    if (!target.IsBlockDevice && !AbsDiskLockFile(fd)) return false;
+    if (!target.IsBlockDevice && !AbsDiskLockFile(fd))
+        return AbsDiskNoteFailure(disk, TAbsDiskCause::LockHeld);
     ++disk.LockCount;
     return true;
 }
 
+std::optional<TAbsDiskLinuxTarget> TAbsDiskLinuxFamily::Resolve(TXAbsDiskIO& disk) {
+    auto entry = TAbsDiskDriveTable::Lookup(disk.DriveNumber);
+    if (!entry) {
+        AbsDiskNoteFailure(disk, TAbsDiskCause::NotMapped);
+        return std::nullopt;
+    }
+    auto target = AbsDiskResolveTarget(*entry, Sys);
+    if (!target) AbsDiskNoteFailure(disk, TAbsDiskCause::NotADisk);
+    return target;
+}
+
 int TAbsDiskLinuxFamily::OpenPhyDisk(TXAbsDiskIO& disk) {
-    auto target = AbsDiskResolveDrive(disk.DriveNumber, Sys);
+    auto target = Resolve(disk);
     TAbsDiskGeometry geometry;
-    bool ok = target && OpenAndLockVolume(disk, *target);
+    bool ok = target && OpenAndLockVolume(disk, *target, true);
     if (ok) {
         const int fd = AbsDiskOpenFile(target->DiskPath, false, true);
         if (fd >= 0) disk.PhyDiskHandle = fd;
-        ok = fd >= 0 && AbsDiskQueryGeometry(fd, geometry) && ApplyDiskGeometry(disk, geometry);
+        ok = fd >= 0 ? AbsDiskQueryGeometry(fd, geometry) && ApplyDiskGeometry(disk, geometry)
+                     : AbsDiskNoteFailure(disk, TAbsDiskCause::CannotOpen, errno);
+        if (!ok) AbsDiskNoteFailure(disk, TAbsDiskCause::NoSize);
     }
     if (ok) return ABSDISK_OK;
     ClosePhyDisk(disk);
@@ -95,7 +132,8 @@ int TAbsDiskLinuxFamily::OpenPhyDisk(TXAbsDiskIO& disk) {
 // Geometry of the disk that holds the volume, and the volume's place on it.
 bool TAbsDiskLinuxFamily::ReadVolumeGeometry(TXAbsDiskIO& disk, const TAbsDiskLinuxTarget& target) {
     TAbsDiskGeometry volume;
-    if (!AbsDiskQueryGeometry(Fd(disk.LogDiskHandle), volume)) return false;
+    if (!AbsDiskQueryGeometry(Fd(disk.LogDiskHandle), volume))
+        return AbsDiskNoteFailure(disk, TAbsDiskCause::NoSize);
     TAbsDiskGeometry whole = volume;
     if (target.VolumeIsPartitionDevice) {
         whole.Bytes = target.DiskSize512 * 512;
@@ -103,10 +141,13 @@ bool TAbsDiskLinuxFamily::ReadVolumeGeometry(TXAbsDiskIO& disk, const TAbsDiskLi
         if (perCylinder != 0) whole.Cylinders = whole.Bytes / whole.BytesPerSector / perCylinder;
     }
     TAbsDiskVolumeWindow window;
+    TAbsDiskCause why = TAbsDiskCause::NoSize;
     if (!ApplyDiskGeometry(disk, whole) ||
-        !AbsDiskFindVolume(target, Fd(disk.LogDiskHandle), volume, window))
-        return false;
-    if (window.FirstSector > kMax32) return false; // not expressible in PartitionStartSector
+        !AbsDiskFindVolume(target, Fd(disk.LogDiskHandle), volume, window, &why))
+        return AbsDiskNoteFailure(disk, why);
+    if (window.FirstSector > kMax32) // not expressible in PartitionStartSector
+        return AbsDiskNoteFailure(disk, TAbsDiskCause::UnusableEntry);
+    if (!Unused(disk, target, AbsDiskVolumeRange(window, volume.BytesPerSector))) return false;
     disk.PartitionStartSector = static_cast<uint32_t>(window.FirstSector);
     disk.VolumeSectorCount = Clamp32(window.SectorCount);
     VolumeBase = window.BaseOffset;
@@ -114,14 +155,14 @@ bool TAbsDiskLinuxFamily::ReadVolumeGeometry(TXAbsDiskIO& disk, const TAbsDiskLi
 }
 
 int TAbsDiskLinuxFamily::OpenLogDisk(TXAbsDiskIO& disk) {
-    auto target = AbsDiskResolveDrive(disk.DriveNumber, Sys);
+    auto target = Resolve(disk);
     if (target && target->IsBlockDevice) {
         // Let device nodes of a just-closed disk come back, then look the drive up again.
         std::this_thread::sleep_for(kSettleShort);
-        target = AbsDiskResolveDrive(disk.DriveNumber, Sys);
+        target = Resolve(disk);
         std::this_thread::sleep_for(kSettleShort);
     }
-    if (target && OpenAndLockVolume(disk, *target) && ReadVolumeGeometry(disk, *target))
+    if (target && OpenAndLockVolume(disk, *target, false) && ReadVolumeGeometry(disk, *target))
         return ABSDISK_OK;
     CloseLogDisk(disk);
     return ABSDISK_ERR_REQUEST;
@@ -172,25 +213,26 @@ int TAbsDiskLinuxFamily::CloseLogDisk(TXAbsDiskIO& disk) {
 int TAbsDiskLinuxFamily::ReadPhyDisk(TXAbsDiskIO& disk, uint32_t first, uint32_t count,
                                      void* buffer) {
     if (AbsDiskEndsAfter(disk.LastSector, first, count)) return ABSDISK_ERR_RANGE;
-    return ReadSectors(disk, disk.PhyDiskHandle, 0, first, count, buffer);
+    return Transfer(disk, disk.PhyDiskHandle, 0, first, count, buffer, false);
 }
 
 int TAbsDiskLinuxFamily::WritePhyDisk(TXAbsDiskIO& disk, uint32_t first, uint32_t count,
                                       const void* buffer) {
     if (AbsDiskEndsAfter(disk.LastSector, first, count)) return ABSDISK_ERR_RANGE;
-    return WriteSectors(disk, disk.PhyDiskHandle, 0, first, count, buffer);
+    return Transfer(disk, disk.PhyDiskHandle, 0, first, count, const_cast<void*>(buffer), true);
 }
 
 int TAbsDiskLinuxFamily::ReadLogDisk(TXAbsDiskIO& disk, uint32_t first, uint32_t count,
                                      void* buffer) {
     if (AbsDiskEndsAfter(disk.VolumeSectorCount, first, count)) return ABSDISK_ERR_RANGE;
-    return ReadSectors(disk, disk.LogDiskHandle, VolumeBase, first, count, buffer);
+    return Transfer(disk, disk.LogDiskHandle, VolumeBase, first, count, buffer, false);
 }
 
 int TAbsDiskLinuxFamily::WriteLogDisk(TXAbsDiskIO& disk, uint32_t first, uint32_t count,
                                       const void* buffer) {
     if (AbsDiskEndsAfter(disk.VolumeSectorCount, first, count)) return ABSDISK_ERR_RANGE;
-    return WriteSectors(disk, disk.LogDiskHandle, VolumeBase, first, count, buffer);
+    return Transfer(disk, disk.LogDiskHandle, VolumeBase, first, count, const_cast<void*>(buffer),
+                    true);
 }
 
 } // namespace XVclUtil

@@ -1,9 +1,10 @@
 // TXAbsDiskIO on this machine's family (IsNtPlatform): disk image files with MBR partition
 // tables, mapped to drive letters.
 
-#include "XVclUtil/TXAbsDiskIO.h"
+#include "XVclUtil/disk/TXAbsDiskIO.h"
 #include "AbsDiskTestSupport.h"
 #include "XVclUtil/MessageBox.h"
+#include "XVclUtil/disk/AbsDiskVxdEmulator.h"
 
 #include <dirent.h>
 #include <gtest/gtest.h>
@@ -208,6 +209,7 @@ TEST_F(TXAbsDiskIOImage, TheTableEntryChoosesTheVolume) {
     disk.AbsCloseDisk();
     TAbsDiskDriveTable::Map('D', Image, 3);
     EXPECT_EQ(disk.AbsOpenDisk("D:", false), ABSDISK_ERR_REQUEST) << "slot 3 is empty";
+    EXPECT_EQ(disk.FailureText(), "empty partition slot");
     EXPECT_EQ(disk.LockCount, 0);
     EXPECT_EQ(disk.LogDiskHandle, INVALID_ABSDISK_HANDLE);
 }
@@ -248,6 +250,7 @@ TEST_F(TXAbsDiskIOImage, TheVolumeLockShutsOutASecondOpener) {
     for (const char* drive : {"C:", "E:"}) {
         for (bool physical : {true, false}) {
             EXPECT_EQ(second.AbsOpenDisk(drive, physical), ABSDISK_ERR_REQUEST) << drive;
+            EXPECT_EQ(second.FailureCause, TAbsDiskCause::LockHeld);
             EXPECT_EQ(second.LockCount, 0);
             EXPECT_EQ(second.LogDiskHandle, INVALID_ABSDISK_HANDLE);
             EXPECT_EQ(second.PhyDiskHandle, INVALID_ABSDISK_HANDLE);
@@ -291,7 +294,9 @@ TEST(TXAbsDiskIO, BrokenImagesGiveResultCodes) {
     ASSERT_TRUE(MakeImage(dir.File("bare.img"), 2048)); // no partition table
     TMappedDrive bare('F', dir.File("bare.img"));
     EXPECT_EQ(disk.AbsOpenDisk("F:", false), ABSDISK_ERR_REQUEST);
+    EXPECT_EQ(disk.FailureText(), "no partition table");
     EXPECT_EQ(disk.AbsOpenDisk("F:", true), ABSDISK_OK) << "the whole disk needs no table";
+    EXPECT_EQ(disk.FailureText(), "");
     EXPECT_EQ(disk.AbsReadDisk(2046, 1, sector), ABSDISK_OK);
     disk.AbsCloseDisk();
 
@@ -324,6 +329,9 @@ TEST(TXAbsDiskIO, BrokenImagesGiveResultCodes) {
 
     TMappedDrive folder('K', dir.Path);
     EXPECT_EQ(disk.AbsOpenDisk("K:", true), ABSDISK_ERR_REQUEST);
+    EXPECT_EQ(disk.FailureCause, TAbsDiskCause::NotADisk);
+    EXPECT_EQ(disk.AbsOpenDisk("Z:", true), ABSDISK_ERR_REQUEST);
+    EXPECT_EQ(disk.FailureCause, TAbsDiskCause::NotMapped);
     EXPECT_EQ(disk.LockCount, 0);
     EXPECT_EQ(disk.PhyDiskHandle, INVALID_ABSDISK_HANDLE);
     EXPECT_EQ(disk.LogDiskHandle, INVALID_ABSDISK_HANDLE);
@@ -354,4 +362,26 @@ TEST(TXAbsDiskIO, SectorsBeyondFourGiBLandWhereTheyBelong) {
     ASSERT_EQ(disk.AbsWriteDisk(kFarInVolume, 1, Stamp(7).data()), ABSDISK_OK);
     EXPECT_EQ(ReadAt(image, (uint64_t(kFarInVolume) + 2048) * 512, 512), Stamp(7));
     EXPECT_EQ(FileSize(image), kSectors * 512);
+}
+
+// A GPT disk: protective MBR, then the GPT header in sector 1, which no volume may overwrite.
+TEST(TXAbsDiskIO, AGptDiskHasNoVolumeInEitherFamily) {
+    TTempDir dir;
+    const std::string image = dir.File("gpt.img");
+    ASSERT_TRUE(MakeImage(image, 4096, {{0xEE, 1, 4095}}));
+    const std::vector<uint8_t> header = {'E', 'F', 'I', ' ', 'P', 'A', 'R', 'T'};
+    ASSERT_TRUE(WriteAt(image, 512, header));
+    TMappedDrive drive('X', image);
+    TXAbsDiskIO nt;
+    TXAbsDiskIO w9x([](int& id) { return id = ABSDISK_PLATFORM_9X, true; });
+    for (TXAbsDiskIO* disk : {&nt, &w9x}) {
+        EXPECT_EQ(disk->AbsOpenDisk("X:", false), ABSDISK_ERR_REQUEST);
+        EXPECT_EQ(disk->LockCount, 0);
+    }
+    EXPECT_EQ(nt.FailureCause, TAbsDiskCause::GptDisk);
+    EXPECT_EQ(w9x.FailureCause, TAbsDiskCause::NoVolumeFound);
+    ASSERT_EQ(nt.AbsOpenDisk("X:", true), ABSDISK_OK) << "the whole disk stays reachable";
+    nt.AbsCloseDisk();
+    EXPECT_EQ(ReadAt(image, 512, 8), header);
+    TVxdEmulator::Reset();
 }

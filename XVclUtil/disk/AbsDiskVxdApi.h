@@ -117,6 +117,14 @@ struct KRV_TRANSFER_IN {
 struct KRV_STATUS_OUT {
     uint32_t Status; // 0: success
 };
+// Statuses of "KRV_4IOS.VxD" that the 9x family tells apart.
+inline constexpr uint32_t KRV_STATUS_NO_DISK = 1;
+inline constexpr uint32_t KRV_STATUS_IN_USE = 6; // a file system on the disk is mounted
+
+// DOS error codes (AX with carry set) of a refused volume lock.
+inline constexpr uint32_t DOS_ERROR_ACCESS_DENIED = 0x05;     // another handle holds the lock
+inline constexpr uint32_t DOS_ERROR_INVALID_DRIVE = 0x0F;     // no volume on the drive
+inline constexpr uint32_t DOS_ERROR_SHARING_VIOLATION = 0x20; // the volume is mounted
 
 // Byte positions of the 32-bit fields the system reads from the driver's disk record.
 inline constexpr unsigned KRV_REC_BUFFER_SIZE = 8;

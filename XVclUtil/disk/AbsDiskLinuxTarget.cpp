@@ -9,9 +9,13 @@ namespace XVclUtil {
 
 namespace {
 
-bool AnyInUse(const std::vector<dev_t>& disks, const TAbsDiskLinuxSys& sys) {
-    for (dev_t disk : disks)
-        if (sys.DiskInUse(disk)) return true;
+bool AnyOverlaps(const std::vector<TAbsDiskByteRange>& ranges, TAbsDiskByteRange range,
+                 uint64_t shift = 0) {
+    for (TAbsDiskByteRange r : ranges) {
+        if (r.First > UINT64_MAX - shift) continue; // lies beyond any file
+        r.First += shift;
+        if (r.Overlaps(range)) return true;
+    }
     return false;
 }
 
@@ -57,15 +61,32 @@ std::optional<TAbsDiskLinuxTarget> AbsDiskResolveDrive(int driveNumber,
     return AbsDiskResolveTarget(*entry, sys);
 }
 
-bool AbsDiskVolumeMounted(const TAbsDiskLinuxTarget& target, const TAbsDiskLinuxSys& sys) {
-    if (!target.IsBlockDevice) return AnyInUse(sys.LoopDevicesBackedBy(target.DiskPath), sys);
-    if (target.VolumeIsPartitionDevice) return sys.DeviceMounted(target.Volume);
-    return sys.DiskInUse(target.Disk);
+TAbsDiskCause AbsDiskRangeInUse(const TAbsDiskLinuxTarget& target, TAbsDiskByteRange range,
+                                const TAbsDiskLinuxSys& sys) {
+    // Where the disk's bytes lie: in its own backing file (an image file, or the file behind a
+    // loop device, from the loop's offset on) or, for any other block device, on itself.
+    std::string backing = target.DiskPath;
+    uint64_t base = 0;
+    if (target.IsBlockDevice) {
+        if (AnyOverlaps(sys.MountedRangesOfDisk(target.Disk), range)) return TAbsDiskCause::Mounted;
+        auto loop = sys.LoopInfo(target.Disk);
+        if (!loop) return TAbsDiskCause::None;
+        backing = loop->BackingFile;
+        base = loop->Offset;
+    }
+    if (range.First > UINT64_MAX - base) return TAbsDiskCause::None;
+    range.First += base;
+    if (range.Bytes > UINT64_MAX - range.First) range.Bytes = UINT64_MAX - range.First;
+    for (dev_t other : sys.LoopDevicesBackedBy(backing)) {
+        auto info = sys.LoopInfo(other);
+        if (info && AnyOverlaps(sys.MountedRangesOfDisk(other), range, info->Offset))
+            return TAbsDiskCause::LoopOverlap;
+    }
+    return TAbsDiskCause::None;
 }
 
 bool AbsDiskDiskInUse(const TAbsDiskLinuxTarget& target, const TAbsDiskLinuxSys& sys) {
-    if (!target.IsBlockDevice) return AnyInUse(sys.LoopDevicesBackedBy(target.DiskPath), sys);
-    return sys.DiskInUse(target.Disk);
+    return AbsDiskRangeInUse(target, ABSDISK_WHOLE_DISK, sys) != TAbsDiskCause::None;
 }
 
 bool AbsDiskHoldsRunningSystem(const TAbsDiskLinuxTarget& target, const TAbsDiskLinuxSys& sys) {
@@ -77,9 +98,15 @@ bool AbsDiskHoldsRunningSystem(const TAbsDiskLinuxTarget& target, const TAbsDisk
     return false;
 }
 
+TAbsDiskByteRange AbsDiskVolumeRange(const TAbsDiskVolumeWindow& window, uint32_t bytesPerSector) {
+    return {window.FirstSector * bytesPerSector, window.SectorCount * bytesPerSector};
+}
+
 bool AbsDiskFindVolume(const TAbsDiskLinuxTarget& target, int volumeFd,
-                       const TAbsDiskGeometry& geometry, TAbsDiskVolumeWindow& window) {
+                       const TAbsDiskGeometry& geometry, TAbsDiskVolumeWindow& window,
+                       TAbsDiskCause* why) {
     const uint32_t bps = geometry.BytesPerSector;
+    if (why != nullptr) *why = TAbsDiskCause::NoSize;
     if (bps == 0) return false;
     if (target.VolumeIsPartitionDevice) {
         window.BaseOffset = 0;
@@ -90,10 +117,11 @@ bool AbsDiskFindVolume(const TAbsDiskLinuxTarget& target, int volumeFd,
     const uint64_t diskSectors = geometry.Bytes / bps;
     if (diskSectors == 0) return false;
     std::vector<uint8_t> sector(bps < ABSDISK_MBR_SIZE ? ABSDISK_MBR_SIZE : bps);
+    if (why != nullptr) *why = TAbsDiskCause::NoPartitionTable;
     if (geometry.Bytes < sector.size() || !AbsDiskReadAt(volumeFd, sector.data(), sector.size(), 0))
         return false;
     auto entry = AbsDiskSelectVolume(AbsDiskParseMbr(sector.data(), sector.size()),
-                                     target.Partition, diskSectors);
+                                     target.Partition, diskSectors, why);
     if (!entry) return false;
     window.FirstSector = entry->FirstSector;
     window.SectorCount = entry->SectorCount;

@@ -2,8 +2,8 @@
 // disk image files.
 
 #include "AbsDiskTestSupport.h"
-#include "XVclUtil/AbsDiskVxdEmulator.h"
-#include "XVclUtil/TXAbsDiskIO.h"
+#include "XVclUtil/disk/AbsDiskVxdEmulator.h"
+#include "XVclUtil/disk/TXAbsDiskIO.h"
 
 #include <gtest/gtest.h>
 
@@ -109,6 +109,9 @@ TEST_F(AbsDiskWin9x, ASmallTransferBufferGivesFour) {
     // count * BytesPerSector would wrap in 32 bits to a size that fits the buffer.
     EXPECT_EQ(disk.AbsReadDisk(0, 0x800000u, buf.data()), ABSDISK_ERR_RANGE);
     EXPECT_EQ(ReadAt(Image, 100 * 512, 512), std::vector<uint8_t>(512, 0));
+    EXPECT_EQ(disk.MaxTransferSectors(), 8u) << "what a caller cuts its transfers to";
+    ASSERT_EQ(disk.AbsOpenDisk("C:", false), ABSDISK_OK);
+    EXPECT_EQ(disk.MaxTransferSectors(), UINT32_MAX) << "logical mode has no driver buffer";
 }
 
 TEST_F(AbsDiskWin9x, AMissingDriverGivesThreeAndLeavesNothingOpen) {

@@ -1,6 +1,9 @@
 #pragma once
 // The MBR partition table in the first sector of a disk or disk image: the four primary entries
-// and the choice of the entry that is a drive's volume.
+// and the choice of the entry that is a drive's volume. A GPT disk's MBR only protects the GUID
+// partition table behind it (one 0xEE entry, or a lone 0xEF one): it lists no volume.
+
+#include "AbsDiskCause.h"
 
 #include <array>
 #include <cstddef>
@@ -17,7 +20,8 @@ struct TAbsDiskPartitionEntry {
 };
 
 struct TAbsDiskMbr {
-    bool Valid = false; // boot signature present and every boot flag is 0x00 or 0x80
+    bool Valid = false;      // boot signature present and every boot flag is 0x00 or 0x80
+    bool Protective = false; // a GPT disk's protective MBR: no entry is a volume
     std::array<TAbsDiskPartitionEntry, 4> Entries{};
 };
 
@@ -31,8 +35,9 @@ bool AbsDiskIsExtendedType(uint8_t type);
 
 // The entry that is the volume: slot 1..4, or for slot 0 the first entry that is used and not an
 // extended container. Nothing unless that entry starts after the MBR and ends inside a disk of
-// diskSectors sectors.
+// diskSectors sectors; why (when given) then says what stood in the way.
 std::optional<TAbsDiskPartitionEntry> AbsDiskSelectVolume(const TAbsDiskMbr& mbr, unsigned slot,
-                                                          uint64_t diskSectors);
+                                                          uint64_t diskSectors,
+                                                          TAbsDiskCause* why = nullptr);
 
 } // namespace XVclUtil

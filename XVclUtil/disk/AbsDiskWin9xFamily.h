@@ -21,6 +21,9 @@ public:
     int WriteLogDisk(TXAbsDiskIO& disk, uint32_t first, uint32_t count,
                      const void* buffer) override;
 
+    // Physical mode: what fits the driver's transfer buffer.
+    uint32_t MaxTransferSectors(const TXAbsDiskIO& disk) const override;
+
     // Closes the "KRV_4IOS.VxD" handle that stays open from one open to the next.
     void Shutdown(TXAbsDiskIO& disk) override;
 };

@@ -1,6 +1,6 @@
 #include "AbsDiskLinuxSys.h"
 
-#include "FileUtil.h"
+#include "XVclUtil/FileUtil.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -93,6 +93,13 @@ std::optional<dev_t> MountDevice(const std::string& majorMinor, const std::strin
 
 } // namespace
 
+bool TAbsDiskByteRange::Overlaps(const TAbsDiskByteRange& other) const {
+    // Ends are compared as differences, so ranges reaching to 2^64 cannot wrap around.
+    if (Bytes == 0 || other.Bytes == 0) return false;
+    if (First <= other.First) return other.First - First < Bytes;
+    return First - other.First < other.Bytes;
+}
+
 bool AbsDiskParseMountInfoLine(const std::string& line, std::string& majorMinor,
                                std::string& mountPoint, std::string& source) {
     std::istringstream in(line);
@@ -169,6 +176,16 @@ bool TAbsDiskLinuxSys::DiskInUse(dev_t disk) const {
     return false;
 }
 
+std::vector<TAbsDiskByteRange> TAbsDiskLinuxSys::MountedRangesOfDisk(dev_t disk) const {
+    std::vector<TAbsDiskByteRange> ranges;
+    for (dev_t mounted : MountedDevices()) {
+        auto info = BlockInfo(mounted);
+        if (!info || info->WholeDisk != disk) continue;
+        ranges.push_back({info->Start512 * 512, info->Size512 * 512});
+    }
+    return ranges;
+}
+
 std::vector<dev_t> TAbsDiskLinuxSys::LoopDevicesBackedBy(const std::string& file) const {
     std::vector<dev_t> loops;
     auto wanted = CanonicalPath(file);
@@ -179,18 +196,24 @@ std::vector<dev_t> TAbsDiskLinuxSys::LoopDevicesBackedBy(const std::string& file
     while (dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
         if (name.rfind("loop", 0) != 0) continue;
-        auto backing = ReadFirstLine(blockDir + "/" + name + "/loop/backing_file");
-        if (!backing) continue;
-        const std::string deleted = " (deleted)";
-        if (backing->size() > deleted.size() &&
-            backing->compare(backing->size() - deleted.size(), deleted.size(), deleted) == 0)
-            continue; // the file it names is gone, so it is not ours
         auto devLine = ReadFirstLine(blockDir + "/" + name + "/dev");
         auto dev = devLine ? ParseMajorMinor(*devLine) : std::nullopt;
-        if (dev && *backing == *wanted) loops.push_back(*dev);
+        auto loop = dev ? LoopInfo(*dev) : std::nullopt;
+        if (loop && loop->BackingFile == *wanted) loops.push_back(*dev);
     }
     ::closedir(dir);
     return loops;
+}
+
+std::optional<TAbsDiskLoopInfo> TAbsDiskLinuxSys::LoopInfo(dev_t loop) const {
+    const std::string dir = SysfsRoot + "/dev/block/" + MajorMinorText(loop) + "/loop";
+    auto backing = ReadFirstLine(dir + "/backing_file");
+    if (!backing) return std::nullopt;
+    const std::string deleted = " (deleted)";
+    if (backing->size() > deleted.size() &&
+        backing->compare(backing->size() - deleted.size(), deleted.size(), deleted) == 0)
+        return std::nullopt; // the file it names is gone, so it is nobody's backing file
+    return TAbsDiskLoopInfo{*backing, ReadNumber(dir + "/offset").value_or(0)};
 }
 
 std::optional<dev_t> TAbsDiskLinuxSys::RootDisk() const {

@@ -1,8 +1,8 @@
 // The emulated 9x surface itself: device names, the VWIN32 requests, the driver's disk record.
 
-#include "XVclUtil/AbsDiskVxdEmulator.h"
+#include "XVclUtil/disk/AbsDiskVxdEmulator.h"
 #include "AbsDiskTestSupport.h"
-#include "XVclUtil/AbsDiskVxdApi.h"
+#include "XVclUtil/disk/AbsDiskVxdApi.h"
 
 #include <gtest/gtest.h>
 

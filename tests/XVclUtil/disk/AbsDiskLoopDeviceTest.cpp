@@ -3,8 +3,8 @@
 // Closing a block device waits about 3.1 s for udev, so these tests take some seconds.
 
 #include "AbsDiskTestSupport.h"
-#include "XVclUtil/AbsDiskVxdEmulator.h"
-#include "XVclUtil/TXAbsDiskIO.h"
+#include "XVclUtil/disk/AbsDiskVxdEmulator.h"
+#include "XVclUtil/disk/TXAbsDiskIO.h"
 
 #include <gtest/gtest.h>
 #include <sys/mount.h>
@@ -107,6 +107,42 @@ TEST(AbsDiskLoopDevice, AMountedVolumeIsRefused) {
     EXPECT_EQ(disk.AbsOpenDisk("M:", true), ABSDISK_OK);
     disk.AbsCloseDisk();
     TVxdEmulator::Reset();
+}
+
+// Two loop devices over one image: one shows only partition 1 and carries a mounted file
+// system, the other shows the whole image. Whatever overlaps the mounted bytes is refused, by
+// either loop device or by the image file itself; partition 2 stays free.
+TEST(AbsDiskLoopDevice, LoopDevicesOverOneFileSeeEachOthersMounts) {
+    if (::access("/usr/sbin/mke2fs", X_OK) != 0 && ::access("/sbin/mke2fs", X_OK) != 0)
+        GTEST_SKIP() << "mke2fs (e2fsprogs) is not installed";
+    TTempDir dir;
+    const std::string image = dir.File("disk.img");
+    ASSERT_TRUE(MakeImage(image, kDiskSectors, {{0x83, 2048, 4096}, {0x83, 6144, 2048}}));
+    TLoopDevice part(image, 2048 * 512, 4096 * 512);
+    if (part.Path.empty()) GTEST_SKIP() << part.Why;
+    ASSERT_EQ(std::system(("mke2fs -q -F " + part.Path + " >/dev/null 2>&1").c_str()), 0);
+    ::mkdir(dir.File("mnt").c_str(), 0700);
+    TMount mount(part.Path, dir.File("mnt"));
+    if (!mount.Mounted) GTEST_SKIP() << "mounting " << part.Path << " is not allowed here";
+    TLoopDevice whole(image);
+    ASSERT_FALSE(whole.Path.empty()) << whole.Why;
+    const auto superblock = ReadAt(image, 2048 * 512 + 1024, 1024);
+
+    TMappedDrive loop1('A', whole.Path, 1), loop2('B', whole.Path, 2);
+    TMappedDrive file1('F', image, 1), file2('G', image, 2);
+    TXAbsDiskIO disk;
+    for (const char* drive : {"A:", "F:"})
+        for (bool physical : {true, false}) {
+            EXPECT_EQ(disk.AbsOpenDisk(drive, physical), ABSDISK_ERR_REQUEST) << drive;
+            EXPECT_EQ(disk.FailureCause, TAbsDiskCause::LoopOverlap) << drive;
+            EXPECT_EQ(disk.LockCount, 0);
+        }
+    for (const char* drive : {"B:", "G:"}) {
+        ASSERT_EQ(disk.AbsOpenDisk(drive, false), ABSDISK_OK) << drive;
+        EXPECT_EQ(disk.PartitionStartSector, 6144u);
+        disk.AbsCloseDisk();
+    }
+    EXPECT_EQ(ReadAt(image, 2048 * 512 + 1024, 1024), superblock);
 }
 
 TEST(AbsDiskLoopDevice, The9xFamilyOnABlockDevice) {

@@ -15,11 +15,12 @@ namespace {
 
 constexpr std::size_t kRecordArea = 4096; // the record, then the transfer buffer
 constexpr uint32_t kStatusOk = 0;
-constexpr uint32_t kStatusNoDisk = 1;
+constexpr uint32_t kStatusNoDisk = KRV_STATUS_NO_DISK;
 constexpr uint32_t kStatusNoMemory = 2;
 constexpr uint32_t kStatusBadRequest = 3;
 constexpr uint32_t kStatusIoError = 4;
 constexpr uint32_t kStatusNotLocked = 5;
+constexpr uint32_t kStatusInUse = KRV_STATUS_IN_USE;
 
 // The record stores the transfer buffer's address in a 32-bit field, so the driver's memory
 // must lie below 4 GiB.
@@ -68,6 +69,8 @@ uint32_t OpenDisk(TState& state, HANDLE caller, const KRV_OPEN_IN& in, void*& re
     if (in.Flags != KRV_4IOS_OPEN_FLAGS || in.Reserved != 0) return kStatusBadRequest;
     auto target = AbsDiskResolveDrive(static_cast<int>(in.DriveNumber), state.Sys);
     if (!target) return kStatusNoDisk;
+    // The whole disk is handed out for writing: no file system on it may be mounted.
+    if (AbsDiskDiskInUse(*target, state.Sys)) return kStatusInUse;
     TDiskRecord rec;
     rec.DriveNumber = static_cast<int>(in.DriveNumber);
     rec.Opener = caller;

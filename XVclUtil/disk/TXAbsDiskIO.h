@@ -8,9 +8,12 @@
 // drivers). The family is chosen once, from the platform id, when the object is built.
 // Typical use: AbsOpenDisk, any number of AbsReadDisk / AbsWriteDisk, AbsCloseDisk.
 
+#include "AbsDiskCause.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace XVclUtil {
 
@@ -59,6 +62,12 @@ public:
     int AbsReadDisk(uint32_t firstSector, uint32_t count, void* buffer);
     int AbsWriteDisk(uint32_t firstSector, uint32_t count, const void* buffer);
 
+    // The most sectors one read or write can move in the current open (9x physical mode: what
+    // fits the driver's transfer buffer; otherwise no limit below 2^32 - 1).
+    uint32_t MaxTransferSectors() const;
+    // What made the last open, read or write fail, as one line; empty after a success.
+    std::string FailureText() const { return AbsDiskCauseText(FailureCause, FailureErrno); }
+
     bool IsNtPlatform = false;
     TAbsDiskHandle PhyDiskHandle = INVALID_ABSDISK_HANDLE;   // NT: the physical disk
     TAbsDiskHandle LogDiskHandle = INVALID_ABSDISK_HANDLE;   // NT: the volume
@@ -76,6 +85,9 @@ public:
     int DriveNumber = 0;               // 1 for A ... 26 for Z
     uint32_t PartitionStartSector = 0; // logical mode: the volume's first sector on its disk
     uint32_t VolumeSectorCount = 0;    // logical mode: the volume's size in sectors
+    // Why the last open, read or write failed; the families set them where the failure shows.
+    TAbsDiskCause FailureCause = TAbsDiskCause::None;
+    int FailureErrno = 0;
 
 private:
     int WinNT_OpenPhyDisk();
@@ -97,6 +109,7 @@ private:
     int Win9x_WriteLogDisk(uint32_t first, uint32_t count, const void* buffer);
 
     bool IsOpen() const;
+    void ClearFailure();
 
     std::unique_ptr<TAbsDiskFamily> Family; // null when the platform was not recognised
 };

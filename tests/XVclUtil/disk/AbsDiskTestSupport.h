@@ -3,8 +3,8 @@
 // byte (independently of the code under test), sectors stamped with their own number, drive
 // letters mapped for the length of a test, and loop devices where the machine allows them.
 
-#include "TempDir.h"
-#include "XVclUtil/AbsDiskDriveTable.h"
+#include "XVclUtil/TempDir.h"
+#include "XVclUtil/disk/AbsDiskDriveTable.h"
 
 #include <cstdint>
 #include <cstring>
@@ -110,11 +110,12 @@ private:
     char Letter;
 };
 
-// A loop device over an image file, detached on destruction. Path is empty (and Why says why)
-// when this machine does not allow one: not root, no loop driver, or the attach refused.
+// A loop device over an image file (or bytes [offset, offset + size) of it), detached on
+// destruction. Path is empty (and Why says why) when this machine does not allow one: not
+// root, no loop driver, or the attach refused.
 class TLoopDevice {
 public:
-    explicit TLoopDevice(const std::string& image) {
+    explicit TLoopDevice(const std::string& image, uint64_t offset = 0, uint64_t size = 0) {
         if (::geteuid() != 0) {
             Why = "loop devices need root";
             return;
@@ -133,8 +134,15 @@ public:
         const std::string path = "/dev/loop" + std::to_string(number);
         const int file = ::open(image.c_str(), O_RDWR | O_CLOEXEC);
         Fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-        const bool attached = file >= 0 && Fd >= 0 && ::ioctl(Fd, LOOP_SET_FD, file) == 0;
+        bool attached = file >= 0 && Fd >= 0 && ::ioctl(Fd, LOOP_SET_FD, file) == 0;
         if (file >= 0) ::close(file);
+        if (attached && (offset != 0 || size != 0)) {
+            loop_info64 info{};
+            info.lo_offset = offset;
+            info.lo_sizelimit = size;
+            attached = ::ioctl(Fd, LOOP_SET_STATUS64, &info) == 0;
+            if (!attached) ::ioctl(Fd, LOOP_CLR_FD, 0);
+        }
         if (!attached) {
             Why = "attaching " + path + " failed";
             if (Fd >= 0) ::close(Fd);

@@ -1,6 +1,6 @@
 // MBR partition tables: parsing the first sector and choosing the entry that is a volume.
 
-#include "XVclUtil/AbsDiskMbr.h"
+#include "XVclUtil/disk/AbsDiskMbr.h"
 #include "AbsDiskTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -60,4 +60,38 @@ TEST(AbsDiskMbr, RefusesEntriesOutsideTheDisk) {
     EXPECT_FALSE(AbsDiskSelectVolume(mbr, 3, 0x100000000ull)) << "32-bit wrap-around";
     // The first volume entry is broken: no later entry stands in for it.
     EXPECT_FALSE(AbsDiskSelectVolume(mbr, 0, 1000));
+}
+
+TEST(AbsDiskMbr, AGptDisksProtectiveMbrListsNoVolume) {
+    TAbsDiskCause why = TAbsDiskCause::None;
+    for (auto parts : {std::vector<TPart>{{0xEE, 1, 999}},
+                       std::vector<TPart>{{0x0C, 100, 50}, {0xEE, 1, 99}}, // hybrid table
+                       std::vector<TPart>{{}, {0xEF, 1, 999}}}) {          // a lone EFI entry
+        auto sector = MbrSector(parts);
+        TAbsDiskMbr mbr = AbsDiskParseMbr(sector.data(), sector.size());
+        EXPECT_TRUE(mbr.Protective);
+        for (unsigned slot = 0; slot <= 2; ++slot)
+            EXPECT_FALSE(AbsDiskSelectVolume(mbr, slot, 1000, &why)) << "slot " << slot;
+        EXPECT_EQ(why, TAbsDiskCause::GptDisk);
+    }
+    // An EFI system partition beside other entries is an ordinary volume of an MBR disk.
+    auto sector = MbrSector({{0xEF, 100, 50}, {0x83, 200, 50}});
+    EXPECT_TRUE(AbsDiskSelectVolume(AbsDiskParseMbr(sector.data(), 512), 1, 1000));
+}
+
+TEST(AbsDiskMbr, SaysWhyNoVolumeWasChosen) {
+    auto sector = MbrSector({{0x05, 100, 50}, {}, {0x83, 900, 200}});
+    TAbsDiskMbr mbr = AbsDiskParseMbr(sector.data(), sector.size());
+    TAbsDiskCause why = TAbsDiskCause::None;
+    AbsDiskSelectVolume(mbr, 2, 1000, &why);
+    EXPECT_EQ(why, TAbsDiskCause::EmptySlot);
+    AbsDiskSelectVolume(mbr, 1, 1000, &why);
+    EXPECT_EQ(why, TAbsDiskCause::UnusableEntry) << "extended container";
+    AbsDiskSelectVolume(mbr, 3, 1000, &why);
+    EXPECT_EQ(why, TAbsDiskCause::UnusableEntry) << "past the disk's end";
+    AbsDiskSelectVolume(TAbsDiskMbr{}, 0, 1000, &why);
+    EXPECT_EQ(why, TAbsDiskCause::NoPartitionTable);
+    auto onlyExtended = MbrSector({{0x0F, 100, 50}});
+    AbsDiskSelectVolume(AbsDiskParseMbr(onlyExtended.data(), 512), 0, 1000, &why);
+    EXPECT_EQ(why, TAbsDiskCause::NoVolume);
 }

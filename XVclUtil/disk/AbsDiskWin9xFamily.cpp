@@ -1,8 +1,8 @@
 #include "AbsDiskWin9xFamily.h"
 
 #include "AbsDiskVxdApi.h"
-#include "MessageBox.h"
 #include "TXAbsDiskIO.h"
+#include "XVclUtil/MessageBox.h"
 
 #include <cstring>
 
@@ -32,13 +32,38 @@ bool DosCall(TAbsDiskHandle vwin32, uint32_t service, DIOC_REGISTERS& regs) {
            (regs.reg_Flags & CARRY_FLAG) == 0;
 }
 
-bool LockVolume(TAbsDiskHandle vwin32, int drive, uint32_t permissions) {
+// A refused lock leaves its DOS error code in error.
+bool LockVolume(TAbsDiskHandle vwin32, int drive, uint32_t permissions, uintptr_t& error) {
     DIOC_REGISTERS regs;
     regs.reg_EAX = DOS_GENERIC_IOCTL;
     regs.reg_EBX = uint32_t(drive) & 0xFF; // BH: lock level 0
     regs.reg_ECX = IOCTL_LOCK_LOGICAL_VOLUME;
     regs.reg_EDX = permissions;
-    return DosCall(vwin32, VWIN32_DIOC_DOS_IOCTL, regs);
+    if (DosCall(vwin32, VWIN32_DIOC_DOS_IOCTL, regs)) return true;
+    error = regs.reg_EAX & 0xFFFF;
+    return false;
+}
+
+TAbsDiskCause LockRefusal(uintptr_t error) {
+    switch (error) {
+    case DOS_ERROR_INVALID_DRIVE:
+        return TAbsDiskCause::NoVolumeFound;
+    case DOS_ERROR_SHARING_VIOLATION:
+        return TAbsDiskCause::Mounted;
+    default:
+        return TAbsDiskCause::LockHeld;
+    }
+}
+
+TAbsDiskCause DriverRefusal(uint32_t status) {
+    switch (status) {
+    case KRV_STATUS_IN_USE:
+        return TAbsDiskCause::Mounted;
+    case KRV_STATUS_NO_DISK:
+        return TAbsDiskCause::NotADisk;
+    default:
+        return TAbsDiskCause::None;
+    }
 }
 
 bool UnlockVolume(TAbsDiskHandle vwin32, int drive) {
@@ -102,7 +127,9 @@ bool DriverRequest(TAbsDiskHandle driver, uint32_t code, const void* in, uint32_
 // Two locks: level 0, then level 0 for formatting.
 bool LockTwice(TXAbsDiskIO& disk) {
     for (uint32_t permissions : {0u, LOCK_PERMISSION_FORMAT}) {
-        if (!LockVolume(disk.Vwin32Handle, disk.DriveNumber, permissions)) return false;
+        uintptr_t error = 0;
+        if (!LockVolume(disk.Vwin32Handle, disk.DriveNumber, permissions, error))
+            return AbsDiskNoteFailure(disk, LockRefusal(error));
         ++disk.LockCount;
     }
     return true;
@@ -143,9 +170,10 @@ int TAbsDiskWin9xFamily::OpenPhyDisk(TXAbsDiskIO& disk) {
     KRV_OPEN_IN in{static_cast<uint32_t>(disk.DriveNumber), KRV_4IOS_OPEN_FLAGS, 0};
     KRV_OPEN_OUT out{1, nullptr};
     uint32_t returned = 0;
-    if (!DeviceIoControl(disk.IosDriverHandle, KRV_4IOS_OPEN_DISK, &in, sizeof in, &out, sizeof out,
-                         &returned) ||
-        out.Status != 0 || out.DiskRecord == nullptr) {
+    const bool delivered = DeviceIoControl(disk.IosDriverHandle, KRV_4IOS_OPEN_DISK, &in, sizeof in,
+                                           &out, sizeof out, &returned);
+    if (!delivered || out.Status != 0 || out.DiskRecord == nullptr) {
+        if (delivered) AbsDiskNoteFailure(disk, DriverRefusal(out.Status));
         ClosePhyDisk(disk);
         return ABSDISK_ERR_REQUEST;
     }
@@ -260,6 +288,12 @@ int TAbsDiskWin9xFamily::ReadLogDisk(TXAbsDiskIO& disk, uint32_t first, uint32_t
 int TAbsDiskWin9xFamily::WriteLogDisk(TXAbsDiskIO& disk, uint32_t first, uint32_t count,
                                       const void* buffer) {
     return LogTransfer(disk, first, count, const_cast<void*>(buffer), true);
+}
+
+uint32_t TAbsDiskWin9xFamily::MaxTransferSectors(const TXAbsDiskIO& disk) const {
+    if (!disk.PhysicalMode || disk.DriverDiskRecord == nullptr || disk.BytesPerSector == 0)
+        return UINT32_MAX;
+    return RecordField(disk.DriverDiskRecord, KRV_REC_BUFFER_SIZE) / disk.BytesPerSector;
 }
 
 void TAbsDiskWin9xFamily::Shutdown(TXAbsDiskIO& disk) {
