@@ -52,7 +52,11 @@ TJKNetViaVrc232::TJKNetViaVrc232(QObject* AOwner) : TJKNet_Rnsm(AOwner) {
         RunGuarded(*this, [&] { OnPcUartRxdDatas(Sender, Bytes, Datas); });
     };
 
+    PcUart->OnDeviceLost = [this](auto*) { RunGuarded(*this, [&] { LinkLost(); }); };
+
     TimeoutTimer = new QTimer(this);
+    // The handshake time-out is 2,000 ms as measured, not a coarse timer's 5 % early.
+    TimeoutTimer->setTimerType(Qt::PreciseTimer);
     QObject::connect(TimeoutTimer, &QTimer::timeout, this,
                      [this] { RunGuarded(*this, [&] { OnTimeoutTimerReach(TimeoutTimer); }); });
 }
@@ -81,6 +85,9 @@ void TJKNetViaVrc232::pw_UartDevicePath(const std::string& Value) {
 }
 
 void TJKNetViaVrc232::Connect() {
+    if (Connected || Connecting)
+        throw std::runtime_error(std::string("Illegal operation, because TJKNetViaVrc232 now in ") +
+                                 (Connected ? "connected" : "connecting") + " state !!!");
     if (!OnConnectOK)
         throw std::runtime_error("The event \"OnConnectOK\" of TJKNetViaVrc232, which handler is "
                                  "not specified !!!");
@@ -111,6 +118,14 @@ void TJKNetViaVrc232::Connect() {
 void TJKNetViaVrc232::Disconnect() {
     if (PcUart != nullptr && PcUart->Opened()) PcUart->Close();
     Connected = false;
+}
+
+// A handshake under way ends by its own time-out with OnConnectFail; an established link is
+// reported as lost at once.
+void TJKNetViaVrc232::LinkLost() {
+    if (!Connected) return;
+    Disconnect();
+    Fire(OnLinkLost);
 }
 
 void TJKNetViaVrc232::OnTimeoutTimerReach(QObject*) {

@@ -30,7 +30,8 @@ public:
     void pw_UartDevicePath(const std::string& Value);
 
     // Loads and checks the topology file, opens the port and starts the handshake; the result
-    // comes as OnConnectOK or OnConnectFail.
+    // comes as OnConnectOK or OnConnectFail. Refused (std::runtime_error) while connected or
+    // connecting: a second handshake would leave the first one's state behind.
     void Connect() override;
     void Disconnect() override;
 
@@ -77,6 +78,8 @@ public:
     TJknNotifyEvent OnReplyJknFlags;
     TJknNotifyEvent OnResetRnsm_OK;
     TJknNotifyEvent OnResetRnsm_WDT;
+    // The gateway's serial device went away (adapter pulled, line hung up); the link is down.
+    TJknNotifyEvent OnLinkLost;
 
 private:
     void CheckConnected() const;
@@ -87,6 +90,7 @@ private:
     void ReceiveRegisterReply(const TVrc232RegisterReply& Reply);
     void ReactToRegisterReply(const TVrc232RegisterReply& Reply);
     void SendYout();
+    void LinkLost();
 
     TPcUart* PcUart = nullptr;
     int UartPortNumber = 1;

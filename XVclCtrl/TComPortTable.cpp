@@ -1,5 +1,6 @@
 #include "TComPortTable.h"
 
+#include "XVclUtil/EXGeneral.h"
 #include "XVclUtil/FileUtil.h"
 #include "XVclUtil/TXIniFile.h"
 
@@ -14,12 +15,16 @@ TComPortTable& TComPortTable::Global() {
 
 bool TComPortTable::LoadFromIniFile(const std::string& fileName) {
     if (!XVclUtil::FileExists(fileName)) return false;
-    XVclUtil::TXIniFile ini(fileName);
-    for (int n = 1; n <= MaxComNumber; ++n) {
-        std::string path = ini.ReadString(Section, "COM" + std::to_string(n), "");
-        while (!path.empty() && std::isspace(static_cast<unsigned char>(path.back())))
-            path.pop_back();
-        if (!path.empty()) Entries[n] = path;
+    try {
+        XVclUtil::TXIniFile ini(fileName);
+        for (int n = 1; n <= MaxComNumber; ++n) {
+            std::string path = ini.ReadString(Section, "COM" + std::to_string(n), "");
+            while (!path.empty() && std::isspace(static_cast<unsigned char>(path.back())))
+                path.pop_back();
+            if (!path.empty()) Entries[n] = path;
+        }
+    } catch (const XVclUtil::EXGeneral&) {
+        return false; // the INI engine has shown why; the table keeps what it had
     }
     return true;
 }

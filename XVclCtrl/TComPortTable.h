@@ -20,7 +20,7 @@ public:
     static TComPortTable& Global();
 
     // Reads the COMPORT section of an INI file; entries of numbers 1..20 replace the table's.
-    // A missing file leaves the table as it is. Returns whether the file exists.
+    // A missing or unreadable file leaves the table as it is. Returns whether it was read.
     bool LoadFromIniFile(const std::string& fileName);
 
     void SetEntry(int comNumber, const std::string& devicePath);

@@ -49,8 +49,8 @@ std::string TCommMonitorThread::FatalExceptionText() const {
 }
 
 void TCommMonitorThread::run() {
-    // A receive-filter overflow ends the thread body at once; the text is kept as the thread's
-    // fatal error and nothing more is read until the port is closed and opened again.
+    // An exception from the thread body ends it; its text is kept as the thread's fatal error
+    // and nothing more is read until the port is closed and opened again.
     try {
         Execute();
     } catch (const XVclUtil::EXGeneral& e) {
@@ -74,11 +74,19 @@ void TCommMonitorThread::Execute() {
     WaitPending = 0;
     ReadPending = 0;
     LineTimerFlag = 0;
+    bool LostReported = false;
     while (!Terminated()) {
         if (WaitNeeded) StartCommEventWait();
         if (Terminated()) break;
         bool lineTimer = LineTimerFlag.load() != 0;
         if (Port->DeviceLost()) {
+            // The owner hears of it once, so that a transfer can end at once instead of
+            // waiting out its response timer.
+            if (!LostReported) {
+                LostReported = true;
+                HandOff([this] { Component->FireDeviceLostEvent(); });
+                if (Terminated()) break;
+            }
             // Nothing more will come from the device: sleep until Close (or the line timer).
             WaitNeeded = WaitPending = ReadPending = 0;
             Port->WaitForAny(hEventForTerminateThread, false, false,
@@ -232,12 +240,11 @@ void TCommMonitorThread::ApplyRxdFilter(uint32_t bytes) {
             Deliver();
             count = 0;
         } else if (static_cast<uint32_t>(count) >= BuffSize) {
+            // A packet longer than the buffer: its bytes so far are dropped and reported as an
+            // input overrun, and receiving goes on with the bytes after them.
             FCollectedCount = 0;
-            if (style == rfs_ByDelimiterChar)
-                throw XVclUtil::EXGeneral(
-                    "TCustomUart FilteredRxdBuff overflow, when delimiting the received datas !!!");
-            throw XVclUtil::EXGeneral("TCustomUart FilteredRxdBuff overflow, when collection bytes "
-                                      "of the received datas !!!");
+            count = 0;
+            HandOff([this] { Component->FireUartErrEvent(CE_RXOVER); });
         }
     }
 }

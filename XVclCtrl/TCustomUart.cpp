@@ -262,8 +262,10 @@ bool TCustomUart::Open() {
     FLastOpenSystemError = systemError;
     if (!port) {
         FLastErrorText = failure == TPortOpenFailure::NotFound ? "The comm device not exist"
-                         : failure == TPortOpenFailure::AccessDenied
+                         : failure == TPortOpenFailure::Busy
                              ? "The comm device can not access (may be opened by another)"
+                         : failure == TPortOpenFailure::AccessDenied
+                             ? "The comm device can not access (permission denied)"
                              : "Can not open comm device file";
         return false;
     }
@@ -496,6 +498,10 @@ void TCustomUart::FireModemSignalEvent(unsigned long EventMask) {
 
 void TCustomUart::FireTxdEmptyEvent() {
     OnTxdEmpty(this);
+}
+
+void TCustomUart::FireDeviceLostEvent() {
+    OnDeviceLost(this);
 }
 
 void TCustomUart::FireRxdDatasEvent(unsigned int Bytes) {

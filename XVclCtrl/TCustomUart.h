@@ -87,6 +87,8 @@ public:
     TNotifyEvent OnBreakLevelErr;
     TNotifyEvent OnRxOverrunErr;
     TNotifyEvent OnTxOverrunErr;
+    // The device went away while open (a USB adapter pulled, a hang-up); fired once per Open.
+    TNotifyEvent OnDeviceLost;
 
     // ---- Public state ----
     bool Opened() const { return FOpened; }
@@ -124,6 +126,7 @@ public:
     void FireModemSignalEvent(unsigned long EventMask);
     void FireTxdEmptyEvent();
     void FireRxdDatasEvent(unsigned int Bytes);
+    void FireDeviceLostEvent();
 
     // Run on the monitor thread.
     bool PrrallelProcessingWhenDetectedTxdEmpty();

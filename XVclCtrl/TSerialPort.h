@@ -23,7 +23,7 @@ namespace XVclCtrl {
 enum class TPortResult { Done, Pending, Failed };
 
 // Why a device could not be opened.
-enum class TPortOpenFailure { None, NotFound, AccessDenied, Other };
+enum class TPortOpenFailure { None, NotFound, AccessDenied, Busy, Other };
 
 enum class TPortEscape { SetDtr, ClrDtr, SetRts, ClrRts, SetBreak, ClrBreak };
 

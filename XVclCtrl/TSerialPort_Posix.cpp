@@ -257,8 +257,8 @@ std::unique_ptr<TSerialPort> TSerialPort::Open(const std::string& devicePath, bo
         int err = errno;
         if (err == ENOENT || err == ENODEV || err == ENXIO || err == EIO)
             return fail(TPortOpenFailure::NotFound, err, -1);
-        if (err == EACCES || err == EPERM || err == EBUSY)
-            return fail(TPortOpenFailure::AccessDenied, err, -1);
+        if (err == EACCES || err == EPERM) return fail(TPortOpenFailure::AccessDenied, err, -1);
+        if (err == EBUSY) return fail(TPortOpenFailure::Busy, err, -1);
         return fail(TPortOpenFailure::Other, err, -1);
     }
     if (!::isatty(fd)) return fail(TPortOpenFailure::Other, ENOTTY, fd);
@@ -266,7 +266,7 @@ std::unique_ptr<TSerialPort> TSerialPort::Open(const std::string& devicePath, bo
     // do not lock.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         int err = errno;
-        return fail(err == EWOULDBLOCK ? TPortOpenFailure::AccessDenied : TPortOpenFailure::Other,
+        return fail(err == EWOULDBLOCK ? TPortOpenFailure::Busy : TPortOpenFailure::Other,
                     err == EWOULDBLOCK ? EBUSY : err, fd);
     }
     ::ioctl(fd, TIOCEXCL);

@@ -56,9 +56,11 @@ std::unique_ptr<TSerialPort> TSerialPort::Open(const std::string& devicePath, bo
     if (h == INVALID_HANDLE_VALUE) {
         DWORD err = ::GetLastError();
         systemError = static_cast<int>(err);
-        failure = err == ERROR_FILE_NOT_FOUND  ? TPortOpenFailure::NotFound
-                  : err == ERROR_ACCESS_DENIED ? TPortOpenFailure::AccessDenied
-                                               : TPortOpenFailure::Other;
+        // A COM port held by another program answers access-denied here.
+        const bool busy = err == ERROR_ACCESS_DENIED || err == ERROR_SHARING_VIOLATION;
+        failure = err == ERROR_FILE_NOT_FOUND ? TPortOpenFailure::NotFound
+                  : busy                      ? TPortOpenFailure::Busy
+                                              : TPortOpenFailure::Other;
         return nullptr;
     }
     auto impl = std::make_unique<TImpl>();

@@ -3,6 +3,7 @@
 #include "Verb.h"
 
 #include "link/TUploadSession.h"
+#include "rom/TRomImageReader.h"
 
 #include <QCoreApplication>
 
@@ -22,13 +23,17 @@ const char* const SharedUsage =
     "  --msg            the \"Msg. on\" lines: every block sent and the transfer time\n"
     "  --trace          every byte sent and received to stderr, hexadecimal, time-stamped\n"
     "  --timeout-ms N   response timer interval (default 10000; ten silent intervals abort)\n"
-    "Exit status: 0 on \"===> UpLoad ROM image finish.<===\", 1 on failure or abort.\n";
+    "  --force          send a file that is not a ROM image made by MAKE ROM (the size,\n"
+    "                   signature and check bytes that inspect verifies)\n"
+    "Ctrl-C (SIGINT) or SIGTERM stops the transfer; the controller may then hold a partial\n"
+    "image. Exit status: 0 on \"===> UpLoad ROM image finish.<===\", 1 on failure, abort or\n"
+    "a refused file, 130 after SIGINT, 143 after SIGTERM.\n";
 
 } // namespace
 
 std::string TransferVerbUsage(const TTransferVerb& verb) {
     return std::string("usage: zkf780a ") + verb.Name +
-           " ROMFILE --port PORT [--baud N] [--msg] [--trace] [--timeout-ms N]\n" +
+           " ROMFILE --port PORT [--baud N] [--msg] [--trace] [--timeout-ms N] [--force]\n" +
            verb.Description + SharedUsage;
 }
 
@@ -46,6 +51,14 @@ int RunTransferVerb(const TTransferVerb& verb, int argc, char** argv) {
                      error.empty() ? "one ROMFILE is needed" : error.c_str(), usage.c_str());
         return 2;
     }
+    // The same checks as inspect, before anything reaches the controller.
+    options.CheckImage = [&](std::span<const std::uint8_t> file) {
+        const std::string problem = Rom::RomImageProblem(file);
+        if (problem.empty()) return true;
+        std::fprintf(stderr, "zkf780a %s: Not a ROM image made by MAKE ROM: %s%s\n", verb.Name,
+                     problem.c_str(), options.Force ? " (sent anyway: --force)" : "");
+        return options.Force;
+    };
     QCoreApplication app(argc, argv);
     return Link::TUploadSession(options).Run(verb.Mode, files[0]);
 }

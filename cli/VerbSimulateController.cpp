@@ -23,6 +23,7 @@ namespace {
 const char* const Usage =
     "usage: zkf780a simulate-controller (--port PORT | --pty [LINK]) [-o FILE] [--baud N]\n"
     "         [--nak-rate P] [--drop-rate P] [--noise P] [--double-rate P] [--silent-after N]\n"
+    "         [--reply-noise P] [--late-rate P] [--late-ms MS] [--close-after N]\n"
     "         [--seed N] [--sessions N] [--ready-interval MS] [--resend-after MS]\n"
     "A VRC-780A controller on a serial line: sends 'C' while no transfer runs, checks every\n"
     "frame's command, index and CRC-8, answers ACK or NAK, and prints one line per transfer.\n"
@@ -34,6 +35,11 @@ const char* const Usage =
     "  --drop-rate P       lose a reply with probability P\n"
     "  --noise P           send 1-4 noise bytes before a reply with probability P\n"
     "  --double-rate P     send a reply twice with probability P\n"
+    "  --reply-noise P     send one stray byte equal to 'C', ACK or NAK before a reply with\n"
+    "                      probability P (noise the PC cannot tell from a reply)\n"
+    "  --late-rate P       send a reply --late-ms later than due with probability P\n"
+    "  --late-ms MS        the delay of a late reply (default 300)\n"
+    "  --close-after N     hang up the line after N frames (a line lost mid-transfer)\n"
     "  --silent-after N    fall silent for good after N frames\n"
     "  --seed N            seed of the fault injection (default 1)\n"
     "  --sessions N        exit after N transfers (default: run until interrupted)\n"
@@ -79,8 +85,9 @@ int SimulateMain(int argc, char** argv) {
         }
         if (arg != "--port" && arg != "-o" && arg != "--baud" && arg != "--nak-rate" &&
             arg != "--drop-rate" && arg != "--noise" && arg != "--double-rate" &&
-            arg != "--silent-after" && arg != "--seed" && arg != "--sessions" &&
-            arg != "--ready-interval" && arg != "--resend-after") {
+            arg != "--reply-noise" && arg != "--late-rate" && arg != "--late-ms" &&
+            arg != "--close-after" && arg != "--silent-after" && arg != "--seed" &&
+            arg != "--sessions" && arg != "--ready-interval" && arg != "--resend-after") {
             std::fprintf(stderr, "zkf780a simulate-controller: unknown argument %s\n%s",
                          arg.c_str(), Usage);
             return 2;
@@ -95,16 +102,22 @@ int SimulateMain(int argc, char** argv) {
             if (!ParseNumber(v, 50, 4'000'000, n)) return bad();
             baud = static_cast<unsigned long>(n);
         } else if (arg == "--nak-rate" || arg == "--drop-rate" || arg == "--noise" ||
-                   arg == "--double-rate") {
+                   arg == "--double-rate" || arg == "--reply-noise" || arg == "--late-rate") {
             if (!ParseNumber(v, 0, 1, n)) return bad();
-            (arg == "--nak-rate"    ? options.NakRate
-             : arg == "--drop-rate" ? options.DropRate
-             : arg == "--noise"     ? options.NoiseRate
-                                    : options.DoubleRate) = n;
+            (arg == "--nak-rate"      ? options.NakRate
+             : arg == "--drop-rate"   ? options.DropRate
+             : arg == "--noise"       ? options.NoiseRate
+             : arg == "--reply-noise" ? options.ReplyNoiseRate
+             : arg == "--late-rate"   ? options.LateRate
+                                      : options.DoubleRate) = n;
         } else {
             if (!ParseNumber(v, 0, 2e9, n) || n != static_cast<long>(n)) return bad();
             if (arg == "--silent-after")
                 options.SilentAfterFrames = static_cast<long>(n);
+            else if (arg == "--close-after")
+                options.CloseAfterFrames = static_cast<long>(n);
+            else if (arg == "--late-ms")
+                options.LateMs = static_cast<int>(n);
             else if (arg == "--seed")
                 options.Seed = static_cast<std::uint32_t>(n);
             else if (arg == "--sessions")
@@ -153,7 +166,8 @@ int SimulateMain(int argc, char** argv) {
     int exitCode = 0;
     long done = 0;
     while (!Interrupted && (sessions < 0 || done < sessions)) {
-        const auto report = runner.WaitForSession(std::chrono::milliseconds(200));
+        if (runner.HangUpWanted()) break;
+        const auto report = runner.WaitForSession(std::chrono::milliseconds(50));
         if (!report) continue;
         ++done;
         std::printf("%s\n", ControllerSim::DescribeSession(*report).c_str());
@@ -169,8 +183,13 @@ int SimulateMain(int argc, char** argv) {
         }
         std::fflush(stdout);
     }
+    if (runner.HangUpWanted()) {
+        runner.Stop();
+        line.Close();
+        std::printf("line closed after %u frames\n", runner.FramesSeen());
+    }
     // Stay on the line a moment, so the PC reads the last ACK before the line goes away.
-    if (!Interrupted) ::usleep(500'000);
+    if (!Interrupted && !runner.HangUpWanted()) ::usleep(500'000);
     runner.Stop();
     if (!ptyLink.empty()) {
         std::error_code ec;

@@ -19,7 +19,8 @@ const char* const Usage =
     "  --msg            the \"Msg. on\" lines\n"
     "  --trace          every byte sent and received to stderr, hexadecimal, time-stamped\n"
     "  --timeout-ms N   response timer interval (default 10000; ten silent intervals abort)\n"
-    "Exit status: 0 on \"===> Date & Time Sync. finish <===\", 1 on failure or abort.\n";
+    "Exit status: 0 on \"===> Date & Time Sync. finish <===\", 1 on failure or abort,\n"
+    "130 after SIGINT (Ctrl-C), 143 after SIGTERM.\n";
 
 int TimesyncMain(int argc, char** argv) {
     if (Cli::WantsHelp(argc, argv)) {

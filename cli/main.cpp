@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 
 namespace Cli {
 
@@ -33,6 +34,18 @@ static void PrintUsage(FILE* out) {
         std::fprintf(out, "  %-20s %s\n", v.Name.c_str(), v.Summary.c_str());
 }
 
+// No verb ends in an uncaught exception: what escapes it is reported and the verb fails.
+static int RunVerb(const Cli::TVerb& verb, int argc, char** argv) {
+    try {
+        return verb.Main(argc, argv);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "zkf780a %s: %s\n", verb.Name.c_str(), e.what());
+    } catch (...) {
+        std::fprintf(stderr, "zkf780a %s: unexpected failure\n", verb.Name.c_str());
+    }
+    return 1;
+}
+
 int main(int argc, char** argv) {
     if (argc < 2) {
         PrintUsage(stderr);
@@ -47,7 +60,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     for (const auto& v : Cli::Verbs())
-        if (v.Name == argv[1]) return v.Main(argc - 1, argv + 1);
+        if (v.Name == argv[1]) return RunVerb(v, argc - 1, argv + 1);
     std::fprintf(stderr, "zkf780a: unknown verb \"%s\"\n", argv[1]);
     PrintUsage(stderr);
     return 2;

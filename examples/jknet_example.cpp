@@ -127,6 +127,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "sending to the gateway failed\n");
     };
     gateway.OnResetRnsm_WDT = [](QObject*) { std::printf("the gateway reset by itself\n"); };
+    gateway.OnLinkLost = [&](QObject*) {
+        std::fprintf(stderr, "the gateway on %s went away\n", device.c_str());
+        exitCode = 1;
+        QCoreApplication::quit();
+    };
 
     try {
         gateway.Connect();
@@ -135,7 +140,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     QTimer::singleShot(options.Seconds * 1000, &app, [&] {
-        if (gateway.pr_Connected()) std::printf("done\n");
+        if (gateway.pr_Connected()) {
+            std::printf("done\n");
+        } else {
+            std::fprintf(stderr, "the gateway on %s is not connected\n", device.c_str());
+            exitCode = 1;
+        }
         QCoreApplication::quit();
     });
     app.exec();

@@ -2,7 +2,10 @@
 // Input: byte 0 picks the transfer (date/time, ROM image, application) and "Msg. on", bytes 1-2
 // the ROM block count; then chunks, each a length byte and that many reply bytes, where a
 // length of 0 stands for an expiry of the response timer. Every frame sent must be a whole,
-// CRC-correct frame of the armed transfer, and no counter may leave its range.
+// CRC-correct frame of the armed transfer, and no counter may leave its range. A transfer may
+// finish only after every block was acknowledged: blocks go out in order (a restart begins
+// again at block 1), the finish comes after the last block, and nothing is sent once the
+// transfer has ended.
 
 #include "link/TUploadProtocol.h"
 
@@ -39,11 +42,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TFlagTimer timer;
     Link::TTransferMode mode = Link::TTransferMode::RomImage;
     std::uint8_t command = Link::CmdRomBlock;
+    unsigned lastBlock = 0; // block of the last frame sent, 0 before the first
+    bool ended = false;
     Link::TUploadProtocol protocol(view, timer, [&](unsigned n, const void* p) {
         const auto* f = static_cast<const std::uint8_t*>(p);
-        if (n != Link::FrameSize || f[0] != command ||
+        if (ended || n != Link::FrameSize || f[0] != command ||
             XVclUtil::Crc8(f, Link::FrameSize - 1) != f[Link::FrameSize - 1])
             std::abort();
+        // Index bytes of ROM and application block k: (k - 1) div 64 (mod 256), (k - 1) mod 64.
+        const unsigned block = command == Link::CmdDateTime ? 1 : f[1] * 64u + f[2] + 1;
+        if (block != 1 && block != lastBlock && block != lastBlock + 1) std::abort();
+        lastBlock = block;
         return 0;
     });
     switch (data[0] % 3) {
@@ -61,6 +70,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     view.Msg = data[0] & 0x80;
     protocol.State.Mode = mode;
     protocol.State.RomBlockCount = 1 + (data[1] << 8 | data[2]) % Link::MaxRomBlockCount;
+    protocol.OnTransferEnded = [&](Link::TTransferOutcome outcome) {
+        if (ended) std::abort(); // a transfer ends once
+        ended = true;
+        const unsigned count = mode == Link::TTransferMode::DateTimeSync ? 1
+                               : mode == Link::TTransferMode::AppUpgrade
+                                   ? Link::AppBlockCount
+                                   : protocol.State.RomBlockCount;
+        if (outcome == Link::TTransferOutcome::Finished && lastBlock != count) std::abort();
+    };
     timer.Start();
     std::size_t i = 3;
     while (i < size) {

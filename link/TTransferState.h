@@ -19,6 +19,8 @@ struct TTransferState {
     unsigned RomBlockCount = 0;   // file size / 64, plus one for a remainder
     unsigned NakCounter = 0;      // consecutive NAKs for the current frame
     unsigned TimeoutCounter = 0;  // Timer1 expiries since the last received chunk
+    unsigned RestartCounter = 0;  // 'C's that restarted this transfer after its first frame
+    bool FrameSent = false;       // a frame of this transfer has gone out
     unsigned ShownBlock = 0;      // block number of the send and resend lines
     TLocalTime StartTime;         // when the 'C' that started a ROM/application transfer came
     TLocalTime EndTime;           // when its final ACK came

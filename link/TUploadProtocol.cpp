@@ -51,6 +51,7 @@ void TUploadProtocol::HandleDateTimeSync(const std::uint8_t* p, int n) {
     for (int i = 0; i < n; ++i) {
         switch (p[i]) {
         case ReplyReady:
+            if (!Restart()) return;
             State.NakCounter = 0;
             Timer.Stop();
             CurrentFrame.BuildDateTime(Clock());
@@ -59,12 +60,15 @@ void TUploadProtocol::HandleDateTimeSync(const std::uint8_t* p, int n) {
             Timer.Start();
             return;
         case ReplyAck:
+            // Only an ACK for a frame that went out finishes the sync; before that it is noise.
+            if (!State.FrameSent) break;
             State.NakCounter = 0;
             View.AppendLine(DateTimeFinish);
             Timer.Stop();
             EndTransfer(TTransferOutcome::Finished);
             return;
         case ReplyNak:
+            if (!State.FrameSent) break; // nothing to send again yet: noise
             if (++State.NakCounter >= NakLimit) return FailAfterNaks(DateTimeFailed);
             Timer.Stop();
             CurrentFrame.BuildDateTime(Clock()); // a fresh clock reading for every resend
@@ -78,9 +82,20 @@ void TUploadProtocol::HandleDateTimeSync(const std::uint8_t* p, int n) {
     }
 }
 
+// A 'C' once a frame has gone out restarts the transfer at its first frame. A controller that
+// does nothing but restart would hold the transfer open for ever, so after RestartLimit
+// restarts the transfer ends with the abort line instead. False when it has ended.
+bool TUploadProtocol::Restart() {
+    if (State.FrameSent && ++State.RestartCounter > RestartLimit) {
+        Cancel(TransmitAbort, TTransferOutcome::Aborted);
+        return false;
+    }
+    return true;
+}
+
 // Modes 3 and 4 share every rule; they differ only in the counter, the command and the count.
-// The transfer kind is fixed at entry: an ACK that ends the transfer sets the mode idle, yet the
-// remaining bytes of the same chunk are still examined under this transfer's rules.
+// The ACK that ends the transfer also ends the examination of its chunk: bytes after it belong
+// to no transfer, so a trailing 'C', NAK or ACK starts, resends or finishes nothing.
 void TUploadProtocol::HandleBlockTransfer(const std::uint8_t* p, int n) {
     const TTransferMode kind = State.Mode;
     unsigned& counter =
@@ -97,6 +112,7 @@ void TUploadProtocol::HandleBlockTransfer(const std::uint8_t* p, int n) {
     for (int i = 0; i < n; ++i) {
         switch (p[i]) {
         case ReplyReady:
+            if (!Restart()) return;
             State.NakCounter = 0;
             Timer.Stop();
             counter = 1;
@@ -124,7 +140,7 @@ void TUploadProtocol::HandleBlockTransfer(const std::uint8_t* p, int n) {
                 View.AppendLine(XVclUtil::Format("傳輸時間 = %" PRId64 " ms", ms));
             }
             EndTransfer(TTransferOutcome::Finished);
-            break; // the rest of the chunk is still examined
+            return;
         case ReplyNak:
             // Before the first 'C' no block has gone out, so there is nothing to send again;
             // such a NAK (a stray reply from an earlier transfer) counts as line noise.
@@ -142,6 +158,7 @@ void TUploadProtocol::HandleBlockTransfer(const std::uint8_t* p, int n) {
 }
 
 void TUploadProtocol::SendFrame(bool resend) {
+    State.FrameSent = true;
     SendData(static_cast<unsigned>(FrameSize), CurrentFrame.Bytes.data());
     if (View.MsgOn())
         View.AppendLine(
@@ -150,6 +167,8 @@ void TUploadProtocol::SendFrame(bool resend) {
 }
 
 void TUploadProtocol::Timer1Timer(const void*) {
+    // An expiry that was already queued when the transfer ended counts for nothing.
+    if (State.Mode == TTransferMode::Idle) return Timer.Stop();
     View.AppendLine(
         XVclUtil::Format("===> VRC-780A respond timeout #%u<===", State.TimeoutCounter + 1));
     if (++State.TimeoutCounter >= TimeoutLimit) {
@@ -157,6 +176,13 @@ void TUploadProtocol::Timer1Timer(const void*) {
         Timer.Stop();
         EndTransfer(TTransferOutcome::Aborted);
     }
+}
+
+void TUploadProtocol::Cancel(const std::string& line, TTransferOutcome outcome) {
+    if (State.Mode == TTransferMode::Idle) return;
+    Timer.Stop();
+    View.AppendLine(line);
+    EndTransfer(outcome);
 }
 
 // The tenth NAK in a row ends the transfer with its failure line.

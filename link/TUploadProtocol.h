@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace Link {
@@ -20,9 +21,12 @@ inline constexpr std::uint8_t ReplyAck = 0x06;
 inline constexpr std::uint8_t ReplyNak = 0x15;
 inline constexpr unsigned NakLimit = 10;
 inline constexpr unsigned TimeoutLimit = 10;
+// A controller that asks with 'C' again and again restarts at block 1 each time; after this
+// many restarts without the transfer completing it ends with the abort line.
+inline constexpr unsigned RestartLimit = 10;
 
 // How a transfer ended, for callers that wait on it (the command-line tool, tests).
-enum class TTransferOutcome { Finished, Failed, Aborted };
+enum class TTransferOutcome { Finished, Failed, Aborted, Cancelled };
 
 class TUploadProtocol {
 public:
@@ -37,6 +41,9 @@ public:
     void PcUart1RxdDatas(const void* sender, int bytes, const void* datas);
     // The OnTimer handler of Timer1.
     void Timer1Timer(const void* sender);
+    // Ends a running transfer from outside the reply handler (Disconnect, an interrupted
+    // command-line run, a lost device) with the given line. Does nothing while idle.
+    void Cancel(const std::string& line, TTransferOutcome outcome = TTransferOutcome::Cancelled);
 
     TTransferState State;
 
@@ -52,6 +59,7 @@ public:
 private:
     void HandleDateTimeSync(const std::uint8_t* p, int n);
     void HandleBlockTransfer(const std::uint8_t* p, int n);
+    bool Restart();
     void SendFrame(bool resend);
     void FailAfterNaks(const char* line);
     void EndTransfer(TTransferOutcome outcome);

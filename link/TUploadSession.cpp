@@ -7,12 +7,12 @@
 
 #include "XVclCtrl/TComPortTable.h"
 #include "XVclCtrl/TCustomUart.h"
-#include "XVclUtil/FileUtil.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <unistd.h>
@@ -48,28 +48,62 @@ bool ParseUnsigned(const char* text, unsigned long& value) {
     return end != text && *end == '\0' && errno == 0 && text[0] != '-';
 }
 
+// SIGINT and SIGTERM during a run: the handler only notes the signal (and lets a second one
+// end the process at once); the event loop sees the note and ends the transfer.
+volatile std::sig_atomic_t CaughtSignal = 0;
+
+void NoteStopSignal(int signal) {
+    CaughtSignal = signal;
+    std::signal(signal, SIG_DFL);
+}
+
+class TStopSignals {
+public:
+    TStopSignals() {
+        CaughtSignal = 0;
+        PrevInt = std::signal(SIGINT, NoteStopSignal);
+        PrevTerm = std::signal(SIGTERM, NoteStopSignal);
+    }
+    ~TStopSignals() {
+        std::signal(SIGINT, PrevInt);
+        std::signal(SIGTERM, PrevTerm);
+    }
+    TStopSignals(const TStopSignals&) = delete;
+    TStopSignals& operator=(const TStopSignals&) = delete;
+
+private:
+    void (*PrevInt)(int);
+    void (*PrevTerm)(int);
+};
+
+constexpr int SignalPollMs = 50;
+
 } // namespace
 
 TUploadSession::TUploadSession(TUploadSessionOptions options) : Options(std::move(options)) {}
 
-int TUploadSession::Run(TTransferMode mode, const std::string& romFile) {
-    auto& table = XVclCtrl::TComPortTable::Global();
-    if (!Options.ComTableFile.empty() && XVclUtil::PathExists(Options.ComTableFile))
-        table.LoadFromIniFile(Options.ComTableFile);
-    std::string device = table.Resolve(Options.Port);
-    // A bare file name in the current folder (a link to a pseudo-terminal, say) is a path too.
-    if (device.empty() && XVclUtil::PathExists(Options.Port)) device = Options.Port;
-    if (device.empty()) {
-        std::fprintf(stderr, "zkf780a: no such port: %s\n", Options.Port.c_str());
-        return 1;
+// COM n goes through the COMPORT table of the settings file and keeps the window's 1..16 rule;
+// any other name is a device path and needs no settings file at all. False when refused.
+bool TUploadSession::NamePort(XVclCtrl::TCustomUart& port) const {
+    const int com = XVclCtrl::TComPortTable::ParseComName(Options.Port);
+    if (com == 0) {
+        port.UartDevicePath = Options.Port;
+        return true;
     }
+    if (!Options.ComTableFile.empty())
+        XVclCtrl::TComPortTable::Global().LoadFromIniFile(Options.ComTableFile);
+    port.pw_UartPortNumber(static_cast<std::uint32_t>(com)); // says "Invalid value !!!"
+    return port.UartPortNumber() == static_cast<std::uint32_t>(com);
+}
 
+int TUploadSession::Run(TTransferMode mode, const std::string& romFile) {
+    TStopSignals stopSignals;
     TTerminalView view(stdout, Options.MsgOn, ::isatty(STDOUT_FILENO) == 1);
     XVclCtrl::TCustomUart port;
     port.setObjectName("PcUart1");
+    if (!NamePort(port)) return 1;
     port.pw_UartBaud(Options.Baud);
     if (port.UartBaud() != Options.Baud) return 1; // the writer has said why
-    port.UartDevicePath = device;
 
     TQtResponseTimer timer(nullptr, Options.TimeoutMs);
     TUploadProtocol protocol(view, timer, [&](unsigned n, const void* d) {
@@ -77,6 +111,8 @@ int TUploadSession::Run(TTransferMode mode, const std::string& romFile) {
         return port.SendData(n, d);
     });
     TUploadCommands commands(protocol, view, timer, port);
+    commands.NameDeviceInOpenLine = true;
+    commands.OnCheckImage = Options.CheckImage;
     timer.OnTimer = [&] { protocol.Timer1Timer(&timer); };
     port.OnRxdDatas = [&](QObject* sender, int bytes, void* datas) {
         if (Options.Trace) Trace('<', datas, bytes);
@@ -84,10 +120,19 @@ int TUploadSession::Run(TTransferMode mode, const std::string& romFile) {
     };
     int exitCode = 1;
     protocol.OnTransferEnded = [&](TTransferOutcome outcome) {
-        exitCode = outcome == TTransferOutcome::Finished ? 0 : 1;
+        exitCode = outcome == TTransferOutcome::Finished    ? 0
+                   : outcome != TTransferOutcome::Cancelled ? 1
+                   : CaughtSignal == SIGTERM                ? ExitTerminated
+                                                            : ExitInterrupted;
         // Leave the loop once the reply handler has returned.
         QMetaObject::invokeMethod(
             QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    };
+    TQtResponseTimer signalPoll(nullptr, SignalPollMs);
+    signalPoll.OnTimer = [&] {
+        if (CaughtSignal)
+            protocol.Cancel("===> Transfer interrupted: the controller may hold a partial image "
+                            "<===");
     };
 
     commands.ConnectDisconnect({});
@@ -109,7 +154,10 @@ int TUploadSession::Run(TTransferMode mode, const std::string& romFile) {
         started = false;
         break;
     }
-    if (started) QCoreApplication::exec();
+    if (started) {
+        signalPoll.Start();
+        QCoreApplication::exec();
+    }
     view.EndBar();
     port.Close();
     return started ? exitCode : 1;
@@ -146,6 +194,8 @@ bool ParseUploadArgs(int argc, char** argv, TUploadSessionOptions& options,
             options.MsgOn = true;
         } else if (arg == "--trace") {
             options.Trace = true;
+        } else if (arg == "--force") {
+            options.Force = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             error = "unknown option " + arg;
             return false;

@@ -6,9 +6,16 @@
 
 #include "link/TTransferState.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <functional>
+#include <span>
 #include <string>
 #include <vector>
+
+namespace XVclCtrl {
+class TCustomUart;
+}
 
 namespace Link {
 
@@ -18,22 +25,32 @@ struct TUploadSessionOptions {
     bool MsgOn = false; // the "Msg. on" lines
     bool Trace = false;
     int TimeoutMs = 10'000;                        // Timer1's interval
-    std::string ComTableFile = "KRVZKF780AS1.INI"; // COMPORT section, when the file exists
+    std::string ComTableFile = "KRVZKF780AS1.INI"; // COMPORT section, read only for a COMn port
+    bool Force = false; // --force: send a file that CheckImage finds fault with
+    // Checks the chosen file before an upload or upgrade begins; false refuses it.
+    std::function<bool(std::span<const std::uint8_t> file)> CheckImage;
 };
+
+// The exit codes of an interrupted run: 128 + the signal number.
+inline constexpr int ExitInterrupted = 130; // SIGINT
+inline constexpr int ExitTerminated = 143;  // SIGTERM
 
 class TUploadSession {
 public:
     explicit TUploadSession(TUploadSessionOptions options);
 
     // Needs a QCoreApplication. Returns 0 on the finish line, 1 on a failure or abort line or
-    // when the port or the file is refused.
+    // when the port or the file is refused, 130 or 143 when SIGINT or SIGTERM ended it.
     int Run(TTransferMode mode, const std::string& romFile = {});
 
 private:
+    bool NamePort(XVclCtrl::TCustomUart& port) const;
+
     TUploadSessionOptions Options;
 };
 
-// Parses the options the upload verbs share (--port, --baud, --msg, --trace, --timeout-ms);
+// Parses the options the upload verbs share (--port, --baud, --msg, --trace, --timeout-ms,
+// --force);
 // the rest of argv (positional arguments) goes to positional. Returns false with a message in
 // error on bad input.
 bool ParseUploadArgs(int argc, char** argv, TUploadSessionOptions& options,

@@ -280,4 +280,12 @@ void TRomImageReader::GuessOrientation() {
         }
 }
 
+std::string RomImageProblem(std::span<const std::uint8_t> image) {
+    TRomImageReader reader;
+    if (reader.Load(image)) return "";
+    for (const TRomCheck& check : reader.Checks())
+        if (!check.Ok) return check.Name + ": " + check.Detail;
+    return "unreadable";
+}
+
 } // namespace Rom

@@ -82,4 +82,8 @@ private:
     TDisplayType Orientation = TDisplayType::Vertical;
 };
 
+// Why bytes are not a ROM image as MAKE ROM writes it: the first check that fails, as
+// "name: detail". Empty when every check holds. The upload commands ask it before sending.
+std::string RomImageProblem(std::span<const std::uint8_t> image);
+
 } // namespace Rom

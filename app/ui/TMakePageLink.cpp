@@ -4,6 +4,7 @@
 
 #include "XVclCtrl/TComPortTable.h"
 #include "XVclUtil/FileUtil.h"
+#include "rom/TRomImageReader.h"
 
 #include "ui_MainWindow.h"
 
@@ -33,6 +34,13 @@ TMakePageLink::TMakePageLink(Ui::TMainWindow& form, QTimer& timer1, AppCore::TUs
     PcUart1.pw_RxdFilter_BytesOfPacket(1);
     PcUart1.OnRxdDatas = [this](QObject* sender, int bytes, void* datas) {
         Protocol.PcUart1RxdDatas(sender, bytes, datas);
+    };
+    // A file that the ROM image reader finds fault with goes to the controller only when the
+    // user says so.
+    Commands.OnCheckImage = [this](std::span<const std::uint8_t> file) {
+        const std::string problem = Rom::RomImageProblem(file);
+        return problem.empty() || Prompts.AskYesNo("Warning", "Not a ROM image made by MAKE ROM: " +
+                                                                  problem + ". Upload anyway?");
     };
 
     Form.ComboBox3->setCurrentIndex(0);

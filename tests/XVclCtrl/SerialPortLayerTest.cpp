@@ -111,11 +111,11 @@ TEST_F(SerialPortLayerTest, FramingParityAndHandshake) {
     EXPECT_FALSE(Port->SetCommConfig(bad));
 }
 
-TEST_F(SerialPortLayerTest, SecondOpenFailsAsAccessDenied) {
+TEST_F(SerialPortLayerTest, SecondOpenFailsAsBusy) {
     TPortOpenFailure failure;
     int err = 0;
     EXPECT_FALSE(TSerialPort::Open(Pty.SlavePath(), false, failure, err));
-    EXPECT_EQ(failure, TPortOpenFailure::AccessDenied);
+    EXPECT_EQ(failure, TPortOpenFailure::Busy);
     EXPECT_FALSE(TSerialPort::Open("/dev/no-such-tty", false, failure, err));
     EXPECT_EQ(failure, TPortOpenFailure::NotFound);
     EXPECT_FALSE(TSerialPort::Open("/dev/null", false, failure, err));

@@ -40,6 +40,7 @@ bool TControllerSim::IsFirstFrame(const std::uint8_t* f) const {
 
 void TControllerSim::Received(const std::uint8_t* data, std::size_t n, std::int64_t nowMs) {
     if (Mute) return;
+    NowMs = nowMs;
     if (!Partial.empty() && nowMs - LastByteMs > Options.FrameGapMs) Partial.clear();
     for (std::size_t i = 0; i < n; ++i) {
         Partial.push_back(data[i]);
@@ -54,6 +55,11 @@ void TControllerSim::Received(const std::uint8_t* data, std::size_t n, std::int6
 
 void TControllerSim::HandleFrame(std::int64_t nowMs) {
     ++FrameCount;
+    if (Options.CloseAfterFrames >= 0 &&
+        FrameCount > static_cast<unsigned long>(Options.CloseAfterFrames)) {
+        Mute = CloseWanted = true;
+        return;
+    }
     if (Options.SilentAfterFrames >= 0 &&
         FrameCount > static_cast<unsigned long>(Options.SilentAfterFrames)) {
         Mute = true;
@@ -139,9 +145,28 @@ void TControllerSim::Reply(std::uint8_t byte) {
             out.push_back(b);
         }
     }
+    if (Chance(Options.ReplyNoiseRate)) {
+        static constexpr std::uint8_t replies[] = {Ready, Ack, Nak};
+        out.push_back(replies[std::uniform_int_distribution<int>(0, 2)(Rng)]);
+    }
     out.push_back(byte);
     if (Chance(Options.DoubleRate)) out.push_back(byte);
+    const bool late = Chance(Options.LateRate);
+    if (late || !Held.empty()) {
+        // Behind a late reply every later one waits too, so the order on the line holds.
+        std::int64_t due = NowMs + (late ? Options.LateMs : 0);
+        if (!Held.empty()) due = std::max(due, Held.back().first);
+        Held.emplace_back(due, std::move(out));
+        return;
+    }
     Write(out.data(), out.size());
+}
+
+void TControllerSim::WriteHeldReplies(std::int64_t nowMs) {
+    while (!Held.empty() && Held.front().first <= nowMs) {
+        Write(Held.front().second.data(), Held.front().second.size());
+        Held.pop_front();
+    }
 }
 
 void TControllerSim::Report(bool complete) {
@@ -158,6 +183,8 @@ void TControllerSim::CloseSession() {
 
 void TControllerSim::Tick(std::int64_t nowMs) {
     if (Mute) return;
+    NowMs = nowMs;
+    WriteHeldReplies(nowMs);
     if (!Partial.empty() && nowMs - LastByteMs > Options.FrameGapMs) {
         Partial.clear(); // the rest of this frame never came
         LastActivityMs = nowMs;
@@ -187,6 +214,7 @@ std::int64_t TControllerSim::NextDeadline() const {
     std::int64_t next = Phase == TPhase::Waiting ? LastReadyMs + Options.ReadyIntervalMs
                                                  : LastActivityMs + Options.ResendAfterMs;
     if (!Partial.empty()) next = std::min(next, LastByteMs + Options.FrameGapMs + 1);
+    if (!Held.empty()) next = std::min(next, Held.front().first);
     return next;
 }
 

@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <random>
 #include <vector>
@@ -39,6 +40,8 @@ public:
 
     bool InTransfer() const { return Phase == TPhase::Transfer; }
     bool Silent() const { return Mute; }
+    // CloseAfterFrames was reached: whoever runs the line should hang it up now.
+    bool WantsLineClosed() const { return CloseWanted; }
     unsigned FramesSeen() const { return FrameCount; }
 
     // Called once per transfer: when its last possible block is accepted, or when it closes.
@@ -53,6 +56,7 @@ private:
     void StartSession(std::uint8_t command);
     void Accept(const std::uint8_t* f);
     void Reply(std::uint8_t byte);
+    void WriteHeldReplies(std::int64_t nowMs);
     void Report(bool complete);
     void CloseSession();
     unsigned LastBlock(std::uint8_t command) const;
@@ -64,6 +68,10 @@ private:
 
     TPhase Phase = TPhase::Waiting;
     bool Mute = false;
+    bool CloseWanted = false;
+    std::int64_t NowMs = 0; // the time of the bytes or the tick being handled
+    // Late replies: when each is due, and its bytes.
+    std::deque<std::pair<std::int64_t, std::vector<std::uint8_t>>> Held;
     bool Reported = false;
     TSessionReport Session;
     std::vector<std::uint8_t> Partial;

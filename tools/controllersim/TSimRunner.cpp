@@ -70,8 +70,15 @@ void TSimRunner::Run() {
             const ssize_t n = ::read(LineFd, buf, sizeof buf);
             if (n > 0) {
                 Sim.Received(buf, static_cast<std::size_t>(n), NowMs());
-                std::lock_guard lock(Mutex);
-                Frames = Sim.FramesSeen();
+                {
+                    std::lock_guard lock(Mutex);
+                    Frames = Sim.FramesSeen();
+                }
+                if (Sim.WantsLineClosed()) {
+                    HangUp = true;
+                    Reported.notify_all();
+                    return;
+                }
             }
         } else if (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) {
             // Nobody on the far end right now: keep the timing, stop polling the line a while.

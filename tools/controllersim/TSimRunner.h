@@ -4,6 +4,7 @@
 
 #include "tools/controllersim/TControllerSim.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -29,6 +30,9 @@ public:
     std::optional<TSessionReport> WaitForSession(std::chrono::milliseconds timeout);
     // Frames seen so far (any thread).
     unsigned FramesSeen() const;
+    // The controller asked to hang up (CloseAfterFrames); the runner has stopped serving the
+    // line and its owner should close it.
+    bool HangUpWanted() const { return HangUp.load(); }
 
 private:
     void Run();
@@ -42,6 +46,7 @@ private:
     std::condition_variable Reported;
     std::deque<TSessionReport> Reports;
     unsigned Frames = 0;
+    std::atomic<bool> HangUp{false};
 };
 
 } // namespace ControllerSim

@@ -22,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <unistd.h>
 
 using AppUi::TMainWindow;
 using UiTest::TWorkFolder;
@@ -127,9 +128,16 @@ TEST_F(MakePageLinkTest, ConnectUploadDisconnect) {
 
     std::vector<std::uint8_t> bytes;
     Script.OpenAnswers.push_back(RomFile(130, 1, &bytes));
+    Script.OpenAnswers.push_back(RomFile(130, 1, &bytes));
+    Form.SpeedButton9->click(); // "No": nothing is sent
+    ASSERT_EQ(Script.Questions.size(), 1u);
+    EXPECT_EQ(Script.Questions[0].second, "Not a ROM image made by MAKE ROM: size: 130 bytes, "
+                                          "expected 458752. Upload anyway?");
+    EXPECT_EQ(Window.MakePageLink().Protocol.State.Mode, Link::TTransferMode::Idle);
+    Script.YesNoAnswers.push_back(true);
     Form.CheckBox1->setChecked(true);
     Form.SpeedButton9->click();
-    ASSERT_EQ(Script.OpenDialogs.size(), 1u);
+    ASSERT_EQ(Script.OpenDialogs.size(), 2u);
     EXPECT_EQ(Script.OpenDialogs[0].Filter, "ZKF780A ROM File (*.rom)|*.rom");
     EXPECT_EQ(Script.OpenDialogs[0].FileName, "");
     ASSERT_TRUE(WaitForLine("===> UpLoad ROM image finish.<==="));
@@ -186,13 +194,13 @@ TEST_F(MakePageLinkTest, CancelledDialogChangesNothing) {
 }
 
 TEST_F(MakePageLinkTest, InvalidComNumberAndBaudList) {
+    XVclCtrl::TComPortTable::Global().SetEntry(1, Folder.StartPath("no-such-tty").toStdString());
     Form.ComboBox3->setCurrentIndex(16); // "COM 17"
     Form.SpeedButton5->click();
     ASSERT_EQ(Messages.Messages.size(), 1u);
     EXPECT_EQ(Messages.Messages[0].first, "PcUart1");
     EXPECT_EQ(Messages.Messages[0].second, "Invalid value !!!");
     EXPECT_EQ(Lines()[0], ">>> Open COM 1 <<<");
-    EXPECT_TRUE(CommandButtonsEnabled()) << "the connection is entered even when Open failed";
 
     const int i38400 = Form.ComboBox11->findText("38400");
     ASSERT_GE(i38400, 0);
@@ -205,6 +213,7 @@ TEST_F(MakePageLinkTest, ApplicationUpgradeFromTheHiddenButton) {
     ConnectCom3();
     std::vector<std::uint8_t> bytes;
     Script.OpenAnswers.push_back(RomFile(458752, 2, &bytes));
+    Script.YesNoAnswers.push_back(true); // random bytes: no ROM image, sent anyway
     Window.SpeedButton8Click();
     EXPECT_EQ(Lines()[0], "*** UpLoad ROM image[1] ***");
     ASSERT_TRUE(WaitForLine("===> UpLoad ROM image finish.<==="));
@@ -212,4 +221,43 @@ TEST_F(MakePageLinkTest, ApplicationUpgradeFromTheHiddenButton) {
     const auto report = Sim->WaitForSession(5s);
     ASSERT_TRUE(report);
     EXPECT_EQ(0, std::memcmp(report->Data.data(), bytes.data() + 0x4C000, 32768));
+}
+
+// A failed Open is said with the reason and a hint, and the window stays disconnected.
+TEST_F(MakePageLinkTest, FailedOpenStaysDisconnected) {
+    const std::string missing = Folder.StartPath("ttyUSB9").toStdString();
+    XVclCtrl::TComPortTable::Global().SetEntry(5, missing);
+    Form.ComboBox3->setCurrentIndex(4);
+    Form.SpeedButton5->click();
+    EXPECT_EQ(Lines(), (QStringList{">>> Open COM 5 <<<",
+                                    QString::fromStdString("=== " + missing +
+                                                           ": The comm device not exist !! ==="),
+                                    QString::fromStdString("=== the device " + missing +
+                                                           " does not exist (is the adapter "
+                                                           "plugged in?) ===")}));
+    EXPECT_EQ(Form.SpeedButton5->text(), "Connect");
+    EXPECT_TRUE(Form.ComboBox3->isEnabled());
+    EXPECT_TRUE(CommandButtonsDisabled());
+}
+
+// Disconnect ends a running transfer; a 'C' after the next Connect starts nothing.
+TEST_F(MakePageLinkTest, DisconnectCancelsTheTransfer) {
+    ConnectCom3();
+    std::vector<std::uint8_t> bytes;
+    Script.OpenAnswers.push_back(RomFile(4096, 3, &bytes));
+    Script.YesNoAnswers.push_back(true);
+    Form.SpeedButton9->click();
+    auto& link = Window.MakePageLink();
+    const auto sent = [&] { return link.Protocol.State.FrameSent; };
+    ASSERT_EQ(::write(Line.Fd(), "C", 1), 1);
+    ASSERT_TRUE(PumpUntil(sent, 5000));
+    Form.SpeedButton5->click();
+    EXPECT_EQ(Lines().last(), "===> Transfer cancelled by Disconnect <===");
+    EXPECT_EQ(link.Protocol.State.Mode, Link::TTransferMode::Idle);
+    link.Protocol.State.FrameSent = false; // watch for any frame from here on
+    ConnectCom3();
+    ASSERT_EQ(::write(Line.Fd(), "C", 1), 1);
+    PumpUntil([] { return false; }, 300);
+    EXPECT_FALSE(sent());
+    EXPECT_TRUE(CommandButtonsEnabled());
 }

@@ -182,3 +182,29 @@ TEST_F(SimTest, FaultsNakDropNoiseDoubleAndSilence) {
     Sim->Tick(Now + 100000);
     EXPECT_EQ(Out.size(), 2u) << "a silent controller sends nothing at all";
 }
+
+TEST_F(SimTest, ReplyNoiseLateRepliesAndHangUp) {
+    TSimOptions o;
+    o.ReplyNoiseRate = 1;
+    Make(o);
+    Send(MakeFrame(3, 1, 0x11));
+    ASSERT_EQ(Out.size(), 2u);
+    EXPECT_TRUE(Out[0] == Ready || Out[0] == Ack || Out[0] == Nak) << "noise equal to a reply";
+    EXPECT_EQ(Out[1], Ack);
+
+    o = {};
+    o.LateRate = 1;
+    o.LateMs = 300;
+    o.CloseAfterFrames = 2;
+    Out.clear();
+    Make(o);
+    Send(MakeFrame(3, 1, 0x11));
+    EXPECT_TRUE(Out.empty()) << "held back";
+    EXPECT_EQ(Sim->NextDeadline(), Now + 300);
+    Sim->Tick(Now + 300);
+    EXPECT_EQ(Out, std::vector<std::uint8_t>{Ack});
+    Send(MakeFrame(3, 2, 0x22));
+    EXPECT_FALSE(Sim->WantsLineClosed());
+    Send(MakeFrame(3, 3, 0x33));
+    EXPECT_TRUE(Sim->WantsLineClosed());
+}
