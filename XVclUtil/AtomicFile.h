@@ -1,6 +1,12 @@
 #pragma once
-// Files that hold the user's work are written to a temporary file in the same folder and then
-// renamed over the target, so a crash, a kill or a full disk never leaves a half-written file.
+// Files that hold the user's work are written to a temporary file in the same folder, flushed
+// to the disk and then renamed over the target, so a crash, a kill or a full disk never leaves
+// a half-written file.
+//
+// On Linux the temporary is an unnamed file (O_TMPFILE) that gets a name only for the rename at
+// the end, so a kill leaves nothing behind. Where that is not possible, the temporary is named
+// "<target>.tmpXXXXXX"; leftovers of that pattern, from a writer that was killed, are removed
+// at the next save of the same file.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,11 +15,18 @@
 
 namespace XVclUtil {
 
+// What a symbolic link at the target's name means.
+enum class TLinkPolicy {
+    Follow,  // the file the user named: the link's target is replaced, the link stays a link
+    Replace, // a name this program chose inside a folder: the link itself is replaced
+};
+
 // Streams a file into place: buffered writes to the temporary file, then Commit renames it
-// over the target. Destroyed without a successful Commit, it removes the temporary file.
+// over the target. Destroyed without a successful Commit, it removes the temporary file. A
+// target that exists and is not a regular file (folder, FIFO, device) is refused.
 class TAtomicFileWriter {
 public:
-    explicit TAtomicFileWriter(const std::string& path);
+    explicit TAtomicFileWriter(const std::string& path, TLinkPolicy links = TLinkPolicy::Follow);
     ~TAtomicFileWriter();
     TAtomicFileWriter(const TAtomicFileWriter&) = delete;
     TAtomicFileWriter& operator=(const TAtomicFileWriter&) = delete;
@@ -21,18 +34,26 @@ public:
     bool IsOpen() const { return Fd >= 0; }
     void Write(const void* data, std::size_t size);
     void Write(const std::string& text) { Write(text.data(), text.size()); }
-    // False when any write failed or the file could not be put in place.
+    // Writes what is buffered and flushes the file to the disk, without putting it in place.
+    // Lets a caller prepare several files before committing any. False on any failure.
+    bool Sync();
+    // Sync when not done yet, then rename over the target and flush the folder. False when any
+    // write failed or the file could not be put in place.
     bool Commit();
     // Why the first failing step failed (the system's error text); empty before a failure.
     std::string ErrorText() const;
+    // The file that Commit replaces: the path given, or what its links lead to.
+    const std::string& TargetPath() const { return Target; }
 
 private:
+    bool Open();
     bool Flush();
-    bool Fail(); // notes errno of the first failure; returns false
+    bool LinkIn(); // gives an unnamed temporary its name
+    bool Fail(int error);
 
-    std::string Path, TempPath;
+    std::string Target, Folder, TempPath;
     int Fd = -1;
-    bool Failed = false;
+    bool Unnamed = false, Synced = false, Failed = false;
     int ErrorNumber = 0;
     std::string Buffer;
 };
@@ -40,10 +61,10 @@ private:
 // False when the data could not be written completely; the target is then untouched, no
 // temporary file stays, and error (when given) says why.
 bool WriteFileAtomically(const std::string& path, const void* data, std::size_t size,
-                         std::string* error = nullptr);
+                         std::string* error = nullptr, TLinkPolicy links = TLinkPolicy::Follow);
 bool WriteFileAtomically(const std::string& path, const std::string& data,
-                         std::string* error = nullptr);
+                         std::string* error = nullptr, TLinkPolicy links = TLinkPolicy::Follow);
 bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> data,
-                         std::string* error = nullptr);
+                         std::string* error = nullptr, TLinkPolicy links = TLinkPolicy::Follow);
 
 } // namespace XVclUtil

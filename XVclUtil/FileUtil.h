@@ -15,9 +15,13 @@ bool FileExists(const std::string& path);
 // True when anything at all (file, folder, device) exists under path.
 bool PathExists(const std::string& path);
 
+// The size of a regular file (or of what a link leads to); nullopt for anything else.
+std::optional<std::uint64_t> RegularFileSize(const std::string& path);
 // The whole regular file, read in one piece of its size. Nullopt when it cannot be opened, is
-// not a regular file or a read fails; a file that shrank while being read yields what was there.
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path);
+// not a regular file, is larger than maxBytes or a read fails; a file that shrank while being
+// read yields what was there.
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
+                                                       std::uint64_t maxBytes = UINT64_MAX);
 // Plain create-or-overwrite, for scratch and generated files; false on any failure.
 bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> data);
 // Deletes path when it is a regular file; a folder stays.

@@ -12,6 +12,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,7 +45,14 @@ void TXIniFile::Construct(const std::string& fileName, TXStrTab* strTab) {
             HashedStringListNotifyHandlerForDeleteSection(sender, index);
         };
         FileName = fileName.empty() ? "UnknownIniFile.ini" : fileName;
-        ok = PathExists(FileName) ? LoadExistedIniFile() : CreateEmptyFile();
+        // A file that cannot be created (a read-only folder) starts as an empty document; the
+        // failure is reported by the save that needs the file, if any.
+        if (PathExists(FileName)) {
+            ok = LoadExistedIniFile();
+        } else {
+            CreateEmptyFile();
+            ok = true;
+        }
     } catch (...) {
         // The string table ran out of memory while the file was read; its box was shown.
     }
@@ -59,17 +67,13 @@ bool TXIniFile::CreateEmptyFile() {
     const std::size_t slash = FileName.find_last_of('/');
     if (slash != std::string::npos && slash > 0) {
         const std::string dir = FileName.substr(0, slash + 1);
-        if (!PathExists(dir) && ::mkdir(dir.c_str(), 0777) != 0) {
-            ShowErrMsgBox_Printf(Caption, "Err: Can not create directory \n \"%s\" ", dir.c_str());
-            return false;
-        }
+        if (!PathExists(dir) && ::mkdir(dir.c_str(), 0777) != 0) return false;
     }
-    FILE* f = std::fopen(FileName.c_str(), "w");
-    if (f == nullptr) {
-        ShowErrMsgBox_Printf(Caption, "Err: Can not create file \n \"%s\" ", FileName.c_str());
-        return false;
-    }
-    std::fclose(f);
+    // O_EXCL|O_NOFOLLOW: never through a link or over a file that appeared meanwhile.
+    const int fd =
+        ::open(FileName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    ::close(fd);
     return true;
 }
 
@@ -413,7 +417,8 @@ int TXIniFile::StrICmp(const std::string& section, const std::string& key, const
 // ---- file ----------------------------------------------------------------------------------
 
 bool TXIniFile::LoadExistedIniFile() {
-    FILE* f = std::fopen(FileName.c_str(), "r+");
+    // Read only: a file or folder the user cannot write is still read; a save reports it.
+    FILE* f = std::fopen(FileName.c_str(), "re");
     if (f == nullptr) {
         ShowErrMsgBox_Printf(Caption, "Err: Can not open file \n \"%s\" ", FileName.c_str());
         return false;
@@ -468,15 +473,18 @@ void TXIniFile::WriteCell(TAtomicFileWriter& out, const _XSTRTABCELL* cell) {
 
 bool TXIniFile::SaveIniFile() {
     if (!Modified) return true;
-    bool saved = false;
+    std::string reason;
     // A read-only file stays as it is, as a direct rewrite would have been refused.
-    if (!PathExists(FileName) || ::access(FileName.c_str(), W_OK) == 0) {
+    if (PathExists(FileName) && ::access(FileName.c_str(), W_OK) != 0) {
+        reason = std::strerror(errno);
+    } else {
         TAtomicFileWriter out(FileName);
         WriteDocument(out);
-        saved = out.Commit();
+        if (!out.Commit()) reason = out.ErrorText();
     }
-    if (!saved) {
-        ShowErrMsgBox_Printf(Caption, "Err: Can not create file \n \"%s\" ", FileName.c_str());
+    if (!reason.empty()) {
+        ShowErrMsgBox_Printf(Caption, "Err: Can not save file \n \"%s\" \n(%s)", FileName.c_str(),
+                             reason.c_str());
         return false;
     }
     Modified = false;

@@ -12,6 +12,8 @@
 #include "app/core/Startup.h"
 #include "app/core/TScriptedPrompts.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -30,7 +32,8 @@ void PrintHelp() {
         "                      under the project's ROM file name (default: the current folder)\n"
         "  --program-dir DIR   folder holding DefaultImage/ (default: this program's folder)\n"
         "  -o ROMFILE          write the ROM image to ROMFILE instead (the .BIN side file, when\n"
-        "                      the model asks for one, takes ROMFILE's name with \".BIN\")\n"
+        "                      the model asks for one, takes ROMFILE's name with \".BIN\"; so\n"
+        "                      ROMFILE itself must not end in \".BIN\")\n"
         "Message-box lines go to stdout, errors to stderr. Exit status 0 exactly when\n"
         "\"ROM create finish!!\" was reached.\n");
 }
@@ -56,6 +59,17 @@ void PrintMessageBox(const std::string& caption, const std::string& text) {
     std::FILE* out = caption == "Succeeded" ? stdout : stderr;
     std::fprintf(out, "%s: %s\n", caption.c_str(), body.c_str());
     std::fflush(out);
+}
+
+// A ROM image whose side file (its name with ".BIN") would be the same file on a file system
+// that does not tell case apart.
+bool IsSideFileName(const std::string& romFile) {
+    const std::string side = XVclUtil::ChangeFileExt(romFile, ".BIN");
+    return side.size() == romFile.size() &&
+           std::equal(side.begin(), side.end(), romFile.begin(), [](char x, char y) {
+               return std::toupper(static_cast<unsigned char>(x)) ==
+                      std::toupper(static_cast<unsigned char>(y));
+           });
 }
 
 struct TBuildArgs {
@@ -89,6 +103,13 @@ int ParseArgs(int argc, char** argv, TBuildArgs& a) {
     if (a.Project.empty()) {
         std::fprintf(stderr, "usage: zkf780a build PROJECT.zkf [-C WORKDIR] [--program-dir DIR] "
                              "[-o ROMFILE] (see --help)\n");
+        return 2;
+    }
+    if (!a.RomFile.empty() && IsSideFileName(a.RomFile)) {
+        std::fprintf(stderr,
+                     "build: -o %s is the name of the .BIN side file; the side file "
+                     "would overwrite the ROM image\n",
+                     a.RomFile.c_str());
         return 2;
     }
     return 0;

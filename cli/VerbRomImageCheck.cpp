@@ -7,6 +7,7 @@
 #include "XVclUtil/FileUtil.h"
 #include "rom/ContactSheet.h"
 #include "rom/RomImageReport.h"
+#include "rom/RomLayout.h"
 #include "rom/TRomImageReader.h"
 #include "tools/sampledata/TOffscreenApp.h"
 
@@ -52,7 +53,14 @@ int InspectMain(int argc, char** argv) {
         std::fprintf(stderr, "usage: zkf780a inspect ROMFILE [--png DIR] [--json]\n");
         return 2;
     }
-    auto bytes = XVclUtil::ReadWholeFile(romFile);
+    // The size first: a huge or sparse file is refused before a byte of it is read.
+    const auto size = XVclUtil::RegularFileSize(romFile);
+    if (size && *size > Rom::RomImageSize) {
+        std::fprintf(stderr, "inspect: \"%s\" holds %llu bytes; a ROM image holds %zu\n",
+                     romFile.c_str(), static_cast<unsigned long long>(*size), Rom::RomImageSize);
+        return 2;
+    }
+    auto bytes = XVclUtil::ReadWholeFile(romFile, Rom::RomImageSize);
     if (!bytes) {
         std::fprintf(stderr, "inspect: cannot read \"%s\"\n", romFile.c_str());
         return 1;

@@ -19,7 +19,7 @@ namespace {
 void PrintHelp() {
     std::printf(
         "usage: zkf780a sample-data DIR [--png SHEET.png] [--with-default-images]\n"
-        "                               [--program-dir DIR2] [--font-dir FONTDIR]\n"
+        "                               [--program-dir DIR2] [--font-dir FONTDIR] [--force]\n"
         "Writes into DIR the tool settings file \"KRVZKF780AS1.INI\", the picture library\n"
         "\"VRC-780AS1V2.GLB\" and the demo project demo.zkf with the pictures it names. The same\n"
         "input gives the same bytes on every run.\n"
@@ -29,7 +29,9 @@ void PrintHelp() {
         "  --program-dir DIR2       folder whose DefaultImage/ the demo names (default: the\n"
         "                           folder of this program, where the build puts the tree)\n"
         "  --font-dir FONTDIR       TrueType folder holding dejavu/ and wqy/\n"
-        "                           (default /usr/share/fonts/truetype)\n");
+        "                           (default /usr/share/fonts/truetype)\n"
+        "  --force                  replace files of these names that are already in DIR;\n"
+        "                           without it, nothing is written when any of them is there\n");
 }
 
 bool TakeValue(int argc, char** argv, int& i, std::string& value) {
@@ -56,6 +58,8 @@ int SampleDataMain(int argc, char** argv) {
             if (!TakeValue(argc, argv, i, programDir)) return 2;
         } else if (arg == "--font-dir") {
             if (!TakeValue(argc, argv, i, options.FontRoot)) return 2;
+        } else if (arg == "--force") {
+            options.Force = true;
         } else if (arg == "--with-default-images") {
             options.WithDefaultImages = true;
         } else if (!arg.empty() && arg[0] == '-') {

@@ -1,8 +1,9 @@
 #pragma once
 // Fuzz targets whose code writes work files into the current folder run in a private temporary
-// folder. libFuzzer reads its corpus paths after the target has started, so relative paths on
-// the command line are made absolute first.
+// folder, removed with everything in it when the fuzzer exits. libFuzzer reads its corpus paths
+// after the target has started, so relative paths on the command line are made absolute first.
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -22,5 +23,12 @@ inline std::string EnterPrivateWorkDir(int* argc, char*** argv, const char* name
                      (std::string(name) + "_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     std::filesystem::current_path(dir);
-    return dir.string();
+    static std::string made;
+    made = dir.string();
+    std::atexit([] {
+        std::error_code ec;
+        std::filesystem::current_path(std::filesystem::temp_directory_path(), ec);
+        std::filesystem::remove_all(made, ec);
+    });
+    return made;
 }

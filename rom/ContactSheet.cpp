@@ -1,7 +1,10 @@
 #include "ContactSheet.h"
 
+#include "XVclUtil/AtomicFile.h"
 #include "XVclUtil/EXGeneral.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QDir>
 #include <QFontMetrics>
 #include <QPainter>
@@ -47,9 +50,17 @@ QImage BlackAndWhite(const QImage& picture) {
     return mono;
 }
 
+// The names in the folder are this program's own: whatever is planted under one (a link, a
+// FIFO) is replaced by the new file, never written through.
 void Save(const QImage& image, const std::string& path, std::vector<std::string>& written) {
-    if (!image.save(QString::fromStdString(path), "PNG"))
-        throw XVclUtil::EXGeneral("Err: cannot write %s", path.c_str());
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    std::string why = "cannot encode the picture";
+    if (!image.save(&buffer, "PNG") ||
+        !XVclUtil::WriteFileAtomically(path, png.constData(), static_cast<std::size_t>(png.size()),
+                                       &why, XVclUtil::TLinkPolicy::Replace))
+        throw XVclUtil::EXGeneral("Err: cannot write %s (%s)", path.c_str(), why.c_str());
     written.push_back(path);
 }
 

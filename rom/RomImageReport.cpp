@@ -112,8 +112,9 @@ std::string FormatInspectText(const TRomImageReader& reader, const std::string& 
         AppendCodeTables(out, reader.CodeTableBlock().Tables);
         out += Format("\ndisplay type (judged from the picture shapes): %s\n",
                       reader.DisplayType() == TDisplayType::Vertical ? "Vertical" : "Horizontal");
-        out += Format("\npictures: %zu (floor pictures in UBF: %d)\n", reader.Pictures().size(),
-                      reader.FloorPictureCount());
+        out += Format("\npictures: %zu (floor pictures in UBF: %d; empty index entries: %d)\n",
+                      reader.Pictures().size(), reader.FloorPictureCount(),
+                      reader.EmptyIndexEntries());
         for (const TRomPicture& p : reader.Pictures()) {
             std::string what =
                 p.IsRecord ? Format("%d x %d", p.Width, p.Height) : Format("%zu bytes", p.Size);
@@ -175,6 +176,7 @@ std::string FormatInspectJson(const TRomImageReader& reader, const std::string& 
             pictures.append(o);
         }
         root["pictures"] = pictures;
+        root["emptyIndexEntries"] = reader.EmptyIndexEntries();
     }
     return QJsonDocument(root).toJson(QJsonDocument::Indented).toStdString();
 }

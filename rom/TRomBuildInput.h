@@ -16,7 +16,8 @@ namespace Rom {
 
 // One directory entry of the picture library as the build sees it.
 struct TLibraryEntry {
-    enum class TState { NoLibrary, Empty, Found };
+    // Missing: the entry or its picture lies outside a 0-byte or truncated library.
+    enum class TState { NoLibrary, Empty, Missing, Found };
     TState State = TState::NoLibrary;
     std::span<const std::uint8_t> Bytes; // valid while the library lives
 };

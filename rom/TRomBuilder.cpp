@@ -8,8 +8,11 @@
 #include "XVclUtil/FileUtil.h"
 #include "XVclUtil/Printf.h"
 
+#include <algorithm>
+#include <cctype>
 #include <exception>
 #include <new>
+#include <optional>
 
 namespace Rom {
 
@@ -22,6 +25,14 @@ struct TBuildStop {
 };
 
 const char* const TooLongText = "Error!!\n\nFile size too long\n\nPlease remove some files.!!\n";
+
+// Two names of one file on a file system that does not tell case apart.
+bool SameNameAnyCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::toupper(static_cast<unsigned char>(x)) ==
+                      std::toupper(static_cast<unsigned char>(y));
+           });
+}
 
 std::string Num(const char* prefix, int n) {
     return prefix + std::to_string(n);
@@ -77,6 +88,8 @@ void TRomBuilder::Steps() {
             CellTable[t][r] = TrimUpper(Input.Cells[t][r]);
     FloorPictures.fill(std::string());
     FloorCount = 0;
+    MissingPictures = 0;
+    CheckModelSettings();
 
     EncodeCodeTables();
     MakeArrowSets();
@@ -87,6 +100,10 @@ void TRomBuilder::Steps() {
     FillConfigFromLibrary();
     MakeMessagePictures();
     MoveRawEntries();
+    if (MissingPictures > 0)
+        Line(XVclUtil::Format("[Warning] %s: %d pictures not found, the file is empty or cut "
+                              "short !!!",
+                              Input.LibraryName.c_str(), MissingPictures));
     PackBlocks();
     RomBlocks.CodeTable = Config.CodeTableBlock();
     WriteOutputs();
@@ -97,6 +114,23 @@ int TRomBuilder::FindFloorPicture(const std::string& path) const {
     for (int slot = 0; slot < FloorCount; ++slot)
         if (FloorPictures[static_cast<std::size_t>(slot)] == path) return slot;
     return -1;
+}
+
+// The library indices of the model settings, checked before any arithmetic on them: the PM
+// pairs take OFFSET..OFFSET+3 and SETOFFSET..SETOFFSET+3 of group BANK.
+void TRomBuilder::CheckModelSettings() const {
+    auto check = [&](const char* key, int value, int last) {
+        if (value < 0 || value > last)
+            Stop("Data error",
+                 XVclUtil::Format("Error!!\n\nModel setting %s=%d is out of range (0 to %d)\n\n"
+                                  "Please check the model settings.!!\n",
+                                  key, value, last));
+    };
+    check("BANK", Input.BANK, MaxLibraryGroup);
+    check("OFFSET", Input.OFFSET, 255 - 3);
+    check("SETOFFSET", Input.SETOFFSET, 255 - 3);
+    check("CFI", Input.CFI, 255);
+    check("IFI", Input.IFI, 255);
 }
 
 void TRomBuilder::EncodeCodeTables() {
@@ -238,17 +272,28 @@ void TRomBuilder::PackBlocks() {
     pack("UBF", "UBF_", FloorCount, 0, RomBlocks.Ubf);
 }
 
+// Both files go to temporaries and are flushed first; then the image is put in place and the
+// side file last. A failure before the first rename leaves the old pair; a crash between the
+// two renames leaves a new image beside the old side file only for as long as a rename takes.
 void TRomBuilder::WriteOutputs() {
     auto image = BuildRomImage(Work, "M_", RomBlocks);
     if (!image) Stop("File error", TooLongText);
-    std::string error;
-    if (Input.OUTCPUBIN == 1 &&
-        !XVclUtil::WriteFileAtomically(Input.BinFileName, Config.Bytes(), &error))
+    const bool withBin = Input.OUTCPUBIN == 1;
+    if (withBin && SameNameAnyCase(Input.RomFileName, Input.BinFileName))
         Stop("File error",
-             "Error!!\n\nCannot write " + Input.BinFileName + "\n(" + error + ")!!\n");
-    if (!XVclUtil::WriteFileAtomically(Input.RomFileName, *image, &error))
-        Stop("File error",
-             "Error!!\n\nCannot write " + Input.RomFileName + "\n(" + error + ")!!\n");
+             "Error!!\n\nThe side file " + Input.BinFileName + " would replace the ROM image!!\n");
+    XVclUtil::TAtomicFileWriter rom(Input.RomFileName);
+    std::optional<XVclUtil::TAtomicFileWriter> bin;
+    if (withBin) bin.emplace(Input.BinFileName);
+    rom.Write(image->data(), image->size());
+    if (bin) bin->Write(Config.Bytes().data(), Config.Bytes().size());
+    auto fail = [&](const XVclUtil::TAtomicFileWriter& file, const std::string& name) {
+        Stop("File error", "Error!!\n\nCannot write " + name + "\n(" + file.ErrorText() + ")!!\n");
+    };
+    if (!rom.Sync()) fail(rom, Input.RomFileName);
+    if (bin && !bin->Sync()) fail(*bin, Input.BinFileName);
+    if (!rom.Commit()) fail(rom, Input.RomFileName);
+    if (bin && !bin->Commit()) fail(*bin, Input.BinFileName);
 }
 
 std::string TRomBuilder::ExtractLibraryPicture(int group, int index) {
@@ -260,6 +305,7 @@ std::string TRomBuilder::ExtractLibraryPicture(int group, int index) {
     else if (Input.Library)
         entry.State = TLibraryEntry::TState::Empty; // outside the directory: no such picture
     if (entry.State == TLibraryEntry::TState::NoLibrary) return TempPictureName;
+    if (entry.State == TLibraryEntry::TState::Missing) ++MissingPictures;
     if (entry.State == TLibraryEntry::TState::Empty || entry.Bytes.empty()) return std::string();
     Work.Write(TempPictureName, entry.Bytes);
     return TempPictureName;

@@ -36,9 +36,12 @@ public:
     const TWorkFolder& WorkFolder() const { return Work; }
 
     static constexpr const char* TempPictureName = "KRV_TEMPBMP.BMP";
+    // Highest library group the model settings may name (real libraries have eight).
+    static constexpr int MaxLibraryGroup = 255;
 
 private:
     void Steps();
+    void CheckModelSettings() const;
     void EncodeCodeTables();
     void EncodeCell(int table, int row, const std::string& text);
     void MakeArrowSets();
@@ -70,6 +73,7 @@ private:
     std::array<std::array<std::string, CodeTableRows>, CodeTableCount> CellTable;
     std::array<std::string, MaxFloorPictures> FloorPictures;
     int FloorCount = 0;
+    int MissingPictures = 0; // library entries cut off by a 0-byte or truncated library
     TCodeTables Tables;
     TConfigBlock Config;
     TRomBlocks RomBlocks;

@@ -143,11 +143,15 @@ void TRomImageReader::ReadIndex() {
     const std::uint32_t dataEnd =
         FirstPictureAddress + static_cast<std::uint32_t>(PictureDataCapacity);
     std::vector<TRomPicture> sets;
+    EmptyEntries = 0;
     for (int n = 0; n < static_cast<int>(RomIndexEntries); ++n) {
         if (n >= PmIndexEntry && n <= UbfIndexEntry) continue;
         TPictureEntry e = GetPictureEntry(index + n * PictureEntrySize);
         if (!e.WellFormed) Note(problems, count, Format("entry %d malformed", n));
-        if (!e.Present) continue;
+        if (!e.Present) {
+            ++EmptyEntries;
+            continue;
+        }
         if (e.Address < FirstPictureAddress || e.Size == 0 || e.Address + e.Size > dataEnd) {
             Note(problems, count, Format("entry %d outside the picture data", n));
             continue;

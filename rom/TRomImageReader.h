@@ -49,6 +49,8 @@ public:
     const TDecodedCodeTableBlock& CodeTableBlock() const { return Decoded; }
     bool HasCodeTableBlock() const { return CodeTableRead; }
     int FloorPictureCount() const { return FloorCount; }
+    // Entries of the ROM picture index (the fixed block entries aside) that hold no picture.
+    int EmptyIndexEntries() const { return EmptyEntries; }
 
     std::span<const std::uint8_t> Bytes(const TRomPicture& picture) const;
     // The record as stored (rotated for a vertical display), or null for raw data.
@@ -78,6 +80,7 @@ private:
     std::vector<TRomPicture> PictureList;
     TDecodedCodeTableBlock Decoded;
     bool CodeTableRead = false;
+    int EmptyEntries = 0;
     int FloorCount = 0;
     TDisplayType Orientation = TDisplayType::Vertical;
 };

@@ -46,9 +46,9 @@ void ClearAll(TEditorSession& session) {
     for (TCodeTable& table : session.Document.CodeTables)
         for (std::string& cell : table) cell.clear();
     if (!ShowLibraryPicture(session, Images::TitleV, 0, 0))
-        ReportPictureLoadError(TPictureLibrary::TempFileName);
+        ReportPictureLoadError(LibraryPictureName(session, 0, 0));
     if (!ShowLibraryPicture(session, Images::TitleH, 0, 5))
-        ReportPictureLoadError(TPictureLibrary::TempFileName);
+        ReportPictureLoadError(LibraryPictureName(session, 0, 5));
     session.StatusPanels[0] = "Project file: ";
 }
 

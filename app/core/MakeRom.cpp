@@ -35,9 +35,11 @@ Rom::TLibraryReader LibraryReader(const TPictureLibrary& library) {
     return [&library](int group, int index) {
         Rom::TLibraryEntry e;
         if (!library.IsLoaded()) return e; // NoLibrary
+        using TState = Rom::TLibraryEntry::TState;
         e.Bytes = library.Picture(group, index);
-        e.State =
-            e.Bytes.empty() ? Rom::TLibraryEntry::TState::Empty : Rom::TLibraryEntry::TState::Found;
+        e.State = !e.Bytes.empty()                 ? TState::Found
+                  : library.IsCutOff(group, index) ? TState::Missing
+                                                   : TState::Empty;
         return e;
     };
 }
@@ -75,8 +77,11 @@ Rom::TRomBuildInput RomBuildInput(const TEditorSession& session, const std::stri
     in.FloorStylePrefix = session.Context.FloorStylePrefix;
     in.Library = LibraryReader(session.Library);
     in.LibraryName = s.GLB;
+    // ROMFILENAME is a name in the working folder, however it was typed; only the caller's
+    // own romFileName (the command line's -o) writes elsewhere.
     in.RomFileName = romFileName.empty()
-                         ? XVclUtil::ChangeFileExt(RomFileNameForSave(d.ROMFILENAME), ".ROM")
+                         ? XVclUtil::ChangeFileExt(
+                               RomFileNameForSave(XVclUtil::FileNameOfPath(d.ROMFILENAME)), ".ROM")
                          : romFileName;
     in.BinFileName = XVclUtil::ChangeFileExt(in.RomFileName, ".BIN");
     return in;
@@ -103,7 +108,6 @@ bool MakeRom(TEditorSession& session, const std::string& romFileName) {
     };
     Rom::TRomBuilder builder(input, std::move(events));
     const bool finished = builder.Run();
-    XVclUtil::DeleteFileIfExists(TPictureLibrary::TempFileName); // a preview's extraction, if any
     return finished;
 }
 

@@ -10,6 +10,10 @@ inline constexpr const char* CaptionOverlay = "Overlay file";
 
 inline constexpr const char* SettingsNotFound = "KRVZKF780AS1.INI file not found!!\n\n";
 inline constexpr const char* GlbNotFound = "GLB file not found!!\n\n";
+inline constexpr const char* GlbTooLarge =
+    "GLB file too large!!\n\n%s\nholds %llu bytes; a picture library holds at most 64 MB.\n";
+inline constexpr const char* VcnTooLarge =
+    "VCN=%d is more than %d models!!\n\nOnly ITEM1 to ITEM%d are read.\n";
 inline constexpr const char* UbfNotFound = "User define BMP file not found!!\n\n";
 inline constexpr const char* DateFieldError = "Date field data error!!\n";
 inline constexpr const char* FileExistOverlay = "File exist!!\n\nOverlay?\n";

@@ -15,6 +15,9 @@ namespace AppCore {
 namespace {
 
 constexpr const char* Global = "GLOBAL";
+// The model list is a drop-down list: far more entries than anyone would pick from. A larger
+// VCN is cut to this, so that a hostile or mistyped value cannot keep start-up reading.
+constexpr int MaxModels = 1000;
 
 void ReadModelSection(XVclUtil::TXIniFile& ini, ToolSettings& settings, const std::string& model) {
     settings.OUTCPUBIN = ini.ReadInteger(model, "OUTCPUBIN", 0);
@@ -42,7 +45,12 @@ void UseBuiltInModels(ToolSettings& settings) {
 // Reads the file into a copy, so that a conversion error leaves the settings as they were.
 ToolSettings ReadToolSettingsFile(const std::string& path, ToolSettings settings) {
     XVclUtil::TXIniFile ini(path);
-    const int vcn = ini.ReadInteger(Global, "VCN", 0);
+    int vcn = ini.ReadInteger(Global, "VCN", 0);
+    if (vcn > MaxModels) {
+        XVclUtil::ShowErrMsgBox_Printf(Msg::CaptionError, Msg::VcnTooLarge, vcn, MaxModels,
+                                       MaxModels);
+        vcn = MaxModels;
+    }
     std::vector<std::string> models;
     for (int n = 1; n <= vcn; ++n) {
         const std::string item = ini.ReadString(Global, "ITEM" + std::to_string(n), "");

@@ -4,6 +4,7 @@
 
 #include "XVclUtil/FileUtil.h"
 #include "XVclUtil/MessageBox.h"
+#include "rom/PictureDecode.h"
 
 namespace AppCore {
 
@@ -12,10 +13,15 @@ bool ShowPicture(TEditorSession& session, int image, const std::string& path) {
 }
 
 bool ShowLibraryPicture(TEditorSession& session, int image, int group, int index) {
-    const std::string name = session.Library.ExtractLibraryPicture(group, index);
-    const bool shown = XVclUtil::FileExists(name) && session.Prompts.LoadPicture(image, name);
-    XVclUtil::DeleteFileIfExists(TPictureLibrary::TempFileName);
-    return shown;
+    const std::span<const uint8_t> bytes = session.Library.Picture(group, index);
+    if (bytes.empty()) return false;
+    const QImage picture = Rom::DecodePicture(bytes);
+    return !picture.isNull() && session.Prompts.ShowDecodedPicture(
+                                    image, picture, LibraryPictureName(session, group, index));
+}
+
+std::string LibraryPictureName(const TEditorSession& session, int group, int index) {
+    return session.Settings.GLB + " (" + std::to_string(group) + ", " + std::to_string(index) + ")";
 }
 
 void ReportPictureLoadError(const std::string& path) {

@@ -11,10 +11,11 @@ namespace AppCore {
 // cannot read it. Shows no message.
 bool ShowPicture(TEditorSession& session, int image, const std::string& path);
 
-// Extracts library entry (group, index) to the temporary picture file, loads it into
-// Image<image> and deletes the temporary file. False when there is no such picture or it cannot
-// be read.
+// Decodes library entry (group, index) in memory and shows it in Image<image>. False when
+// there is no such picture or it cannot be read.
 bool ShowLibraryPicture(TEditorSession& session, int image, int group, int index);
+// How messages name a library picture: "VRC-780AS1V2.GLB (0, 5)".
+std::string LibraryPictureName(const TEditorSession& session, int group, int index);
 
 // The picture loader's error for path, through the message sink.
 void ReportPictureLoadError(const std::string& path);

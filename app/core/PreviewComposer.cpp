@@ -3,6 +3,7 @@
 #include "app/core/CodeCell.h"
 
 #include "XVclUtil/FileUtil.h"
+#include "rom/PictureDecode.h"
 
 #include <QString>
 #include <algorithm>
@@ -16,9 +17,8 @@ constexpr int CentreX = (PreviewWidth - GlyphWidth) / 2; // 28
 
 std::optional<QImage> LoadGlyph(const TPictureLibrary& library, const TPreviewGlyph& glyph) {
     const std::span<const uint8_t> bytes = library.Picture(glyph.Group, glyph.Index);
-    if (bytes.empty()) return std::nullopt;
-    QImage image;
-    if (!image.loadFromData(bytes.data(), int(bytes.size()))) return std::nullopt;
+    QImage image = Rom::DecodePicture(bytes);
+    if (image.isNull()) return std::nullopt;
     return image;
 }
 

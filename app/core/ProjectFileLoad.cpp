@@ -34,6 +34,7 @@ struct TLoadedProject {
     ToolSettings Settings;
     bool ModelChanged = false;
     std::vector<std::function<bool(TEditorSession&, std::vector<std::string>&)>> Pictures;
+    std::vector<std::string> WarningLines; // for the Make page's message box
 };
 
 bool IsBlank(const std::string& text) {
@@ -70,10 +71,19 @@ void AddLibraryPicture(TLoadedProject& loaded, int image, int group, int index) 
     loaded.Pictures.push_back(
         [image, group, index](TEditorSession& session, std::vector<std::string>& failed) {
             if (ShowLibraryPicture(session, image, group, index)) return true;
-            failed.push_back(session.Settings.GLB + " (" + std::to_string(group) + ", " +
-                             std::to_string(index) + ")");
+            failed.push_back(LibraryPictureName(session, group, index));
             return false;
         });
+}
+
+// The ROM image is written in the working folder: a folder part ("../x/EVIL.ROM", "/tmp/A.ROM",
+// "C:\ROMS\A.ROM") would write elsewhere, so only the file name is kept.
+std::string PlainRomFileName(const std::string& value, std::vector<std::string>& warnings) {
+    const std::string name = XVclUtil::FileNameOfPath(value);
+    if (name != value)
+        warnings.push_back("[Warning] ROMFILENAME " + value + " has a folder part --> " + name +
+                           " !!!");
+    return name;
 }
 
 std::string ExistingOrEmpty(const std::string& path) {
@@ -84,7 +94,7 @@ std::string ExistingOrEmpty(const std::string& path) {
 void ReadNamesAndTitles(TXIniFile& ini, TLoadedProject& loaded, bool withTitle2) {
     ProjectDocument& doc = loaded.Document;
     const std::string rom = Read(ini, "ROMFILENAME", DefaultRomFileName);
-    if (!IsBlank(rom)) doc.ROMFILENAME = rom;
+    if (!IsBlank(rom)) doc.ROMFILENAME = PlainRomFileName(rom, loaded.WarningLines);
     doc.TITLEFILENAME_V = ExistingOrEmpty(Read(ini, "TITLEFILENAME_V"));
     doc.TITLEFILENAME_H = ExistingOrEmpty(Read(ini, "TITLEFILENAME_H"));
     if (withTitle2) doc.TITLEFILENAME_2 = ExistingOrEmpty(Read(ini, "TITLEFILENAME_2"));
@@ -279,7 +289,7 @@ bool LoadProjectFile(TEditorSession& session, const std::string& path) {
         ShowError(Msg::CaptionError, Msg::ZkfFormatError);
         return false;
     }
-    TLoadedProject loaded{session.Document, session.Settings, false, {}};
+    TLoadedProject loaded{session.Document, session.Settings, false, {}, {}};
     if (!ReadProject(session, path, loaded)) return false;
 
     session.Document = std::move(loaded.Document);
@@ -291,6 +301,7 @@ bool LoadProjectFile(TEditorSession& session, const std::string& path) {
         for (const auto& show : loaded.Pictures) show(session, failed);
     }
     session.Prompts.RelinkFileBrowser();
+    for (const std::string& line : loaded.WarningLines) session.Prompts.AppendMessageLine(line);
     if (!failed.empty())
         XVclUtil::ShowErrMsgBox_Printf(Msg::CaptionError, Msg::PictureLoadError,
                                        JoinLines(failed).c_str());

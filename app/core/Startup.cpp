@@ -31,7 +31,7 @@ bool ShowLibraryPreview(TEditorSession& session, int image, int group, int index
                         bool onlyWhenPresent) {
     if (onlyWhenPresent && session.Library.Picture(group, index).empty()) return true;
     if (ShowLibraryPicture(session, image, group, index)) return true;
-    ReportPictureLoadError(TPictureLibrary::TempFileName);
+    ReportPictureLoadError(LibraryPictureName(session, group, index));
     return false;
 }
 
@@ -53,8 +53,14 @@ bool LoadLibraries(TEditorSession& session) {
     TStartupContext& context = session.Context;
     ToolSettings& settings = session.Settings;
     const std::string glbPath = XVclUtil::ResolveFileCase(context.StartDir + "/" + settings.GLB);
-    if (!XVclUtil::FileExists(glbPath) || !session.Library.LoadFile(glbPath)) {
-        XVclUtil::ShowErrMsgBox_Printf(Msg::CaptionError, "%s", Msg::GlbNotFound);
+    const std::optional<std::uint64_t> glbSize = XVclUtil::RegularFileSize(glbPath);
+    const bool tooLarge = glbSize && *glbSize > TPictureLibrary::MaxFileSize;
+    if (tooLarge || !glbSize || !session.Library.LoadFile(glbPath)) {
+        if (tooLarge)
+            XVclUtil::ShowErrMsgBox_Printf(Msg::CaptionError, Msg::GlbTooLarge, glbPath.c_str(),
+                                           static_cast<unsigned long long>(*glbSize));
+        else
+            XVclUtil::ShowErrMsgBox_Printf(Msg::CaptionError, "%s", Msg::GlbNotFound);
         context.GlbDate = MissingDate;
         session.Library.Release();
         return false;

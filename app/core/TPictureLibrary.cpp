@@ -22,7 +22,7 @@ void PutBigEndian32(uint8_t* p, uint32_t value) {
 
 bool TPictureLibrary::LoadFile(const std::string& path) {
     Release();
-    std::optional<std::vector<uint8_t>> bytes = XVclUtil::ReadWholeFile(path);
+    std::optional<std::vector<uint8_t>> bytes = XVclUtil::ReadWholeFile(path, MaxFileSize);
     if (!bytes) return false;
     Assign(std::move(*bytes));
     return true;
@@ -61,16 +61,10 @@ std::span<const uint8_t> TPictureLibrary::Picture(int group, int index) const {
     return {};
 }
 
-std::string TPictureLibrary::ExtractLibraryPicture(int group, int index) const {
-    XVclUtil::DeleteFileIfExists(TempFileName);
-    if (!Loaded) return TempFileName;
-    const std::span<const uint8_t> picture = Picture(group, index);
-    if (picture.empty()) return {};
-    if (!XVclUtil::WriteWholeFile(TempFileName, picture)) {
-        XVclUtil::DeleteFileIfExists(TempFileName); // no half-written picture stays
-        return {};
-    }
-    return TempFileName;
+bool TPictureLibrary::IsCutOff(int group, int index) const {
+    if (!Loaded || group < 0 || index < 0 || index >= EntriesPerGroup) return false;
+    const std::optional<TLibraryEntry> entry = Entry(group, index);
+    return !entry || uint64_t(entry->Offset) + entry->Length > Bytes.size();
 }
 
 TPictureLibraryBuilder::TPictureLibraryBuilder(int groupCount) : GroupCount(groupCount) {}

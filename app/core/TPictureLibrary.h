@@ -25,10 +25,14 @@ public:
     static constexpr std::size_t EntrySize = 8;
     static constexpr int EntriesPerGroup = 256;
     static constexpr std::size_t GroupSize = EntrySize * EntriesPerGroup; // 2048 bytes
-    // The one temporary picture file, in the current directory.
+    // The temporary picture file earlier versions left in the working folder. Pictures are
+    // now decoded from memory; start-up only removes a stale one.
     static constexpr const char* TempFileName = "KRV_TEMPBMP.BMP";
+    // Far beyond any real library (a few MB): a larger file is refused before it is read.
+    static constexpr std::uint64_t MaxFileSize = 64u << 20;
 
-    // Reads the whole file; false (library absent) when it cannot be read.
+    // Reads the whole file; false (library absent) when it cannot be read or is larger than
+    // MaxFileSize.
     bool LoadFile(const std::string& path);
     // Takes a library image built in memory.
     void Assign(std::vector<uint8_t> bytes);
@@ -44,11 +48,9 @@ public:
     // The picture bytes of (group, index); empty when there is no picture or the entry points
     // outside the file (reported once per entry on the debug channel).
     std::span<const uint8_t> Picture(int group, int index) const;
-
-    // Deletes "KRV_TEMPBMP.BMP" in the current directory, then writes entry (group, index) to it.
-    // Returns "KRV_TEMPBMP.BMP" when no library is loaded (the file then does not exist), the
-    // empty string when the entry holds no picture, else "KRV_TEMPBMP.BMP" holding the bytes.
-    std::string ExtractLibraryPicture(int group, int index) const;
+    // True when the library is loaded and entry (group, index) of a real directory slot, or
+    // the picture it names, lies outside the file: what a 0-byte or truncated library gives.
+    bool IsCutOff(int group, int index) const;
 
 private:
     std::vector<uint8_t> Bytes;

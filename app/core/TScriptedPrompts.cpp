@@ -36,6 +36,13 @@ bool TScriptedPrompts::LoadPicture(int imageNumber, const std::string& fileName)
     return loaded;
 }
 
+bool TScriptedPrompts::ShowDecodedPicture(int imageNumber, const QImage& picture,
+                                          const std::string& source) {
+    const bool shown = !picture.isNull();
+    (shown ? LoadedPictures : FailedPictures).emplace_back(imageNumber, source);
+    return shown;
+}
+
 void TScriptedPrompts::ClearMessageLines() {
     MessageLines.clear();
     ++MessageBoxClears;

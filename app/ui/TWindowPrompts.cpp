@@ -71,6 +71,15 @@ bool TWindowPrompts::LoadPicture(int imageNumber, const std::string& fileName) {
     return loaded;
 }
 
+bool TWindowPrompts::ShowDecodedPicture(int imageNumber, const QImage& picture,
+                                        const std::string& /*source*/) {
+    TImage* image = Images ? Images(imageNumber) : nullptr;
+    const bool shown = image && !picture.isNull();
+    if (shown) image->SetPicture(picture);
+    if (OnPictureLoaded) OnPictureLoaded(imageNumber, shown);
+    return shown;
+}
+
 void TWindowPrompts::SetBusy(bool busy) {
     if (busy)
         BusyCursors.push_back(std::make_unique<TBusyCursor>());

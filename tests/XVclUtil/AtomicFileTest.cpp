@@ -9,8 +9,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace XVclUtil;
 
@@ -96,6 +99,74 @@ TEST(AtomicFile, WriterDroppedWithoutCommitChangesNothing) {
     }
     EXPECT_EQ(TTempDir::Read(path), "[A]\r\n");
     EXPECT_EQ(Names(dir), (std::vector<std::string>{"settings.ini"}));
+}
+
+TEST(AtomicFile, ALinkIsFollowedAndStaysALink) {
+    TTempDir dir;
+    ASSERT_EQ(::mkdir(dir.File("real").c_str(), 0700), 0);
+    TTempDir::Write(dir.File("real/DEMO.zkf"), "old");
+    ASSERT_EQ(::symlink("real/DEMO.zkf", dir.File("hop").c_str()), 0);
+    ASSERT_EQ(::symlink("hop", dir.File("DEMO.zkf").c_str()), 0); // a chain of two
+    ASSERT_TRUE(WriteFileAtomically(dir.File("DEMO.zkf"), std::string("new")));
+    EXPECT_EQ(TTempDir::Read(dir.File("real/DEMO.zkf")), "new");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("DEMO.zkf")));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("hop")));
+    // A name this program chose replaces a planted link instead of writing through it.
+    ASSERT_TRUE(
+        WriteFileAtomically(dir.File("hop"), std::string("png"), nullptr, TLinkPolicy::Replace));
+    EXPECT_FALSE(std::filesystem::is_symlink(dir.File("hop")));
+    EXPECT_EQ(TTempDir::Read(dir.File("real/DEMO.zkf")), "new");
+}
+
+TEST(AtomicFile, AFifoOrDeviceIsRefusedWithoutOpeningIt) {
+    TTempDir dir;
+    ASSERT_EQ(::mkfifo(dir.File("X.ROM").c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("/dev/null", dir.File("null.ROM").c_str()), 0);
+    for (const char* name : {"X.ROM", "null.ROM"}) {
+        std::string error;
+        EXPECT_FALSE(WriteFileAtomically(dir.File(name), std::string("x"), &error)) << name;
+        EXPECT_EQ(error, "not a regular file");
+    }
+    EXPECT_EQ(Names(dir), (std::vector<std::string>{"X.ROM", "null.ROM"}));
+    struct stat st {};
+    ASSERT_EQ(::stat("/dev/null", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+}
+
+TEST(AtomicFile, TemporariesOfAKilledWriterGoAtTheNextSave) {
+    TTempDir dir;
+    for (const char* name : {"DEMO.zkf.tmpAb12Cd", "DEMO.zkf.tmpXYZ", "OTHER.zkf.tmpAb12Cd"})
+        TTempDir::Write(dir.File(name), "left over");
+    {
+        TAtomicFileWriter out(dir.File("DEMO.zkf"));
+        out.Write(std::string("being written"));
+        const auto during = Names(dir);
+        EXPECT_EQ(std::count(during.begin(), during.end(), "DEMO.zkf.tmpAb12Cd"), 0);
+        // Where the folder takes unnamed files, the temporary has no name until the commit.
+        const int probe = ::open(dir.Path.c_str(), O_TMPFILE | O_WRONLY, 0600);
+        if (probe >= 0) {
+            EXPECT_EQ(during.size(), 2u);
+            ::close(probe);
+        }
+        ASSERT_TRUE(out.Commit());
+    }
+    EXPECT_EQ(Names(dir),
+              (std::vector<std::string>{"DEMO.zkf", "DEMO.zkf.tmpXYZ", "OTHER.zkf.tmpAb12Cd"}));
+}
+
+TEST(AtomicFile, AFullDiskIsReportedAndTheOldFileStays) {
+    if (::geteuid() != 0) GTEST_SKIP() << "mounting a small tmpfs needs root";
+    TTempDir dir;
+    if (::mount("tmpfs", dir.Path.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+    const std::string path = dir.File("ZKF780A.ROM");
+    TTempDir::Write(path, "old image");
+    std::string error;
+    EXPECT_FALSE(WriteFileAtomically(path, std::string(458752, 'x'), &error));
+    EXPECT_EQ(error, "No space left on device");
+    EXPECT_EQ(TTempDir::Read(path), "old image");
+    EXPECT_EQ(Names(dir), (std::vector<std::string>{"ZKF780A.ROM"}));
+    ::umount(dir.Path.c_str());
 }
 
 } // namespace

@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/wait.h>
+#include <unistd.h>
 
 using namespace RomTest;
 
@@ -140,6 +142,46 @@ TEST_F(EndToEnd, BadArgumentsAndMissingFiles) {
     EXPECT_EQ(Zkf(Logs, {"inspect", Work / "none.ROM"}).Exit, 1);
     WriteBytes(Work / "short.ROM", TBytes(100, 0));
     EXPECT_EQ(Zkf(Logs, {"inspect", Work / "short.ROM"}).Exit, 2);
+}
+
+TEST_F(EndToEnd, NothingIsWrittenWhereTheUserDidNotAsk) {
+    // A project whose ROMFILENAME leaves the folder, and a link where the old temporary
+    // picture file went.
+    std::string text = Slurp(Project);
+    const std::size_t at = text.find("ROMFILENAME=");
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, text.find("\r\n", at) - at, "ROMFILENAME=../../escaped/EVIL.ROM");
+    std::ofstream(Project, std::ios::binary) << text;
+    WriteBytes(Logs / "victim", TBytes(4, 7));
+    ASSERT_EQ(::symlink((Logs / "victim").c_str(), (Work / "KRV_TEMPBMP.BMP").c_str()), 0);
+    TRun b = Build();
+    ASSERT_EQ(b.Exit, 0) << b.Out << b.Err;
+    EXPECT_NE(b.Out.find("[Warning] ROMFILENAME ../../escaped/EVIL.ROM has a folder part --> "
+                         "EVIL.ROM !!!"),
+              std::string::npos)
+        << b.Out;
+    EXPECT_TRUE(XVclUtil::FileExists(Work / "EVIL.ROM"));
+    EXPECT_EQ(ReadBytes(Logs / "victim"), TBytes(4, 7));
+
+    TRun bin = Build({"-o", Work / "OUT.bin"}); // the side file would overwrite the image
+    EXPECT_EQ(bin.Exit, 2);
+    EXPECT_FALSE(XVclUtil::FileExists(Work / "OUT.bin"));
+
+    std::filesystem::resize_file(Work / "huge.ROM", 8ull << 30); // sparse: refused unread
+    TRun huge = Zkf(Logs, {"inspect", Work / "huge.ROM"});
+    EXPECT_EQ(huge.Exit, 2);
+    EXPECT_NE(huge.Err.find("holds 8589934592 bytes"), std::string::npos) << huge.Err;
+
+    std::filesystem::create_directory(Work / "png");
+    ASSERT_EQ(::symlink((Logs / "victim").c_str(), (Work / "png/UM_1.png").c_str()), 0);
+    EXPECT_EQ(Zkf(Logs, {"inspect", Work / "EVIL.ROM", "--png", Work / "png"}).Exit, 0);
+    EXPECT_EQ(ReadBytes(Logs / "victim"), TBytes(4, 7));
+    EXPECT_FALSE(std::filesystem::is_symlink(Work / "png/UM_1.png"));
+
+    TRun again = Zkf(Logs, {"sample-data", Work.Path()}); // the user's files are kept
+    EXPECT_EQ(again.Exit, 1);
+    EXPECT_NE(again.Err.find("KRVZKF780AS1.INI"), std::string::npos) << again.Err;
+    EXPECT_EQ(ReadBytes(Project), TBytes(text.begin(), text.end()));
 }
 
 } // namespace

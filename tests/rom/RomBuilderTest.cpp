@@ -392,4 +392,47 @@ TEST_F(RomBuilderRefusal, TargetNameIsAFolder) {
     EXPECT_EQ(Dir.Names().size(), 7u); // Style0..4, folder.ROM, ZKF780A.ROM: no temporary left
 }
 
+TEST_F(RomBuilderRefusal, ModelSettingsOutOfRangeStopBeforeAnyArithmetic) {
+    const std::pair<int TRomBuildInput::*, const char*> fields[] = {
+        {&TRomBuildInput::OFFSET, "OFFSET=2147483647"},
+        {&TRomBuildInput::SETOFFSET, "SETOFFSET=2147483647"},
+        {&TRomBuildInput::BANK, "BANK=2147483647"},
+        {&TRomBuildInput::CFI, "CFI=2147483647"},
+        {&TRomBuildInput::IFI, "IFI=2147483647"}};
+    for (const auto& [field, text] : fields) {
+        const int kept = In.*field;
+        In.*field = 2147483647;
+        ExpectRefused("Data error", text);
+        In.*field = -1;
+        ExpectRefused("Data error", "out of range");
+        In.*field = kept;
+    }
+}
+
+TEST_F(RomBuilderRefusal, AFailedSideFileLeavesTheOldPair) {
+    In.OUTCPUBIN = 1;
+    ASSERT_EQ(::mkfifo(In.BinFileName.c_str(), 0600), 0); // cannot take the side file
+    EXPECT_FALSE(Build());
+    EXPECT_EQ(ReadBytes(In.RomFileName), TBytes(7, 0x77)); // no new image beside it
+    In.RomFileName = Dir / "twin.bin";                     // its own side file, by case
+    In.BinFileName = Dir / "twin.BIN";
+    EXPECT_FALSE(Build());
+    EXPECT_NE(Boxes[0].second.find("would replace the ROM image"), std::string::npos);
+    EXPECT_FALSE(FileExists(In.RomFileName));
+}
+
+TEST_F(RomBuilderTest, ACutOffLibraryGivesOneWarningLine) {
+    In.Library = [](int, int) {
+        TLibraryEntry e;
+        e.State = TLibraryEntry::TState::Missing;
+        return e;
+    };
+    In.Cells[0][0] = "1";
+    ASSERT_TRUE(Build());
+    ASSERT_EQ(Lines.size(), 1u);
+    EXPECT_EQ(Lines[0].rfind("[Warning] VRC-780AS1V2.GLB: ", 0), 0u) << Lines[0];
+    EXPECT_NE(Lines[0].find(" pictures not found, the file is empty or cut short !!!"),
+              std::string::npos);
+}
+
 } // namespace

@@ -43,6 +43,25 @@ std::string AbsoluteFolder(const std::string& dir, bool withSlash) {
     return path;
 }
 
+namespace {
+
+// The user's own files (a settings file with its COMPORT table, a project) are never replaced
+// unasked: every name that is taken, link or not, is listed and nothing is written.
+void RefuseExistingFiles(const std::vector<std::string>& targets) {
+    std::string taken;
+    for (const std::string& path : targets) {
+        std::error_code ec;
+        if (fs::symlink_status(path, ec).type() != fs::file_type::not_found && !ec)
+            taken += "\n  " + path;
+    }
+    if (!taken.empty())
+        throw XVclUtil::EXGeneral("These files are already there; nothing was written (give "
+                                  "--force to replace them):%s",
+                                  taken.c_str());
+}
+
+} // namespace
+
 TSampleDataGenerator::TSampleDataGenerator(TSampleDataOptions options)
     : Options(std::move(options)) {}
 
@@ -64,6 +83,16 @@ void TSampleDataGenerator::Run() {
     std::string sheet;
     if (!Options.ContactSheetPng.empty()) sheet = PngBytes(RenderContactSheet(library, fonts));
 
+    if (!Options.Force) {
+        std::vector<std::string> targets = {dir + "/" + AppCore::DefaultGlbFileName,
+                                            dir + "/" + AppCore::ToolSettingsFileName,
+                                            dir + "/" + DemoProjectFileName};
+        for (const auto& [name, bytes] : demoPictures) targets.push_back(dir + "/" + name);
+        if (Options.WithDefaultImages) targets.push_back(dir + "/DefaultImage");
+        if (!Options.ContactSheetPng.empty())
+            targets.push_back(fs::absolute(Options.ContactSheetPng).lexically_normal().string());
+        RefuseExistingFiles(targets);
+    }
     EnsureWritableFolder(dir);
     auto record = [&](const std::string& path) { Written.push_back(path); };
     WriteSampleFile(dir + "/" + AppCore::DefaultGlbFileName, glb);

@@ -14,14 +14,16 @@ struct TSampleDataOptions {
     std::string FontRoot;           // empty = Debian's TrueType folder
     bool WithDefaultImages = false; // also write Dir/DefaultImage
     std::string ContactSheetPng;    // also write a contact sheet of the library there
+    bool Force = false;             // replace files that are already there
 };
 
 class TSampleDataGenerator {
 public:
     explicit TSampleDataGenerator(TSampleDataOptions options);
 
-    // Raises XVclUtil::EXGeneral with a message for the user when a font is missing or a file
-    // cannot be written. Needs a QGuiApplication (TOffscreenApp).
+    // Raises XVclUtil::EXGeneral with a message for the user when a font is missing, a file
+    // cannot be written, or (without Force) any of the files is already there: then nothing
+    // is written and the message lists them. Needs a QGuiApplication (TOffscreenApp).
     void Run();
 
     // Absolute paths of the files written by Run, in order (the default picture tree as one

@@ -1,8 +1,11 @@
-// The picture library: directory entries, extraction to the temporary file, hostile libraries.
+// The picture library: directory entries, pictures decoded in memory, hostile libraries.
 
 #include "CoreTestSupport.h"
 
 #include "XVclUtil/FileUtil.h"
+#include "app/core/PictureBoxes.h"
+
+#include <sys/stat.h>
 
 using namespace AppCore;
 using CoreTest::ReadFile;
@@ -41,39 +44,22 @@ TEST_F(PictureLibrary, EntriesAreBigEndianFromTheStartOfTheFile) {
     EXPECT_EQ(std::string(picture.begin(), picture.end()), "HELLO");
 }
 
-TEST_F(PictureLibrary, ExtractWritesTheTemporaryFile) {
-    TPictureLibraryBuilder builder(2);
-    builder.Set(1, 7, Bytes("picture bytes"));
-    TPictureLibrary library;
-    library.Assign(builder.Build());
-    EXPECT_EQ(library.ExtractLibraryPicture(1, 7), "KRV_TEMPBMP.BMP");
-    EXPECT_EQ(ReadFile("KRV_TEMPBMP.BMP"), "picture bytes");
-}
-
-TEST_F(PictureLibrary, EmptyEntryGivesEmptyNameAndNoFile) {
-    CoreTest::WriteFile("KRV_TEMPBMP.BMP", std::string("old"));
-    TPictureLibrary library;
-    library.Assign(TPictureLibraryBuilder(2).Build());
-    EXPECT_EQ(library.ExtractLibraryPicture(0, 4), "");
-    EXPECT_FALSE(FileExists("KRV_TEMPBMP.BMP"));
-}
-
-TEST_F(PictureLibrary, NoLibraryGivesTheNameOfAMissingFile) {
-    CoreTest::WriteFile("KRV_TEMPBMP.BMP", std::string("old"));
-    TPictureLibrary library;
-    EXPECT_EQ(library.ExtractLibraryPicture(0, 0), "KRV_TEMPBMP.BMP");
-    EXPECT_FALSE(FileExists("KRV_TEMPBMP.BMP"));
-}
-
-TEST_F(PictureLibrary, EachExtractionReplacesThePreviousOne) {
+TEST_F(PictureLibrary, PicturesAreDecodedInMemoryAndNoFileIsOpened) {
     TPictureLibraryBuilder builder(1);
-    builder.Set(0, 1, Bytes("a long first picture"));
-    builder.Set(0, 2, Bytes("short"));
-    TPictureLibrary library;
-    library.Assign(builder.Build());
-    library.ExtractLibraryPicture(0, 1);
-    library.ExtractLibraryPicture(0, 2);
-    EXPECT_EQ(ReadFile("KRV_TEMPBMP.BMP"), "short");
+    builder.Set(0, 0, CoreTest::MakeBmp(128, 24, 3));
+    Session.Library.Assign(builder.Build());
+    // What a hostile folder may hold under the old temporary name: a link, then a FIFO.
+    CoreTest::WriteFile(Work("victim"), std::string("keep"));
+    ASSERT_EQ(::symlink(Work("victim").c_str(), Work("KRV_TEMPBMP.BMP").c_str()), 0);
+    EXPECT_TRUE(ShowLibraryPicture(Session, Images::TitleV, 0, 0));
+    EXPECT_EQ(Prompts.PictureIn(Images::TitleV), "VRC-780AS1V2.GLB (0, 0)");
+    EXPECT_EQ(ReadFile(Work("victim")), "keep");
+    std::filesystem::remove(Work("KRV_TEMPBMP.BMP"));
+    ASSERT_EQ(::mkfifo(Work("KRV_TEMPBMP.BMP").c_str(), 0600), 0);
+    EXPECT_TRUE(ShowLibraryPicture(Session, Images::TitleH, 0, 0));  // no hang
+    EXPECT_FALSE(ShowLibraryPicture(Session, Images::TitleH, 0, 4)); // empty entry
+    Session.Library.Release();
+    EXPECT_FALSE(ShowLibraryPicture(Session, Images::TitleH, 0, 0)); // no library
 }
 
 TEST_F(PictureLibrary, EntriesOutsideTheFileAreNoPicture) {
@@ -86,8 +72,9 @@ TEST_F(PictureLibrary, EntriesOutsideTheFileAreNoPicture) {
     EXPECT_TRUE(library.Picture(0, 1).empty());
     EXPECT_TRUE(library.Picture(0, 2).empty());
     EXPECT_EQ(library.Picture(0, 3).size(), 10u);
-    EXPECT_EQ(library.ExtractLibraryPicture(0, 1), "");
-    EXPECT_FALSE(FileExists("KRV_TEMPBMP.BMP"));
+    EXPECT_TRUE(library.IsCutOff(0, 1));
+    EXPECT_FALSE(library.IsCutOff(0, 3));
+    EXPECT_FALSE(library.IsCutOff(0, 4)); // an empty entry inside the file
     // Groups and indices outside the file; the number of groups is not stored, so (1, 0) still
     // reads bytes of the file.
     EXPECT_TRUE(library.Entry(1, 0));
@@ -95,14 +82,14 @@ TEST_F(PictureLibrary, EntriesOutsideTheFileAreNoPicture) {
     EXPECT_FALSE(library.Entry(-1, 0));
     EXPECT_FALSE(library.Entry(0, 256));
     EXPECT_FALSE(library.Entry(0, -1));
-    EXPECT_EQ(library.ExtractLibraryPicture(7, 0), "");
+    EXPECT_TRUE(library.IsCutOff(7, 0));
 }
 
 TEST_F(PictureLibrary, EmptyAndTruncatedLibraries) {
     TPictureLibrary empty;
     empty.Assign({});
     EXPECT_TRUE(empty.IsLoaded());
-    EXPECT_EQ(empty.ExtractLibraryPicture(0, 0), "");
+    EXPECT_TRUE(empty.IsCutOff(0, 0));
     EXPECT_FALSE(empty.Entry(0, 0));
 
     std::vector<uint8_t> truncated(8 + 100, 0xFF); // directory cut inside entry 12
@@ -123,6 +110,16 @@ TEST_F(PictureLibrary, LoadFileReadsWholeFileAndRefusesFolders) {
     EXPECT_FALSE(library.LoadFile(StartDir)); // a folder
     EXPECT_FALSE(library.IsLoaded());
     EXPECT_FALSE(library.LoadFile(Work("missing.glb")));
+}
+
+TEST_F(PictureLibrary, OversizedLibraryIsRefusedBeforeItIsRead) {
+    WriteWorkingFolder();
+    std::filesystem::resize_file(Work("VRC-780AS1V2.GLB"), TPictureLibrary::MaxFileSize + 1);
+    EXPECT_FALSE(Start());
+    ASSERT_FALSE(Messages.Messages.empty());
+    EXPECT_EQ(Messages.Messages[0].second.rfind("GLB file too large!!", 0), 0u)
+        << Messages.Messages[0].second;
+    EXPECT_FALSE(Session.Library.IsLoaded());
 }
 
 TEST_F(PictureLibrary, FileNamesAreFoundWithoutRegardToCase) {

@@ -116,8 +116,8 @@ TEST_F(Actions, ClearAllEmptiesCellsAndShowsLibraryTitles) {
     for (const auto& table : Session.Document.CodeTables)
         for (const auto& cell : table) EXPECT_EQ(cell, "");
     EXPECT_EQ(Session.Document.TITLEFILENAME_V, "/mine.bmp");
-    EXPECT_EQ(Prompts.PictureIn(Images::TitleV), "KRV_TEMPBMP.BMP");
-    EXPECT_EQ(Prompts.PictureIn(Images::TitleH), "KRV_TEMPBMP.BMP");
+    EXPECT_EQ(Prompts.PictureIn(Images::TitleV), "VRC-780AS1V2.GLB (0, 0)");
+    EXPECT_EQ(Prompts.PictureIn(Images::TitleH), "VRC-780AS1V2.GLB (0, 5)");
     EXPECT_FALSE(FileExists("KRV_TEMPBMP.BMP"));
     EXPECT_EQ(Session.StatusPanels[0], "Project file: ");
     EXPECT_TRUE(Messages.Messages.empty());

@@ -67,9 +67,9 @@ TEST_F(ProjectLoad, MissingKeysGiveTheFileDefaults) {
     EXPECT_EQ(Session.StatusPanels[0], "Project file: " + Work("p.zkf"));
     EXPECT_EQ(Prompts.FileBrowserRelinks, 1);
     EXPECT_TRUE(Messages.Messages.empty());
-    // Library title pictures go to Image1 and Image3, and the temporary file is gone again.
-    EXPECT_EQ(Prompts.PictureIn(Images::TitleV), "KRV_TEMPBMP.BMP");
-    EXPECT_EQ(Prompts.PictureIn(Images::TitleH), "KRV_TEMPBMP.BMP");
+    // Library title pictures go to Image1 and Image3, decoded in memory: no file is written.
+    EXPECT_EQ(Prompts.PictureIn(Images::TitleV), "VRC-780AS1V2.GLB (0, 0)");
+    EXPECT_EQ(Prompts.PictureIn(Images::TitleH), "VRC-780AS1V2.GLB (0, 5)");
     EXPECT_FALSE(FileExists("KRV_TEMPBMP.BMP"));
 }
 
@@ -151,7 +151,7 @@ TEST_F(ProjectLoad, TitlePicturesAndTheirLibraryFallback) {
     EXPECT_EQ(Session.Document.TITLEFILENAME_H, "");
     EXPECT_EQ(Session.Document.TITLEFILENAME_2, two);
     EXPECT_EQ(Prompts.PictureIn(Images::TitleV), v);
-    EXPECT_EQ(Prompts.PictureIn(Images::TitleH), "KRV_TEMPBMP.BMP");
+    EXPECT_EQ(Prompts.PictureIn(Images::TitleH), "VRC-780AS1V2.GLB (0, 5)");
     EXPECT_EQ(Prompts.PictureIn(Images::Title2), two);
 
     // A folder is no picture file; a missing title 2 leaves Image62 alone.

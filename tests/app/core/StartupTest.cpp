@@ -125,6 +125,16 @@ TEST_F(Startup, BlankItemsAreSkippedAndAllBlankMeansBuiltIn) {
     EXPECT_EQ(other.Settings.APNOTE, "");
 }
 
+TEST_F(Startup, HugeVcnIsCutWithAMessage) {
+    WriteSettings("[GLOBAL]\r\nVCN=2147483647\r\nITEM1=KRV-A\r\nITEM1000=KRV-Z\r\n"
+                  "ITEM1001=KRV-NOT\r\n");
+    LoadToolSettings(Session); // returns at once instead of looping for ever
+    EXPECT_EQ(Session.Settings.ModelList, (std::vector<std::string>{"KRV-A", "KRV-Z"}));
+    EXPECT_EQ(Texts(), (std::vector<std::string>{
+                           "Error|VCN=2147483647 is more than 1000 models!!\n\nOnly ITEM1 to "
+                           "ITEM1000 are read.\n"}));
+}
+
 TEST_F(Startup, ModelSectionsAndOutCpuBin) {
     WriteWorkingFolder();
     ASSERT_TRUE(Start());

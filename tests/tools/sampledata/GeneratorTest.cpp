@@ -29,8 +29,9 @@ namespace fs = std::filesystem;
 namespace {
 
 void Generate(const std::string& dir, bool withDefaultImages = true, std::string fontRoot = "",
-              std::string png = "") {
+              std::string png = "", bool force = false) {
     TSampleDataOptions options;
+    options.Force = force;
     options.Dir = dir;
     options.WithDefaultImages = withDefaultImages;
     options.FontRoot = std::move(fontRoot);
@@ -86,7 +87,7 @@ TEST(SampleDataGenerator, SameBytesOnEveryRun) {
     TTempDir a, b;
     Generate(a.Path());
     const auto first = ReadTree(a.Path());
-    Generate(a.Path()); // over its own output
+    Generate(a.Path(), true, "", "", true); // over its own output
     EXPECT_EQ(ReadTree(a.Path()), first);
     Generate(b.Path()); // into another folder: only the paths inside demo.zkf differ
     auto second = ReadTree(b.Path());
@@ -268,10 +269,32 @@ TEST(SampleDataGenerator, MissingFontFailsBeforeWritingAnything) {
 TEST(SampleDataGenerator, FailureHalfWayLeavesOnlyWholeFiles) {
     TTempDir dir;
     fs::create_directories(dir / "demo.zkf"); // a folder where the project file should go
-    EXPECT_THROW(Generate(dir.Path(), false), XVclUtil::EXGeneral);
+    EXPECT_THROW(Generate(dir.Path(), false, "", "", true), XVclUtil::EXGeneral);
     // What was written before the failure is whole; no temporary files are left.
     EXPECT_EQ(ReadFile(dir / "VRC-780AS1V2.GLB"), GlbBytes());
     EXPECT_TRUE(Leftovers(dir.Path()).empty()) << Leftovers(dir.Path())[0];
+}
+
+TEST(SampleDataGenerator, FilesAlreadyThereAreListedAndKeptUnlessForced) {
+    TTempDir dir;
+    const std::string settings = "[COMPORT]\r\nCOM1=/dev/ttyUSB0\r\n";
+    WriteFile(dir / "KRVZKF780AS1.INI", settings);
+    fs::create_symlink(dir / "elsewhere.zkf", dir / "demo.zkf"); // a link counts as taken
+    try {
+        Generate(dir.Path(), false);
+        FAIL() << "no error";
+    } catch (const XVclUtil::EXGeneral& e) {
+        const std::string message = e.what();
+        EXPECT_NE(message.find(dir / "KRVZKF780AS1.INI"), std::string::npos) << message;
+        EXPECT_NE(message.find(dir / "demo.zkf"), std::string::npos) << message;
+        EXPECT_EQ(message.find("GLB"), std::string::npos) << message; // only the taken names
+    }
+    EXPECT_EQ(ReadFile(dir / "KRVZKF780AS1.INI"), settings);
+    EXPECT_FALSE(fs::exists(dir / "VRC-780AS1V2.GLB"));
+    Generate(dir.Path(), false, "", "", true);
+    EXPECT_NE(ReadFile(dir / "KRVZKF780AS1.INI"), settings);
+    EXPECT_TRUE(fs::is_symlink(dir / "demo.zkf")); // written through the link, which stays
+    EXPECT_TRUE(fs::is_regular_file(dir / "elsewhere.zkf"));
 }
 
 TEST(SampleDataGenerator, DefaultImageTreeIsSwappedWhole) {
