@@ -37,17 +37,15 @@ const std::string& SampleDir() {
     return dir;
 }
 
-QImage Glyph() {
-    QImage g(56, 80, QImage::Format_Mono);
-    g.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
-    g.fill(0);
+Rom::TPicture Glyph() {
+    Rom::TPicture g(56, 80);
     for (int y = 10; y < 70; ++y)
-        for (int x = 8; x < 48; x += (y % 3) + 1) g.setPixel(x, y, 1);
+        for (int x = 8; x < 48; x += (y % 3) + 1) g.SetPixel(x, y, Rom::BlackColour);
     return g;
 }
 
 void BM_EncodeRotatedGlyph(benchmark::State& state) {
-    const QImage g = Glyph();
+    const Rom::TPicture g = Glyph();
     for (auto _ : state) benchmark::DoNotOptimize(Rom::EncodeRotated(g));
 }
 BENCHMARK(BM_EncodeRotatedGlyph);

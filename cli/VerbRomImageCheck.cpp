@@ -1,15 +1,13 @@
 // zkf780a inspect ROMFILE: verifies a ROM image and prints what it holds; optionally writes
-// every picture as PNG plus a contact sheet.
+// every picture as PNG plus a contact sheet (through the companion program, which uses Qt).
 
+#include "Companion.h"
 #include "Verb.h"
 
-#include "XVclUtil/EXGeneral.h"
 #include "XVclUtil/FileUtil.h"
-#include "rom/ContactSheet.h"
 #include "rom/RomImageReport.h"
 #include "rom/RomLayout.h"
 #include "rom/TRomImageReader.h"
-#include "tools/sampledata/TOffscreenApp.h"
 
 #include <cstdio>
 #include <string>
@@ -70,16 +68,10 @@ int InspectMain(int argc, char** argv) {
     const std::string report =
         json ? Rom::FormatInspectJson(reader, romFile) : Rom::FormatInspectText(reader, romFile);
     std::fputs(report.c_str(), stdout);
-    if (!pngDir.empty()) {
-        try {
-            SampleData::TOffscreenApp app; // fonts for the contact sheet's labels
-            const auto written = Rom::WritePicturePngs(reader, pngDir);
-            std::fprintf(json ? stderr : stdout, "\n%zu PNG files in %s; contact sheet: %s/%s\n",
-                         written.size(), pngDir.c_str(), pngDir.c_str(), Rom::ContactSheetFileName);
-        } catch (const XVclUtil::EXGeneral& e) {
-            std::fprintf(stderr, "inspect: %s\n", e.what());
-            return 1;
-        }
+    if (!pngDir.empty()) { // drawn with Qt by the companion program
+        std::vector<std::string> args = {"inspect-png", romFile, pngDir};
+        if (json) args.push_back("--json");
+        if (const int status = Cli::RunCompanion(args); status != 0) return status;
     }
     return ok ? 0 : 2;
 }

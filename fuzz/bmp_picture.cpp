@@ -8,7 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     try {
-        QImage picture =
+        const Rom::TPicture picture =
             Rom::LoadPictureData(std::span<const std::uint8_t>(data, size), "fuzz.bmp");
         if (!Rom::IsMonoRecord(Rom::EncodeRowMajor(picture))) std::abort();
         if (!Rom::IsMonoRecord(Rom::EncodeRotated(picture))) std::abort();

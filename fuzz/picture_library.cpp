@@ -4,7 +4,7 @@
 #include "app/core/PreviewComposer.h"
 #include "app/core/TPictureLibrary.h"
 
-#include "rom/PictureDecode.h"
+#include "app/core/PictureDecode.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     AppCore::TPictureLibrary library;
@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
                 (picture.data() < begin || picture.data() + picture.size() > end))
                 __builtin_trap(); // pictures always lie inside the library
         }
-    Rom::DecodePicture(library.Picture(0, 0));
+    AppCore::DecodePicture(library.Picture(0, 0));
     if (library.IsCutOff(0, 0) && !library.Picture(0, 0).empty()) __builtin_trap();
     QImage canvas = AppCore::BlankPreview();
     AppCore::RenderPreview(canvas, AppCore::PlanPreview("B1", 0, ""), library);

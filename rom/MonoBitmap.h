@@ -6,7 +6,7 @@
 // Widths (row-major) and heights (rotated) that are not a multiple of 8 are padded with 0
 // pixels to the next multiple of 8; the header holds the padded size.
 
-#include <QImage>
+#include "TPicture.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -21,15 +21,16 @@ enum class TDisplayType { Horizontal = 0, Vertical = 1 };
 
 using TBytes = std::vector<std::uint8_t>;
 
-// Loads a picture file or a picture held in memory; raises EPictureLoad naming `name` when
-// the picture cannot be read or its record would not fit an index entry.
-QImage LoadPicture(const std::string& fileName);
-QImage LoadPictureData(std::span<const std::uint8_t> data, const std::string& name);
+// Loads a BMP file, or BMP bytes held in memory, through the BMP reader; raises EPictureLoad
+// naming the file (or `name`) when the picture cannot be read or its record would not fit an
+// index entry.
+TPicture LoadPicture(const std::string& fileName);
+TPicture LoadPictureData(std::span<const std::uint8_t> data, const std::string& name);
 
 // Records in memory.
-TBytes EncodeRowMajor(const QImage& picture);
-TBytes EncodeRotated(const QImage& picture); // turned 90 degrees counter-clockwise
-TBytes EncodeMonoRecord(const QImage& picture, TDisplayType type);
+TBytes EncodeRowMajor(const TPicture& picture);
+TBytes EncodeRotated(const TPicture& picture); // turned 90 degrees counter-clockwise
+TBytes EncodeMonoRecord(const TPicture& picture, TDisplayType type);
 
 // File to file, as the build's encoding steps: target is created or overwritten.
 void EncodeRowMajor(const std::string& source, const std::string& target);
@@ -37,9 +38,9 @@ void EncodeRotated(const std::string& source, const std::string& target);
 // Nothing happens when the trimmed source name is empty.
 void EncodeMonoBitmap(const std::string& source, const std::string& target, TDisplayType type);
 
-// A record read back: its stored picture as a 1-bit image (1 = black), or a null image when
-// the bytes are not exactly one record.
-QImage DecodeMonoBitmap(std::span<const std::uint8_t> record);
+// A record read back: its stored picture in black and white, or a null picture when the bytes
+// are not exactly one record.
+TPicture DecodeMonoBitmap(std::span<const std::uint8_t> record);
 // True when the bytes are exactly one record (header sizes agree with the length).
 bool IsMonoRecord(std::span<const std::uint8_t> record);
 

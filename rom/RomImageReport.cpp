@@ -2,11 +2,8 @@
 
 #include "RomLayout.h"
 #include "RomOptions.h"
+#include "TJsonValue.h"
 #include "XVclUtil/Printf.h"
-
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 namespace Rom {
 
@@ -130,55 +127,60 @@ std::string FormatInspectText(const TRomImageReader& reader, const std::string& 
 }
 
 std::string FormatInspectJson(const TRomImageReader& reader, const std::string& fileName) {
-    QJsonObject root;
-    root["file"] = QString::fromStdString(fileName);
+    TJsonValue root = TJsonValue::Object();
+    root["file"] = fileName;
     root["ok"] = reader.AllChecksPass();
-    QJsonArray checks;
-    for (const TRomCheck& c : reader.Checks())
-        checks.append(QJsonObject{{"name", QString::fromStdString(c.Name)},
-                                  {"ok", c.Ok},
-                                  {"detail", QString::fromStdString(c.Detail)}});
-    root["checks"] = checks;
+    TJsonValue checks = TJsonValue::Array();
+    for (const TRomCheck& c : reader.Checks()) {
+        TJsonValue check = TJsonValue::Object();
+        check["name"] = c.Name;
+        check["ok"] = c.Ok;
+        check["detail"] = c.Detail;
+        checks.Append(std::move(check));
+    }
+    root["checks"] = std::move(checks);
     if (reader.HasCodeTableBlock()) {
-        QJsonObject options;
+        TJsonValue& options = root["options"] = TJsonValue::Object();
         for (const auto& [label, value] : OptionLines(reader.CodeTableBlock()))
-            options[QString::fromStdString(label)] = QString::fromStdString(Printable(value));
-        root["options"] = options;
-        QJsonArray tables;
+            options[label] = Printable(value);
+        TJsonValue tables = TJsonValue::Array();
         const TCodeTables& t = reader.CodeTableBlock().Tables;
         for (std::size_t i = 0; i < CodeTableCount; ++i) {
-            QJsonArray codes;
+            TJsonValue codes = TJsonValue::Array();
             for (std::size_t r = 0; r < CodeTableRows; ++r) {
-                if (CodeText(t.Kind[i][r], t.Value[i][r]).empty()) continue;
-                codes.append(QJsonObject{{"code", static_cast<int>(r)},
-                                         {"kind", t.Kind[i][r]},
-                                         {"value", t.Value[i][r]},
-                                         {"text", QString::fromStdString(Printable(
-                                                      CodeText(t.Kind[i][r], t.Value[i][r])))}});
+                const std::string text = CodeText(t.Kind[i][r], t.Value[i][r]);
+                if (text.empty()) continue;
+                TJsonValue code = TJsonValue::Object();
+                code["code"] = static_cast<int>(r);
+                code["kind"] = t.Kind[i][r];
+                code["value"] = t.Value[i][r];
+                code["text"] = Printable(text);
+                codes.Append(std::move(code));
             }
-            tables.append(codes);
+            tables.Append(std::move(codes));
         }
-        root["codeTables"] = tables;
+        root["codeTables"] = std::move(tables);
         root["displayType"] =
             reader.DisplayType() == TDisplayType::Vertical ? "Vertical" : "Horizontal";
-        QJsonArray pictures;
+        TJsonValue pictures = TJsonValue::Array();
         for (const TRomPicture& p : reader.Pictures()) {
-            QJsonObject o{{"name", QString::fromStdString(p.Name)},
-                          {"kind", KindName(p.Kind)},
-                          {"address", static_cast<qint64>(p.Address)},
-                          {"fileOffset", static_cast<qint64>(p.FileOffset)},
-                          {"size", static_cast<qint64>(p.Size)}};
+            TJsonValue o = TJsonValue::Object();
+            o["name"] = p.Name;
+            o["kind"] = KindName(p.Kind);
+            o["address"] = static_cast<long long>(p.Address);
+            o["fileOffset"] = static_cast<long long>(p.FileOffset);
+            o["size"] = static_cast<long long>(p.Size);
             if (p.IsRecord) {
                 o["width"] = p.Width;
                 o["height"] = p.Height;
             }
             if (p.Kind == TPictureKind::Set) o["pictures"] = p.SetPictures;
-            pictures.append(o);
+            pictures.Append(std::move(o));
         }
-        root["pictures"] = pictures;
+        root["pictures"] = std::move(pictures);
         root["emptyIndexEntries"] = reader.EmptyIndexEntries();
     }
-    return QJsonDocument(root).toJson(QJsonDocument::Indented).toStdString();
+    return root.Indented();
 }
 
 } // namespace Rom

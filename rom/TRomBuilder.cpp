@@ -315,7 +315,7 @@ void TRomBuilder::EncodeTemp(const std::string& name, const std::string& target)
     if (name.empty()) return; // empty library entry: no work file, the index entry stays absent
     auto data = Work.Read(name);
     if (!data) throw EPictureLoad(TempSource, "no picture library loaded");
-    QImage picture = LoadPictureData(*data, TempSource);
+    const TPicture picture = LoadPictureData(*data, TempSource);
     Work.Write(target, EncodeMonoRecord(picture, Input.DISPLAYTYPE));
 }
 
@@ -334,7 +334,7 @@ void TRomBuilder::MoveLibrary(int group, int index, const std::string& target) {
 void TRomBuilder::EncodeFile(const std::string& path, const std::string& target) {
     if (TrimText(path).empty()) return;
     std::string found = XVclUtil::FindFileNoCase(path);
-    QImage picture = LoadPicture(found.empty() ? path : found);
+    const TPicture picture = LoadPicture(found.empty() ? path : found);
     Work.Write(target, EncodeMonoRecord(picture, Input.DISPLAYTYPE));
 }
 

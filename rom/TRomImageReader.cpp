@@ -6,8 +6,6 @@
 #include "XVclUtil/Crc8.h"
 #include "XVclUtil/Printf.h"
 
-#include <QTransform>
-
 #include <algorithm>
 #include <cstring>
 
@@ -254,15 +252,15 @@ std::span<const std::uint8_t> TRomImageReader::Bytes(const TRomPicture& picture)
     return std::span<const std::uint8_t>(Image.data() + picture.FileOffset, picture.Size);
 }
 
-QImage TRomImageReader::StoredImage(const TRomPicture& picture) const {
-    return picture.IsRecord ? DecodeMonoBitmap(Bytes(picture)) : QImage();
+TPicture TRomImageReader::StoredImage(const TRomPicture& picture) const {
+    return picture.IsRecord ? DecodeMonoBitmap(Bytes(picture)) : TPicture();
 }
 
-QImage TRomImageReader::ViewImage(const TRomPicture& picture) const {
-    QImage stored = StoredImage(picture);
-    if (stored.isNull() || Orientation == TDisplayType::Horizontal) return stored;
+TPicture TRomImageReader::ViewImage(const TRomPicture& picture) const {
+    TPicture stored = StoredImage(picture);
+    if (stored.IsNull() || Orientation == TDisplayType::Horizontal) return stored;
     // A vertical display's records are the pictures turned counter-clockwise.
-    return stored.transformed(QTransform().rotate(90));
+    return TurnedClockwise(stored);
 }
 
 void TRomImageReader::GuessOrientation() {

@@ -6,8 +6,6 @@
 #include "MonoBitmap.h"
 #include "TConfigBlock.h"
 
-#include <QImage>
-
 #include <cstdint>
 #include <span>
 #include <string>
@@ -54,9 +52,9 @@ public:
 
     std::span<const std::uint8_t> Bytes(const TRomPicture& picture) const;
     // The record as stored (rotated for a vertical display), or null for raw data.
-    QImage StoredImage(const TRomPicture& picture) const;
+    TPicture StoredImage(const TRomPicture& picture) const;
     // As a person sees it on the display: vertical-display records turned back upright.
-    QImage ViewImage(const TRomPicture& picture) const;
+    TPicture ViewImage(const TRomPicture& picture) const;
     // Judged from the shape of the customer title (or the floor-number glyphs).
     TDisplayType DisplayType() const { return Orientation; }
 

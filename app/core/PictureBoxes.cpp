@@ -4,7 +4,7 @@
 
 #include "XVclUtil/FileUtil.h"
 #include "XVclUtil/MessageBox.h"
-#include "rom/PictureDecode.h"
+#include "app/core/PictureDecode.h"
 
 namespace AppCore {
 
@@ -15,7 +15,7 @@ bool ShowPicture(TEditorSession& session, int image, const std::string& path) {
 bool ShowLibraryPicture(TEditorSession& session, int image, int group, int index) {
     const std::span<const uint8_t> bytes = session.Library.Picture(group, index);
     if (bytes.empty()) return false;
-    const QImage picture = Rom::DecodePicture(bytes);
+    const QImage picture = AppCore::DecodePicture(bytes);
     return !picture.isNull() && session.Prompts.ShowDecodedPicture(
                                     image, picture, LibraryPictureName(session, group, index));
 }

@@ -3,7 +3,7 @@
 #include "app/core/CodeCell.h"
 
 #include "XVclUtil/FileUtil.h"
-#include "rom/PictureDecode.h"
+#include "app/core/PictureDecode.h"
 
 #include <QString>
 #include <algorithm>
@@ -17,7 +17,7 @@ constexpr int CentreX = (PreviewWidth - GlyphWidth) / 2; // 28
 
 std::optional<QImage> LoadGlyph(const TPictureLibrary& library, const TPreviewGlyph& glyph) {
     const std::span<const uint8_t> bytes = library.Picture(glyph.Group, glyph.Index);
-    QImage image = Rom::DecodePicture(bytes);
+    QImage image = AppCore::DecodePicture(bytes);
     if (image.isNull()) return std::nullopt;
     return image;
 }

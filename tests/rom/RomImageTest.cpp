@@ -245,16 +245,16 @@ TEST(RomImage, WriteRomImageReplacesTheExtensionAndLeavesNoTemporary) {
 
 TBytes GoodImage() {
     TMemoryWorkFolder folder;
-    folder.Write("M_4", EncodeRowMajor(MonoPicture(16, 8, {{0, 0}})));
+    folder.Write("M_4", EncodeRowMajor(Pic(MonoPicture(16, 8, {{0, 0}}))));
     folder.Write("M_1", TBytes(50, 9));
-    folder.Write("DIR0_1", EncodeRowMajor(MonoPicture(8, 8, {{1, 1}})));
-    folder.Write("DIR0_21", EncodeRowMajor(MonoPicture(8, 8, {{2, 2}})));
+    folder.Write("DIR0_1", EncodeRowMajor(Pic(MonoPicture(8, 8, {{1, 1}}))));
+    folder.Write("DIR0_21", EncodeRowMajor(Pic(MonoPicture(8, 8, {{2, 2}}))));
     PackNumberedPictures(folder, "DIR0_", "M_30");
     TRomBlocks b = Blocks();
-    folder.Write("UBF_0", EncodeRowMajor(MonoPicture(16, 16)));
-    folder.Write("UBF_1", EncodeRowMajor(MonoPicture(24, 8)));
+    folder.Write("UBF_0", EncodeRowMajor(Pic(MonoPicture(16, 16))));
+    folder.Write("UBF_1", EncodeRowMajor(Pic(MonoPicture(24, 8))));
     PackPictureBlock(folder, "UBF_", 2, 0, b.Ubf);
-    folder.Write("UM_1", EncodeRotated(MonoPicture(128, 24)));
+    folder.Write("UM_1", EncodeRotated(Pic(MonoPicture(128, 24))));
     PackPictureBlock(folder, "UM_", 3, 0, b.Um);
     folder.Write("PM_2", TBytes(77, 3));
     PackPictureBlock(folder, "PM_", 4, PmBlockAddress, b.Pm);
@@ -281,8 +281,9 @@ TEST(RomImageReader, FindsEveryPicture) {
     EXPECT_EQ(m4.Width, 16);
     EXPECT_EQ(r.Pictures()[2].SetPictures, 2);
     EXPECT_FALSE(r.Pictures()[0].IsRecord); // raw
-    QImage title = r.ViewImage(r.Pictures()[6]);
-    EXPECT_EQ(title.size(), QSize(128, 24)); // upright again
+    const TPicture title = r.ViewImage(r.Pictures()[6]);
+    EXPECT_EQ(title.Width, 128); // upright again
+    EXPECT_EQ(title.Height, 24);
 }
 
 // Each kind of damage fails its own check, and only that one.

@@ -33,6 +33,14 @@ std::vector<std::string> TTempDir::Names() const {
     return names;
 }
 
+Rom::TPicture Pic(const QImage& image) {
+    Rom::TPicture picture(image.width(), image.height());
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            picture.SetPixel(x, y, image.pixel(x, y) & 0xFFFFFF);
+    return picture;
+}
+
 QImage MonoPicture(int w, int h, std::initializer_list<std::pair<int, int>> black) {
     QImage image(w, h, QImage::Format_Mono);
     image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});

@@ -33,6 +33,8 @@ private:
     std::string Dir;
 };
 
+// A QImage as the encoder sees a decoded picture: every pixel's colour value.
+Rom::TPicture Pic(const QImage& image);
 // White picture of w x h with the given pixels black, as a 1-bit image.
 QImage MonoPicture(int w, int h, std::initializer_list<std::pair<int, int>> black = {});
 // A picture whose pixels spell out a number, so that every library entry differs.

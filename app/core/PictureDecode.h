@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <span>
 
-namespace Rom {
+namespace AppCore {
 
 // The picture the bytes hold, or a null image when they hold none that can be read.
 QImage DecodePicture(std::span<const std::uint8_t> bytes);
 
-} // namespace Rom
+} // namespace AppCore

@@ -1,4 +1,4 @@
-#include "ContactSheet.h"
+#include "tools/rompng/RomPicturePngs.h"
 
 #include "XVclUtil/AtomicFile.h"
 #include "XVclUtil/EXGeneral.h"
@@ -11,7 +11,7 @@
 
 #include <algorithm>
 
-namespace Rom {
+namespace RomPng {
 
 namespace {
 
@@ -66,11 +66,20 @@ void Save(const QImage& image, const std::string& path, std::vector<std::string>
 
 } // namespace
 
-std::vector<std::pair<std::string, QImage>> ViewPictures(const TRomImageReader& reader) {
+QImage ToQImage(const Rom::TPicture& picture) {
+    QImage image(picture.Width, picture.Height, QImage::Format_RGB32);
+    for (int y = 0; y < picture.Height; ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < picture.Width; ++x) row[x] = 0xFF000000u | picture.Pixel(x, y);
+    }
+    return image;
+}
+
+std::vector<std::pair<std::string, QImage>> ViewPictures(const Rom::TRomImageReader& reader) {
     std::vector<std::pair<std::string, QImage>> out;
-    for (const TRomPicture& p : reader.Pictures()) {
-        QImage image = reader.ViewImage(p);
-        if (!image.isNull()) out.emplace_back(p.Name, image);
+    for (const Rom::TRomPicture& p : reader.Pictures()) {
+        const Rom::TPicture picture = reader.ViewImage(p);
+        if (!picture.IsNull()) out.emplace_back(p.Name, ToQImage(picture));
     }
     return out;
 }
@@ -115,7 +124,8 @@ QImage RenderContactSheet(const std::vector<std::pair<std::string, QImage>>& pic
     return sheet;
 }
 
-std::vector<std::string> WritePicturePngs(const TRomImageReader& reader, const std::string& dir) {
+std::vector<std::string> WritePicturePngs(const Rom::TRomImageReader& reader,
+                                          const std::string& dir) {
     if (!QDir().mkpath(QString::fromStdString(dir)))
         throw XVclUtil::EXGeneral("Err: cannot create the folder %s", dir.c_str());
     std::vector<std::string> written;
@@ -127,4 +137,4 @@ std::vector<std::string> WritePicturePngs(const TRomImageReader& reader, const s
     return written;
 }
 
-} // namespace Rom
+} // namespace RomPng

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-namespace Rom {
+namespace AppCore {
 
 QImage DecodePicture(std::span<const std::uint8_t> bytes) {
     QImage picture;
@@ -12,4 +12,4 @@ QImage DecodePicture(std::span<const std::uint8_t> bytes) {
     return picture;
 }
 
-} // namespace Rom
+} // namespace AppCore

@@ -1,0 +1,62 @@
+#pragma once
+// The system's own BMP reader: every picture MAKE ROM encodes is read through it, from a file's
+// bytes in memory. It reads the OS/2 core header and BITMAPINFOHEADER with its V2 to V5
+// extensions; 1, 4, 8, 16, 24 and 32 bits per pixel; BI_RGB, BI_RLE8, BI_RLE4 and
+// BI_BITFIELDS; bottom-up and top-down rows; colour tables shorter than the bit depth allows.
+// Anything else is refused with its reason (EBmpFormat). Every number taken from the bytes is
+// range-checked before it is used, so any bytes are safe to give it.
+
+#include "TPicture.h"
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace Rom {
+
+class TBmpReader {
+public:
+    // Reads and checks the headers; raises EBmpFormat. The bytes must outlive the reader.
+    explicit TBmpReader(std::span<const std::uint8_t> file);
+
+    int Width() const { return W; }
+    int Height() const { return H; }
+    int BitsPerPixel() const { return Bits; }
+
+    // Decodes the pixels; raises EBmpFormat when they are cut short. A colour-table index past
+    // the end of the table, and a pixel that RLE data skips, give white: a missing colour is
+    // never taken for black.
+    TPicture Read() const;
+
+    // Larger pictures are refused before anything is decoded.
+    static constexpr long long MaxPixels = 1LL << 26;
+
+private:
+    struct TChannel {
+        std::uint32_t Mask = 0;
+        int Shift = 0;
+    };
+    void ReadInfoHeader(std::uint32_t headerSize);
+    void CheckCompression() const;
+    std::size_t ReadMasks(std::uint32_t headerSize);
+    void ReadPalette(std::size_t start, std::uint32_t declared);
+    void ReadUncompressed(TPicture& picture) const;
+    void ReadRle(TPicture& picture) const;
+    void DecodeRow(const std::uint8_t* src, std::uint32_t* out) const;
+    std::uint32_t Masked(std::uint32_t value) const;
+    std::uint32_t PaletteColour(unsigned index) const;
+
+    std::span<const std::uint8_t> File;
+    int W = 0, H = 0, Bits = 0;
+    bool TopDown = false, Core = false;
+    std::uint32_t Compression = 0;
+    std::size_t PixelOffset = 0;
+    std::array<std::uint32_t, 256> Palette; // white past the colour table
+    TChannel Channels[3];                   // red, green, blue
+};
+
+// The headers and the pixels in one step.
+TPicture ReadBmp(std::span<const std::uint8_t> file);
+
+} // namespace Rom

@@ -1,0 +1,28 @@
+// zkf780a-qt: the companion program of zkf780a for the commands that need Qt.
+
+#include "tools/companion/CompanionCommands.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace Companion {
+
+bool WantsHelp(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return true;
+    return false;
+}
+
+} // namespace Companion
+
+int main(int argc, char** argv) {
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "sample-data") return Companion::SampleDataMain(argc - 1, argv + 1);
+    if (command == "inspect-png") return Companion::InspectPngMain(argc - 1, argv + 1);
+    std::fprintf(stderr,
+                 "usage: %s sample-data DIR ... | inspect-png ROMFILE DIR [--json]\n"
+                 "(started by zkf780a for sample-data and inspect --png)\n",
+                 Companion::ProgramName);
+    return 2;
+}
