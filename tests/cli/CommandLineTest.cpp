@@ -120,6 +120,27 @@ TEST_F(CommandLine, ProgressLinesOnAPipeAgainstTheSimulator) {
     }
 }
 
+// --strict turns a build that printed a "[Warning]" line into exit status 3.
+TEST_F(CommandLine, StrictBuildsFailOnWarningLines) {
+    auto data = Run({"sample-data", (Dir / "b").string()});
+    ASSERT_EQ(data->Wait(0), 0) << data->Err();
+    auto clean = Run({"build", "demo.zkf", "--strict"}, "b");
+    EXPECT_EQ(clean->Wait(0), 0) << clean->Out() << clean->Err();
+    EXPECT_EQ(clean->Out().find("[Warning]"), std::string::npos);
+
+    // A ROM file name with a folder part is taken without it, with a warning line.
+    std::ifstream in(Dir / "b" / "demo.zkf", std::ios::binary);
+    std::string project((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    project =
+        std::regex_replace(project, std::regex("ROMFILENAME=[^\r\n]*"), "ROMFILENAME=sub/DEMO.ROM");
+    std::ofstream(Dir / "b" / "demo.zkf", std::ios::binary) << project;
+    auto lenient = Run({"build", "demo.zkf"}, "b");
+    EXPECT_EQ(lenient->Wait(0), 0) << lenient->Err();
+    EXPECT_NE(lenient->Out().find("[Warning] ROMFILENAME"), std::string::npos) << lenient->Out();
+    auto strict = Run({"build", "demo.zkf", "--strict"}, "b");
+    EXPECT_EQ(strict->Wait(0), 3) << strict->Out() << strict->Err();
+}
+
 // A device this user may not open is named with its group and the command that grants it.
 TEST_F(CommandLine, PermissionDeniedNamesTheGroupAndTheCommand) {
     std::string why;
