@@ -91,16 +91,22 @@ std::optional<int> ParseArgs(int argc, char** argv, TBuildArgs& a) {
                             "  3  --strict and MAKE ROM wrote a \"[Warning]\" line (the image is "
                             "written)\n");
     parser.add_option("PROJECT.zkf", a.Project, "the project file")->required();
-    parser.add_option("-C", a.WorkDir,
-                      "working folder: the tool settings file \"KRVZKF780AS1.INI\" and the "
-                      "picture library are read there, and the ROM image is written there under "
-                      "the project's ROM file name (default: the current folder)");
-    parser.add_option("--program-dir", a.ProgramDir,
-                      "folder holding DefaultImage/ (default: this program's folder)");
-    parser.add_option("-o", a.RomFile,
-                      "write the ROM image to ROMFILE instead (the .BIN side file, when the "
-                      "model asks for one, takes ROMFILE's name with \".BIN\"; so ROMFILE itself "
-                      "must not end in \".BIN\")");
+    parser
+        .add_option("-C", a.WorkDir,
+                    "working folder: the tool settings file \"KRVZKF780AS1.INI\" and the "
+                    "picture library are read there, and the ROM image is written there under "
+                    "the project's ROM file name (default: the current folder)")
+        ->type_name("WORKDIR");
+    parser
+        .add_option("--program-dir", a.ProgramDir,
+                    "folder holding DefaultImage/ (default: this program's folder)")
+        ->type_name("DIR");
+    parser
+        .add_option("-o", a.RomFile,
+                    "write the ROM image to ROMFILE instead (the .BIN side file, when the "
+                    "model asks for one, takes ROMFILE's name with \".BIN\"; so ROMFILE itself "
+                    "must not end in \".BIN\")")
+        ->type_name("ROMFILE");
     parser.add_flag("--strict", a.Strict, "exit 3 when MAKE ROM wrote any \"[Warning]\" line");
     if (auto status = parser.Parse(argc, argv)) return status;
     if (!a.RomFile.empty() && IsSideFileName(a.RomFile))

@@ -98,12 +98,13 @@ std::optional<int> ParseArgs(int argc, char** argv, TOptions& options) {
         ->check(CLI::IsMember({"info", "read", "write"}));
     parser.add_option("ARGS", options.Positional, "X: and the command's arguments");
     parser.add_flag("--physical", options.Physical, "address the whole disk");
-    parser.add_option("--map", maps, "X:=PATH: drive X stands for PATH (repeatable)");
+    parser.add_option("--map", maps, "drive X stands for PATH (repeatable)")->type_name("X:=PATH");
     parser
         .add_option("--partition", options.Partition,
                     "MBR slot 1..4 of a whole disk or image file that is the volume "
                     "(default: the first partition in the table)")
-        ->check(CLI::Range(0u, 4u));
+        ->check(CLI::Range(0u, 4u))
+        ->type_name("N");
     parser.add_flag("--yes", options.Yes, "write without asking");
     parser.add_flag("--9x", options.Win9x,
                     "use the 9x family on the emulated VWIN32 service and drivers");

@@ -2,12 +2,65 @@
 
 #include "NearestName.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 namespace Cli {
 
 namespace {
+
+constexpr std::size_t HelpWidth = 79;
+constexpr std::size_t OptionColumn = 26;
+
+// text broken into lines of at most width columns at spaces; its own line breaks stay.
+std::string Wrap(const std::string& text, std::size_t width) {
+    std::string out, line;
+    auto flush = [&] {
+        out += line;
+        line.clear();
+    };
+    std::size_t at = 0;
+    while (at <= text.size()) {
+        const std::size_t end = std::min(text.find_first_of(" \n", at), text.size());
+        const std::string word = text.substr(at, end - at);
+        if (!line.empty() && line.size() + 1 + word.size() > width) {
+            flush();
+            out += '\n';
+        } else if (!line.empty()) {
+            line += ' ';
+        }
+        line += word;
+        if (end < text.size() && text[end] == '\n') {
+            flush();
+            out += '\n';
+        }
+        at = end + 1;
+    }
+    flush();
+    return out;
+}
+
+// CLI11's help, with the descriptions wrapped and each option's value named plainly
+// ("--port PORT", not "--port TEXT REQUIRED": the usage line says what is required).
+class THelpFormatter : public CLI::Formatter {
+public:
+    THelpFormatter() { column_width(OptionColumn); }
+    std::string make_description(const CLI::App* app) const override {
+        const std::string& text = app->get_description();
+        return text.empty() ? std::string() : Wrap(text, HelpWidth) + "\n";
+    }
+    std::string make_option_opts(const CLI::Option* option) const override {
+        if (option->get_positional() || option->get_type_size() == 0) return {};
+        if (!option->get_option_text().empty()) return " " + option->get_option_text();
+        const std::string type = option->get_type_name();
+        return " " + type.substr(0, type.find(':'));
+    }
+    std::string make_option_desc(const CLI::Option* option) const override {
+        return Wrap(option->get_description(), HelpWidth - OptionColumn);
+    }
+};
 
 std::vector<std::string> OptionNames(const CLI::App& app) {
     std::vector<std::string> names;
@@ -22,9 +75,9 @@ std::vector<std::string> OptionNames(const CLI::App& app) {
 
 TVerbParser::TVerbParser(const std::string& verb, const std::string& description,
                          const std::string& exitCodes)
-    : CLI::App(description, "zkf780a " + verb) {
+    : CLI::App(description, verb.empty() ? "zkf780a" : "zkf780a " + verb) {
     footer(ExitCodesText(exitCodes));
-    get_formatter()->column_width(26);
+    formatter(std::make_shared<THelpFormatter>());
 }
 
 std::string ExitCodesText(const std::string& lines) {

@@ -12,7 +12,8 @@ namespace Cli {
 // The exit status of a usage error, on every verb.
 inline constexpr int ExitUsage = 2;
 
-// The parser of "zkf780a VERB": description first, the options, then the exit codes.
+// The parser of "zkf780a VERB" (of zkf780a itself when verb is empty): the description
+// first, then the options, then the exit codes.
 class TVerbParser : public CLI::App {
 public:
     TVerbParser(const std::string& verb, const std::string& description,

@@ -27,9 +27,11 @@ int InspectMain(int argc, char** argv) {
     std::string romFile, pngDir;
     bool json = false;
     parser.add_option("ROMFILE", romFile, "the ROM image file")->required();
-    parser.add_option("--png", pngDir,
-                      "write every picture as DIR/<name>.png, upright as the display shows it, "
-                      "and DIR/contact-sheet.png with all of them");
+    parser
+        .add_option("--png", pngDir,
+                    "write every picture as DIR/<name>.png, upright as the display shows it, "
+                    "and DIR/contact-sheet.png with all of them")
+        ->type_name("DIR");
     parser.add_flag("--json", json, "print the report as JSON");
     if (auto status = parser.Parse(argc, argv)) return *status;
     // The size first: a huge or sparse file is refused before a byte of it is read.

@@ -47,7 +47,7 @@ std::optional<int> ParseArgs(int argc, char** argv, TSimArgs& a) {
         "  1  the line cannot be opened or FILE cannot be written\n"
         "  2  usage error\n");
     ControllerSim::TSimOptions& o = a.Options;
-    parser.add_option("--port", a.Port, "serial device path or COMn");
+    parser.add_option("--port", a.Port, "serial device path or COMn")->type_name("PORT");
     CLI::Option* pty = parser
                            .add_option("--pty", a.PtyLink,
                                        "create a pseudo-terminal pair; print the PC's end, and "
@@ -58,50 +58,63 @@ std::optional<int> ParseArgs(int argc, char** argv, TSimArgs& a) {
         .add_option("-o", a.Output, "write each received ROM image or application region to FILE")
         ->type_name("FILE");
     parser.add_option("--baud", a.Baud, "line speed (default 115200)")
-        ->check(CLI::Range(50ul, 4'000'000ul));
+        ->check(CLI::Range(50ul, 4'000'000ul))
+        ->type_name("N");
     const CLI::Range probability(0.0, 1.0);
     parser.add_option("--nak-rate", o.NakRate, "answer a good frame NAK with probability P")
-        ->check(probability);
+        ->check(probability)
+        ->type_name("P");
     parser.add_option("--drop-rate", o.DropRate, "lose a reply with probability P")
-        ->check(probability);
+        ->check(probability)
+        ->type_name("P");
     parser
         .add_option("--noise", o.NoiseRate,
                     "send 1-4 noise bytes before a reply with probability P")
-        ->check(probability);
+        ->check(probability)
+        ->type_name("P");
     parser.add_option("--double-rate", o.DoubleRate, "send a reply twice with probability P")
-        ->check(probability);
+        ->check(probability)
+        ->type_name("P");
     parser
         .add_option("--reply-noise", o.ReplyNoiseRate,
                     "send one stray byte equal to 'C', ACK or NAK before a reply with "
                     "probability P (noise the PC cannot tell from a reply)")
-        ->check(probability);
+        ->check(probability)
+        ->type_name("P");
     parser
         .add_option("--late-rate", o.LateRate,
                     "send a reply --late-ms later than due with probability P")
-        ->check(probability);
+        ->check(probability)
+        ->type_name("P");
     const CLI::Range count(0l, 2'000'000'000l);
     parser.add_option("--late-ms", o.LateMs, "the delay of a late reply (default 300)")
-        ->check(count);
+        ->check(count)
+        ->type_name("MS");
     parser
         .add_option("--close-after", o.CloseAfterFrames,
                     "hang up the line after N frames (a line lost mid-transfer)")
-        ->check(count);
+        ->check(count)
+        ->type_name("N");
     parser.add_option("--silent-after", o.SilentAfterFrames, "fall silent for good after N frames")
-        ->check(count);
-    parser.add_option("--seed", o.Seed, "seed of the fault injection (default 1)");
+        ->check(count)
+        ->type_name("N");
+    parser.add_option("--seed", o.Seed, "seed of the fault injection (default 1)")->type_name("N");
     parser
         .add_option("--sessions", a.Sessions,
                     "exit after N transfers (default: run until interrupted)")
-        ->check(count);
+        ->check(count)
+        ->type_name("N");
     parser
         .add_option("--ready-interval", o.ReadyIntervalMs,
                     "'C' repeat interval while waiting (default 500)")
-        ->check(count);
+        ->check(count)
+        ->type_name("MS");
     parser
         .add_option("--resend-after", o.ResendAfterMs,
                     "silence in a transfer before the controller asks again with NAK (default "
                     "1000)")
-        ->check(count);
+        ->check(count)
+        ->type_name("MS");
     if (auto status = parser.Parse(argc, argv)) return status;
     a.Pty = pty->count() > 0;
     if (a.Pty == !a.Port.empty()) return parser.UsageError("give --port PORT or --pty");

@@ -73,7 +73,6 @@ int main(int argc, char** argv) {
                           "  0  success\n"
                           "  2  usage error (unknown verb or option)\n"
                           "  other: that of the verb (zkf780a VERB --help)\n");
-    tool.name("zkf780a");
     std::string verbShown; // only for the help: the verb's arguments are never parsed here
     tool.add_option("VERB", verbShown, "the verb to run, then its arguments (below)");
     tool.footer(VerbList() + "\n" + tool.get_footer());
