@@ -49,7 +49,7 @@ public:
     THelpFormatter() { column_width(OptionColumn); }
     std::string make_description(const CLI::App* app) const override {
         const std::string& text = app->get_description();
-        return text.empty() ? std::string() : Wrap(text, HelpWidth) + "\n";
+        return text.empty() ? std::string() : Wrap(text, HelpWidth) + "\n\n";
     }
     std::string make_option_opts(const CLI::Option* option) const override {
         if (option->get_positional() || option->get_type_size() == 0) return {};
