@@ -74,7 +74,7 @@ void TCommMonitorThread::Execute() {
     WaitPending = 0;
     ReadPending = 0;
     LineTimerFlag = 0;
-    bool LostReported = false;
+    bool lostReported = false;
     while (!Terminated()) {
         if (WaitNeeded) StartCommEventWait();
         if (Terminated()) break;
@@ -82,8 +82,8 @@ void TCommMonitorThread::Execute() {
         if (Port->DeviceLost()) {
             // The owner hears of it once, so that a transfer can end at once instead of
             // waiting out its response timer.
-            if (!LostReported) {
-                LostReported = true;
+            if (!lostReported) {
+                lostReported = true;
                 HandOff([this] { Component->FireDeviceLostEvent(); });
                 if (Terminated()) break;
             }

@@ -25,7 +25,7 @@ for _ in $(seq "$rounds"); do
   "$zkf" simulate-controller --pty ./ctrl -o got.rom --sessions 1 --ready-interval 20 >sim.log &
   for _ in $(seq 100); do [[ -L ctrl ]] && break; sleep 0.02; done
   t0=$(now_ms)
-  line=$("$zkf" upload image.rom --force --port ./ctrl --msg | tail -n 1)
+  line=$("$zkf" upload image.rom --force --port ./ctrl --msg 2>/dev/null | tail -n 1)
   t1=$(now_ms)
   wait
   cmp -s image.rom got.rom || { echo "link_vs_sx: our upload arrived damaged" >&2; exit 1; }

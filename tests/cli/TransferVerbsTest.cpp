@@ -12,7 +12,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <sys/stat.h>
 #include <termios.h>
 #include <thread>
@@ -53,15 +52,10 @@ protected:
         return std::make_unique<TCliProcess>(args, Dir.string(), nobody);
     }
     // Plays one date/time sync: 'C', the frame, ACK.
-    void AnswerSync(TPtyPair& pty) {
-        pty.Write(C);
-        ASSERT_EQ(pty.ReadExactly(68, 10000).size(), 68u);
-        pty.Write(ACK);
-    }
-    static bool WaitFor(const std::function<bool()>& cond, int ms = 10000) {
-        for (int i = 0; i < ms / 10 && !cond(); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        return cond();
+    void AnswerSync() {
+        Pty.Write(C);
+        ASSERT_EQ(Pty.ReadExactly(68, 10000).size(), 68u);
+        Pty.Write(ACK);
     }
 
     fs::path Dir;
@@ -77,7 +71,7 @@ TEST_F(TransferVerbs, SyncFinishesOnlyOnTheAckForItsFrame) {
     Pty.Write(ACK + "\x15"); // stray replies before any frame went out
     EXPECT_EQ(p->Wait(500), -1) << p->Out();
     EXPECT_EQ(Pty.ReadFor(100), "") << "nothing is sent before the controller's 'C'";
-    AnswerSync(Pty);
+    AnswerSync();
     EXPECT_EQ(p->Wait(10000), 0) << p->Out() << p->Err();
     EXPECT_NE(p->Out().find("===> Date & Time Sync. finish <==="), std::string::npos);
 }
@@ -164,7 +158,7 @@ TEST_F(TransferVerbs, InterruptedRunsSaySoAndExit130Or143) {
 TEST_F(TransferVerbs, ComPortsAreNamedAsInTheWindow) {
     std::ofstream(Dir / "KRVZKF780AS1.INI") << "[COMPORT]\nCOM3=" << Pty.SlavePath() << "\n";
     auto p = Run({"timesync", "--port", "COM3"});
-    AnswerSync(Pty);
+    AnswerSync();
     EXPECT_EQ(p->Wait(10000), 0);
     EXPECT_NE(p->Out().find(">>> Open COM 3 (" + Pty.SlavePath() + ") <<<"), std::string::npos)
         << p->Out();
@@ -192,7 +186,7 @@ TEST_F(TransferVerbs, NonRootUserWithAReadOnlySettingsFile) {
         << denied->Out();
     EXPECT_NE(denied->Out().find("add your user to the group"), std::string::npos);
     auto sync = Run({"timesync", "--port", Pty.SlavePath()}, true);
-    AnswerSync(Pty);
+    AnswerSync();
     EXPECT_EQ(sync->Wait(10000), 0) << sync->Out() << sync->Err();
     auto upload = Run({"upload", File("n.rom", 64), "--port", "COM3", "--timeout-ms", "50"}, true);
     EXPECT_EQ(upload->Wait(20000), 1) << upload->Err(); // 64 bytes are no ROM image
