@@ -167,6 +167,7 @@ TEST_F(EndToEnd, NothingIsWrittenWhereTheUserDidNotAsk) {
     EXPECT_EQ(bin.Exit, 2);
     EXPECT_FALSE(XVclUtil::FileExists(Work / "OUT.bin"));
 
+    WriteBytes(Work / "huge.ROM", TBytes());
     std::filesystem::resize_file(Work / "huge.ROM", 8ull << 30); // sparse: refused unread
     TRun huge = Zkf(Logs, {"inspect", Work / "huge.ROM"});
     EXPECT_EQ(huge.Exit, 2);
