@@ -39,13 +39,17 @@ void CheckRecordSize(int width, int height, const std::string& name) {
 void PackedRow(const TPicture& picture, int y, std::uint8_t* out) {
     const std::uint32_t* row = picture.Row(y);
     const int w = picture.Width;
-    for (int x0 = 0; x0 < w; x0 += 8) {
-        std::uint8_t bits = 0;
-        for (int k = 0; k < 8; ++k) {
-            const bool black = x0 + k < w && (row[x0 + k] & 0xFFFFFF) == BlackColour;
-            bits = static_cast<std::uint8_t>(bits << 1 | black);
-        }
-        out[x0 >> 3] = bits;
+    auto black = [&](int x) { return static_cast<unsigned>((row[x] & 0xFFFFFF) == BlackColour); };
+    int x0 = 0;
+    for (; x0 + 8 <= w; x0 += 8) {
+        unsigned bits = 0;
+        for (int k = 0; k < 8; ++k) bits = bits << 1 | black(x0 + k);
+        out[x0 >> 3] = static_cast<std::uint8_t>(bits);
+    }
+    if (x0 < w) {
+        unsigned bits = 0;
+        for (int k = 0; k < 8; ++k) bits = bits << 1 | (x0 + k < w ? black(x0 + k) : 0u);
+        out[x0 >> 3] = static_cast<std::uint8_t>(bits);
     }
 }
 

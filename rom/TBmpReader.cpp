@@ -180,8 +180,15 @@ void TBmpReader::ReadRle(TPicture& picture) const {
 
 void TBmpReader::DecodeRow(const std::uint8_t* src, std::uint32_t* out) const {
     switch (Bits) {
-    case 1:
-        for (int x = 0; x < W; ++x) out[x] = Palette[src[x >> 3] >> (7 - (x & 7)) & 1];
+    case 1: // mostly whole bytes of one colour: those are filled in one go
+        for (int x = 0; x < W; x += 8) {
+            const unsigned byte = src[x >> 3];
+            const int n = std::min(8, W - x);
+            if (byte == 0x00 || byte == 0xFF)
+                std::fill_n(out + x, n, Palette[byte & 1]);
+            else
+                for (int k = 0; k < n; ++k) out[x + k] = Palette[byte >> (7 - k) & 1];
+        }
         break;
     case 4:
         for (int x = 0; x < W; ++x) out[x] = Palette[src[x >> 1] >> (x & 1 ? 0 : 4) & 0x0F];
