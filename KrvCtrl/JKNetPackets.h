@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <functional>
 
-class QObject;
+namespace XVclUtil {
+class TComponent;
+}
 
 namespace KrvCtrl {
 
@@ -61,9 +63,10 @@ static_assert(sizeof(_SJKNRXDPACKET) == 20, "the received packet record is 20 by
 static_assert(sizeof(_SJKNTXDPACKET) == 258, "the sent packet record has no padding");
 
 // Events: a member's reply events name the receiving member and its own address.
-using TJknNodeEvent =
-    std::function<void(QObject* Sender, std::uint8_t AJknSegId, std::uint8_t AJknNodeId)>;
-using TJknRxdPacketEvent = std::function<void(QObject* Sender, const TJknRxdPacket& RxdPacket)>;
-using TJknNotifyEvent = std::function<void(QObject* Sender)>;
+using TJknNodeEvent = std::function<void(XVclUtil::TComponent* Sender, std::uint8_t AJknSegId,
+                                         std::uint8_t AJknNodeId)>;
+using TJknRxdPacketEvent =
+    std::function<void(XVclUtil::TComponent* Sender, const TJknRxdPacket& RxdPacket)>;
+using TJknNotifyEvent = std::function<void(XVclUtil::TComponent* Sender)>;
 
 } // namespace KrvCtrl

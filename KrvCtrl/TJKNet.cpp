@@ -6,26 +6,26 @@ namespace KrvCtrl {
 
 namespace {
 
-bool OwnerIsDesigning(QObject* AOwner) {
+bool OwnerIsDesigning(XVclUtil::TComponent* AOwner) {
     auto* owner = dynamic_cast<TJKNet*>(AOwner);
     return owner != nullptr && owner->Designing;
 }
 
 } // namespace
 
-TJKNet::TJKNet(QObject* AOwner) : QObject(AOwner) {
+TJKNet::TJKNet(XVclUtil::TComponent* AOwner) : TComponent(AOwner) {
     Designing = OwnerIsDesigning(AOwner);
 }
 
-TJKNet::TJKNet(QObject* AOwner, _EJknClsId AJknClsId, std::uint8_t AJknSegId,
+TJKNet::TJKNet(XVclUtil::TComponent* AOwner, _EJknClsId AJknClsId, std::uint8_t AJknSegId,
                std::uint8_t AJknNodeId)
-    : QObject(AOwner), FJknClsId(AJknClsId), FJknSegId(AJknSegId), FJknNodeId(AJknNodeId) {
+    : TComponent(AOwner), FJknClsId(AJknClsId), FJknSegId(AJknSegId), FJknNodeId(AJknNodeId) {
     Designing = OwnerIsDesigning(AOwner);
 }
 
-TJKNet::TJKNet(QObject* AOwner, _EJknClsId AJknClsId, std::uint8_t AJknSegId,
+TJKNet::TJKNet(XVclUtil::TComponent* AOwner, _EJknClsId AJknClsId, std::uint8_t AJknSegId,
                std::uint8_t AJknNodeId, const TJKNet* ATemplate)
-    : QObject(AOwner) {
+    : TComponent(AOwner) {
     if (ATemplate == nullptr || ATemplate->FJknClsId != AJknClsId)
         throw XVclUtil::EXGeneral("\nErr: JKNet 元件的類別不同,故無法進行拷貝式的建構 !!!\n");
     CopyJknStateFrom(*ATemplate);
@@ -53,10 +53,6 @@ void TJKNet::CopyJknStateFrom(const TJKNet& ATemplate) {
 
 std::uint8_t TJKNet::pr_UnreachableInfo(int Index) const {
     return (Index >= 0 && Index < 3) ? UnreachableInfo[Index] : 0;
-}
-
-std::string TJKNet::Name() const {
-    return objectName().toStdString();
 }
 
 void TJKNet::FireNodeEvent(const TJknNodeEvent& Event) {

@@ -4,23 +4,24 @@
 
 #include "KrvCtrl/JKNetPackets.h"
 
-#include <QObject>
+#include "XVclUtil/TComponent.h"
 
 #include <cstdint>
 #include <string>
 
 namespace KrvCtrl {
 
-class TJKNet : public QObject {
+class TJKNet : public XVclUtil::TComponent {
 public:
     // Plain form: class id 0, segment 0x80, node 0.
-    explicit TJKNet(QObject* AOwner);
+    explicit TJKNet(XVclUtil::TComponent* AOwner);
     // Addressed form: sets class id, segment and node.
-    TJKNet(QObject* AOwner, _EJknClsId AJknClsId, std::uint8_t AJknSegId, std::uint8_t AJknNodeId);
+    TJKNet(XVclUtil::TComponent* AOwner, _EJknClsId AJknClsId, std::uint8_t AJknSegId,
+           std::uint8_t AJknNodeId);
     // Copying form: copies the template's network state (events included), then sets class id,
     // segment and node. The template must carry the same class id.
-    TJKNet(QObject* AOwner, _EJknClsId AJknClsId, std::uint8_t AJknSegId, std::uint8_t AJknNodeId,
-           const TJKNet* ATemplate);
+    TJKNet(XVclUtil::TComponent* AOwner, _EJknClsId AJknClsId, std::uint8_t AJknSegId,
+           std::uint8_t AJknNodeId, const TJKNet* ATemplate);
     ~TJKNet() override = default;
 
     TJKNet(const TJKNet&) = delete;
@@ -44,9 +45,6 @@ public:
 
     // Called once the component's properties have been set from a stored description.
     virtual void Loaded() {}
-
-    // The component's name (its object name), used in messages.
-    std::string Name() const;
 
     // True while the component is being edited in a form designer: registration failures are
     // then swallowed instead of raised. Inherited from an owner that is a JKNet component.

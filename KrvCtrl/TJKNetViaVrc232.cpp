@@ -3,8 +3,7 @@
 #include "KrvCtrl/TPcUart.h"
 #include "XVclUtil/MessageBox.h"
 #include "XVclUtil/Printf.h"
-
-#include <QTimer>
+#include "XVclUtil/TMainLoop.h"
 
 #include <stdexcept>
 
@@ -33,7 +32,7 @@ template <class Step> void RunGuarded(const TJKNet& Component, Step&& step) {
 
 } // namespace
 
-TJKNetViaVrc232::TJKNetViaVrc232(QObject* AOwner) : TJKNet_Rnsm(AOwner) {
+TJKNetViaVrc232::TJKNetViaVrc232(XVclUtil::TComponent* AOwner) : TJKNet_Rnsm(AOwner) {
     PcUart = new TPcUart(this);
     PcUart->pw_UartBaud(38400);
     PcUart->pw_UartBitsPerByte(8);
@@ -48,26 +47,25 @@ TJKNetViaVrc232::TJKNetViaVrc232(QObject* AOwner) : TJKNet_Rnsm(AOwner) {
     PcUart->SysUartRxdIntervalTimeout = 3;
     PcUart->RxdFilter_Style = XVclCtrl::rfs_ByDelimiterChar;
     PcUart->RxdFilter_DelimiterChar = '\n';
-    PcUart->OnRxdDatas = [this](QObject* Sender, int Bytes, void* Datas) {
+    PcUart->OnRxdDatas = [this](XVclUtil::TComponent* Sender, int Bytes, void* Datas) {
         RunGuarded(*this, [&] { OnPcUartRxdDatas(Sender, Bytes, Datas); });
     };
 
     PcUart->OnDeviceLost = [this](auto*) { RunGuarded(*this, [&] { LinkLost(); }); };
 
-    TimeoutTimer = new QTimer(this);
-    // The handshake time-out is 2,000 ms as measured, not a coarse timer's 5 % early.
-    TimeoutTimer->setTimerType(Qt::PreciseTimer);
-    QObject::connect(TimeoutTimer, &QTimer::timeout, this,
-                     [this] { RunGuarded(*this, [&] { OnTimeoutTimerReach(TimeoutTimer); }); });
+    // The timer has no component of its own: its handler names the gateway as sender. The
+    // main loop's timers keep their interval exactly (the handshake time-out is 2,000 ms as
+    // measured).
+    TimeoutTimer = XVclUtil::TMainLoop::Current().NewTimer(
+        [this] { RunGuarded(*this, [&] { OnTimeoutTimerReach(this); }); });
 }
 
 TJKNetViaVrc232::~TJKNetViaVrc232() {
-    TimeoutTimer->stop();
+    TimeoutTimer->Stop();
     Disconnect();
     delete PcUart;
     PcUart = nullptr;
-    delete TimeoutTimer;
-    TimeoutTimer = nullptr;
+    TimeoutTimer.reset();
 }
 
 void TJKNetViaVrc232::pw_UartPortNumber(int Value) {
@@ -112,7 +110,7 @@ void TJKNetViaVrc232::Connect() {
         return;
     }
     Connecting = true;
-    TimeoutTimer->start(ConnectTimeoutMs);
+    TimeoutTimer->Start(ConnectTimeoutMs);
 }
 
 void TJKNetViaVrc232::Disconnect() {
@@ -128,8 +126,8 @@ void TJKNetViaVrc232::LinkLost() {
     Fire(OnLinkLost);
 }
 
-void TJKNetViaVrc232::OnTimeoutTimerReach(QObject*) {
-    TimeoutTimer->stop();
+void TJKNetViaVrc232::OnTimeoutTimerReach(XVclUtil::TComponent*) {
+    TimeoutTimer->Stop();
     if (Connecting && !Connected) {
         Connecting = false;
         Disconnect();
@@ -263,7 +261,7 @@ void TJKNetViaVrc232::SendTxtFileToRS232(const std::string& FileName, unsigned i
 
 // ---- Receiving ----
 
-void TJKNetViaVrc232::OnPcUartRxdDatas(QObject*, int Bytes, void* Datas) {
+void TJKNetViaVrc232::OnPcUartRxdDatas(XVclUtil::TComponent*, int Bytes, void* Datas) {
     if (Bytes <= 0 || Datas == nullptr) return;
     std::string_view text(static_cast<const char*>(Datas), static_cast<std::size_t>(Bytes));
     // The serial filter delivers one line per call; should a call ever carry more, each line
@@ -326,7 +324,7 @@ void TJKNetViaVrc232::ReceiveRegisterReply(const TVrc232RegisterReply& Reply) {
     if (Connecting) {
         ConnectReplies |= Reply.Bit;
         if (ConnectReplies == Vrc232ConnectRepliesComplete) {
-            TimeoutTimer->stop();
+            TimeoutTimer->Stop();
             Connected = true;
             Connecting = false;
             Fire(OnConnectOK);

@@ -5,11 +5,11 @@
 
 #include "KrvCtrl/JKNetVrc232Lines.h"
 #include "KrvCtrl/TJKNet_Rnsm.h"
+#include "XVclUtil/TMainLoop.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
-
-class QTimer;
 
 namespace KrvCtrl {
 
@@ -19,7 +19,7 @@ class TJKNetViaVrc232 : public TJKNet_Rnsm {
 public:
     static constexpr int ConnectTimeoutMs = 2000;
 
-    explicit TJKNetViaVrc232(QObject* AOwner);
+    explicit TJKNetViaVrc232(XVclUtil::TComponent* AOwner);
     ~TJKNetViaVrc232() override;
 
     // COM port number (default 1), or a device path that takes its place when not empty.
@@ -67,8 +67,8 @@ public:
     TPcUart* pr_PcUart() const { return PcUart; }
 
     // Receive handler of the serial port (one line per call) and the time-out handler.
-    void OnPcUartRxdDatas(QObject* Sender, int Bytes, void* Datas);
-    void OnTimeoutTimerReach(QObject* Sender);
+    void OnPcUartRxdDatas(XVclUtil::TComponent* Sender, int Bytes, void* Datas);
+    void OnTimeoutTimerReach(XVclUtil::TComponent* Sender);
 
     TJknNotifyEvent OnConnectOK;
     TJknNotifyEvent OnConnectFail;
@@ -95,7 +95,7 @@ private:
     TPcUart* PcUart = nullptr;
     int UartPortNumber = 1;
     std::string UartDevicePath;
-    QTimer* TimeoutTimer = nullptr;
+    std::unique_ptr<XVclUtil::TTimer> TimeoutTimer;
     std::uint8_t Yout = 0;
     std::uint8_t Xin = 0;
     std::uint8_t R3 = 0, R4 = 0, R5 = 0, R6 = 0, R7 = 0, R8 = 0, R9 = 0;

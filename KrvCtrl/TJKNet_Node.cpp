@@ -5,16 +5,18 @@
 
 namespace KrvCtrl {
 
-TJKNet_Node::TJKNet_Node(QObject* AOwner) : TJKNet(AOwner) {}
+TJKNet_Node::TJKNet_Node(XVclUtil::TComponent* AOwner) : TJKNet(AOwner) {}
 
-TJKNet_Node::TJKNet_Node(QObject* AOwner, _EJknClsId AJknClsId, TJKNet_Topologic* ATopologic,
-                         std::uint8_t AJknSegId, std::uint8_t AJknNodeId)
+TJKNet_Node::TJKNet_Node(XVclUtil::TComponent* AOwner, _EJknClsId AJknClsId,
+                         TJKNet_Topologic* ATopologic, std::uint8_t AJknSegId,
+                         std::uint8_t AJknNodeId)
     : TJKNet(AOwner, AJknClsId, AJknSegId, AJknNodeId), BindTo(ATopologic) {
     RegisterIn(ATopologic, TJKNet_Topologic::jtfConstructed);
 }
 
-TJKNet_Node::TJKNet_Node(QObject* AOwner, _EJknClsId AJknClsId, TJKNet_Topologic* ATopologic,
-                         std::uint8_t AJknSegId, std::uint8_t AJknNodeId, const TJKNet* ATemplate)
+TJKNet_Node::TJKNet_Node(XVclUtil::TComponent* AOwner, _EJknClsId AJknClsId,
+                         TJKNet_Topologic* ATopologic, std::uint8_t AJknSegId,
+                         std::uint8_t AJknNodeId, const TJKNet* ATemplate)
     : TJKNet(AOwner, AJknClsId, AJknSegId, AJknNodeId, ATemplate) {
     CopyNodeStateFrom(ATemplate);
     BindTo = ATopologic;
@@ -55,7 +57,7 @@ void TJKNet_Node::pw_JknNodeId(std::uint8_t Value) {
 }
 
 TJKNet_Topologic* TJKNet_Node::pr_BindTo() const {
-    return BindTo.data();
+    return BindTo.get();
 }
 
 void TJKNet_Node::pw_BindTo(TJKNet_Topologic* Value) {
@@ -65,7 +67,7 @@ void TJKNet_Node::pw_BindTo(TJKNet_Topologic* Value) {
 
 void TJKNet_Node::Loaded() {
     TJKNet::Loaded();
-    if ((AssignedMask & amAll) == amAll) RegisterIn(BindTo.data(), TJKNet_Topologic::jtfLoaded);
+    if ((AssignedMask & amAll) == amAll) RegisterIn(BindTo.get(), TJKNet_Topologic::jtfLoaded);
 }
 
 void TJKNet_Node::SendJknPacket(const _SJKNTXDPACKET& TxdPacket) {

@@ -3,7 +3,7 @@
 
 #include "KrvCtrl/TJKNet.h"
 
-#include <QPointer>
+#include "XVclUtil/TComponent.h"
 
 namespace KrvCtrl {
 
@@ -11,11 +11,11 @@ class TJKNet_Topologic;
 
 class TJKNet_Node : public TJKNet {
 public:
-    explicit TJKNet_Node(QObject* AOwner);
+    explicit TJKNet_Node(XVclUtil::TComponent* AOwner);
     // Addressed and copying forms: bind to ATopologic and register there (mode 2).
-    TJKNet_Node(QObject* AOwner, _EJknClsId AJknClsId, TJKNet_Topologic* ATopologic,
+    TJKNet_Node(XVclUtil::TComponent* AOwner, _EJknClsId AJknClsId, TJKNet_Topologic* ATopologic,
                 std::uint8_t AJknSegId, std::uint8_t AJknNodeId);
-    TJKNet_Node(QObject* AOwner, _EJknClsId AJknClsId, TJKNet_Topologic* ATopologic,
+    TJKNet_Node(XVclUtil::TComponent* AOwner, _EJknClsId AJknClsId, TJKNet_Topologic* ATopologic,
                 std::uint8_t AJknSegId, std::uint8_t AJknNodeId, const TJKNet* ATemplate);
     ~TJKNet_Node() override;
 
@@ -55,7 +55,7 @@ protected:
 private:
     void CopyNodeStateFrom(const TJKNet* ATemplate);
 
-    QPointer<TJKNet_Topologic> BindTo;
+    XVclUtil::TComponentRef<TJKNet_Topologic> BindTo;
     unsigned AssignedMask = 0;
 };
 

@@ -4,7 +4,7 @@
 
 namespace KrvCtrl {
 
-TJKNet_Rnsm::TJKNet_Rnsm(QObject* AOwner) : TJKNet_Topologic(AOwner) {
+TJKNet_Rnsm::TJKNet_Rnsm(XVclUtil::TComponent* AOwner) : TJKNet_Topologic(AOwner) {
     FJknClsId = ejci_Rnsm;
     FJknSegId = JknRnsmSegId;
     FJknNodeId = JknRnsmNodeId;
@@ -40,7 +40,7 @@ TJKNet* TJKNet_Rnsm::CreateDefaultJknComponentAndAddToJknTopologic(_EJknClsId AJ
                                                                    std::uint8_t AJknNodeId) {
     if (AJknClsId != ejci_Vrc4i4o || !DefHandler_Vrc4i4o) return nullptr;
     return new TVrc4i4o(this, ejci_Vrc4i4o, ATopologic, AJknSegId, AJknNodeId,
-                        DefHandler_Vrc4i4o.data());
+                        DefHandler_Vrc4i4o.get());
 }
 
 } // namespace KrvCtrl

@@ -5,20 +5,20 @@
 #include "KrvCtrl/TJKNet_Topologic.h"
 #include "KrvCtrl/TVrc4i4o.h"
 
-#include <QPointer>
+#include "XVclUtil/TComponent.h"
 
 namespace KrvCtrl {
 
 class TJKNet_Rnsm : public TJKNet_Topologic {
 public:
     // Class id 0xA0 at segment 0x80, node 0x80.
-    explicit TJKNet_Rnsm(QObject* AOwner);
+    explicit TJKNet_Rnsm(XVclUtil::TComponent* AOwner);
 
     // The gateway's address is fixed: writes are ignored.
     void pw_JknSegId(std::uint8_t) override {}
     void pw_JknNodeId(std::uint8_t) override {}
 
-    TVrc4i4o* pr_DefHandler_Vrc4i4o() const { return DefHandler_Vrc4i4o.data(); }
+    TVrc4i4o* pr_DefHandler_Vrc4i4o() const { return DefHandler_Vrc4i4o.get(); }
     void pw_DefHandler_Vrc4i4o(TVrc4i4o* Value) { DefHandler_Vrc4i4o = Value; }
     // The I/O module registered at that address.
     TVrc4i4o* pr_Vrc4i4o(std::uint8_t AJknSegId, std::uint8_t AJknNodeId) const;
@@ -47,7 +47,7 @@ protected:
     bool Connected = false;
 
 private:
-    QPointer<TVrc4i4o> DefHandler_Vrc4i4o;
+    XVclUtil::TComponentRef<TVrc4i4o> DefHandler_Vrc4i4o;
 };
 
 } // namespace KrvCtrl

@@ -23,7 +23,7 @@ constexpr int TravelKeyCount = 257;
 
 } // namespace
 
-TJKNet_Topologic::TJKNet_Topologic(QObject* AOwner) : TJKNet(AOwner) {}
+TJKNet_Topologic::TJKNet_Topologic(XVclUtil::TComponent* AOwner) : TJKNet(AOwner) {}
 
 TJKNet_Topologic::~TJKNet_Topologic() {
     FreeJknTopologic();
@@ -77,15 +77,19 @@ void TJKNet_Topologic::AddJknComponentToJknTopologic(TJKNet* AJknComponent, unsi
     entry.Component = AJknComponent;
     entry.Flags = (entry.Flags & ~jtfModeMask) | (Mode & jtfModeMask);
     // A member that goes away must not leave its address behind in the table.
-    connect(AJknComponent, &QObject::destroyed, this, &TJKNet_Topologic::ForgetJknComponent,
-            Qt::UniqueConnection);
+    FreeNotification(AJknComponent);
 }
 
-void TJKNet_Topologic::ForgetJknComponent(QObject* AComponent) {
+void TJKNet_Topologic::Notification(XVclUtil::TComponent* AComponent) {
+    ForgetJknComponent(AComponent);
+}
+
+void TJKNet_Topologic::ForgetJknComponent(XVclUtil::TComponent* AComponent) {
     for (TSegmentTab* tab : TopologicTab) {
         if (tab == nullptr) continue;
         for (_SJKNTOPOLOGICNODE& entry : *tab)
-            if (entry.Component != nullptr && static_cast<QObject*>(entry.Component) == AComponent)
+            if (entry.Component != nullptr &&
+                static_cast<XVclUtil::TComponent*>(entry.Component) == AComponent)
                 entry = _SJKNTOPOLOGICNODE{};
     }
 }

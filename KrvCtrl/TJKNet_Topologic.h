@@ -35,7 +35,7 @@ public:
     static constexpr int NodesPerSegment = 0x80;
     using TSegmentTab = std::array<_SJKNTOPOLOGICNODE, NodesPerSegment>;
 
-    explicit TJKNet_Topologic(QObject* AOwner);
+    explicit TJKNet_Topologic(XVclUtil::TComponent* AOwner);
     ~TJKNet_Topologic() override;
 
     const std::string& pr_FileName() const { return FileName; }
@@ -67,8 +67,12 @@ protected:
     std::string FileName;
     std::array<TSegmentTab*, SegmentCount> TopologicTab{};
 
+protected:
+    // A member that is destroyed leaves the table.
+    void Notification(XVclUtil::TComponent* AComponent) override;
+
 private:
-    void ForgetJknComponent(QObject* AComponent);
+    void ForgetJknComponent(XVclUtil::TComponent* AComponent);
     void LoadSegmentSection(XVclUtil::TXIniFile& Ini, unsigned AJknSegId);
     void LoadMemberLine(const std::string& Section, const std::string& Key,
                         const std::string& Value, unsigned AJknSegId);

@@ -14,15 +14,15 @@ bool BitOf(std::uint8_t Byte, int Index) {
 
 } // namespace
 
-TVrc4i4o::TVrc4i4o(QObject* AOwner) : TJKNet_Node(AOwner) {
+TVrc4i4o::TVrc4i4o(XVclUtil::TComponent* AOwner) : TJKNet_Node(AOwner) {
     FJknClsId = ejci_Vrc4i4o;
 }
 
-TVrc4i4o::TVrc4i4o(QObject* AOwner, _EJknClsId AJknClsId, TJKNet_Topologic* ATopologic,
+TVrc4i4o::TVrc4i4o(XVclUtil::TComponent* AOwner, _EJknClsId AJknClsId, TJKNet_Topologic* ATopologic,
                    std::uint8_t AJknSegId, std::uint8_t AJknNodeId)
     : TJKNet_Node(AOwner, AJknClsId, ATopologic, AJknSegId, AJknNodeId) {}
 
-TVrc4i4o::TVrc4i4o(QObject* AOwner, _EJknClsId AJknClsId, TJKNet_Topologic* ATopologic,
+TVrc4i4o::TVrc4i4o(XVclUtil::TComponent* AOwner, _EJknClsId AJknClsId, TJKNet_Topologic* ATopologic,
                    std::uint8_t AJknSegId, std::uint8_t AJknNodeId, const TJKNet* ATemplate)
     : TJKNet_Node(AOwner, AJknClsId, ATopologic, AJknSegId, AJknNodeId, ATemplate) {
     CopyModuleStateFrom(ATemplate);

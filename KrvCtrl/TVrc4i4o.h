@@ -7,10 +7,10 @@ namespace KrvCtrl {
 
 class TVrc4i4o : public TJKNet_Node {
 public:
-    explicit TVrc4i4o(QObject* AOwner);
-    TVrc4i4o(QObject* AOwner, _EJknClsId AJknClsId, TJKNet_Topologic* ATopologic,
+    explicit TVrc4i4o(XVclUtil::TComponent* AOwner);
+    TVrc4i4o(XVclUtil::TComponent* AOwner, _EJknClsId AJknClsId, TJKNet_Topologic* ATopologic,
              std::uint8_t AJknSegId, std::uint8_t AJknNodeId);
-    TVrc4i4o(QObject* AOwner, _EJknClsId AJknClsId, TJKNet_Topologic* ATopologic,
+    TVrc4i4o(XVclUtil::TComponent* AOwner, _EJknClsId AJknClsId, TJKNet_Topologic* ATopologic,
              std::uint8_t AJknSegId, std::uint8_t AJknNodeId, const TJKNet* ATemplate);
 
     // The output byte last sent; writing stores it and sends it to the module.

@@ -6,10 +6,10 @@
 #include "XVclUtil/EXGeneral.h"
 #include "XVclUtil/MessageBox.h"
 
-#include <QMetaObject>
-
+#include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <system_error>
 #include <thread>
 
 namespace XVclCtrl {
@@ -17,13 +17,22 @@ namespace XVclCtrl {
 namespace {
 constexpr const char* ThreadCaption = "TCommEventMonitorThread";
 constexpr auto RecoveryPause = std::chrono::milliseconds(10);
+constexpr unsigned long LongestWaitMs = 24ul * 3600 * 1000;
+thread_local TCommMonitorThread* CurrentThread = nullptr;
 } // namespace
+
+TCommMonitorThread* TCommMonitorThread::Current() {
+    return CurrentThread;
+}
 
 TCommMonitorThread::TCommMonitorThread(TCustomUart* component, std::shared_ptr<TSerialPort> port,
                                        uint8_t* rxdDatasBuff, uint8_t* filteredRxdBuff,
-                                       uint8_t* rawRxdBuff, uint32_t buffSize)
+                                       uint8_t* rawRxdBuff, uint32_t buffSize,
+                                       XVclUtil::TMainLoop& mainLoop)
     : Component(component), Port(std::move(port)), RxdDatasBuff(rxdDatasBuff),
-      FilteredRxdBuff(filteredRxdBuff), RawRxdBuff(rawRxdBuff), BuffSize(buffSize) {
+      FilteredRxdBuff(filteredRxdBuff), RawRxdBuff(rawRxdBuff), BuffSize(buffSize),
+      MainLoop(mainLoop), Dispatcher(mainLoop.NewDispatcher()),
+      ComponentAlive(component->AliveToken()) {
     // The comm-event wait and the reads are signalled through the port itself here, so of the
     // wait objects only the terminate event and the line timer are the thread's own.
     if (!hEventForTerminateThread.Valid())
@@ -34,36 +43,69 @@ TCommMonitorThread::TCommMonitorThread(TCustomUart* component, std::shared_ptr<T
 }
 
 TCommMonitorThread::~TCommMonitorThread() {
+    if (Thread.joinable()) {
+        Terminate();
+        Thread.join();
+    }
     WaitableTimer.Cancel();
     if (Port) Port->CancelIo();
 }
 
+bool TCommMonitorThread::Start() {
+    try {
+        Thread = std::thread([this] { Run(); });
+    } catch (const std::system_error&) {
+        return false;
+    }
+    return true;
+}
+
 void TCommMonitorThread::Terminate() {
-    requestInterruption();
+    TerminateMark = true;
     hEventForTerminateThread.Set();
 }
 
 std::string TCommMonitorThread::FatalExceptionText() const {
-    std::lock_guard<std::mutex> lock(FatalMutex);
+    std::lock_guard<std::mutex> lock(EndMutex);
     return FatalText;
 }
 
-void TCommMonitorThread::run() {
+void TCommMonitorThread::Run() {
     // An exception from the thread body ends it; its text is kept as the thread's fatal error
     // and nothing more is read until the port is closed and opened again.
+    CurrentThread = this;
+    std::string fatal;
     try {
         Execute();
     } catch (const XVclUtil::EXGeneral& e) {
-        std::lock_guard<std::mutex> lock(FatalMutex);
-        FatalText = e.Message;
+        fatal = e.Message;
     }
-    BodyEnded.store(true, std::memory_order_release);
+    {
+        std::lock_guard<std::mutex> lock(EndMutex);
+        FatalText = std::move(fatal);
+        BodyEnded = true;
+        EndSignal.notify_all();
+    }
+    // A thread that Close left to end by itself (Close ran inside one of its hand-offs) is
+    // destroyed on the main thread now that it has ended. This object lives on until the
+    // thread is joined, which is after this line.
+    MainLoop.Post([component = Component, alive = ComponentAlive] {
+        if (*alive) component->ReapRetiredThreads();
+    });
 }
 
 bool TCommMonitorThread::WaitEnded(unsigned long ms) {
-    const bool ended = wait(ms);
-    (void)BodyEnded.load(std::memory_order_acquire);
-    return ended;
+    std::unique_lock<std::mutex> lock(EndMutex);
+    const auto wait = std::chrono::milliseconds(std::min(ms, LongestWaitMs));
+    if (!EndSignal.wait_for(lock, wait, [this] { return BodyEnded; })) return false;
+    lock.unlock();
+    if (Thread.joinable()) Thread.join();
+    return true;
+}
+
+bool TCommMonitorThread::Ended() const {
+    std::lock_guard<std::mutex> lock(EndMutex);
+    return BodyEnded;
 }
 
 void TCommMonitorThread::Execute() {
@@ -255,35 +297,8 @@ void TCommMonitorThread::Deliver() {
     FCollectedCount = 0;
 }
 
-namespace {
-
-// Release/acquire pairs that order the two threads' memory around each hand-off in the
-// language's own terms; the hand-off itself goes through Qt, whose ordering tools such as
-// ThreadSanitizer cannot see. Process-wide, so that the invoked functor need not be read first.
-std::atomic<uint32_t> HandOffsPosted{0}, HandOffsRun{0};
-
-// Carried by the invoked functor: its move into Qt's queue publishes everything written before,
-// and its destruction (on this thread, after the main thread ran it) takes over what the main
-// thread wrote.
-struct THandOffFence {
-    THandOffFence() = default;
-    THandOffFence(THandOffFence&&) noexcept {
-        HandOffsPosted.fetch_add(1, std::memory_order_release);
-    }
-    ~THandOffFence() { (void)HandOffsRun.load(std::memory_order_acquire); }
-};
-
-} // namespace
-
 void TCommMonitorThread::HandOff(const std::function<void()>& step) {
-    QMetaObject::invokeMethod(
-        Component,
-        [this, &step, fence = THandOffFence()] {
-            (void)HandOffsPosted.load(std::memory_order_acquire);
-            Component->RunHandOff(this, step);
-            HandOffsRun.fetch_add(1, std::memory_order_release);
-        },
-        Qt::BlockingQueuedConnection);
+    Dispatcher->RunAndWait([this, &step] { Component->RunHandOff(this, step); });
 }
 
 } // namespace XVclCtrl

@@ -6,15 +6,16 @@
 
 #include "TManualResetEvent.h"
 #include "TWaitableTimer.h"
-
-#include <QThread>
+#include "XVclUtil/TMainLoop.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 
 namespace XVclCtrl {
 
@@ -22,21 +23,31 @@ class TCustomUart;
 class TSerialPort;
 enum class TPortResult;
 
-class TCommMonitorThread : public QThread {
+class TCommMonitorThread {
 public:
     // Buffers belong to the component and hold buffSize + 8 bytes each; the filter collects at
-    // most buffSize bytes.
+    // most buffSize bytes. Made on the main thread, whose loop runs the hand-offs.
     TCommMonitorThread(TCustomUart* component, std::shared_ptr<TSerialPort> port,
                        uint8_t* rxdDatasBuff, uint8_t* filteredRxdBuff, uint8_t* rawRxdBuff,
-                       uint32_t buffSize);
-    ~TCommMonitorThread() override;
+                       uint32_t buffSize, XVclUtil::TMainLoop& mainLoop);
+    // Ends the thread first if it still runs (after Terminate, it does promptly).
+    ~TCommMonitorThread();
+    TCommMonitorThread(const TCommMonitorThread&) = delete;
+    TCommMonitorThread& operator=(const TCommMonitorThread&) = delete;
 
+    // Starts the thread body (main thread); false when the thread cannot be created.
+    bool Start();
     // Marks the thread terminated and wakes it (main thread).
     void Terminate();
-    bool Terminated() const { return isInterruptionRequested(); }
+    bool Terminated() const { return TerminateMark.load(); }
     // Waits up to ms milliseconds for the thread to end; true once it has. What the thread did
     // is then visible to the caller.
     bool WaitEnded(unsigned long ms);
+    bool Ended() const;
+    // Main thread: runs the steps the thread waits to hand over (see WaitEnded).
+    void RunWaitingHandOffs() { Dispatcher->RunWaitingSteps(); }
+    // The monitor thread whose body calls this; null on any other thread.
+    static TCommMonitorThread* Current();
 
     // Keeps the thread away from the text-file steps while the component sends the first line.
     void Suspend() { TxtFileGate.lock(); }
@@ -51,10 +62,8 @@ public:
     // Text of the exception that ended the thread body; empty while none did.
     std::string FatalExceptionText() const;
 
-protected:
-    void run() override;
-
 private:
+    void Run();
     void Execute();
     void StartCommEventWait();
     void QueryCommEventWait();
@@ -83,12 +92,17 @@ private:
     std::atomic<int> FCollectedCount{0};
     uint8_t* RawRxdBuff;
     uint32_t BuffSize;
+    XVclUtil::TMainLoop& MainLoop;
+    std::unique_ptr<XVclUtil::TMainThreadDispatcher> Dispatcher;
+    std::shared_ptr<const bool> ComponentAlive;
     std::mutex TxtFileGate;
-    mutable std::mutex FatalMutex;
+    std::atomic<bool> TerminateMark{false};
+    // Set under EndMutex, last thing of the thread body; guards FatalText too.
+    mutable std::mutex EndMutex;
+    std::condition_variable EndSignal;
+    bool BodyEnded = false;
     std::string FatalText;
-    // Set last by the thread body: orders its work before WaitEnded's return in the language's
-    // own terms (QThread::wait gives the same through Qt).
-    std::atomic<bool> BodyEnded{false};
+    std::thread Thread;
 };
 
 } // namespace XVclCtrl

@@ -5,8 +5,6 @@
 #include "TCommMonitorThread.h"
 #include "TSerialPort.h"
 
-#include <QCoreApplication>
-
 #include <chrono>
 #include <climits>
 #include <cmath>
@@ -33,7 +31,7 @@ struct THandOffScope {
 
 } // namespace
 
-TCustomUart::TCustomUart(QObject* owner) : QObject(owner) {
+TCustomUart::TCustomUart(XVclUtil::TComponent* owner) : XVclUtil::TComponent(owner) {
     pw_SysUartTxdQueueSize(MinQueueSize);
     pw_SysUartRxdQueueSize(MinQueueSize);
 }
@@ -41,13 +39,9 @@ TCustomUart::TCustomUart(QObject* owner) : QObject(owner) {
 TCustomUart::~TCustomUart() {
     Close();
     for (TCommMonitorThread* thread : RetiredThreads) {
-        while (!thread->WaitEnded(5)) QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+        while (!thread->WaitEnded(5)) thread->RunWaitingHandOffs();
         delete thread;
     }
-}
-
-std::string TCustomUart::ComponentName() const {
-    return objectName().toStdString();
 }
 
 // ---- Property writers ----
@@ -282,11 +276,15 @@ bool TCustomUart::Open() {
     Port->EscapeCommFunction(TPortEscape::SetDtr);
     Port->EscapeCommFunction(TPortEscape::SetRts);
 
-    MonitorThread =
-        new (std::nothrow) TCommMonitorThread(this, Port, RxdDatasBuff.get(), FilteredRxdBuff.get(),
-                                              RawRxdBuff.get(), FSysUartRxdQueueSize);
-    if (!MonitorThread) return FailOpen("Can not create TCommEventMonitorThread");
-    MonitorThread->start(QThread::NormalPriority);
+    // The thread hands over through the main loop installed by now.
+    MonitorThread = new (std::nothrow)
+        TCommMonitorThread(this, Port, RxdDatasBuff.get(), FilteredRxdBuff.get(), RawRxdBuff.get(),
+                           FSysUartRxdQueueSize, XVclUtil::TMainLoop::Current());
+    if (!MonitorThread || !MonitorThread->Start()) {
+        delete MonitorThread;
+        MonitorThread = nullptr;
+        return FailOpen("Can not create TCommEventMonitorThread");
+    }
     FOpened = true;
     FLastErrorText.clear();
     FLastOpenSystemError = 0;
@@ -323,21 +321,18 @@ void TCustomUart::StopMonitorThread() {
     MonitorThread = nullptr;
     if (HandOffDepth > 0) {
         // Close runs inside a step the thread handed over and waits for: the thread ends on its
-        // own once this step returns, and is destroyed then.
+        // own once this step returns, and is destroyed from the main loop then.
         RetiredThreads.push_back(thread);
-        connect(
-            thread, &QThread::finished, this, [this] { ReapRetiredThreads(); },
-            Qt::QueuedConnection);
         return;
     }
     // Steps the thread hands over meanwhile are run (and skip their events) so it can end.
-    while (!thread->WaitEnded(5)) QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    while (!thread->WaitEnded(5)) thread->RunWaitingHandOffs();
     delete thread;
 }
 
 void TCustomUart::ReapRetiredThreads() {
     for (auto it = RetiredThreads.begin(); it != RetiredThreads.end();) {
-        if ((*it)->isFinished()) {
+        if ((*it)->Ended()) {
             (*it)->WaitEnded(ULONG_MAX);
             delete *it;
             it = RetiredThreads.erase(it);
@@ -460,7 +455,7 @@ bool TCustomUart::PrrallelProcessingWhenDetectedTxdEmpty() {
         if (PrrallelProcessingTrySendNextLineOfTxtFile()) return false;
         return OnTxdEmpty.Assigned();
     }
-    auto* thread = dynamic_cast<TCommMonitorThread*>(QThread::currentThread());
+    TCommMonitorThread* thread = TCommMonitorThread::Current();
     if (thread) {
         thread->LineTimerFlag = 1;
         if (thread->LineTimer().SetOnce(TxtLineIntervalMs)) return false;

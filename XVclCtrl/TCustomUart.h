@@ -12,9 +12,7 @@
 #include "SerialPortRecords.h"
 #include "TEventProperty.h"
 #include "UartEnums.h"
-#include "XVclUtil/MessageBox.h"
-
-#include <QObject>
+#include "XVclUtil/TComponent.h"
 
 #include <atomic>
 #include <cstdint>
@@ -29,18 +27,16 @@ namespace XVclCtrl {
 class TCommMonitorThread;
 class TSerialPort;
 
-using TNotifyEvent = TEventProperty<void(QObject* Sender)>;
+using XVclUtil::TComponent;
+using TNotifyEvent = TEventProperty<void(TComponent* Sender)>;
 // Datas holds exactly Bytes bytes (no terminator) and stays valid until the next delivery.
-using TRxdDatasEvent = TEventProperty<void(QObject* Sender, int Bytes, void* Datas)>;
+using TRxdDatasEvent = TEventProperty<void(TComponent* Sender, int Bytes, void* Datas)>;
 
-class TCustomUart : public QObject, public XVclUtil::TNamedComponent {
-    Q_OBJECT
+// The component's Name captions its error boxes.
+class TCustomUart : public TComponent {
 public:
-    explicit TCustomUart(QObject* owner = nullptr);
+    explicit TCustomUart(TComponent* owner = nullptr);
     ~TCustomUart() override;
-
-    // The component's Name (QObject::objectName); captions its error boxes.
-    std::string ComponentName() const override;
 
     // ---- Published properties, in publishing order ----
     // COM port number 1..16; resolved to a device through the COM port table at Open.

@@ -5,8 +5,7 @@
 #include "KrvCtrl/TJKNetViaVrc232.h"
 #include "tools/gatewaysim/TGatewaySim.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
+#include "XVclUtil/TEventLoop.h"
 
 #include <benchmark/benchmark.h>
 
@@ -19,14 +18,6 @@
 using namespace KrvCtrl;
 
 namespace {
-
-void EnsureApplication() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "jknet_bench";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-}
 
 // A topology file declaring every node 0x00..0x7F of the given number of segments.
 std::string WriteTopology(int segments) {
@@ -67,11 +58,10 @@ BENCHMARK(BM_ParseRegisterReply);
 
 // A received input report, from the serial handler to the module's OnInputChanged.
 void BM_DispatchInputReport(benchmark::State& state) {
-    EnsureApplication();
     const std::string file = WriteTopology(1);
     TVrc4i4o templ(nullptr);
     long changes = 0;
-    templ.OnInputChanged = [&](QObject*, std::uint8_t, std::uint8_t) { ++changes; };
+    templ.OnInputChanged = [&](XVclUtil::TComponent*, std::uint8_t, std::uint8_t) { ++changes; };
     TJKNetViaVrc232 gateway(nullptr);
     gateway.pw_DefHandler_Vrc4i4o(&templ);
     gateway.pw_FileName(file);
@@ -86,7 +76,6 @@ BENCHMARK(BM_DispatchInputReport);
 
 // Loading a topology of range(0) full segments (128 modules each) and creating its modules.
 void BM_LoadTopology(benchmark::State& state) {
-    EnsureApplication();
     const std::string file = WriteTopology(static_cast<int>(state.range(0)));
     TVrc4i4o templ(nullptr);
     for (auto _ : state) {
@@ -105,7 +94,6 @@ BENCHMARK(BM_LoadTopology)->Arg(1)->Arg(129)->Unit(benchmark::kMillisecond);
 
 // A module query and its reply through the serial port, the simulator and back to the event.
 void BM_QueryRoundTrip(benchmark::State& state) {
-    EnsureApplication();
     GatewaySim::TGatewaySimOptions options;
     options.Modules.push_back(GatewaySim::TSimModule{0x80, 0x01});
     GatewaySim::TGatewaySim sim(options);
@@ -120,26 +108,26 @@ void BM_QueryRoundTrip(benchmark::State& state) {
     TVrc4i4o templ(nullptr);
     TJKNetViaVrc232 gateway(nullptr);
     bool connected = false;
-    gateway.OnConnectOK = [&](QObject*) { connected = true; };
-    gateway.OnConnectFail = [](QObject*) {};
-    gateway.OnUartTxdFail = [](QObject*) {};
+    gateway.OnConnectOK = [&](XVclUtil::TComponent*) { connected = true; };
+    gateway.OnConnectFail = [](XVclUtil::TComponent*) {};
+    gateway.OnUartTxdFail = [](XVclUtil::TComponent*) {};
     gateway.pw_DefHandler_Vrc4i4o(&templ);
     gateway.pw_FileName(file);
     gateway.pw_UartDevicePath(sim.HostPath());
     gateway.Connect();
-    QDeadlineTimer deadline(3000);
-    while (!connected && !deadline.hasExpired()) QCoreApplication::processEvents();
+    XVclUtil::TEventLoop& loop = XVclUtil::TEventLoop::Main();
+    loop.RunUntil([&] { return connected; }, 3000);
     if (!connected) {
         state.SkipWithError("no handshake");
         return;
     }
     TVrc4i4o* module = gateway.pr_Vrc4i4o(0x80, 0x01);
     long replies = 0;
-    module->OnGotJknClsId = [&](QObject*, std::uint8_t, std::uint8_t) { ++replies; };
+    module->OnGotJknClsId = [&](XVclUtil::TComponent*, std::uint8_t, std::uint8_t) { ++replies; };
     for (auto _ : state) {
         const long before = replies;
         module->QueryJknClsId();
-        while (replies == before) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        while (replies == before) loop.ProcessEvents(1000);
     }
     gateway.Disconnect();
     sim.Stop();

@@ -13,12 +13,9 @@
 #include "tools/controllersim/TSimRunner.h"
 
 #include "XVclCtrl/TCustomUart.h"
+#include "XVclUtil/TEventLoop.h"
 
 #include <benchmark/benchmark.h>
-
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QTimer>
 
 #include <chrono>
 #include <cstdio>
@@ -79,18 +76,20 @@ void BM_FullImageUpload(benchmark::State& state) {
             return port.SendData(n, d);
         });
         Link::TUploadCommands commands(protocol, view, timer, port);
-        QEventLoop loop;
+        XVclUtil::TEventLoop& loop = XVclUtil::TEventLoop::Main();
         bool finished = false;
         protocol.OnTransferEnded = [&](Link::TTransferOutcome o) {
             end = TClock::now();
             finished = o == Link::TTransferOutcome::Finished;
-            QTimer::singleShot(0, &loop, &QEventLoop::quit);
+            loop.Exit(0);
         };
-        port.OnRxdDatas = [&](QObject* s, int n, void* d) { protocol.PcUart1RxdDatas(s, n, d); };
+        port.OnRxdDatas = [&](XVclUtil::TComponent* s, int n, void* d) {
+            protocol.PcUart1RxdDatas(s, n, d);
+        };
         commands.ConnectDisconnect({});
         commands.UploadRomImage(file);
         sim.Start();
-        loop.exec();
+        loop.Exec();
         sim.Stop();
         if (!finished || frames != Link::MaxRomBlockCount) {
             state.SkipWithError("the upload did not finish");
@@ -111,7 +110,6 @@ BENCHMARK(BM_FullImageUpload)->UseManualTime()->Unit(benchmark::kMillisecond)->I
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

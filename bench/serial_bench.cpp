@@ -12,8 +12,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
-#include <QEventLoop>
+#include "XVclUtil/TEventLoop.h"
 
 #include <algorithm>
 #include <atomic>
@@ -74,14 +73,6 @@ private:
     std::thread Thread;
 };
 
-void EnsureApplication() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "serial_bench";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-}
-
 double Median(std::vector<double>& v) {
     if (v.empty()) return 0;
     std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
@@ -94,7 +85,6 @@ void Report(benchmark::State& state, std::vector<double>& rtts) {
 }
 
 void BM_ComponentRoundTrip(benchmark::State& state) {
-    EnsureApplication();
     TPty pty;
     TEchoPeer peer(pty.Master);
     XVclCtrl::TCustomUart uart;
@@ -105,11 +95,11 @@ void BM_ComponentRoundTrip(benchmark::State& state) {
     rtts.reserve(static_cast<std::size_t>(FramesPerIteration) * 1000);
     int left = 0;
     TClock::time_point sentAt;
-    QEventLoop loop;
-    uart.OnRxdDatas = [&](QObject*, int, void*) {
+    XVclUtil::TEventLoop& loop = XVclUtil::TEventLoop::Main();
+    uart.OnRxdDatas = [&](XVclUtil::TComponent*, int, void*) {
         rtts.push_back(std::chrono::duration<double, std::micro>(TClock::now() - sentAt).count());
         if (--left == 0) {
-            loop.quit();
+            loop.Exit(0);
             return;
         }
         sentAt = TClock::now();
@@ -123,7 +113,7 @@ void BM_ComponentRoundTrip(benchmark::State& state) {
         left = FramesPerIteration;
         sentAt = TClock::now();
         uart.SendData(FrameBytes, frame.data());
-        loop.exec();
+        loop.Exec();
     }
     Report(state, rtts);
     std::vector<unsigned char> stop(FrameBytes, 0);

@@ -4,8 +4,6 @@
 
 #include "rom/TRomImageReader.h"
 
-#include <QCoreApplication>
-
 #include <cstdio>
 
 namespace Cli {
@@ -63,7 +61,6 @@ int RunTransferVerb(const TTransferVerb& verb, int argc, char** argv) {
                      problem.c_str(), options.Force ? " (sent anyway: --force)" : "");
         return options.Force;
     };
-    QCoreApplication app(argc, argv);
     return Link::TUploadSession(options).Run(verb.Mode, romFile);
 }
 

@@ -4,8 +4,6 @@
 #include "Verb.h"
 #include "VerbParser.h"
 
-#include <QCoreApplication>
-
 namespace {
 
 int TimesyncMain(int argc, char** argv) {
@@ -17,7 +15,6 @@ int TimesyncMain(int argc, char** argv) {
     Link::TUploadSessionOptions options;
     Cli::AddLineOptions(parser, options);
     if (auto status = parser.Parse(argc, argv)) return *status;
-    QCoreApplication app(argc, argv);
     return Link::TUploadSession(options).Run(Link::TTransferMode::DateTimeSync);
 }
 

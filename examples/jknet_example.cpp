@@ -9,8 +9,7 @@
 #include "KrvCtrl/TVrc4i4o.h"
 #include "XVclCtrl/TComPortTable.h"
 
-#include <QCoreApplication>
-#include <QTimer>
+#include "XVclUtil/TEventLoop.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -83,7 +82,7 @@ void ToggleOutput(const TJKNetViaVrc232& gateway, const TOptions& o) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    XVclUtil::TEventLoop& loop = XVclUtil::TEventLoop::Main();
     TOptions options;
     if (!ParseArgs(argc, argv, options)) {
         std::fputs(Usage, stderr);
@@ -93,44 +92,48 @@ int main(int argc, char** argv) {
 
     // Modules listed in the topology file are copied from this template, callbacks included.
     TVrc4i4o moduleTemplate(nullptr);
-    moduleTemplate.OnInputChanged = [](QObject* sender, std::uint8_t seg, std::uint8_t node) {
+    moduleTemplate.OnInputChanged = [](XVclUtil::TComponent* sender, std::uint8_t seg,
+                                       std::uint8_t node) {
         auto* module = static_cast<TVrc4i4o*>(sender);
         std::printf("module %02X:%02X inputs X=%s (was %s)\n", seg, node,
                     Bits(module->pr_Xin()).c_str(), Bits(module->pr_Old_Xin()).c_str());
         std::fflush(stdout);
     };
-    moduleTemplate.OnPacketUnreachable = [](QObject*, std::uint8_t seg, std::uint8_t node) {
+    moduleTemplate.OnPacketUnreachable = [](XVclUtil::TComponent*, std::uint8_t seg,
+                                            std::uint8_t node) {
         std::printf("module %02X:%02X is not on the network\n", seg, node);
     };
 
     TJKNetViaVrc232 gateway(nullptr);
-    gateway.setObjectName("JKNetViaVrc2321");
+    gateway.SetName("JKNetViaVrc2321");
     gateway.pw_UartDevicePath(device);
     gateway.pw_FileName(options.Topology);
     gateway.pw_DefHandler_Vrc4i4o(&moduleTemplate);
     int exitCode = 0;
-    gateway.OnConnectOK = [&](QObject*) {
+    gateway.OnConnectOK = [&](XVclUtil::TComponent*) {
         std::printf("connected to the gateway on %s (R7=%02X R9=%02X X=%s)\n", device.c_str(),
                     gateway.pr_R7(), gateway.pr_R9(), Bits(gateway.pr_Xin()).c_str());
         for (TVrc4i4o* m : ListModules(gateway))
             std::printf("module %02X:%02X VRC_4i4o%s\n", m->pr_JknSegId(), m->pr_JknNodeId(),
-                        m->parent() == &gateway ? " (from the topology file)" : "");
+                        m->Owner() == &gateway ? " (from the topology file)" : "");
         ToggleOutput(gateway, options);
         std::fflush(stdout);
     };
-    gateway.OnConnectFail = [&](QObject*) {
+    gateway.OnConnectFail = [&](XVclUtil::TComponent*) {
         std::fprintf(stderr, "no answer from a gateway on %s\n", device.c_str());
         exitCode = 1;
-        QCoreApplication::quit();
+        loop.Exit(1);
     };
-    gateway.OnUartTxdFail = [](QObject*) {
+    gateway.OnUartTxdFail = [](XVclUtil::TComponent*) {
         std::fprintf(stderr, "sending to the gateway failed\n");
     };
-    gateway.OnResetRnsm_WDT = [](QObject*) { std::printf("the gateway reset by itself\n"); };
-    gateway.OnLinkLost = [&](QObject*) {
+    gateway.OnResetRnsm_WDT = [](XVclUtil::TComponent*) {
+        std::printf("the gateway reset by itself\n");
+    };
+    gateway.OnLinkLost = [&](XVclUtil::TComponent*) {
         std::fprintf(stderr, "the gateway on %s went away\n", device.c_str());
         exitCode = 1;
-        QCoreApplication::quit();
+        loop.Exit(exitCode);
     };
 
     try {
@@ -139,16 +142,17 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
     }
-    QTimer::singleShot(options.Seconds * 1000, &app, [&] {
+    const std::unique_ptr<XVclUtil::TTimer> end = loop.NewTimer([&] {
         if (gateway.pr_Connected()) {
             std::printf("done\n");
         } else {
             std::fprintf(stderr, "the gateway on %s is not connected\n", device.c_str());
             exitCode = 1;
         }
-        QCoreApplication::quit();
+        loop.Exit(exitCode);
     });
-    app.exec();
+    end->Start(options.Seconds * 1000);
+    loop.Exec();
     gateway.Disconnect();
     return exitCode;
 }

@@ -30,7 +30,7 @@ KrvCtrl::TJKNetViaVrc232& Gateway() {
             std::fclose(f);
         }
         auto* g = new KrvCtrl::TJKNetViaVrc232(nullptr);
-        moduleTemplate.OnInputChanged = [](QObject*, std::uint8_t, std::uint8_t) {};
+        moduleTemplate.OnInputChanged = [](XVclUtil::TComponent*, std::uint8_t, std::uint8_t) {};
         g->pw_DefHandler_Vrc4i4o(&moduleTemplate);
         g->pw_FileName(path);
         g->LoadAndChkTopologicIniAndAssignDefaultJknComponentToJknTopologic();

@@ -1,15 +1,14 @@
 #include "link/TUploadSession.h"
 
-#include "link/TQtResponseTimer.h"
+#include "link/TLoopResponseTimer.h"
 #include "link/TTerminalView.h"
 #include "link/TUploadCommands.h"
 #include "link/TUploadProtocol.h"
 
 #include "XVclCtrl/TComPortTable.h"
 #include "XVclCtrl/TCustomUart.h"
-
-#include <QCoreApplication>
-#include <QMetaObject>
+#include "XVclUtil/FileUtil.h"
+#include "XVclUtil/TEventLoop.h"
 
 #include <cerrno>
 #include <csignal>
@@ -96,12 +95,13 @@ int TUploadSession::Run(TTransferMode mode, const std::string& romFile) {
                                                                    : TProgressStyle::Lines;
     TTerminalView view(stdout, Options.MsgOn, progress);
     XVclCtrl::TCustomUart port;
-    port.setObjectName("PcUart1");
+    port.SetName("PcUart1");
     if (!NamePort(port)) return 1;
     port.pw_UartBaud(Options.Baud);
     if (port.UartBaud() != Options.Baud) return 1; // the writer has said why
 
-    TQtResponseTimer timer(nullptr, Options.TimeoutMs);
+    XVclUtil::TEventLoop& loop = XVclUtil::TEventLoop::Main();
+    TLoopResponseTimer timer(Options.TimeoutMs);
     TUploadProtocol protocol(view, timer, [&](unsigned n, const void* d) {
         if (Options.Trace) Trace('>', d, static_cast<int>(n));
         return port.SendData(n, d);
@@ -110,7 +110,7 @@ int TUploadSession::Run(TTransferMode mode, const std::string& romFile) {
     commands.NameDeviceInOpenLine = true;
     commands.OnCheckImage = Options.CheckImage;
     timer.OnTimer = [&] { protocol.Timer1Timer(&timer); };
-    port.OnRxdDatas = [&](QObject* sender, int bytes, void* datas) {
+    port.OnRxdDatas = [&](XVclUtil::TComponent* sender, int bytes, void* datas) {
         if (Options.Trace) Trace('<', datas, bytes);
         protocol.PcUart1RxdDatas(sender, bytes, datas);
     };
@@ -120,11 +120,9 @@ int TUploadSession::Run(TTransferMode mode, const std::string& romFile) {
                    : outcome != TTransferOutcome::Cancelled ? 1
                    : CaughtSignal == SIGTERM                ? ExitTerminated
                                                             : ExitInterrupted;
-        // Leave the loop once the reply handler has returned.
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+        loop.Exit(0); // the loop is left once the reply handler has returned
     };
-    TQtResponseTimer signalPoll(nullptr, SignalPollMs);
+    TLoopResponseTimer signalPoll(SignalPollMs);
     signalPoll.OnTimer = [&] {
         if (CaughtSignal)
             protocol.Cancel("===> Transfer interrupted: the controller may hold a partial image "
@@ -152,7 +150,7 @@ int TUploadSession::Run(TTransferMode mode, const std::string& romFile) {
     }
     if (started) {
         signalPoll.Start();
-        QCoreApplication::exec();
+        loop.Exec();
     }
     view.EndBar();
     port.Close();

@@ -1,7 +1,8 @@
 #pragma once
 // One transfer from the command line: opens the port as Connect does, runs the chosen command
-// (date/time sync, ROM image upload or application upgrade) on the Qt event loop until the
-// protocol's finish, failure or abort line, and prints the message-box lines on the way.
+// (date/time sync, ROM image upload or application upgrade) on the libraries' own event loop
+// (XVclUtil::TEventLoop::Main(), the default main loop) until the protocol's finish, failure or
+// abort line, and prints the message-box lines on the way.
 // With Trace every byte sent and received goes to stderr in hexadecimal with a time stamp.
 
 #include "link/TTransferState.h"
@@ -40,7 +41,7 @@ class TUploadSession {
 public:
     explicit TUploadSession(TUploadSessionOptions options);
 
-    // Needs a QCoreApplication. Returns 0 on the finish line, 1 on a failure or abort line or
+    // Runs on the main thread. Returns 0 on the finish line, 1 on a failure or abort line or
     // when the port or the file is refused, 130 or 143 when SIGINT or SIGTERM ended it.
     int Run(TTransferMode mode, const std::string& romFile = {});
 

@@ -23,7 +23,7 @@ TMakePageLink::TMakePageLink(Ui::TMainWindow& form, QTimer& timer1, AppCore::TUs
       Commands(Protocol, *this, *this, PcUart1), Form(form), Timer1(timer1), Prompts(prompts),
       SetCommandButtons(std::move(setCommandButtons)) {
     // PcUart1 as the form description sets it: 115200 baud, 8N1, no handshake, no filter.
-    PcUart1.setObjectName(QStringLiteral("PcUart1"));
+    PcUart1.SetName("PcUart1");
     PcUart1.pw_UartPortNumber(1);
     PcUart1.pw_UartBaud(115200);
     PcUart1.pw_UartBitsPerByte(8);
@@ -32,7 +32,7 @@ TMakePageLink::TMakePageLink(Ui::TMainWindow& form, QTimer& timer1, AppCore::TUs
     PcUart1.SysUartRxdIntervalTimeout = 3;
     PcUart1.RxdFilter_DelimiterChar = '\n';
     PcUart1.pw_RxdFilter_BytesOfPacket(1);
-    PcUart1.OnRxdDatas = [this](QObject* sender, int bytes, void* datas) {
+    PcUart1.OnRxdDatas = [this](XVclUtil::TComponent* sender, int bytes, void* datas) {
         Protocol.PcUart1RxdDatas(sender, bytes, datas);
     };
     // A file that the ROM image reader finds fault with goes to the controller only when the

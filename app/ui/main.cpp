@@ -2,6 +2,7 @@
 
 #include "app/ui/MessageBoxSink.h"
 #include "app/ui/TMainWindow.h"
+#include "app/ui/TQtMainLoop.h"
 
 #include "XVclUtil/MessageBox.h"
 
@@ -12,6 +13,7 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     AppUi::InstallMessageBoxSink();
+    AppUi::TQtMainLoop::Install();
     try {
         AppUi::TMainWindow window;
         window.show();

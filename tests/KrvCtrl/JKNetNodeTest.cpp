@@ -19,14 +19,15 @@ namespace {
 struct TEventLog {
     std::vector<std::string> Lines;
     TJknNodeEvent Node(const std::string& name) {
-        return [this, name](QObject* sender, std::uint8_t seg, std::uint8_t node) {
+        return [this, name](XVclUtil::TComponent* sender, std::uint8_t seg, std::uint8_t node) {
             char buf[64];
             std::snprintf(buf, sizeof buf, "%s %p %02X %02X", name.c_str(),
                           static_cast<void*>(sender), seg, node);
             Lines.emplace_back(buf);
         };
     }
-    static std::string Expect(const std::string& name, QObject* sender, int seg, int node) {
+    static std::string Expect(const std::string& name, XVclUtil::TComponent* sender, int seg,
+                              int node) {
         char buf[64];
         std::snprintf(buf, sizeof buf, "%s %p %02X %02X", name.c_str(), static_cast<void*>(sender),
                       seg, node);
@@ -123,7 +124,7 @@ TEST_F(JKNetNode, RepliesStoreTheirValueAndCallTheirEvent) {
 
 TEST_F(JKNetNode, ReplyWithoutItsEventReachesOnUnfilteredRxdJknPacket) {
     std::vector<Bytes> unfiltered;
-    Module->OnUnfilteredRxdJknPacket = [&](QObject* sender, const TJknRxdPacket& p) {
+    Module->OnUnfilteredRxdJknPacket = [&](XVclUtil::TComponent* sender, const TJknRxdPacket& p) {
         EXPECT_EQ(sender, Module.get());
         unfiltered.push_back(
             Bytes{p.JknSegId, p.JknNodeId, p.BytesOfDatas, p.Datas[0], p.Datas[1]});
@@ -148,7 +149,9 @@ TEST_F(JKNetNode, RequestToResetClearsYoutSoTheResetReplySendsNothing) {
 
 TEST_F(JKNetNode, ResetTheModuleDidByItselfRestoresTheOutputs) {
     int resets = 0;
-    Module->OnSuccessfulReset = [&](QObject*, std::uint8_t, std::uint8_t) { ++resets; };
+    Module->OnSuccessfulReset = [&](XVclUtil::TComponent*, std::uint8_t, std::uint8_t) {
+        ++resets;
+    };
     Module->pw_Yout(0x09);
     Gateway.Sent.clear();
     Module->FilteringReceivedJknPacket(RxdPacket({0x01, 0x05, 0x01, 31}));
@@ -220,8 +223,8 @@ TEST(JKNetNodeCopy, CopyingConstructorTakesStateAndCallbacksOfTheTemplate) {
     TRecordingRnsm gateway;
     TVrc4i4o templ(nullptr);
     int inputs = 0;
-    QObject* lastSender = nullptr;
-    templ.OnInputChanged = [&](QObject* sender, std::uint8_t, std::uint8_t) {
+    XVclUtil::TComponent* lastSender = nullptr;
+    templ.OnInputChanged = [&](XVclUtil::TComponent* sender, std::uint8_t, std::uint8_t) {
         ++inputs;
         lastSender = sender;
     };

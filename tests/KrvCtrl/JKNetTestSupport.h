@@ -17,7 +17,7 @@ using Bytes = std::vector<std::uint8_t>;
 // A gateway whose packets go into a list instead of onto a line.
 class TRecordingRnsm : public KrvCtrl::TJKNet_Rnsm {
 public:
-    explicit TRecordingRnsm(QObject* owner = nullptr) : TJKNet_Rnsm(owner) {}
+    explicit TRecordingRnsm(XVclUtil::TComponent* owner = nullptr) : TJKNet_Rnsm(owner) {}
     void Connect() override { Connected = true; }
     void Disconnect() override { Connected = false; }
     void SendJknPacket(const KrvCtrl::_SJKNTXDPACKET& p) override {

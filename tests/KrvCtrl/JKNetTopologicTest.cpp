@@ -18,7 +18,7 @@ namespace {
 class JKNetTopologic : public ::testing::Test {
 protected:
     JKNetTopologic() {
-        Gateway.setObjectName("JKNetViaVrc2321");
+        Gateway.SetName("JKNetViaVrc2321");
         Gateway.pw_DefHandler_Vrc4i4o(&Template);
         Gateway.pw_FileName(Dir.File("topo.ini"));
     }
@@ -52,7 +52,7 @@ protected:
     }
     int CountModules() const {
         int n = 0;
-        for (QObject* child : Gateway.children())
+        for (XVclUtil::TComponent* child : Gateway.Components())
             if (dynamic_cast<TVrc4i4o*>(child)) ++n;
         return n;
     }
@@ -66,11 +66,11 @@ protected:
 
 TEST_F(JKNetTopologic, ExampleFileCreatesTheDeclaredModulesFromTheTemplate) {
     int inputs = 0;
-    Template.OnInputChanged = [&](QObject*, std::uint8_t, std::uint8_t) { ++inputs; };
+    Template.OnInputChanged = [&](XVclUtil::TComponent*, std::uint8_t, std::uint8_t) { ++inputs; };
     ASSERT_EQ(Load(JKNetTest::ExampleTopology()), "");
     TVrc4i4o* a = Gateway.pr_Vrc4i4o(0x80, 0x01);
     TVrc4i4o* b = Gateway.pr_Vrc4i4o(0x02, 0x10);
-    EXPECT_EQ(a->parent(), &Gateway);
+    EXPECT_EQ(a->Owner(), &Gateway);
     EXPECT_EQ(b->pr_BindTo(), &Gateway);
     EXPECT_EQ(Gateway.pr_TopologicEntry(0x02, 0x10)->Flags, 0x80000004u);
     EXPECT_EQ(CountModules(), 2);
@@ -275,9 +275,9 @@ TEST_F(JKNetTopologic, FailedLoadKeepsWhatWasCreatedAndFreeDestroysOnlyFileMembe
                           "Travel_002=Device(\"bad\"),NetNodeId(0x03)\r\n")),
               "");
     ASSERT_EQ(CountModules(), 1);
-    QPointer<TVrc4i4o> created = Gateway.pr_Vrc4i4o(0x80, 0x02);
+    XVclUtil::TComponentRef<TVrc4i4o> created = Gateway.pr_Vrc4i4o(0x80, 0x02);
     Gateway.FreeJknTopologic();
-    EXPECT_TRUE(created.isNull());
+    EXPECT_EQ(created.get(), nullptr);
     EXPECT_EQ(placed.pr_BindTo(), &Gateway); // belongs to its owner, stays alive
     EXPECT_EQ(Gateway.pr_TopologicEntry(0x80, 0x01), nullptr);
 }

@@ -13,8 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
-
 #include <functional>
 #include <memory>
 #include <poll.h>
@@ -51,18 +49,17 @@ std::string MessageOf(const std::function<void()>& f) {
 class JKNetViaVrc232 : public ::testing::Test {
 protected:
     JKNetViaVrc232() {
-        TestSupport::EnsureApplication();
         Gateway = std::make_unique<TJKNetViaVrc232>(nullptr);
-        Gateway->setObjectName("JKNetViaVrc2321");
+        Gateway->SetName("JKNetViaVrc2321");
         Gateway->pw_UartDevicePath(Peer.SlavePath());
         Gateway->pw_FileName(Dir.Write("topo.ini", Topology()));
         Gateway->pw_DefHandler_Vrc4i4o(&Template);
-        Gateway->OnConnectOK = [this](QObject* s) { Count(s, ConnectOK); };
-        Gateway->OnConnectFail = [this](QObject* s) { Count(s, ConnectFail); };
-        Gateway->OnUartTxdFail = [this](QObject* s) { Count(s, TxdFail); };
+        Gateway->OnConnectOK = [this](XVclUtil::TComponent* s) { Count(s, ConnectOK); };
+        Gateway->OnConnectFail = [this](XVclUtil::TComponent* s) { Count(s, ConnectFail); };
+        Gateway->OnUartTxdFail = [this](XVclUtil::TComponent* s) { Count(s, TxdFail); };
     }
 
-    void Count(QObject* sender, int& counter) {
+    void Count(XVclUtil::TComponent* sender, int& counter) {
         EXPECT_EQ(sender, Gateway.get());
         ++counter;
     }
@@ -145,14 +142,13 @@ TEST_F(JKNetViaVrc232, RepliesSplitAcrossReadsStillComplete) {
 }
 
 TEST_F(JKNetViaVrc232, MissingR7EndsInConnectFailAfterTwoSeconds) {
-    QElapsedTimer clock;
-    clock.start();
+    TestSupport::TStopwatch clock;
     StartHandshake();
     std::string replies = HandshakeReplies;
     replies.erase(replies.find("*R7=10\r\n"), 8);
     Peer.Write(replies);
     ASSERT_TRUE(PumpUntil([&] { return ConnectFail == 1; }, 4000));
-    EXPECT_GE(clock.elapsed(), 2000) << "a precise timer never ends the handshake early";
+    EXPECT_GE(clock.ElapsedMs(), 2000) << "a precise timer never ends the handshake early";
     EXPECT_EQ(ConnectOK, 0);
     EXPECT_FALSE(Gateway->pr_Connected());
     EXPECT_FALSE(Gateway->pr_Connecting());
@@ -173,7 +169,7 @@ TEST_F(JKNetViaVrc232, ConnectWhileConnectingOrConnectedIsRefused) {
 
 TEST_F(JKNetViaVrc232, AGatewayThatWentAwayIsReported) {
     int lost = 0;
-    Gateway->OnLinkLost = [&](QObject* s) { Count(s, lost); };
+    Gateway->OnLinkLost = [&](XVclUtil::TComponent* s) { Count(s, lost); };
     Connect();
     Peer.CloseMaster();
     ASSERT_TRUE(PumpUntil([&] { return lost == 1; }, 2000));
@@ -213,10 +209,10 @@ TEST_F(JKNetViaVrc232, ConnectNeedsItsThreeEventsInOrder) {
     Gateway->OnUartTxdFail = nullptr;
     EXPECT_EQ(MessageOf([&] { Gateway->Connect(); }),
               "The event \"OnConnectOK\" of TJKNetViaVrc232, which handler is not specified !!!");
-    Gateway->OnConnectOK = [](QObject*) {};
+    Gateway->OnConnectOK = [](XVclUtil::TComponent*) {};
     EXPECT_EQ(MessageOf([&] { Gateway->Connect(); }),
               "The event \"OnConnectFail\" of TJKNetViaVrc232, which handler is not specified !!!");
-    Gateway->OnConnectFail = [](QObject*) {};
+    Gateway->OnConnectFail = [](XVclUtil::TComponent*) {};
     EXPECT_EQ(MessageOf([&] { Gateway->Connect(); }),
               "The event \"OnUartTxdFail\" of TJKNetViaVrc232, which handler is not specified !!!");
     EXPECT_FALSE(Gateway->pr_PcUart()->Opened());
@@ -297,9 +293,9 @@ TEST_F(JKNetViaVrc232, RegisterCommandsAreSentByteForByte) {
 
 TEST_F(JKNetViaVrc232, RegisterRepliesWhileConnectedCallTheirEvents) {
     int yout = 0, xin = 0, flags = 0;
-    Gateway->OnReplyYout = [&](QObject*) { ++yout; };
-    Gateway->OnReplyXin = [&](QObject*) { ++xin; };
-    Gateway->OnReplyJknFlags = [&](QObject*) { ++flags; };
+    Gateway->OnReplyYout = [&](XVclUtil::TComponent*) { ++yout; };
+    Gateway->OnReplyXin = [&](XVclUtil::TComponent*) { ++xin; };
+    Gateway->OnReplyJknFlags = [&](XVclUtil::TComponent*) { ++flags; };
     Connect();
     Reply("*R1=0A\r\n");
     EXPECT_EQ(xin, 1);
@@ -320,7 +316,7 @@ TEST_F(JKNetViaVrc232, RegisterRepliesWhileConnectedCallTheirEvents) {
 
 TEST_F(JKNetViaVrc232, MalformedRepliesAreIgnored) {
     int xin = 0;
-    Gateway->OnReplyXin = [&](QObject*) { ++xin; };
+    Gateway->OnReplyXin = [&](XVclUtil::TComponent*) { ++xin; };
     Connect();
     Reply("*R1=0\r\n*R1=0AB\r\n*r1=0A\r\n*R2=0A\r\n R1=0A\r\n*R1=\r\n*\r\n\r\n"
           "garbage without meaning\r\n" +
@@ -335,8 +331,8 @@ TEST_F(JKNetViaVrc232, MalformedRepliesAreIgnored) {
 
 TEST_F(JKNetViaVrc232, WatchdogResetRestoresTheOutputs) {
     int ok = 0, wdt = 0;
-    Gateway->OnResetRnsm_OK = [&](QObject*) { ++ok; };
-    Gateway->OnResetRnsm_WDT = [&](QObject*) { ++wdt; };
+    Gateway->OnResetRnsm_OK = [&](XVclUtil::TComponent*) { ++ok; };
+    Gateway->OnResetRnsm_WDT = [&](XVclUtil::TComponent*) { ++wdt; };
     Connect();
     Gateway->pw_Yout(0x09);
     EXPECT_EQ(Received(9), " +R0=09\r\n");
@@ -348,8 +344,8 @@ TEST_F(JKNetViaVrc232, WatchdogResetRestoresTheOutputs) {
 
 TEST_F(JKNetViaVrc232, RequestedResetTurnsOutputsOffAndReportsOk) {
     int ok = 0, wdt = 0;
-    Gateway->OnResetRnsm_OK = [&](QObject*) { ++ok; };
-    Gateway->OnResetRnsm_WDT = [&](QObject*) { ++wdt; };
+    Gateway->OnResetRnsm_OK = [&](XVclUtil::TComponent*) { ++ok; };
+    Gateway->OnResetRnsm_WDT = [&](XVclUtil::TComponent*) { ++wdt; };
     Connect();
     Gateway->pw_Yout(0x0F);
     EXPECT_EQ(Received(9), " +R0=0F\r\n");
@@ -413,14 +409,14 @@ TEST_F(JKNetViaVrc232, PacketsGoOutAsHexadecimalLines) {
 
 TEST_F(JKNetViaVrc232, PacketLineReachesTheMemberAtItsAddress) {
     int memberClsId = 0, gatewayPackets = 0, gatewayClsId = 0;
-    Template.OnGotJknClsId = [&](QObject* s, std::uint8_t seg, std::uint8_t node) {
+    Template.OnGotJknClsId = [&](XVclUtil::TComponent* s, std::uint8_t seg, std::uint8_t node) {
         EXPECT_EQ(s, Gateway->pr_Vrc4i4o(0x01, 0x05));
         EXPECT_EQ(seg, 0x01);
         EXPECT_EQ(node, 0x05);
         ++memberClsId;
     };
     std::vector<TJknRxdPacket> unhandled;
-    Gateway->OnUnhandledRxdJknPacket = [&](QObject* s, const TJknRxdPacket& p) {
+    Gateway->OnUnhandledRxdJknPacket = [&](XVclUtil::TComponent* s, const TJknRxdPacket& p) {
         EXPECT_EQ(s, Gateway.get());
         unhandled.push_back(p);
         ++gatewayPackets;
@@ -435,7 +431,8 @@ TEST_F(JKNetViaVrc232, PacketLineReachesTheMemberAtItsAddress) {
     ASSERT_EQ(gatewayPackets, 1);
     EXPECT_EQ(unhandled[0].JknNodeId, 0x06);
     EXPECT_EQ(Gateway->pr_GotJknClsId(), 0x80);
-    Gateway->OnUnhandledGotJknClsId = [&](QObject* s, std::uint8_t seg, std::uint8_t node) {
+    Gateway->OnUnhandledGotJknClsId = [&](XVclUtil::TComponent* s, std::uint8_t seg,
+                                          std::uint8_t node) {
         EXPECT_EQ(s, Gateway.get());
         EXPECT_EQ(seg, 0x80);
         EXPECT_EQ(node, 0x80);
@@ -448,8 +445,10 @@ TEST_F(JKNetViaVrc232, PacketLineReachesTheMemberAtItsAddress) {
 
 TEST_F(JKNetViaVrc232, BadPacketLinesAreDroppedSilently) {
     int inputs = 0, gatewayPackets = 0;
-    Template.OnInputChanged = [&](QObject*, std::uint8_t, std::uint8_t) { ++inputs; };
-    Gateway->OnUnhandledRxdJknPacket = [&](QObject*, const TJknRxdPacket&) { ++gatewayPackets; };
+    Template.OnInputChanged = [&](XVclUtil::TComponent*, std::uint8_t, std::uint8_t) { ++inputs; };
+    Gateway->OnUnhandledRxdJknPacket = [&](XVclUtil::TComponent*, const TJknRxdPacket&) {
+        ++gatewayPackets;
+    };
     Connect();
     std::string over20 = "@01051281";
     for (int i = 0; i < 17; ++i) over20 += "00";
@@ -470,7 +469,7 @@ TEST_F(JKNetViaVrc232, BadPacketLinesAreDroppedSilently) {
 
 TEST_F(JKNetViaVrc232, LineWithoutLineEndGivenDirectlyIsTakenAsItStands) {
     int inputs = 0;
-    Template.OnInputChanged = [&](QObject*, std::uint8_t, std::uint8_t) { ++inputs; };
+    Template.OnInputChanged = [&](XVclUtil::TComponent*, std::uint8_t, std::uint8_t) { ++inputs; };
     Connect();
     std::string chunk = "@0105028101"; // no line end: a packet line needs one
     Gateway->OnPcUartRxdDatas(nullptr, static_cast<int>(chunk.size()), chunk.data());
@@ -484,7 +483,7 @@ TEST_F(JKNetViaVrc232, LineWithoutLineEndGivenDirectlyIsTakenAsItStands) {
 }
 
 TEST_F(JKNetViaVrc232, ExceptionFromAHandlerIsShownNotThrownThroughTheEventLoop) {
-    Gateway->OnReplyXin = [](QObject*) { throw std::runtime_error("handler failed"); };
+    Gateway->OnReplyXin = [](XVclUtil::TComponent*) { throw std::runtime_error("handler failed"); };
     Connect();
     XVclUtil::TMessageCapture boxes;
     Reply("*R1=01\r\n");

@@ -10,9 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QMetaProperty>
-#include <QVariant>
-
 #include <string>
 
 using KrvCtrl::TPcUart;
@@ -21,29 +18,27 @@ using namespace XVclCtrl;
 namespace {
 
 TEST(TPcUart, PublishedPropertiesUseTheWriters) {
-    TestSupport::EnsureApplication();
     XVclUtil::TMessageCapture boxes;
     TPcUart uart;
-    uart.setObjectName("PcUart1");
-    EXPECT_TRUE(uart.setProperty("UartBaud", 299u));
+    uart.SetName("PcUart1");
+    EXPECT_TRUE(uart.SetProperty("UartBaud", 299));
     EXPECT_EQ(uart.UartBaud(), 9600u);
     ASSERT_EQ(boxes.Messages.size(), 1u);
     EXPECT_EQ(boxes.Messages[0].first, "PcUart1");
     EXPECT_EQ(boxes.Messages[0].second, "Invalid or unsupported value !!!");
 
-    EXPECT_TRUE(uart.setProperty("FlowCtrlStyle", QVariant::fromValue(fcs_Hardware)));
+    EXPECT_TRUE(uart.SetProperty("FlowCtrlStyle", fcs_Hardware));
     EXPECT_EQ(uart.FlowCtrlHwTxd(), fcht_CTS);
-    EXPECT_EQ(uart.property("FlowCtrlHwTxd").value<TFlowCtrlHwTxd>(), fcht_CTS);
+    EXPECT_EQ(uart.Property("FlowCtrlHwTxd"), fcht_CTS);
 
-    EXPECT_TRUE(uart.setProperty("RxdFilter_Style", QVariant::fromValue(rfs_ByBytesOfPacket)));
+    EXPECT_TRUE(uart.SetProperty("RxdFilter_Style", rfs_ByBytesOfPacket));
     EXPECT_EQ(uart.RxdFilter_Style.load(), rfs_ByBytesOfPacket);
-    EXPECT_TRUE(uart.setProperty("UartParityBit", QVariant::fromValue(upb_Even)));
+    EXPECT_TRUE(uart.SetProperty("UartParityBit", upb_Even));
+    EXPECT_FALSE(uart.SetProperty("NoSuchProperty", 1));
     EXPECT_EQ(uart.UartParityBit, upb_Even);
 }
 
 TEST(TPcUart, PropertiesArePublishedInOrder) {
-    TPcUart uart;
-    const QMetaObject* meta = uart.metaObject();
     const char* expected[] = {"UartPortNumber",         "UartBaud",
                               "UartBitsPerByte",        "UartParityBit",
                               "UartStopBits",           "FlowCtrlStyle",
@@ -52,16 +47,15 @@ TEST(TPcUart, PropertiesArePublishedInOrder) {
                               "SysUartRxdQueueSize",    "SysUartRxdIntervalTimeout",
                               "RxdFilter_Style",        "RxdFilter_DelimiterChar",
                               "RxdFilter_BytesOfPacket"};
-    const int first = meta->propertyOffset();
-    ASSERT_EQ(meta->propertyCount() - first, 15);
-    for (int i = 0; i < 15; ++i) EXPECT_STREQ(meta->property(first + i).name(), expected[i]);
+    const auto& published = TPcUart::PublishedProperties();
+    ASSERT_EQ(published.size(), 15u);
+    for (int i = 0; i < 15; ++i) EXPECT_STREQ(published[i].Name, expected[i]);
 }
 
 TEST(TPcUart, FormSettingsRunALink) {
-    TestSupport::EnsureApplication();
     TestSupport::TPtyPair pty;
     TPcUart PcUart1;
-    PcUart1.setObjectName("PcUart1");
+    PcUart1.SetName("PcUart1");
     PcUart1.pw_UartPortNumber(1);
     PcUart1.pw_UartBaud(115200);
     PcUart1.pw_UartBitsPerByte(8);
@@ -71,7 +65,7 @@ TEST(TPcUart, FormSettingsRunALink) {
     PcUart1.RxdFilter_DelimiterChar = '\n';
     PcUart1.pw_RxdFilter_BytesOfPacket(1);
     std::string got;
-    PcUart1.OnRxdDatas = [&](QObject*, int n, void* d) {
+    PcUart1.OnRxdDatas = [&](XVclUtil::TComponent*, int n, void* d) {
         got.append(static_cast<char*>(d), static_cast<std::size_t>(n));
     };
     PcUart1.UartDevicePath = pty.SlavePath();

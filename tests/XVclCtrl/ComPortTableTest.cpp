@@ -119,7 +119,6 @@ TEST(SerialDevices, TableEntriesOutsideTheUsualNamesAreListed) {
 }
 
 TEST(SerialDevices, OpenFailuresInPlainWords) {
-    TestSupport::EnsureApplication();
     TCustomUart uart;
     uart.UartDevicePath = "/dev/ttyUSB-not-here";
     ASSERT_FALSE(uart.Open());

@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
@@ -32,7 +30,6 @@ using TClock = std::chrono::steady_clock;
 
 class OpenCloseTest : public ::testing::Test {
 protected:
-    void SetUp() override { TestSupport::EnsureApplication(); }
     TPtyPair Pty;
 };
 
@@ -128,7 +125,7 @@ TEST_F(OpenCloseTest, CloseFromInsideTheReceiveHandler) {
     TCustomUart uart;
     uart.UartDevicePath = Pty.SlavePath();
     int calls = 0;
-    uart.OnRxdDatas = [&](QObject*, int, void*) {
+    uart.OnRxdDatas = [&](XVclUtil::TComponent*, int, void*) {
         ++calls;
         EXPECT_TRUE(uart.Close());
         EXPECT_FALSE(uart.Opened());
@@ -153,7 +150,7 @@ TEST_F(OpenCloseTest, CloseAndReopenFromInsideTheHandler) {
     TCustomUart uart;
     uart.UartDevicePath = Pty.SlavePath();
     int calls = 0;
-    uart.OnRxdDatas = [&](QObject*, int, void*) {
+    uart.OnRxdDatas = [&](XVclUtil::TComponent*, int, void*) {
         ++calls;
         uart.Close();
         EXPECT_TRUE(uart.Open()) << uart.LastErrorText();
@@ -171,7 +168,7 @@ TEST_F(OpenCloseTest, CloseWhileTheThreadWaitsOnAHandOff) {
     TCustomUart uart;
     uart.UartDevicePath = Pty.SlavePath();
     int calls = 0;
-    uart.OnRxdDatas = [&](QObject*, int, void*) { ++calls; };
+    uart.OnRxdDatas = [&](XVclUtil::TComponent*, int, void*) { ++calls; };
     ASSERT_TRUE(uart.Open());
     Pty.Write("pending");
     std::this_thread::sleep_for(std::chrono::milliseconds(50)); // no event loop meanwhile
@@ -189,11 +186,11 @@ TEST_F(OpenCloseTest, RapidCyclesLeakNothing) {
         TCustomUart uart;
         uart.UartDevicePath = Pty.SlavePath();
         int received = 0;
-        uart.OnRxdDatas = [&](QObject*, int n, void*) { received += n; };
+        uart.OnRxdDatas = [&](XVclUtil::TComponent*, int n, void*) { received += n; };
         for (int i = 0; i < 60; ++i) {
             ASSERT_TRUE(uart.Open()) << i << ": " << uart.LastErrorText();
             if (i % 3 == 0) Pty.Write("z");
-            if (i % 2 == 0) QCoreApplication::processEvents();
+            if (i % 2 == 0) TestSupport::PumpFor(0);
             ASSERT_TRUE(uart.Close());
         }
     }
@@ -224,7 +221,7 @@ TEST_F(OpenCloseTest, PortThatVanishesWhileOpen) {
     TCustomUart uart;
     uart.UartDevicePath = Pty.SlavePath();
     int calls = 0;
-    uart.OnRxdDatas = [&](QObject*, int, void*) { ++calls; };
+    uart.OnRxdDatas = [&](XVclUtil::TComponent*, int, void*) { ++calls; };
     ASSERT_TRUE(uart.Open());
     Pty.Write("last words");
     ASSERT_TRUE(PumpUntil([&] { return calls > 0; }));

@@ -18,7 +18,7 @@ namespace {
 
 class PropertyRulesTest : public ::testing::Test {
 protected:
-    PropertyRulesTest() { Uart.setObjectName("PcUart1"); }
+    PropertyRulesTest() { Uart.SetName("PcUart1"); }
 
     // The single box shown since the last call, as "caption|text".
     std::string Box() {
@@ -176,13 +176,13 @@ TEST_F(PropertyRulesTest, CharacterLength) {
 
 TEST_F(PropertyRulesTest, EventMaskFollowsAssignedEvents) {
     EXPECT_EQ(Uart.CommEventMask(), EV_RXCHAR | EV_TXEMPTY);
-    Uart.OnRxdDatas = [](QObject*, int, void*) {};
+    Uart.OnRxdDatas = [](XVclUtil::TComponent*, int, void*) {};
     EXPECT_EQ(Uart.CommEventMask(), 0x0005u);
-    Uart.OnParityErr = [](QObject*) {};
-    Uart.OnRiChanged = [](QObject*) {};
-    Uart.OnCdChanged = [](QObject*) {};
-    Uart.OnCtsChanged = [](QObject*) {};
-    Uart.OnDsrChanged = [](QObject*) {};
+    Uart.OnParityErr = [](XVclUtil::TComponent*) {};
+    Uart.OnRiChanged = [](XVclUtil::TComponent*) {};
+    Uart.OnCdChanged = [](XVclUtil::TComponent*) {};
+    Uart.OnCtsChanged = [](XVclUtil::TComponent*) {};
+    Uart.OnDsrChanged = [](XVclUtil::TComponent*) {};
     EXPECT_EQ(Uart.CommEventMask(), 0x01BDu);
     // CTS and DSR changes are not reported for the lines that pace the output.
     Uart.pw_FlowCtrlStyle(fcs_Hardware);
@@ -198,10 +198,7 @@ TEST_F(PropertyRulesTest, EventMaskFollowsAssignedEvents) {
 
 class PortSettingsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        TestSupport::EnsureApplication();
-        Uart.UartDevicePath = Pty.SlavePath();
-    }
+    void SetUp() override { Uart.UartDevicePath = Pty.SlavePath(); }
     TestSupport::TPtyPair Pty;
     TCustomUart Uart;
 };

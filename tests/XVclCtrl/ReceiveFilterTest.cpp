@@ -22,10 +22,9 @@ namespace {
 class ReceiveFilterTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        TestSupport::EnsureApplication();
         Uart.UartDevicePath = Pty.SlavePath();
         Uart.pw_UartBaud(115200);
-        Uart.OnRxdDatas = [this](QObject*, int bytes, void* datas) {
+        Uart.OnRxdDatas = [this](XVclUtil::TComponent*, int bytes, void* datas) {
             Chunks.emplace_back(static_cast<const char*>(datas), static_cast<std::size_t>(bytes));
             Total += static_cast<std::size_t>(bytes);
         };
@@ -98,7 +97,7 @@ TEST_F(ReceiveFilterTest, UnassignedHandlerDropsTheBytes) {
     // The bytes are read (the input queue empties) but not collected.
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(Uart.RxdCollectedCount(), 0);
-    Uart.OnRxdDatas = [this](QObject*, int bytes, void* datas) {
+    Uart.OnRxdDatas = [this](XVclUtil::TComponent*, int bytes, void* datas) {
         Chunks.emplace_back(static_cast<const char*>(datas), static_cast<std::size_t>(bytes));
     };
     Pty.Write("x\n");
@@ -119,7 +118,7 @@ TEST_F(ReceiveFilterTest, BytesTwentyMillisecondsApartAreTwoReads) {
 // receiving.
 TEST_F(ReceiveFilterTest, DelimiterOverflowDropsThePacketAndKeepsReceiving) {
     int overruns = 0;
-    Uart.OnRxOverrunErr = [&](QObject*) { ++overruns; };
+    Uart.OnRxOverrunErr = [&](XVclUtil::TComponent*) { ++overruns; };
     Uart.RxdFilter_Style = rfs_ByDelimiterChar;
     ASSERT_TRUE(Uart.Open());
     Pty.Write(std::string(1500, 'n'));
@@ -133,7 +132,7 @@ TEST_F(ReceiveFilterTest, DelimiterOverflowDropsThePacketAndKeepsReceiving) {
 
 TEST_F(ReceiveFilterTest, PacketOverflowKeepsReceiving) {
     int overruns = 0;
-    Uart.OnRxOverrunErr = [&](QObject*) { ++overruns; };
+    Uart.OnRxOverrunErr = [&](XVclUtil::TComponent*) { ++overruns; };
     Uart.RxdFilter_Style = rfs_ByBytesOfPacket;
     Uart.pw_SysUartRxdQueueSize(4096);
     Uart.pw_RxdFilter_BytesOfPacket(2000);
@@ -198,15 +197,15 @@ TEST_F(ReceiveFilterTest, ParityErrorMarksAreDecodedWithParityOn) {
 
 TEST_F(ReceiveFilterTest, EventsReportedInOrderByTheFireOperations) {
     std::vector<std::string> order;
-    Uart.OnFrameErr = [&](QObject*) { order.push_back("frame"); };
-    Uart.OnParityErr = [&](QObject*) { order.push_back("parity"); };
-    Uart.OnBreakLevelErr = [&](QObject*) { order.push_back("break"); };
-    Uart.OnRxOverrunErr = [&](QObject*) { order.push_back("rxover"); };
-    Uart.OnTxOverrunErr = [&](QObject*) { order.push_back("txfull"); };
-    Uart.OnRiChanged = [&](QObject*) { order.push_back("ri"); };
-    Uart.OnCdChanged = [&](QObject*) { order.push_back("cd"); };
-    Uart.OnDsrChanged = [&](QObject*) { order.push_back("dsr"); };
-    Uart.OnCtsChanged = [&](QObject*) { order.push_back("cts"); };
+    Uart.OnFrameErr = [&](XVclUtil::TComponent*) { order.push_back("frame"); };
+    Uart.OnParityErr = [&](XVclUtil::TComponent*) { order.push_back("parity"); };
+    Uart.OnBreakLevelErr = [&](XVclUtil::TComponent*) { order.push_back("break"); };
+    Uart.OnRxOverrunErr = [&](XVclUtil::TComponent*) { order.push_back("rxover"); };
+    Uart.OnTxOverrunErr = [&](XVclUtil::TComponent*) { order.push_back("txfull"); };
+    Uart.OnRiChanged = [&](XVclUtil::TComponent*) { order.push_back("ri"); };
+    Uart.OnCdChanged = [&](XVclUtil::TComponent*) { order.push_back("cd"); };
+    Uart.OnDsrChanged = [&](XVclUtil::TComponent*) { order.push_back("dsr"); };
+    Uart.OnCtsChanged = [&](XVclUtil::TComponent*) { order.push_back("cts"); };
     Uart.FireUartErrEvent(0x0001 | 0x0002 | 0x0004 | 0x0008 | 0x0010 | 0x0100);
     EXPECT_EQ(order, (std::vector<std::string>{"frame", "parity", "break", "rxover", "txfull"}));
     order.clear();
@@ -220,8 +219,8 @@ TEST_F(ReceiveFilterTest, EventsReportedInOrderByTheFireOperations) {
 
 TEST_F(ReceiveFilterTest, TransmitterEmptyFollowsAWrite) {
     std::vector<std::string> order;
-    Uart.OnTxdEmpty = [&](QObject*) { order.push_back("txempty"); };
-    Uart.OnRxdDatas = [&](QObject*, int, void*) { order.push_back("rx"); };
+    Uart.OnTxdEmpty = [&](XVclUtil::TComponent*) { order.push_back("txempty"); };
+    Uart.OnRxdDatas = [&](XVclUtil::TComponent*, int, void*) { order.push_back("rx"); };
     ASSERT_TRUE(Uart.Open());
     EXPECT_EQ(Uart.SendData(4, "ping"), 0);
     ASSERT_TRUE(PumpUntil([&] { return order.size() == 1; }));

@@ -7,10 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QThread>
-
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace XVclCtrl;
@@ -29,7 +28,7 @@ struct TReceived {
 };
 
 void Collect(TCustomUart& uart, TReceived& into) {
-    uart.OnRxdDatas = [&into](QObject*, int bytes, void* datas) {
+    uart.OnRxdDatas = [&into](XVclUtil::TComponent*, int bytes, void* datas) {
         into.Chunks.emplace_back(static_cast<const char*>(datas), static_cast<std::size_t>(bytes));
     };
 }
@@ -37,7 +36,6 @@ void Collect(TCustomUart& uart, TReceived& into) {
 class SerialLinkTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        TestSupport::EnsureApplication();
         Uart.UartDevicePath = Pty.SlavePath();
         Uart.pw_UartBaud(115200);
     }
@@ -65,19 +63,19 @@ TEST_F(SerialLinkTest, OpenSendReceiveClose) {
 }
 
 TEST_F(SerialLinkTest, HandlerRunsOnTheMainThread) {
-    QThread* seen = nullptr;
-    Uart.OnRxdDatas = [&](QObject* sender, int, void*) {
-        seen = QThread::currentThread();
+    std::optional<std::thread::id> seen;
+    Uart.OnRxdDatas = [&](XVclUtil::TComponent* sender, int, void*) {
+        seen = std::this_thread::get_id();
         EXPECT_EQ(sender, &Uart);
     };
     ASSERT_TRUE(Uart.Open());
     Pty.Write("a");
-    ASSERT_TRUE(PumpUntil([&] { return seen != nullptr; }));
-    EXPECT_EQ(seen, QCoreApplication::instance()->thread());
+    ASSERT_TRUE(PumpUntil([&] { return seen.has_value(); }));
+    EXPECT_EQ(*seen, std::this_thread::get_id());
 }
 
 TEST_F(SerialLinkTest, ReplyFromInsideTheReceiveHandler) {
-    Uart.OnRxdDatas = [&](QObject*, int bytes, void* datas) {
+    Uart.OnRxdDatas = [&](XVclUtil::TComponent*, int bytes, void* datas) {
         std::string got(static_cast<const char*>(datas), static_cast<std::size_t>(bytes));
         Uart.SendData_printf("echo:%s", got.c_str());
     };

@@ -26,14 +26,13 @@ using TClock = std::chrono::steady_clock;
 class TxtFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        TestSupport::EnsureApplication();
         Dir = std::filesystem::temp_directory_path() /
               ("uart-txt-" + std::to_string(::getpid()) + "-" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(Dir);
         Uart.UartDevicePath = Pty.SlavePath();
         Uart.pw_UartBaud(115200);
-        Uart.OnTxdEmpty = [this](QObject*) { ++TxdEmpty; };
+        Uart.OnTxdEmpty = [this](XVclUtil::TComponent*) { ++TxdEmpty; };
     }
     void TearDown() override {
         Uart.Close();

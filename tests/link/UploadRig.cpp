@@ -2,8 +2,6 @@
 
 #include "XVclCtrl/support/EventPump.h"
 
-#include <QElapsedTimer>
-
 #include <cstdio>
 #include <filesystem>
 #include <random>
@@ -18,11 +16,10 @@ TUploadRig::TUploadRig(const std::string& devicePath)
                    return Port.SendData(n, d);
                }),
       Commands(Protocol, View, Timer, Port) {
-    TestSupport::EnsureApplication();
-    Port.setObjectName("PcUart1");
+    Port.SetName("PcUart1");
     Port.pw_UartBaud(115200);
     Port.UartDevicePath = devicePath;
-    Port.OnRxdDatas = [this](QObject* sender, int bytes, void* datas) {
+    Port.OnRxdDatas = [this](XVclUtil::TComponent* sender, int bytes, void* datas) {
         Protocol.PcUart1RxdDatas(sender, bytes, datas);
     };
     Protocol.OnTransferEnded = [this](Link::TTransferOutcome o) { Outcomes.push_back(o); };
@@ -34,19 +31,17 @@ void TUploadRig::Connect() {
 
 std::optional<Link::TTransferOutcome> TUploadRig::RunTransfer(int maxMs, int quietMs) {
     const std::size_t before = Outcomes.size();
-    QElapsedTimer total, quiet;
-    total.start();
-    quiet.start();
+    TestSupport::TStopwatch total, quiet;
     unsigned lastFrames = FramesSent;
-    while (Protocol.State.Mode != Link::TTransferMode::Idle && total.elapsed() < maxMs) {
+    while (Protocol.State.Mode != Link::TTransferMode::Idle && total.ElapsedMs() < maxMs) {
         TestSupport::PumpFor(5);
         if (FramesSent != lastFrames) {
             lastFrames = FramesSent;
-            quiet.restart();
-        } else if (quiet.elapsed() >= quietMs && Timer.Enabled()) {
+            quiet.Restart();
+        } else if (quiet.ElapsedMs() >= quietMs && Timer.Enabled()) {
             ++TimerFirings;
             Protocol.Timer1Timer(&Timer);
-            quiet.restart();
+            quiet.Restart();
         }
     }
     if (Outcomes.size() == before) return std::nullopt;

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 using namespace Link;
 using namespace LinkTest;
 using TestSupport::PumpUntil;

@@ -35,7 +35,6 @@ TSimOptions Fast() {
 } // namespace
 
 TEST(UploadSession, UploadsAndExitsZero) {
-    TestSupport::EnsureApplication();
     SimOnPty sim(Fast());
     TUploadSessionOptions options;
     options.Port = sim.Line.PeerPath();
@@ -49,7 +48,6 @@ TEST(UploadSession, UploadsAndExitsZero) {
 }
 
 TEST(UploadSession, SilentControllerAbortsWithExitOne) {
-    TestSupport::EnsureApplication();
     auto o = Fast();
     o.SilentAfterFrames = 0;
     SimOnPty sim(o);
@@ -60,7 +58,6 @@ TEST(UploadSession, SilentControllerAbortsWithExitOne) {
 }
 
 TEST(UploadSession, RefusedPortsAndFiles) {
-    TestSupport::EnsureApplication();
     TUploadSessionOptions options;
     options.Port = "COM99";
     EXPECT_EQ(TUploadSession(options).Run(TTransferMode::DateTimeSync), 1);

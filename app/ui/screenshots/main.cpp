@@ -6,6 +6,7 @@
 
 #include "app/core/TScriptedPrompts.h"
 #include "app/ui/TMainWindow.h"
+#include "app/ui/TQtMainLoop.h"
 #include "ui_MainWindow.h"
 
 #include "XVclUtil/MessageBox.h"
@@ -33,6 +34,7 @@ bool Grab(AppUi::TMainWindow& window, const QString& path) {
 int main(int argc, char* argv[]) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
+    AppUi::TQtMainLoop::Install();
     const QStringList args = QApplication::arguments();
     if (args.size() < 4) {
         std::fprintf(stderr, "usage: zkf780a-editor-screenshots WORKDIR PROJECT.zkf OUTDIR "

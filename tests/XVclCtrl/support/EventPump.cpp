@@ -1,37 +1,15 @@
 #include "EventPump.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QEventLoop>
-#include <QTimer>
+#include "XVclUtil/TEventLoop.h"
 
 namespace TestSupport {
 
-void EnsureApplication() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "serial-tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-}
-
 bool PumpUntil(const std::function<bool()>& cond, int timeoutMs) {
-    EnsureApplication();
-    QDeadlineTimer deadline(timeoutMs);
-    while (!cond()) {
-        if (deadline.hasExpired()) return cond();
-        QEventLoop loop;
-        QTimer::singleShot(1, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
+    return XVclUtil::TEventLoop::Main().RunUntil(cond, timeoutMs);
 }
 
 void PumpFor(int ms) {
-    EnsureApplication();
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
+    XVclUtil::TEventLoop::Main().RunUntil([] { return false; }, ms);
 }
 
 } // namespace TestSupport

@@ -2,6 +2,7 @@
 
 #include "app/core/Startup.h"
 #include "app/core/TPictureLibrary.h"
+#include "app/ui/TQtMainLoop.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -21,6 +22,7 @@ void EnsureApplication() {
     static char name[] = "app_ui_test";
     static char* argv[] = {name, nullptr};
     new QApplication(argc, argv);
+    AppUi::TQtMainLoop::Install();
 }
 
 QImage Glyph(int style, int character) {

@@ -43,18 +43,18 @@ const char* const TopologyText =
 class GatewaySimLink : public ::testing::Test {
 protected:
     GatewaySimLink() : Sim(ThreeModules()) {
-        TestSupport::EnsureApplication();
         char tmpl[] = "/tmp/gatewaysim-XXXXXX";
         Dir = mkdtemp(tmpl);
         std::ofstream(Dir + "/topo.ini", std::ios::binary) << TopologyText;
         Gateway = std::make_unique<TJKNetViaVrc232>(nullptr);
-        Gateway->setObjectName("JKNetViaVrc2321");
+        Gateway->SetName("JKNetViaVrc2321");
         Gateway->pw_FileName(Dir + "/topo.ini");
         Gateway->pw_DefHandler_Vrc4i4o(&Template);
-        Gateway->OnConnectOK = [this](QObject*) { ++ConnectOK; };
-        Gateway->OnConnectFail = [this](QObject*) { ++ConnectFail; };
-        Gateway->OnUartTxdFail = [this](QObject*) { ++TxdFail; };
-        Template.OnInputChanged = [this](QObject* s, std::uint8_t seg, std::uint8_t node) {
+        Gateway->OnConnectOK = [this](XVclUtil::TComponent*) { ++ConnectOK; };
+        Gateway->OnConnectFail = [this](XVclUtil::TComponent*) { ++ConnectFail; };
+        Gateway->OnUartTxdFail = [this](XVclUtil::TComponent*) { ++TxdFail; };
+        Template.OnInputChanged = [this](XVclUtil::TComponent* s, std::uint8_t seg,
+                                         std::uint8_t node) {
             auto* module = static_cast<TVrc4i4o*>(s);
             Inputs.push_back((seg << 16) | (node << 8) | module->pr_Xin());
         };
@@ -117,8 +117,10 @@ TEST_F(GatewaySimLink, QueriesGetTheModulesReplies) {
     Connect();
     int clsIds = 0, versions = 0;
     TVrc4i4o* module = Gateway->pr_Vrc4i4o(0x80, 0x01);
-    module->OnGotJknClsId = [&](QObject*, std::uint8_t, std::uint8_t) { ++clsIds; };
-    module->OnGotJknProtocolVersion = [&](QObject*, std::uint8_t, std::uint8_t) { ++versions; };
+    module->OnGotJknClsId = [&](XVclUtil::TComponent*, std::uint8_t, std::uint8_t) { ++clsIds; };
+    module->OnGotJknProtocolVersion = [&](XVclUtil::TComponent*, std::uint8_t, std::uint8_t) {
+        ++versions;
+    };
     module->QueryJknClsId();
     module->QueryJknProtocolVersion();
     ASSERT_TRUE(PumpUntil([&] { return clsIds == 1 && versions == 1; }));
@@ -130,7 +132,9 @@ TEST_F(GatewaySimLink, ModuleMissingOnTheNetworkIsReportedUnreachable) {
     Connect();
     TVrc4i4o* declared = Gateway->pr_Vrc4i4o(0x02, 0x12); // in the file, not on the network
     int unreachable = 0;
-    declared->OnPacketUnreachable = [&](QObject*, std::uint8_t, std::uint8_t) { ++unreachable; };
+    declared->OnPacketUnreachable = [&](XVclUtil::TComponent*, std::uint8_t, std::uint8_t) {
+        ++unreachable;
+    };
     declared->QueryJknClsId();
     ASSERT_TRUE(PumpUntil([&] { return unreachable == 1; }));
     EXPECT_EQ(declared->pr_UnreachableInfo(0), 0x02);
@@ -142,7 +146,9 @@ TEST_F(GatewaySimLink, ModuleResetRestoresNothingWhenTheHostAskedForIt) {
     Connect();
     TVrc4i4o* module = Gateway->pr_Vrc4i4o(0x02, 0x10);
     int resets = 0;
-    module->OnSuccessfulReset = [&](QObject*, std::uint8_t, std::uint8_t) { ++resets; };
+    module->OnSuccessfulReset = [&](XVclUtil::TComponent*, std::uint8_t, std::uint8_t) {
+        ++resets;
+    };
     module->pw_Yout(0x03);
     ASSERT_TRUE(PumpUntil([&] { return Sim.ModuleOutputs(0x02, 0x10) == 0x03; }));
     module->RequestToReset();
@@ -154,8 +160,8 @@ TEST_F(GatewaySimLink, ModuleResetRestoresNothingWhenTheHostAskedForIt) {
 
 TEST_F(GatewaySimLink, WatchdogResetOfTheGatewayRestoresItsOutputs) {
     int wdt = 0, ok = 0;
-    Gateway->OnResetRnsm_WDT = [&](QObject*) { ++wdt; };
-    Gateway->OnResetRnsm_OK = [&](QObject*) { ++ok; };
+    Gateway->OnResetRnsm_WDT = [&](XVclUtil::TComponent*) { ++wdt; };
+    Gateway->OnResetRnsm_OK = [&](XVclUtil::TComponent*) { ++ok; };
     Connect();
     Gateway->pw_Yout(0x06);
     ASSERT_TRUE(PumpUntil([&] { return Sim.Register('0') == 0x06; }));
@@ -171,8 +177,8 @@ TEST_F(GatewaySimLink, WatchdogResetOfTheGatewayRestoresItsOutputs) {
 
 TEST_F(GatewaySimLink, GatewayInputsAndFlags) {
     int xin = 0, flags = 0;
-    Gateway->OnReplyXin = [&](QObject*) { ++xin; };
-    Gateway->OnReplyJknFlags = [&](QObject*) { ++flags; };
+    Gateway->OnReplyXin = [&](XVclUtil::TComponent*) { ++xin; };
+    Gateway->OnReplyJknFlags = [&](XVclUtil::TComponent*) { ++flags; };
     Connect();
     Sim.SetGatewayInputs(0x0A);
     ASSERT_TRUE(PumpUntil([&] { return xin == 1; }));
@@ -211,7 +217,7 @@ TEST_F(GatewaySimLink, SilentModuleSimplyNeverAnswers) {
     Sim.SetModuleSilent(0x02, 0x11, true);
     int clsIds = 0;
     TVrc4i4o* module = Gateway->pr_Vrc4i4o(0x02, 0x11);
-    module->OnGotJknClsId = [&](QObject*, std::uint8_t, std::uint8_t) { ++clsIds; };
+    module->OnGotJknClsId = [&](XVclUtil::TComponent*, std::uint8_t, std::uint8_t) { ++clsIds; };
     module->QueryJknClsId();
     PumpFor(200);
     EXPECT_EQ(clsIds, 0);
