@@ -1,11 +1,23 @@
 #include "app/core/TScriptedPrompts.h"
 
-#include <QImage>
-#include <QString>
+#include "XVclUtil/EXGeneral.h"
+#include "XVclUtil/FileUtil.h"
+#include "rom/TBmpReader.h"
 
 namespace AppCore {
 
 namespace {
+bool ReadsAsBmp(const std::string& fileName) {
+    const auto bytes = XVclUtil::ReadWholeFile(fileName);
+    if (!bytes) return false;
+    try {
+        Rom::ReadBmp(*bytes);
+        return true;
+    } catch (const XVclUtil::EXGeneral&) {
+        return false; // refused with its reason; here only whether it loads counts
+    }
+}
+
 template <typename T> T TakeFront(std::deque<T>& queue, T whenEmpty) {
     if (queue.empty()) return whenEmpty;
     T front = std::move(queue.front());
@@ -30,8 +42,7 @@ bool TScriptedPrompts::AskYesNo(const std::string& caption, const std::string& t
 }
 
 bool TScriptedPrompts::LoadPicture(int imageNumber, const std::string& fileName) {
-    const bool loaded = PictureLoader ? PictureLoader(imageNumber, fileName)
-                                      : !QImage(QString::fromStdString(fileName)).isNull();
+    const bool loaded = PictureLoader ? PictureLoader(imageNumber, fileName) : ReadsAsBmp(fileName);
     (loaded ? LoadedPictures : FailedPictures).emplace_back(imageNumber, fileName);
     return loaded;
 }

@@ -17,8 +17,8 @@ public:
     std::deque<std::optional<std::string>> SaveAnswers;
     std::deque<std::optional<std::string>> OpenAnswers;
     std::deque<bool> YesNoAnswers;
-    // Decides whether a picture loads; by default a picture loads when QImage
-    // can read the file.
+    // Decides whether a picture loads; by default a picture loads when the BMP reader that
+    // MAKE ROM uses can read the file.
     std::function<bool(int imageNumber, const std::string& fileName)> PictureLoader;
 
     // What was asked and shown.

@@ -4,7 +4,7 @@
 # dlopen included). sample-data and inspect --png belong to the Qt companion program.
 # Usage: qt_free_verbs.sh ZKF780A_EXECUTABLE
 set -u
-exe=$1
+exe=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 status=0
