@@ -76,12 +76,8 @@ std::vector<std::string> OptionNames(const CLI::App& app) {
 TVerbParser::TVerbParser(const std::string& verb, const std::string& description,
                          const std::string& exitCodes)
     : CLI::App(description, verb.empty() ? "zkf780a" : "zkf780a " + verb) {
-    footer(ExitCodesText(exitCodes));
+    footer("Exit status:\n" + exitCodes);
     formatter(std::make_shared<THelpFormatter>());
-}
-
-std::string ExitCodesText(const std::string& lines) {
-    return "Exit status:\n" + lines;
 }
 
 // The first argument that no option or positional took, as the message to print.

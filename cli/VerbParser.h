@@ -31,7 +31,4 @@ private:
     std::string UnknownArgument() const;
 };
 
-// "Exit status:" and one line per code, for the end of a --help.
-std::string ExitCodesText(const std::string& lines);
-
 } // namespace Cli
