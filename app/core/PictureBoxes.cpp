@@ -4,7 +4,6 @@
 
 #include "XVclUtil/FileUtil.h"
 #include "XVclUtil/MessageBox.h"
-#include "app/core/PictureDecode.h"
 
 namespace AppCore {
 
@@ -15,9 +14,7 @@ bool ShowPicture(TEditorSession& session, int image, const std::string& path) {
 bool ShowLibraryPicture(TEditorSession& session, int image, int group, int index) {
     const std::span<const uint8_t> bytes = session.Library.Picture(group, index);
     if (bytes.empty()) return false;
-    const QImage picture = AppCore::DecodePicture(bytes);
-    return !picture.isNull() && session.Prompts.ShowDecodedPicture(
-                                    image, picture, LibraryPictureName(session, group, index));
+    return session.Prompts.ShowPictureData(image, bytes, LibraryPictureName(session, group, index));
 }
 
 std::string LibraryPictureName(const TEditorSession& session, int group, int index) {

@@ -7,11 +7,9 @@
 namespace AppCore {
 
 namespace {
-bool ReadsAsBmp(const std::string& fileName) {
-    const auto bytes = XVclUtil::ReadWholeFile(fileName);
-    if (!bytes) return false;
+bool ReadsAsBmp(std::span<const std::uint8_t> bytes) {
     try {
-        Rom::ReadBmp(*bytes);
+        Rom::ReadBmp(bytes);
         return true;
     } catch (const XVclUtil::EXGeneral&) {
         return false; // refused with its reason; here only whether it loads counts
@@ -23,6 +21,11 @@ template <typename T> T TakeFront(std::deque<T>& queue, T whenEmpty) {
     T front = std::move(queue.front());
     queue.pop_front();
     return front;
+}
+
+bool ReadsAsBmp(const std::string& fileName) {
+    const auto bytes = XVclUtil::ReadWholeFile(fileName);
+    return bytes && ReadsAsBmp(std::span<const std::uint8_t>(*bytes));
 }
 } // namespace
 
@@ -47,9 +50,9 @@ bool TScriptedPrompts::LoadPicture(int imageNumber, const std::string& fileName)
     return loaded;
 }
 
-bool TScriptedPrompts::ShowDecodedPicture(int imageNumber, const QImage& picture,
-                                          const std::string& source) {
-    const bool shown = !picture.isNull();
+bool TScriptedPrompts::ShowPictureData(int imageNumber, std::span<const std::uint8_t> bytes,
+                                       const std::string& source) {
+    const bool shown = ReadsAsBmp(bytes);
     (shown ? LoadedPictures : FailedPictures).emplace_back(imageNumber, source);
     return shown;
 }

@@ -37,8 +37,8 @@ public:
     bool AskYesNo(const std::string& caption, const std::string& text) override;
     bool LoadPicture(int imageNumber, const std::string& fileName) override;
     // Records the source name like a loaded file.
-    bool ShowDecodedPicture(int imageNumber, const QImage& picture,
-                            const std::string& source) override;
+    bool ShowPictureData(int imageNumber, std::span<const std::uint8_t> bytes,
+                         const std::string& source) override;
     void SetBusy(bool busy) override { BusyDepth += busy ? 1 : -1; }
     void ClearMessageLines() override;
     void AppendMessageLine(const std::string& line) override { MessageLines.push_back(line); }

@@ -3,9 +3,9 @@
 // with dialogs and picture boxes, the command-line tool with scripted answers, the tests with
 // recorded scripts. Message boxes go through the XVclUtil message sink.
 
-#include <QImage>
-
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 
 namespace AppCore {
@@ -54,10 +54,11 @@ public:
     // Loads a picture file into picture box Image<imageNumber>; false when the file cannot be
     // read as a picture (the box keeps its picture). Shows no message itself.
     virtual bool LoadPicture(int imageNumber, const std::string& fileName) = 0;
-    // Shows a picture decoded in memory (a picture library entry) in Image<imageNumber>; source
-    // names where it came from. False when the box cannot take it.
-    virtual bool ShowDecodedPicture(int imageNumber, const QImage& picture,
-                                    const std::string& source) = 0;
+    // Shows a picture held in memory (a picture library entry's file bytes) in
+    // Image<imageNumber>, decoded without a file; source names where it came from. False when
+    // the bytes hold no picture that can be read (the box keeps its picture).
+    virtual bool ShowPictureData(int imageNumber, std::span<const std::uint8_t> bytes,
+                                 const std::string& source) = 0;
 
     // Busy (hourglass) cursor on and off.
     virtual void SetBusy(bool /*busy*/) {}

@@ -3,6 +3,8 @@
 #include "app/ui/TFolderBrowser.h"
 #include "app/ui/TImage.h"
 
+#include "app/core/PictureDecode.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -71,9 +73,10 @@ bool TWindowPrompts::LoadPicture(int imageNumber, const std::string& fileName) {
     return loaded;
 }
 
-bool TWindowPrompts::ShowDecodedPicture(int imageNumber, const QImage& picture,
-                                        const std::string& /*source*/) {
+bool TWindowPrompts::ShowPictureData(int imageNumber, std::span<const std::uint8_t> bytes,
+                                     const std::string& /*source*/) {
     TImage* image = Images ? Images(imageNumber) : nullptr;
+    const QImage picture = AppCore::DecodePicture(bytes);
     const bool shown = image && !picture.isNull();
     if (shown) image->SetPicture(picture);
     if (OnPictureLoaded) OnPictureLoaded(imageNumber, shown);

@@ -38,8 +38,8 @@ public:
     std::optional<std::string> OpenFileDialog(const AppCore::TFileDialog& dialog) override;
     bool AskYesNo(const std::string& caption, const std::string& text) override;
     bool LoadPicture(int imageNumber, const std::string& fileName) override;
-    bool ShowDecodedPicture(int imageNumber, const QImage& picture,
-                            const std::string& source) override;
+    bool ShowPictureData(int imageNumber, std::span<const std::uint8_t> bytes,
+                         const std::string& source) override;
     void SetBusy(bool busy) override;
     void ClearMessageLines() override;
     void AppendMessageLine(const std::string& line) override;
