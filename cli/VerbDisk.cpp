@@ -2,6 +2,7 @@
 // image file: show the geometry, read sectors to a file, write a file to sectors.
 
 #include "DiskOutputFile.h"
+#include "NearestName.h"
 #include "Verb.h"
 #include "VerbParser.h"
 
@@ -93,9 +94,7 @@ bool ParseMap(const std::string& text, TOptions& options) {
 std::optional<int> ParseArgs(int argc, char** argv, TOptions& options) {
     Cli::TVerbParser parser("disk", Description, ExitCodes);
     std::vector<std::string> maps;
-    parser.add_option("COMMAND", options.Command, "info, read or write")
-        ->required()
-        ->check(CLI::IsMember({"info", "read", "write"}));
+    parser.add_option("COMMAND", options.Command, "info, read or write")->required();
     parser.add_option("ARGS", options.Positional, "X: and the command's arguments");
     parser.add_flag("--physical", options.Physical, "address the whole disk");
     parser.add_option("--map", maps, "drive X stands for PATH (repeatable)")->type_name("X:=PATH");
@@ -115,9 +114,14 @@ std::optional<int> ParseArgs(int argc, char** argv, TOptions& options) {
     static const std::pair<const char*, std::size_t> kArity[] = {
         {"info", 1}, {"read", 4}, {"write", 3}};
     for (auto [name, arity] : kArity)
-        if (options.Command == name && options.Positional.size() != arity)
+        if (options.Command == name) {
+            if (options.Positional.size() == arity) return std::nullopt;
             return parser.UsageError(std::string("wrong number of arguments for ") + name);
-    return std::nullopt;
+        }
+    std::string text = "unknown command \"" + options.Command + "\"";
+    const std::string nearest = Cli::NearestName(options.Command, {"info", "read", "write"});
+    if (!nearest.empty()) text += "; did you mean \"" + nearest + "\"?";
+    return parser.UsageError(text);
 }
 
 // Reports a failed open, read or write with its result code and cause; gives the exit code.

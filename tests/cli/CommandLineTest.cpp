@@ -53,6 +53,9 @@ TEST_F(CommandLine, MistypedVerbsAndOptionsAreUsageErrorsThatNameTheNearest) {
     EXPECT_NE(option->Err().find("unknown option \"--prot\"; did you mean \"--port\"?"),
               std::string::npos)
         << option->Err();
+    auto command = Run({"disk", "reed", "X:", "--map", "X:=x.img"});
+    EXPECT_EQ(command->Wait(0), 2);
+    EXPECT_NE(command->Err().find("did you mean \"read\"?"), std::string::npos) << command->Err();
     auto far = Run({"build", "p.zkf", "--nothing-like-it"});
     EXPECT_EQ(far->Wait(0), 2);
     EXPECT_EQ(far->Err().find("did you mean"), std::string::npos) << far->Err();
