@@ -3,19 +3,11 @@
 // their options and the session that runs the transfer; upload and upgrade-ap also share their
 // argument, the ROM image file.
 
+#include "LineOptions.h"
+
 #include "link/TTransferState.h"
-#include "link/TUploadSession.h"
-
-#include <string>
-
-namespace CLI {
-class App;
-}
 
 namespace Cli {
-
-// --port, --baud, --msg, --trace, --timeout-ms into options.
-void AddLineOptions(CLI::App& parser, Link::TUploadSessionOptions& options);
 
 struct TTransferVerb {
     const char* Name;        // the verb as typed, "upload"
