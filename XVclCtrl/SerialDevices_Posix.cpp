@@ -115,7 +115,11 @@ std::string FormatSerialDeviceList(const std::vector<TSerialDeviceInfo>& devices
         std::string com = d.ComNumber ? "COM" + std::to_string(d.ComNumber) : "-";
         out += com + std::string(com.size() < 6 ? 6 - com.size() : 1, ' ') + d.Path;
         for (const auto& alias : d.Aliases) out += "  " + alias;
-        if (!d.Accessible) out += "  (no permission: group " + GroupOf(d.Path) + ")";
+        if (!d.Accessible) {
+            const std::string group = GroupOf(d.Path);
+            out += "  (no permission: group " + group + "; sudo usermod -aG " + group +
+                   " $USER, then log in again)";
+        }
         out += "\n";
     }
     return out;

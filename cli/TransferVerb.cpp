@@ -1,54 +1,37 @@
 #include "TransferVerb.h"
 
-#include "Verb.h"
+#include "VerbParser.h"
 
-#include "link/TUploadSession.h"
 #include "rom/TRomImageReader.h"
 
 #include <cstdio>
-#include <vector>
 
 namespace Cli {
 
-namespace {
-
-const char* const SharedUsage =
-    "The controller starts the transfer with 'C'. The message-box lines go to stdout, with a\n"
-    "progress bar when stdout is a terminal.\n"
-    "  --port PORT      device path (/dev/ttyUSB0, /dev/pts/7) or COMn (COMPORT table of\n"
-    "                   KRVZKF780AS1.INI in the current folder, else /dev/ttyS(n-1))\n"
-    "  --baud N         line speed (default 115200)\n"
-    "  --msg            the \"Msg. on\" lines: every block sent and the transfer time\n"
-    "  --trace          every byte sent and received to stderr, hexadecimal, time-stamped\n"
-    "  --timeout-ms N   response timer interval (default 10000; ten silent intervals abort)\n"
-    "  --force          send a file that is not a ROM image made by MAKE ROM (the size,\n"
-    "                   signature and check bytes that inspect verifies)\n"
-    "Ctrl-C (SIGINT) or SIGTERM stops the transfer; the controller may then hold a partial\n"
-    "image. Exit status: 0 on \"===> UpLoad ROM image finish.<===\", 1 on failure, abort or\n"
-    "a refused file, 130 after SIGINT, 143 after SIGTERM.\n";
-
-} // namespace
-
-std::string TransferVerbUsage(const TTransferVerb& verb) {
-    return std::string("usage: zkf780a ") + verb.Name +
-           " ROMFILE --port PORT [--baud N] [--msg] [--trace] [--timeout-ms N] [--force]\n" +
-           verb.Description + SharedUsage;
-}
+const char* const TransferExitCodes =
+    "  0    the finish line was reached\n"
+    "  1    failure, abort, a port that cannot be opened or a refused file\n"
+    "  2    usage error\n"
+    "  130  stopped by SIGINT (Ctrl-C): the controller may hold a partial image\n"
+    "  143  stopped by SIGTERM\n";
 
 int RunTransferVerb(const TTransferVerb& verb, int argc, char** argv) {
-    const std::string usage = TransferVerbUsage(verb);
-    if (WantsHelp(argc, argv)) {
-        std::fputs(usage.c_str(), stdout);
-        return 0;
-    }
+    TVerbParser parser(verb.Name,
+                       std::string(verb.Description) +
+                           "\nThe controller starts the transfer with 'C'. The message-box "
+                           "lines go to stdout, with the progress: a bar on a terminal, else a "
+                           "line every 10%. Ctrl-C (SIGINT) or SIGTERM stops the transfer.",
+                       TransferExitCodes);
     Link::TUploadSessionOptions options;
-    std::vector<std::string> files;
-    std::string error;
-    if (!Link::ParseUploadArgs(argc, argv, options, files, error) || files.size() != 1) {
-        std::fprintf(stderr, "zkf780a %s: %s\n%s", verb.Name,
-                     error.empty() ? "one ROMFILE is needed" : error.c_str(), usage.c_str());
-        return 2;
-    }
+    std::string romFile;
+    parser.add_option("ROMFILE", romFile, "the ROM image file")->required();
+    AddLineOptions(parser, options);
+    parser.add_flag("--force", options.Force,
+                    "send a file that is not a ROM image made by MAKE ROM (the size, signature "
+                    "and check bytes that inspect verifies)");
+    parser.add_flag("-q,--quiet", options.Quiet, "no progress bar or progress lines");
+    if (auto status = parser.Parse(argc, argv)) return *status;
+
     // The same checks as inspect, before anything reaches the controller.
     options.CheckImage = [&](std::span<const std::uint8_t> file) {
         const std::string problem = Rom::RomImageProblem(file);
@@ -57,7 +40,7 @@ int RunTransferVerb(const TTransferVerb& verb, int argc, char** argv) {
                      problem.c_str(), options.Force ? " (sent anyway: --force)" : "");
         return options.Force;
     };
-    return Link::TUploadSession(options).Run(verb.Mode, files[0]);
+    return Link::TUploadSession(options).Run(verb.Mode, romFile);
 }
 
 } // namespace Cli

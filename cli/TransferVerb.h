@@ -1,23 +1,25 @@
 #pragma once
-// The verbs that send a ROM image file to the VRC-780A (upload, upgrade-ap) share their
-// options, their argument check and the session that runs the transfer.
+// The verbs that talk to the VRC-780A over a serial line (upload, upgrade-ap, timesync) share
+// their options and the session that runs the transfer; upload and upgrade-ap also share their
+// argument, the ROM image file.
+
+#include "LineOptions.h"
 
 #include "link/TTransferState.h"
-
-#include <string>
 
 namespace Cli {
 
 struct TTransferVerb {
     const char* Name;        // the verb as typed, "upload"
-    const char* Description; // the usage lines between the synopsis and the shared part
+    const char* Description; // what the verb sends
     Link::TTransferMode Mode;
 };
 
-// Synopsis, description, the shared notes and options, and the exit status.
-std::string TransferVerbUsage(const TTransferVerb& verb);
-// --help prints the usage (0); arguments other than one ROMFILE and the options are reported
-// with the usage (2); else the transfer runs and its exit code (0 or 1) is returned.
+// --help prints the usage (0); a usage error exits 2; else the transfer runs and its exit code
+// is returned.
 int RunTransferVerb(const TTransferVerb& verb, int argc, char** argv);
+
+// The session's exit codes, for the end of a --help.
+extern const char* const TransferExitCodes;
 
 } // namespace Cli

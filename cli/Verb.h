@@ -1,6 +1,6 @@
 #pragma once
-// Verb registry of the zkf780a command-line tool. Each verb lives in its own source file and
-// registers itself with a static TVerbRegistrar.
+// Verb registry of the zkf780a command-line tool. Each verb lives in its own source file,
+// registers itself with a static TVerbRegistrar and parses its arguments with a TVerbParser.
 
 #include <functional>
 #include <string>
@@ -24,8 +24,5 @@ struct TVerbRegistrar {
         Verbs().push_back({std::move(name), std::move(summary), std::move(main)});
     }
 };
-
-// True when args hold "--help" or "-h".
-bool WantsHelp(int argc, char** argv);
 
 } // namespace Cli

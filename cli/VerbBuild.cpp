@@ -4,6 +4,7 @@
 // and the overwrite question answered No, so the project file is not rewritten.
 
 #include "Verb.h"
+#include "VerbParser.h"
 
 #include "XVclUtil/FileUtil.h"
 #include "XVclUtil/MessageBox.h"
@@ -17,30 +18,30 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <unistd.h>
 
 namespace {
 
-void PrintHelp() {
-    std::printf(
-        "usage: zkf780a build PROJECT.zkf [-C WORKDIR] [--program-dir DIR] [-o ROMFILE]\n"
-        "Runs MAKE ROM on the project without a window.\n"
-        "  -C WORKDIR          working folder: the tool settings file \"KRVZKF780AS1.INI\" and "
-        "the\n"
-        "                      picture library are read there, and the ROM image is written there\n"
-        "                      under the project's ROM file name (default: the current folder)\n"
-        "  --program-dir DIR   folder holding DefaultImage/ (default: this program's folder)\n"
-        "  -o ROMFILE          write the ROM image to ROMFILE instead (the .BIN side file, when\n"
-        "                      the model asks for one, takes ROMFILE's name with \".BIN\"; so\n"
-        "                      ROMFILE itself must not end in \".BIN\")\n"
-        "Message-box lines go to stdout, errors to stderr. Exit status 0 exactly when\n"
-        "\"ROM create finish!!\" was reached.\n");
-}
-
 std::string Absolute(const std::string& path, const std::string& base) {
     if (path.empty() || path.front() == '/') return path;
     return base + "/" + path;
+}
+
+constexpr int ExitWarnings = 3;
+
+// Lines starting "[Warning]" that MAKE ROM wrote, for --strict.
+int WarningLines = 0;
+
+void CountWarnings(const std::string& text) {
+    std::size_t at = 0;
+    while (at < text.size()) {
+        if (text.compare(at, 9, "[Warning]") == 0) ++WarningLines;
+        const std::size_t end = text.find('\n', at);
+        if (end == std::string::npos) break;
+        at = end + 1;
+    }
 }
 
 // The Make page's message box prints its lines as they come.
@@ -48,12 +49,14 @@ class TConsolePrompts : public AppCore::TScriptedPrompts {
 public:
     void AppendMessageLine(const std::string& line) override {
         TScriptedPrompts::AppendMessageLine(line);
+        CountWarnings(line);
         std::printf("%s\n", line.c_str());
     }
 };
 
 // Message boxes: the closing success box on stdout, every other box on stderr.
 void PrintMessageBox(const std::string& caption, const std::string& text) {
+    CountWarnings(text);
     std::string body = text;
     while (!body.empty() && body.back() == '\n') body.pop_back();
     std::FILE* out = caption == "Succeeded" ? stdout : stderr;
@@ -74,54 +77,48 @@ bool IsSideFileName(const std::string& romFile) {
 
 struct TBuildArgs {
     std::string Project, WorkDir, ProgramDir, RomFile;
+    bool Strict = false;
 };
 
-// 0 when parsed, else the exit status.
-int ParseArgs(int argc, char** argv, TBuildArgs& a) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        std::string* value = arg == "-C"              ? &a.WorkDir
-                             : arg == "--program-dir" ? &a.ProgramDir
-                             : arg == "-o"            ? &a.RomFile
-                                                      : nullptr;
-        if (value) {
-            if (i + 1 >= argc) {
-                std::fprintf(stderr, "build: %s needs a value\n", arg.c_str());
-                return 2;
-            }
-            *value = argv[++i];
-        } else if (!arg.empty() && arg[0] == '-') {
-            std::fprintf(stderr, "build: unknown option \"%s\"\n", arg.c_str());
-            return 2;
-        } else if (a.Project.empty()) {
-            a.Project = arg;
-        } else {
-            std::fprintf(stderr, "build: more than one project given\n");
-            return 2;
-        }
-    }
-    if (a.Project.empty()) {
-        std::fprintf(stderr, "usage: zkf780a build PROJECT.zkf [-C WORKDIR] [--program-dir DIR] "
-                             "[-o ROMFILE] (see --help)\n");
-        return 2;
-    }
-    if (!a.RomFile.empty() && IsSideFileName(a.RomFile)) {
-        std::fprintf(stderr,
-                     "build: -o %s is the name of the .BIN side file; the side file "
-                     "would overwrite the ROM image\n",
-                     a.RomFile.c_str());
-        return 2;
-    }
-    return 0;
+// The exit status when parsing ends the run.
+std::optional<int> ParseArgs(int argc, char** argv, TBuildArgs& a) {
+    Cli::TVerbParser parser("build",
+                            "Runs MAKE ROM on the project without a window. Message-box lines go "
+                            "to stdout, errors to stderr.",
+                            "  0  \"ROM create finish!!\" was reached\n"
+                            "  1  the build failed\n"
+                            "  2  usage error\n"
+                            "  3  --strict and MAKE ROM wrote a \"[Warning]\" line (the image is "
+                            "written)\n");
+    parser.add_option("PROJECT.zkf", a.Project, "the project file")->required();
+    parser
+        .add_option("-C", a.WorkDir,
+                    "working folder: the tool settings file \"KRVZKF780AS1.INI\" and the "
+                    "picture library are read there, and the ROM image is written there under "
+                    "the project's ROM file name (default: the current folder)")
+        ->type_name("WORKDIR");
+    parser
+        .add_option("--program-dir", a.ProgramDir,
+                    "folder holding DefaultImage/ (default: this program's folder)")
+        ->type_name("DIR");
+    parser
+        .add_option("-o", a.RomFile,
+                    "write the ROM image to ROMFILE instead (the .BIN side file, when the "
+                    "model asks for one, takes ROMFILE's name with \".BIN\"; so ROMFILE itself "
+                    "must not end in \".BIN\")")
+        ->type_name("ROMFILE");
+    parser.add_flag("--strict", a.Strict, "exit 3 when MAKE ROM wrote any \"[Warning]\" line");
+    if (auto status = parser.Parse(argc, argv)) return status;
+    if (!a.RomFile.empty() && IsSideFileName(a.RomFile))
+        return parser.UsageError("-o " + a.RomFile +
+                                 " is the name of the .BIN side file; the side file would "
+                                 "overwrite the ROM image");
+    return std::nullopt;
 }
 
 int BuildMain(int argc, char** argv) {
-    if (Cli::WantsHelp(argc, argv)) {
-        PrintHelp();
-        return 0;
-    }
     TBuildArgs a;
-    if (int status = ParseArgs(argc, argv, a)) return status;
+    if (auto status = ParseArgs(argc, argv, a)) return *status;
     const std::string invocationDir = AppCore::TStartupContext::CurrentDir();
     a.Project = Absolute(a.Project, invocationDir);
     a.RomFile = Absolute(a.RomFile, invocationDir);
@@ -153,7 +150,13 @@ int BuildMain(int argc, char** argv) {
         if (session.Settings.OUTCPUBIN == 1)
             std::printf("side file: %s\n", XVclUtil::ChangeFileExt(rom, ".BIN").c_str());
     }
-    return finished ? 0 : 1;
+    if (!finished) return 1;
+    if (a.Strict && WarningLines > 0) {
+        std::fprintf(stderr, "build: %d warning line%s (--strict)\n", WarningLines,
+                     WarningLines == 1 ? "" : "s");
+        return ExitWarnings;
+    }
+    return 0;
 }
 
 Cli::TVerbRegistrar reg("build", "MAKE ROM: build the project's ROM image without a window",

@@ -2,7 +2,9 @@
 // image file: show the geometry, read sectors to a file, write a file to sectors.
 
 #include "DiskOutputFile.h"
+#include "NearestName.h"
 #include "Verb.h"
+#include "VerbParser.h"
 
 #include "XVclUtil/disk/AbsDiskDriveTable.h"
 #ifndef _WIN32
@@ -19,6 +21,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -34,40 +37,35 @@ constexpr uint32_t kChunkSectors = 2048; // sectors moved per request on large t
 
 // Exit codes: usage errors, refusals and file errors stand apart from the raw disk result
 // codes, which come out as 10 + code.
-constexpr int kExitUsage = 2;
+constexpr int kExitUsage = Cli::ExitUsage;
 constexpr int kExitRefused = 3; // refused or not confirmed: nothing was written
 constexpr int kExitFile = 4;    // INFILE or OUTFILE cannot be read or written
 constexpr int kExitResultBase = 10;
 
-void PrintHelp() {
-    std::printf(
-        "usage: zkf780a disk info  X: [--physical] --map X:=PATH\n"
-        "       zkf780a disk read  X: FIRST COUNT OUTFILE [--physical] --map X:=PATH\n"
-        "       zkf780a disk write X: FIRST INFILE [--physical] [--yes] --map X:=PATH\n"
-        "Raw sector access to drive X. A drive letter stands for a block device or a disk\n"
-        "image file; --map X:=PATH says which (repeatable). Logical mode (the default)\n"
-        "addresses the drive's volume: a partition device, or the MBR partition of a whole\n"
-        "disk or image file; --physical addresses the whole disk that holds it.\n"
-        "  --partition N  MBR slot 1..4 of a whole disk or image file that is the volume\n"
-        "                 (default: the first partition in the table)\n"
-        "  --yes          write without asking\n"
-        "  --9x           use the 9x family on the emulated VWIN32 service and drivers\n"
-        "FIRST and COUNT are sector numbers (decimal or 0x hex); COUNT and the size of\n"
-        "INFILE must be at least one sector. A mounted volume (in physical mode: any mounted\n"
-        "volume on the disk) cannot be opened; writing also refuses the disk that holds the\n"
-        "running system, and asks before it writes. OUTFILE is replaced atomically when it is\n"
-        "a regular file or a new name (through a symbolic link: its target); a character\n"
-        "device or FIFO is written in place; anything else is refused.\n"
-        "Exit status:\n"
-        "  0      success\n"
-        "  2      usage error\n"
-        "  3      refused (the running system's disk) or not confirmed: nothing written\n"
-        "  4      INFILE or OUTFILE cannot be read or written\n"
-        "  11-15  raw disk result code 1-5 of the failed open, read or write, plus 10:\n"
-        "         11 a platform or driver request failed (the message names the cause),\n"
-        "         12 not a drive name, 13 9x service or driver missing, 14 9x driver\n"
-        "         buffer too small, 15 sector range outside the disk or volume\n");
-}
+const char* const Description =
+    "zkf780a disk info  X: [--physical] --map X:=PATH\n"
+    "zkf780a disk read  X: FIRST COUNT OUTFILE [--physical] --map X:=PATH\n"
+    "zkf780a disk write X: FIRST INFILE [--physical] [--yes] --map X:=PATH\n"
+    "Raw sector access to drive X. A drive letter stands for a block device or a disk image "
+    "file; --map X:=PATH says which (repeatable). Logical mode (the default) addresses the "
+    "drive's volume: a partition device, or the MBR partition of a whole disk or image file; "
+    "--physical addresses the whole disk that holds it.\n"
+    "FIRST and COUNT are sector numbers (decimal or 0x hex); COUNT and the size of INFILE must "
+    "be at least one sector. A mounted volume (in physical mode: any mounted volume on the "
+    "disk) cannot be opened; writing also refuses the disk that holds the running system, and "
+    "asks before it writes. OUTFILE is replaced atomically when it is a regular file or a new "
+    "name (through a symbolic link: its target); a character device or FIFO is written in "
+    "place; anything else is refused.";
+
+const char* const ExitCodes =
+    "  0      success\n"
+    "  2      usage error\n"
+    "  3      refused (the running system's disk) or not confirmed: nothing written\n"
+    "  4      INFILE or OUTFILE cannot be read or written\n"
+    "  11-15  raw disk result code 1-5 of the failed open, read or write, plus 10:\n"
+    "         11 a platform or driver request failed (the message names the cause),\n"
+    "         12 not a drive name, 13 9x service or driver missing, 14 9x driver\n"
+    "         buffer too small, 15 sector range outside the disk or volume\n";
 
 struct TOptions {
     std::string Command;
@@ -98,47 +96,38 @@ bool ParseMap(const std::string& text, TOptions& options) {
     return true;
 }
 
-// Usage problems are reported here; returns false after printing one.
-bool ParseArgs(int argc, char** argv, TOptions& options) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        uint32_t slot = 0;
-        if (arg == "--physical") {
-            options.Physical = true;
-        } else if (arg == "--yes") {
-            options.Yes = true;
-        } else if (arg == "--9x") {
-            options.Win9x = true;
-        } else if (arg == "--map" && i + 1 < argc) {
-            if (!ParseMap(argv[++i], options)) {
-                std::fprintf(stderr, "disk: --map wants X:=PATH, not \"%s\"\n", argv[i]);
-                return false;
-            }
-        } else if (arg == "--partition" && i + 1 < argc) {
-            if (!ParseUnsigned32(argv[++i], slot) || slot > 4) {
-                std::fprintf(stderr, "disk: --partition wants 1..4, not \"%s\"\n", argv[i]);
-                return false;
-            }
-            options.Partition = slot;
-        } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
-            std::fprintf(stderr, "disk: unknown option \"%s\" (see --help)\n", arg.c_str());
-            return false;
-        } else if (options.Command.empty()) {
-            options.Command = arg;
-        } else {
-            options.Positional.push_back(arg);
-        }
-    }
+// The exit status when parsing ends the run.
+std::optional<int> ParseArgs(int argc, char** argv, TOptions& options) {
+    Cli::TVerbParser parser("disk", Description, ExitCodes);
+    std::vector<std::string> maps;
+    parser.add_option("COMMAND", options.Command, "info, read or write")->required();
+    parser.add_option("ARGS", options.Positional, "X: and the command's arguments");
+    parser.add_flag("--physical", options.Physical, "address the whole disk");
+    parser.add_option("--map", maps, "drive X stands for PATH (repeatable)")->type_name("X:=PATH");
+    parser
+        .add_option("--partition", options.Partition,
+                    "MBR slot 1..4 of a whole disk or image file that is the volume "
+                    "(default: the first partition in the table)")
+        ->check(CLI::Range(0u, 4u))
+        ->type_name("N");
+    parser.add_flag("--yes", options.Yes, "write without asking");
+    parser.add_flag("--9x", options.Win9x,
+                    "use the 9x family on the emulated VWIN32 service and drivers");
+    if (auto status = parser.Parse(argc, argv)) return status;
+    for (const std::string& map : maps)
+        if (!ParseMap(map, options))
+            return parser.UsageError("--map wants X:=PATH, not \"" + map + "\"");
     static const std::pair<const char*, std::size_t> kArity[] = {
         {"info", 1}, {"read", 4}, {"write", 3}};
     for (auto [name, arity] : kArity)
         if (options.Command == name) {
-            if (options.Positional.size() == arity) return true;
-            std::fprintf(stderr, "disk %s: wrong number of arguments (see --help)\n", name);
-            return false;
+            if (options.Positional.size() == arity) return std::nullopt;
+            return parser.UsageError(std::string("wrong number of arguments for ") + name);
         }
-    std::fprintf(stderr, "disk: expected info, read or write (see --help)\n");
-    return false;
+    std::string text = "unknown command \"" + options.Command + "\"";
+    const std::string nearest = Cli::NearestName(options.Command, {"info", "read", "write"});
+    if (!nearest.empty()) text += "; did you mean \"" + nearest + "\"?";
+    return parser.UsageError(text);
 }
 
 // Reports a failed open, read or write with its result code and cause; gives the exit code.
@@ -304,12 +293,8 @@ int WriteCommand(TXAbsDiskIO& d, const TOptions& o, const std::string& drive, ui
 }
 
 int DiskMain(int argc, char** argv) {
-    if (Cli::WantsHelp(argc, argv)) {
-        PrintHelp();
-        return 0;
-    }
     TOptions o;
-    if (!ParseArgs(argc, argv, o)) return kExitUsage;
+    if (auto status = ParseArgs(argc, argv, o)) return *status;
     for (const auto& [number, path] : o.Maps)
         TAbsDiskDriveTable::Map(static_cast<char>('A' + number - 1), path, o.Partition);
     const int number = TXAbsDiskIO::DriveNumberOf(o.Positional[0].c_str());

@@ -3,6 +3,7 @@
 
 #include "Companion.h"
 #include "Verb.h"
+#include "VerbParser.h"
 
 #include "XVclUtil/FileUtil.h"
 #include "rom/RomImageReport.h"
@@ -14,43 +15,25 @@
 
 namespace {
 
-void PrintHelp() {
-    std::printf(
-        "usage: zkf780a inspect ROMFILE [--png DIR] [--json]\n"
-        "Verifies a ROM image: size, signature, the CRC-8 table copies, the 104 page check\n"
-        "bytes, the code-table block check byte, the fixed index entries and that every index\n"
-        "entry lies inside the image; then prints the pictures, sizes and options it holds.\n"
-        "  --png DIR   write every picture as DIR/<name>.png, upright as the display shows it,\n"
-        "              and DIR/contact-sheet.png with all of them\n"
-        "  --json      print the report as JSON\n"
-        "Exit status 0 when every check holds, 2 when one fails, 1 when the file cannot be "
-        "read.\n");
-}
-
 int InspectMain(int argc, char** argv) {
-    if (Cli::WantsHelp(argc, argv)) {
-        PrintHelp();
-        return 0;
-    }
+    Cli::TVerbParser parser(
+        "inspect",
+        "Verifies a ROM image: size, signature, the CRC-8 table copies, the 104 page check "
+        "bytes, the code-table block check byte, the fixed index entries and that every index "
+        "entry lies inside the image; then prints the pictures, sizes and options it holds.",
+        "  0  every check holds\n"
+        "  1  the file cannot be read (or the pictures cannot be written)\n"
+        "  2  a check fails, or usage error\n");
     std::string romFile, pngDir;
     bool json = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--png" && i + 1 < argc) {
-            pngDir = argv[++i];
-        } else if (arg == "--json") {
-            json = true;
-        } else if (!arg.empty() && arg[0] != '-' && romFile.empty()) {
-            romFile = arg;
-        } else {
-            std::fprintf(stderr, "inspect: unexpected argument \"%s\" (see --help)\n", arg.c_str());
-            return 2;
-        }
-    }
-    if (romFile.empty()) {
-        std::fprintf(stderr, "usage: zkf780a inspect ROMFILE [--png DIR] [--json]\n");
-        return 2;
-    }
+    parser.add_option("ROMFILE", romFile, "the ROM image file")->required();
+    parser
+        .add_option("--png", pngDir,
+                    "write every picture as DIR/<name>.png, upright as the display shows it, "
+                    "and DIR/contact-sheet.png with all of them")
+        ->type_name("DIR");
+    parser.add_flag("--json", json, "print the report as JSON");
+    if (auto status = parser.Parse(argc, argv)) return *status;
     // The size first: a huge or sparse file is refused before a byte of it is read.
     const auto size = XVclUtil::RegularFileSize(romFile);
     if (size && *size > Rom::RomImageSize) {

@@ -2,11 +2,13 @@
 // and trying the upload verbs without the device.
 
 #include "Verb.h"
+#include "VerbParser.h"
 
 #include "tools/controllersim/SessionReportText.h"
 #include "tools/controllersim/TSimLine.h"
 #include "tools/controllersim/TSimRunner.h"
 
+#include "XVclCtrl/SerialDevices.h"
 #include "XVclCtrl/TComPortTable.h"
 #include "XVclUtil/AtomicFile.h"
 #include "XVclUtil/EXGeneral.h"
@@ -15,137 +17,142 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <unistd.h>
 
 namespace {
-
-const char* const Usage =
-    "usage: zkf780a simulate-controller (--port PORT | --pty [LINK]) [-o FILE] [--baud N]\n"
-    "         [--nak-rate P] [--drop-rate P] [--noise P] [--double-rate P] [--silent-after N]\n"
-    "         [--reply-noise P] [--late-rate P] [--late-ms MS] [--close-after N]\n"
-    "         [--seed N] [--sessions N] [--ready-interval MS] [--resend-after MS]\n"
-    "A VRC-780A controller on a serial line: sends 'C' while no transfer runs, checks every\n"
-    "frame's command, index and CRC-8, answers ACK or NAK, and prints one line per transfer.\n"
-    "  --port PORT         serial device path or COMn\n"
-    "  --pty [LINK]        create a pseudo-terminal pair; print the PC's end, and make LINK a\n"
-    "                      symbolic link to it\n"
-    "  -o FILE             write each received ROM image or application region to FILE\n"
-    "  --nak-rate P        answer a good frame NAK with probability P (0..1)\n"
-    "  --drop-rate P       lose a reply with probability P\n"
-    "  --noise P           send 1-4 noise bytes before a reply with probability P\n"
-    "  --double-rate P     send a reply twice with probability P\n"
-    "  --reply-noise P     send one stray byte equal to 'C', ACK or NAK before a reply with\n"
-    "                      probability P (noise the PC cannot tell from a reply)\n"
-    "  --late-rate P       send a reply --late-ms later than due with probability P\n"
-    "  --late-ms MS        the delay of a late reply (default 300)\n"
-    "  --close-after N     hang up the line after N frames (a line lost mid-transfer)\n"
-    "  --silent-after N    fall silent for good after N frames\n"
-    "  --seed N            seed of the fault injection (default 1)\n"
-    "  --sessions N        exit after N transfers (default: run until interrupted)\n"
-    "  --ready-interval MS 'C' repeat interval while waiting (default 500)\n"
-    "  --resend-after MS   silence in a transfer before the controller asks again with NAK\n"
-    "                      (default 1000)\n";
 
 volatile std::sig_atomic_t Interrupted = 0;
 void OnSignal(int) {
     Interrupted = 1;
 }
 
-bool ParseNumber(const char* text, double lo, double hi, double& out) {
-    char* end = nullptr;
-    out = std::strtod(text, &end);
-    return end != text && *end == '\0' && out >= lo && out <= hi;
+struct TSimArgs {
+    ControllerSim::TSimOptions Options;
+    std::string Port, Output, PtyLink;
+    bool Pty = false;
+    unsigned long Baud = 115200;
+    long Sessions = -1;
+};
+
+// The exit status when parsing ends the run.
+std::optional<int> ParseArgs(int argc, char** argv, TSimArgs& a) {
+    Cli::TVerbParser parser(
+        "simulate-controller",
+        "A VRC-780A controller on a serial line: sends 'C' while no transfer runs, checks every "
+        "frame's command, index and CRC-8, answers ACK or NAK, and prints one line per "
+        "transfer.",
+        "  0  interrupted, or the sessions asked for are done\n"
+        "  1  the line cannot be opened or FILE cannot be written\n"
+        "  2  usage error\n");
+    ControllerSim::TSimOptions& o = a.Options;
+    parser.add_option("--port", a.Port, "serial device path or COMn")->type_name("PORT");
+    CLI::Option* pty = parser
+                           .add_option("--pty", a.PtyLink,
+                                       "create a pseudo-terminal pair; print the PC's end, and "
+                                       "make LINK a symbolic link to it")
+                           ->expected(0, 1)
+                           ->type_name("[LINK]");
+    parser
+        .add_option("-o", a.Output, "write each received ROM image or application region to FILE")
+        ->type_name("FILE");
+    parser.add_option("--baud", a.Baud, "line speed (default 115200)")
+        ->check(CLI::Range(50ul, 4'000'000ul))
+        ->type_name("N");
+    const CLI::Range probability(0.0, 1.0);
+    parser.add_option("--nak-rate", o.NakRate, "answer a good frame NAK with probability P")
+        ->check(probability)
+        ->type_name("P");
+    parser.add_option("--drop-rate", o.DropRate, "lose a reply with probability P")
+        ->check(probability)
+        ->type_name("P");
+    parser
+        .add_option("--noise", o.NoiseRate,
+                    "send 1-4 noise bytes before a reply with probability P")
+        ->check(probability)
+        ->type_name("P");
+    parser.add_option("--double-rate", o.DoubleRate, "send a reply twice with probability P")
+        ->check(probability)
+        ->type_name("P");
+    parser
+        .add_option("--reply-noise", o.ReplyNoiseRate,
+                    "send one stray byte equal to 'C', ACK or NAK before a reply with "
+                    "probability P (noise the PC cannot tell from a reply)")
+        ->check(probability)
+        ->type_name("P");
+    parser
+        .add_option("--late-rate", o.LateRate,
+                    "send a reply --late-ms later than due with probability P")
+        ->check(probability)
+        ->type_name("P");
+    const CLI::Range count(0l, 2'000'000'000l);
+    parser.add_option("--late-ms", o.LateMs, "the delay of a late reply (default 300)")
+        ->check(count)
+        ->type_name("MS");
+    parser
+        .add_option("--close-after", o.CloseAfterFrames,
+                    "hang up the line after N frames (a line lost mid-transfer)")
+        ->check(count)
+        ->type_name("N");
+    parser.add_option("--silent-after", o.SilentAfterFrames, "fall silent for good after N frames")
+        ->check(count)
+        ->type_name("N");
+    parser.add_option("--seed", o.Seed, "seed of the fault injection (default 1)")->type_name("N");
+    parser
+        .add_option("--sessions", a.Sessions,
+                    "exit after N transfers (default: run until interrupted)")
+        ->check(count)
+        ->type_name("N");
+    parser
+        .add_option("--ready-interval", o.ReadyIntervalMs,
+                    "'C' repeat interval while waiting (default 500)")
+        ->check(count)
+        ->type_name("MS");
+    parser
+        .add_option("--resend-after", o.ResendAfterMs,
+                    "silence in a transfer before the controller asks again with NAK (default "
+                    "1000)")
+        ->check(count)
+        ->type_name("MS");
+    if (auto status = parser.Parse(argc, argv)) return status;
+    a.Pty = pty->count() > 0;
+    if (a.Pty == !a.Port.empty()) return parser.UsageError("give --port PORT or --pty");
+    return std::nullopt;
+}
+
+// Opens the line; false after saying why.
+bool OpenLine(const TSimArgs& a, ControllerSim::TSimLine& line) {
+    std::string device = a.Port;
+    int systemError = 0;
+    try {
+        if (a.Pty) {
+            line = ControllerSim::TSimLine::CreatePty();
+        } else {
+            const std::string resolved = XVclCtrl::TComPortTable::Global().Resolve(a.Port);
+            if (!resolved.empty()) device = resolved;
+            line = ControllerSim::TSimLine::OpenDevice(device, static_cast<unsigned>(a.Baud),
+                                                       &systemError);
+        }
+    } catch (const XVclUtil::EXGeneral& e) {
+        const std::string why =
+            systemError ? XVclCtrl::ExplainOpenFailure(device, systemError) : e.what();
+        std::fprintf(stderr, "zkf780a simulate-controller: %s\n", why.c_str());
+        return false;
+    }
+    return true;
 }
 
 int SimulateMain(int argc, char** argv) {
-    if (Cli::WantsHelp(argc, argv)) {
-        std::fputs(Usage, stdout);
-        return 0;
-    }
-    ControllerSim::TSimOptions options;
-    std::string port, output, ptyLink;
-    bool pty = false;
-    unsigned long baud = 115200;
-    long sessions = -1;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        const char* v = hasValue ? argv[i + 1] : nullptr;
-        double n = 0;
-        auto bad = [&] {
-            std::fprintf(stderr, "zkf780a simulate-controller: bad or missing value for %s\n%s",
-                         arg.c_str(), Usage);
-            return 2;
-        };
-        if (arg == "--pty") {
-            pty = true;
-            if (v && v[0] != '-') ptyLink = argv[++i];
-            continue;
-        }
-        if (arg != "--port" && arg != "-o" && arg != "--baud" && arg != "--nak-rate" &&
-            arg != "--drop-rate" && arg != "--noise" && arg != "--double-rate" &&
-            arg != "--reply-noise" && arg != "--late-rate" && arg != "--late-ms" &&
-            arg != "--close-after" && arg != "--silent-after" && arg != "--seed" &&
-            arg != "--sessions" && arg != "--ready-interval" && arg != "--resend-after") {
-            std::fprintf(stderr, "zkf780a simulate-controller: unknown argument %s\n%s",
-                         arg.c_str(), Usage);
-            return 2;
-        }
-        if (!v) return bad();
-        ++i;
-        if (arg == "--port")
-            port = v;
-        else if (arg == "-o")
-            output = v;
-        else if (arg == "--baud") {
-            if (!ParseNumber(v, 50, 4'000'000, n)) return bad();
-            baud = static_cast<unsigned long>(n);
-        } else if (arg == "--nak-rate" || arg == "--drop-rate" || arg == "--noise" ||
-                   arg == "--double-rate" || arg == "--reply-noise" || arg == "--late-rate") {
-            if (!ParseNumber(v, 0, 1, n)) return bad();
-            (arg == "--nak-rate"      ? options.NakRate
-             : arg == "--drop-rate"   ? options.DropRate
-             : arg == "--noise"       ? options.NoiseRate
-             : arg == "--reply-noise" ? options.ReplyNoiseRate
-             : arg == "--late-rate"   ? options.LateRate
-                                      : options.DoubleRate) = n;
-        } else {
-            if (!ParseNumber(v, 0, 2e9, n) || n != static_cast<long>(n)) return bad();
-            if (arg == "--silent-after")
-                options.SilentAfterFrames = static_cast<long>(n);
-            else if (arg == "--close-after")
-                options.CloseAfterFrames = static_cast<long>(n);
-            else if (arg == "--late-ms")
-                options.LateMs = static_cast<int>(n);
-            else if (arg == "--seed")
-                options.Seed = static_cast<std::uint32_t>(n);
-            else if (arg == "--sessions")
-                sessions = static_cast<long>(n);
-            else if (arg == "--ready-interval")
-                options.ReadyIntervalMs = static_cast<int>(n);
-            else
-                options.ResendAfterMs = static_cast<int>(n);
-        }
-    }
-    if (pty == !port.empty()) {
-        std::fprintf(stderr, "zkf780a simulate-controller: give --port PORT or --pty\n%s", Usage);
-        return 2;
-    }
+    TSimArgs a;
+    if (auto status = ParseArgs(argc, argv, a)) return *status;
+    const ControllerSim::TSimOptions& options = a.Options;
+    const std::string& output = a.Output;
+    const std::string& ptyLink = a.PtyLink;
+    const long sessions = a.Sessions;
 
     ControllerSim::TSimLine line;
-    try {
-        if (pty) {
-            line = ControllerSim::TSimLine::CreatePty();
-        } else {
-            const std::string device = XVclCtrl::TComPortTable::Global().Resolve(port);
-            line = ControllerSim::TSimLine::OpenDevice(device.empty() ? port : device,
-                                                       static_cast<unsigned>(baud));
-        }
-    } catch (const XVclUtil::EXGeneral& e) {
-        std::fprintf(stderr, "zkf780a simulate-controller: %s\n", e.what());
-        return 1;
-    }
+    if (!OpenLine(a, line)) return 1;
     if (!ptyLink.empty()) {
         std::error_code ec;
         std::filesystem::remove(ptyLink, ec);

@@ -7,8 +7,8 @@ namespace {
 
 const Cli::TTransferVerb UpgradeAp{
     "upgrade-ap",
-    "Sends the application region (the PM block, file offsets 0x4C000 to 0x53FFF, 512\n"
-    "blocks of 64 bytes) of a ROM image file to the VRC-780A.\n",
+    "Sends the application region (the PM block, file offsets 0x4C000 to 0x53FFF, 512 "
+    "blocks of 64 bytes) of a ROM image file to the VRC-780A.",
     Link::TTransferMode::AppUpgrade};
 
 int UpgradeApMain(int argc, char** argv) {

@@ -6,8 +6,7 @@
 namespace {
 
 const Cli::TTransferVerb Upload{
-    "upload",
-    "Uploads a ROM image file (at most 458,752 bytes) to the VRC-780A in 64-byte blocks.\n",
+    "upload", "Uploads a ROM image file (at most 458,752 bytes) to the VRC-780A in 64-byte blocks.",
     Link::TTransferMode::RomImage};
 
 int UploadMain(int argc, char** argv) {

@@ -1,12 +1,13 @@
 // zkf780a: the command-line face of the ZKF780A editor.
 
+#include "NearestName.h"
 #include "Verb.h"
+#include "VerbParser.h"
 
 #include "ZkfVersion.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <exception>
 
 namespace Cli {
@@ -16,26 +17,31 @@ std::vector<TVerb>& Verbs() {
     return verbs;
 }
 
-bool WantsHelp(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return true;
-    return false;
-}
-
 } // namespace Cli
 
-static void PrintUsage(FILE* out) {
-    std::fprintf(out,
-                 "usage: zkf780a VERB [ARGS...]   (zkf780a VERB --help for details)\n\nverbs:\n");
+namespace {
+
+std::string VerbList() {
     auto verbs = Cli::Verbs();
     std::sort(verbs.begin(), verbs.end(),
               [](const Cli::TVerb& a, const Cli::TVerb& b) { return a.Name < b.Name; });
-    for (const auto& v : verbs)
-        std::fprintf(out, "  %-20s %s\n", v.Name.c_str(), v.Summary.c_str());
+    std::string text = "Verbs (zkf780a VERB --help for each):\n";
+    for (const auto& v : verbs) {
+        char line[160];
+        std::snprintf(line, sizeof line, "  %-20s %s\n", v.Name.c_str(), v.Summary.c_str());
+        text += line;
+    }
+    return text;
+}
+
+const Cli::TVerb* FindVerb(const std::string& name) {
+    for (const auto& v : Cli::Verbs())
+        if (v.Name == name) return &v;
+    return nullptr;
 }
 
 // No verb ends in an uncaught exception: what escapes it is reported and the verb fails.
-static int RunVerb(const Cli::TVerb& verb, int argc, char** argv) {
+int RunVerb(const Cli::TVerb& verb, int argc, char** argv) {
     try {
         return verb.Main(argc, argv);
     } catch (const std::exception& e) {
@@ -46,22 +52,38 @@ static int RunVerb(const Cli::TVerb& verb, int argc, char** argv) {
     return 1;
 }
 
+int UnknownVerb(const std::string& typed) {
+    std::vector<std::string> names;
+    for (const auto& v : Cli::Verbs()) names.push_back(v.Name);
+    const std::string nearest = Cli::NearestName(typed, names);
+    std::fprintf(stderr, "zkf780a: unknown verb \"%s\"", typed.c_str());
+    if (!nearest.empty()) std::fprintf(stderr, "; did you mean \"%s\"?", nearest.c_str());
+    std::fprintf(stderr, "\nRun \"zkf780a --help\" for the verbs.\n");
+    return Cli::ExitUsage;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        PrintUsage(stderr);
-        return 2;
+    // The tool's own options come before the verb; everything from the verb on is the verb's.
+    int verbAt = 1;
+    while (verbAt < argc && argv[verbAt][0] == '-') ++verbAt;
+
+    Cli::TVerbParser tool("", "The ZKF780A editor's work without a window.",
+                          "  0  success\n"
+                          "  2  usage error (unknown verb or option)\n"
+                          "  other: that of the verb (zkf780a VERB --help)\n");
+    std::string verbShown; // only for the help: the verb's arguments are never parsed here
+    tool.add_option("VERB", verbShown, "the verb to run, then its arguments (below)");
+    tool.footer(VerbList() + "\n" + tool.get_footer());
+    tool.set_version_flag("-V,--version", std::string("zkf780a ") + ZKF_VERSION,
+                          "print the version and exit");
+    if (auto status = tool.Parse(verbAt, argv)) return *status;
+    if (verbAt == argc) {
+        std::fputs(tool.help().c_str(), stderr);
+        return Cli::ExitUsage;
     }
-    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-        PrintUsage(stdout);
-        return 0;
-    }
-    if (std::strcmp(argv[1], "--version") == 0 || std::strcmp(argv[1], "-V") == 0) {
-        std::printf("zkf780a %s\n", ZKF_VERSION);
-        return 0;
-    }
-    for (const auto& v : Cli::Verbs())
-        if (v.Name == argv[1]) return RunVerb(v, argc - 1, argv + 1);
-    std::fprintf(stderr, "zkf780a: unknown verb \"%s\"\n", argv[1]);
-    PrintUsage(stderr);
-    return 2;
+    const Cli::TVerb* verb = FindVerb(argv[verbAt]);
+    if (!verb) return UnknownVerb(argv[verbAt]);
+    return RunVerb(*verb, argc - verbAt, argv + verbAt);
 }

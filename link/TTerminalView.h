@@ -1,7 +1,9 @@
 #pragma once
-// The message box and progress bar of the command-line transfers: lines go to stdout exactly
-// as the window shows them; on a terminal a progress bar is kept on the last line.
+// The message box and progress of the command-line transfers: lines go to stdout exactly as
+// the window shows them; the progress is a bar kept on the last line of a terminal, or a line
+// every 10% when the output is a file or pipe, so that logs show it too.
 
+#include "link/TProgressMeter.h"
 #include "link/TUploadView.h"
 
 #include <chrono>
@@ -9,10 +11,11 @@
 
 namespace Link {
 
+enum class TProgressStyle { Off, Bar, Lines };
+
 class TTerminalView final : public TUploadView {
 public:
-    // progressBar: draw the bar (only sensible when out is a terminal).
-    TTerminalView(std::FILE* out, bool msgOn, bool progressBar);
+    TTerminalView(std::FILE* out, bool msgOn, TProgressStyle progress);
     ~TTerminalView() override;
 
     void AppendLine(const std::string& line) override;
@@ -21,20 +24,21 @@ public:
     bool MsgOn() const override { return Msg; }
     void SetCommandButtonsEnabled(bool) override {}
 
-    // The block count the bar runs to.
-    void SetTotal(unsigned total) { Total = total; }
+    // The block count the progress runs to.
+    void SetTotal(unsigned total) { Meter.SetTotal(total); }
     // Removes the bar from the terminal.
     void EndBar();
 
 private:
     void DrawBar();
+    void PrintProgressLine();
 
     std::FILE* Out;
     bool Msg;
-    bool Bar;
+    TProgressStyle Progress;
+    TProgressMeter Meter;
     bool BarShown = false;
-    unsigned Total = 0;
-    unsigned Position = 0;
+    unsigned LinePercent = 0; // the last 10% step printed as a line
     std::chrono::steady_clock::time_point LastDraw{};
 };
 

@@ -40,13 +40,6 @@ void Trace(char direction, const void* data, int n) {
     std::fputs(line.c_str(), stderr);
 }
 
-bool ParseUnsigned(const char* text, unsigned long& value) {
-    char* end = nullptr;
-    errno = 0;
-    value = std::strtoul(text, &end, 10);
-    return end != text && *end == '\0' && errno == 0 && text[0] != '-';
-}
-
 // SIGINT and SIGTERM during a run: the handler only notes the signal (and lets a second one
 // end the process at once); the event loop sees the note and ends the transfer.
 volatile std::sig_atomic_t CaughtSignal = 0;
@@ -97,7 +90,10 @@ bool TUploadSession::NamePort(XVclCtrl::TCustomUart& port) const {
 
 int TUploadSession::Run(TTransferMode mode, const std::string& romFile) {
     TStopSignals stopSignals;
-    TTerminalView view(stdout, Options.MsgOn, ::isatty(STDOUT_FILENO) == 1);
+    const TProgressStyle progress = Options.Quiet                  ? TProgressStyle::Off
+                                    : ::isatty(STDOUT_FILENO) == 1 ? TProgressStyle::Bar
+                                                                   : TProgressStyle::Lines;
+    TTerminalView view(stdout, Options.MsgOn, progress);
     XVclCtrl::TCustomUart port;
     port.SetName("PcUart1");
     if (!NamePort(port)) return 1;
@@ -159,53 +155,6 @@ int TUploadSession::Run(TTransferMode mode, const std::string& romFile) {
     view.EndBar();
     port.Close();
     return started ? exitCode : 1;
-}
-
-bool ParseUploadArgs(int argc, char** argv, TUploadSessionOptions& options,
-                     std::vector<std::string>& positional, std::string& error) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        auto value = [&](const char* name) -> const char* {
-            if (i + 1 >= argc) {
-                error = std::string(name) + " needs a value";
-                return nullptr;
-            }
-            return argv[++i];
-        };
-        unsigned long n = 0;
-        if (arg == "--port") {
-            const char* v = value("--port");
-            if (!v) return false;
-            options.Port = v;
-        } else if (arg == "--baud" || arg == "--timeout-ms") {
-            const char* v = value(arg.c_str());
-            if (!v) return false;
-            if (!ParseUnsigned(v, n) || n == 0 || n > 100'000'000) {
-                error = arg + ": not a positive number: " + v;
-                return false;
-            }
-            if (arg == "--baud")
-                options.Baud = static_cast<unsigned>(n);
-            else
-                options.TimeoutMs = static_cast<int>(n);
-        } else if (arg == "--msg") {
-            options.MsgOn = true;
-        } else if (arg == "--trace") {
-            options.Trace = true;
-        } else if (arg == "--force") {
-            options.Force = true;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            error = "unknown option " + arg;
-            return false;
-        } else {
-            positional.push_back(arg);
-        }
-    }
-    if (options.Port.empty()) {
-        error = "--port PORT is required";
-        return false;
-    }
-    return true;
 }
 
 } // namespace Link

@@ -27,7 +27,8 @@ struct TUploadSessionOptions {
     bool Trace = false;
     int TimeoutMs = 10'000;                        // Timer1's interval
     std::string ComTableFile = "KRVZKF780AS1.INI"; // COMPORT section, read only for a COMn port
-    bool Force = false; // --force: send a file that CheckImage finds fault with
+    bool Force = false;                            // send a file that CheckImage finds fault with
+    bool Quiet = false; // no progress: neither the bar nor the progress lines
     // Checks the chosen file before an upload or upgrade begins; false refuses it.
     std::function<bool(std::span<const std::uint8_t> file)> CheckImage;
 };
@@ -49,12 +50,5 @@ private:
 
     TUploadSessionOptions Options;
 };
-
-// Parses the options the upload verbs share (--port, --baud, --msg, --trace, --timeout-ms,
-// --force);
-// the rest of argv (positional arguments) goes to positional. Returns false with a message in
-// error on bad input.
-bool ParseUploadArgs(int argc, char** argv, TUploadSessionOptions& options,
-                     std::vector<std::string>& positional, std::string& error);
 
 } // namespace Link

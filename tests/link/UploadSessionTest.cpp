@@ -67,25 +67,3 @@ TEST(UploadSession, RefusedPortsAndFiles) {
     options.Port = sim.Line.PeerPath();
     EXPECT_EQ(TUploadSession(options).Run(TTransferMode::RomImage, "/nonexistent.rom"), 1);
 }
-
-TEST(UploadSession, ParsesTheSharedOptions) {
-    const char* argv[] = {"upload", "a.rom", "--port",  "COM2",         "--baud",
-                          "38400",  "--msg", "--trace", "--timeout-ms", "50"};
-    TUploadSessionOptions o;
-    std::vector<std::string> files;
-    std::string error;
-    ASSERT_TRUE(ParseUploadArgs(10, const_cast<char**>(argv), o, files, error)) << error;
-    EXPECT_EQ(o.Port, "COM2");
-    EXPECT_EQ(o.Baud, 38400u);
-    EXPECT_TRUE(o.MsgOn);
-    EXPECT_TRUE(o.Trace);
-    EXPECT_EQ(o.TimeoutMs, 50);
-    EXPECT_EQ(files, std::vector<std::string>{"a.rom"});
-
-    const char* bad[] = {"upload", "--baud", "fast", "--port", "x"};
-    EXPECT_FALSE(ParseUploadArgs(5, const_cast<char**>(bad), o, files, error));
-    const char* noPort[] = {"upload", "a.rom"};
-    TUploadSessionOptions fresh;
-    EXPECT_FALSE(ParseUploadArgs(2, const_cast<char**>(noPort), fresh, files, error));
-    EXPECT_EQ(error, "--port PORT is required");
-}

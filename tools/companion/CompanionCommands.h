@@ -13,7 +13,4 @@ int SampleDataMain(int argc, char** argv);
 // sheet; the summary line goes to stderr with --json (stdout then holds the JSON report).
 int InspectPngMain(int argc, char** argv);
 
-// True when args hold "--help" or "-h".
-bool WantsHelp(int argc, char** argv);
-
 } // namespace Companion

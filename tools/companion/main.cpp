@@ -3,18 +3,7 @@
 #include "tools/companion/CompanionCommands.h"
 
 #include <cstdio>
-#include <cstring>
 #include <string>
-
-namespace Companion {
-
-bool WantsHelp(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return true;
-    return false;
-}
-
-} // namespace Companion
 
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";

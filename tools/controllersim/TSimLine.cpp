@@ -70,11 +70,12 @@ TSimLine& TSimLine::operator=(TSimLine&& other) noexcept {
     return *this;
 }
 
-TSimLine TSimLine::OpenDevice(const std::string& path, unsigned baud) {
+TSimLine TSimLine::OpenDevice(const std::string& path, unsigned baud, int* systemError) {
     const speed_t check = BaudConstant(baud);
     (void)check;
     TSimLine line;
     line.LineFd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (systemError) *systemError = line.LineFd < 0 ? errno : 0;
     if (line.LineFd < 0)
         throw XVclUtil::EXGeneral("Err: can not open %s: %s", path.c_str(), std::strerror(errno));
     MakeRaw(line.LineFd, baud);

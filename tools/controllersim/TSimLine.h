@@ -16,8 +16,10 @@ public:
     TSimLine& operator=(const TSimLine&) = delete;
 
     // Opens a serial device (or a pseudo-terminal end) raw, 8N1, no handshake. Throws
-    // XVclUtil::EXGeneral with the reason when it cannot.
-    static TSimLine OpenDevice(const std::string& path, unsigned baud = 115200);
+    // XVclUtil::EXGeneral with the reason when it cannot; systemError, when given, receives
+    // the errno of a failed open (0 when the open itself succeeded).
+    static TSimLine OpenDevice(const std::string& path, unsigned baud = 115200,
+                               int* systemError = nullptr);
     // Creates a pseudo-terminal pair; the controller keeps the master, PeerPath() names the
     // end for the PC. The peer end is held open and raw here too, so nothing is echoed back
     // and the line does not hang up between two PC sessions.
