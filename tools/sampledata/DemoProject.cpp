@@ -13,6 +13,7 @@
 #include "XVclUtil/MessageBox.h"
 
 #include <QPainter>
+#include <filesystem>
 
 #include <cstdio>
 #include <initializer_list>
@@ -119,7 +120,25 @@ TFileSet DemoPictures(const TSampleFonts& fonts) {
     return files;
 }
 
-void WriteDemoProject(const AppCore::ProjectDocument& document, const std::string& path) {
+namespace {
+
+// The file a chain of links at the name leads to: the project replaces that file, and a link
+// the user keeps there stays a link.
+std::string LinkTarget(std::string path) {
+    std::error_code ec;
+    for (int hops = 0; hops < 40 && std::filesystem::is_symlink(path, ec); ++hops) {
+        const std::filesystem::path next = std::filesystem::read_symlink(path, ec);
+        if (ec) break;
+        path = next.is_absolute() ? next.string()
+                                  : (std::filesystem::path(path).parent_path() / next).string();
+    }
+    return path;
+}
+
+} // namespace
+
+void WriteDemoProject(const AppCore::ProjectDocument& document, const std::string& name) {
+    const std::string path = LinkTarget(name);
     const std::string fresh = path + ".new";
     std::remove(fresh.c_str());
     AppCore::TScriptedPrompts prompts;
