@@ -214,7 +214,8 @@ void TRomBuilder::MakeCustomerPictures() {
     if (!EncodeExistingFile(Input.TITLEFILENAME_2, "UM_2", TSlotSize{128, 32}, "customer title 2",
                             "the library title is used"))
         EncodeLibrary(0, 222, "UM_2");
-    EncodeExistingFile(Input.TITLEFILENAME_C, "UM_0", TSlotSize{112, 80}, "customer logo", "no logo");
+    EncodeExistingFile(Input.TITLEFILENAME_C, "UM_0", TSlotSize{112, 80}, "customer logo",
+                       "no logo");
     EncodeLibrary(0, Vertical() ? 4 : 9, "M_4");
 }
 
@@ -335,8 +336,9 @@ void TRomBuilder::MoveLibrary(int group, int index, const std::string& target) {
     Work.Remove(name);
 }
 
-bool TRomBuilder::EncodeExistingFile(const std::string& path, const std::string& target, TSlotSize size,
-                                     const std::string& what, const std::string& otherwise) {
+bool TRomBuilder::EncodeExistingFile(const std::string& path, const std::string& target,
+                                     TSlotSize size, const std::string& what,
+                                     const std::string& otherwise) {
     if (TrimText(path).empty()) return false;
     if (XVclUtil::FindFileNoCase(path).empty()) {
         Line("[Warning] " + what + " " + path + " not found --> " + otherwise);

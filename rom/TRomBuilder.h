@@ -8,12 +8,11 @@
 // nothing is left behind, whether the build succeeds or fails. The image and the side file
 // are written only when every step succeeded, each to a temporary name renamed into place.
 
+#include "PictureWarnings.h"
 #include "RomImage.h"
 #include "TConfigBlock.h"
 #include "TMemoryWorkFolder.h"
-#include "PictureWarnings.h"
 #include "TRomBuildInput.h"
-
 
 #include <array>
 #include <string>

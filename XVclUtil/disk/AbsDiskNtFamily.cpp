@@ -1,7 +1,7 @@
 #include "AbsDiskNtFamily.h"
 
-#include "XVclUtil/MessageBox.h"
 #include "TXAbsDiskIO.h"
+#include "XVclUtil/MessageBox.h"
 
 #include <windows.h>
 

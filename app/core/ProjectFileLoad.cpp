@@ -37,7 +37,7 @@ struct TLoadedProject {
     bool ModelChanged = false;
     std::vector<std::function<bool(TEditorSession&, std::vector<std::string>&)>> Pictures;
     std::vector<std::string> WarningLines; // for the Make page's message box
-    TPictureFinder Finder; // pictures of a moved project
+    TPictureFinder Finder;                 // pictures of a moved project
 };
 
 bool IsBlank(const std::string& text) {

@@ -5,8 +5,8 @@
 #include "XVclCtrl/SerialDevices.h"
 #include "XVclCtrl/TComPortTable.h"
 #include "XVclUtil/FileUtil.h"
-#include "rom/TRomImageReader.h"
 #include "link/TUploadFrame.h"
+#include "rom/TRomImageReader.h"
 
 #include "ui_MainWindow.h"
 
