@@ -177,9 +177,10 @@ void TMakePageLink::SetProgress(unsigned position) {
                        .arg(position)
                        .arg(total)
                        .arg(total > 0 ? 100 * qint64(position) / total : 0);
-    const qint64 ms = TransferClock.isValid() ? TransferClock.elapsed() : 0;
-    if (position > 1 && ms > 0 && int(position) <= total) {
-        const double blocksPerSecond = 1000.0 * (position - 1) / double(ms);
+    // Nanoseconds: a short transfer over a fast line can take less than a millisecond.
+    const qint64 ns = TransferClock.isValid() ? TransferClock.nsecsElapsed() : 0;
+    if (position > 1 && ns > 0 && int(position) <= total) {
+        const double blocksPerSecond = 1e9 * (position - 1) / double(ns);
         const qint64 left = qint64((total - int(position)) / blocksPerSecond);
         text += QStringLiteral(", %1 KB/s, %2:%3 left")
                     .arg(blocksPerSecond * 64 / 1024, 0, 'f', 1)
