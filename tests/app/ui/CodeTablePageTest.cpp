@@ -1,15 +1,10 @@
 // The CodeTable page of the real window: grid editing, preview, right-click clearing, the Model
 // list, Clear ALL, and Save and Load through the window.
 
-#include "UiTestEnv.h"
+#include "ShownWindowTest.h"
 
-#include "app/core/TScriptedPrompts.h"
 #include "app/ui/TImage.h"
-#include "app/ui/TMainWindow.h"
 #include "app/ui/TStringGrid.h"
-#include "ui_MainWindow.h"
-
-#include "XVclUtil/MessageBox.h"
 
 #include <QFile>
 #include <QLabel>
@@ -23,19 +18,9 @@ using UiTest::TWorkFolder;
 
 namespace {
 
-class CodeTablePageTest : public ::testing::Test {
+class CodeTablePageTest : public UiTest::TShownWindowTest {
 protected:
-    TWorkFolder Folder;
-    XVclUtil::TMessageCapture Messages;
-    TMainWindow Window{Folder.ProgramDir()};
-    AppCore::TScriptedPrompts Script;
     TStringGrid* Grid = Window.Form().StringGrid5;
-
-    void SetUp() override {
-        Window.Prompts().SetDialogAnswers(&Script);
-        Window.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window));
-    }
 
     // Types text into a cell as the user does: the cell's editor commits it.
     void SetCell(int col, int row, const QString& text) {

@@ -1,15 +1,10 @@
 // Undo, redo, the unsaved-changes guard, the title's modified mark and the menus of the real
 // window.
 
-#include "UiTestEnv.h"
+#include "ShownWindowTest.h"
 
-#include "app/core/TScriptedPrompts.h"
 #include "app/ui/TImage.h"
-#include "app/ui/TMainWindow.h"
 #include "app/ui/TStringGrid.h"
-#include "ui_MainWindow.h"
-
-#include "XVclUtil/MessageBox.h"
 
 #include <QAction>
 #include <QFile>
@@ -22,24 +17,8 @@ using AppUi::TMainWindow;
 
 namespace {
 
-class EditorHistoryTest : public ::testing::Test {
+class EditorHistoryTest : public UiTest::TShownWindowTest {
 protected:
-    UiTest::TWorkFolder Folder;
-    XVclUtil::TMessageCapture Messages;
-    TMainWindow Window{Folder.ProgramDir()};
-    AppCore::TScriptedPrompts Script;
-    Ui::TMainWindow& Form = Window.Form();
-
-    void SetUp() override {
-        Window.Prompts().SetDialogAnswers(&Script);
-        Window.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window));
-    }
-    void Trigger(const char* action) {
-        QAction* found = Window.findChild<QAction*>(QString::fromLatin1(action));
-        ASSERT_NE(found, nullptr) << action;
-        found->trigger();
-    }
     void SaveAs(const QString& path) {
         Script.SaveAnswers.push_back(path.toStdString());
         Trigger("actionSaveAs");

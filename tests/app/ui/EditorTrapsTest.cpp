@@ -1,15 +1,10 @@
 // The editor's safety nets, through the real window: the display view and picture warnings,
 // projects that moved, dropped files, and the small traps of the pages.
 
-#include "UiTestEnv.h"
+#include "ShownWindowTest.h"
 
-#include "app/core/TScriptedPrompts.h"
 #include "app/ui/TImage.h"
-#include "app/ui/TMainWindow.h"
 #include "app/ui/TStringGrid.h"
-#include "ui_MainWindow.h"
-
-#include "XVclUtil/MessageBox.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,19 +25,8 @@ using AppUi::TMainWindow;
 
 namespace {
 
-class EditorTrapsTest : public ::testing::Test {
+class EditorTrapsTest : public UiTest::TShownWindowTest {
 protected:
-    UiTest::TWorkFolder Folder;
-    XVclUtil::TMessageCapture Messages;
-    TMainWindow Window{Folder.ProgramDir()};
-    AppCore::TScriptedPrompts Script;
-    Ui::TMainWindow& Form = Window.Form();
-
-    void SetUp() override {
-        Window.Prompts().SetDialogAnswers(&Script);
-        Window.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window));
-    }
     void Drop(QWidget* target, const QString& file) {
         QApplication::processEvents(); // lays out a page just made current
         QMimeData data;

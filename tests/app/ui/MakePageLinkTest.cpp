@@ -1,18 +1,14 @@
 // The Make page's connection controls in the real window, talking to the simulated VRC-780A
 // over a pseudo-terminal pair mapped to a COM number.
 
-#include "UiTestEnv.h"
+#include "ShownWindowTest.h"
 
-#include "app/core/TScriptedPrompts.h"
-#include "app/ui/TMainWindow.h"
 #include "app/ui/TMakePageLink.h"
-#include "ui_MainWindow.h"
 
 #include "tools/controllersim/TSimLine.h"
 #include "tools/controllersim/TSimRunner.h"
 
 #include "XVclCtrl/TComPortTable.h"
-#include "XVclUtil/MessageBox.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -43,20 +39,13 @@ bool PumpUntil(const std::function<bool()>& cond, int ms) {
     return cond();
 }
 
-class MakePageLinkTest : public ::testing::Test {
+class MakePageLinkTest : public UiTest::TShownWindowTest {
 protected:
-    TWorkFolder Folder;
-    XVclUtil::TMessageCapture Messages;
-    TMainWindow Window{Folder.ProgramDir()};
-    AppCore::TScriptedPrompts Script;
-    Ui::TMainWindow& Form = Window.Form();
     ControllerSim::TSimLine Line = ControllerSim::TSimLine::CreatePty();
     std::unique_ptr<ControllerSim::TSimRunner> Sim;
 
     void SetUp() override {
-        Window.Prompts().SetDialogAnswers(&Script);
-        Window.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window));
+        TShownWindowTest::SetUp();
         XVclCtrl::TComPortTable::Global().SetEntry(3, Line.PeerPath());
     }
     void TearDown() override {

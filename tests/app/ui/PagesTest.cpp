@@ -1,15 +1,10 @@
 // The Style and Make pages of the real window: style choices, message pictures, customer
 // pictures, logo on and off, and the folder browser.
 
-#include "UiTestEnv.h"
+#include "ShownWindowTest.h"
 
-#include "app/core/TScriptedPrompts.h"
 #include "app/ui/TFolderBrowser.h"
 #include "app/ui/TImage.h"
-#include "app/ui/TMainWindow.h"
-#include "ui_MainWindow.h"
-
-#include "XVclUtil/MessageBox.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,20 +17,8 @@ using UiTest::TWorkFolder;
 
 namespace {
 
-class PagesTest : public ::testing::Test {
+class PagesTest : public UiTest::TShownWindowTest {
 protected:
-    TWorkFolder Folder;
-    XVclUtil::TMessageCapture Messages;
-    TMainWindow Window{Folder.ProgramDir()};
-    AppCore::TScriptedPrompts Script;
-    Ui::TMainWindow& Form = Window.Form();
-
-    void SetUp() override {
-        Window.Prompts().SetDialogAnswers(&Script);
-        Window.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window));
-    }
-
     QString Picture(const QString& name, int width, int height, int seed) {
         const QString path = Folder.StartPath(name);
         UiTest::SaveMonoBmp(UiTest::MarkedPicture(width, height, seed), path);
