@@ -26,6 +26,9 @@ std::vector<TSerialDeviceInfo> ListSerialDevices(const TComPortTable& table,
 // list is empty.
 std::string FormatSerialDeviceList(const std::vector<TSerialDeviceInfo>& devices);
 
+// What a user who may not open devicePath can do about it, for the device list.
+std::string NoPermissionHint(const std::string& devicePath);
+
 // Why opening devicePath failed with the platform error systemError, in plain words: missing,
 // busy, or no permission (naming the group that grants access on this system).
 std::string ExplainOpenFailure(const std::string& devicePath, int systemError);

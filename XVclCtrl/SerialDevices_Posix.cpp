@@ -108,21 +108,10 @@ std::vector<TSerialDeviceInfo> ListSerialDevices(const TComPortTable& table,
     return found;
 }
 
-std::string FormatSerialDeviceList(const std::vector<TSerialDeviceInfo>& devices) {
-    if (devices.empty()) return "No serial devices found.\n";
-    std::string out;
-    for (const auto& d : devices) {
-        std::string com = d.ComNumber ? "COM" + std::to_string(d.ComNumber) : "-";
-        out += com + std::string(com.size() < 6 ? 6 - com.size() : 1, ' ') + d.Path;
-        for (const auto& alias : d.Aliases) out += "  " + alias;
-        if (!d.Accessible) {
-            const std::string group = GroupOf(d.Path);
-            out += "  (no permission: group " + group + "; sudo usermod -aG " + group +
-                   " $USER, then log in again)";
-        }
-        out += "\n";
-    }
-    return out;
+std::string NoPermissionHint(const std::string& devicePath) {
+    const std::string group = GroupOf(devicePath);
+    return "no permission: group " + group + "; sudo usermod -aG " + group +
+           " $USER, then log in again";
 }
 
 std::string ExplainOpenFailure(const std::string& devicePath, int systemError) {

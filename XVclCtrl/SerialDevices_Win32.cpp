@@ -24,16 +24,9 @@ std::vector<TSerialDeviceInfo> ListSerialDevices(const TComPortTable& table,
     return found;
 }
 
-std::string FormatSerialDeviceList(const std::vector<TSerialDeviceInfo>& devices) {
-    if (devices.empty()) return "No serial devices found.\n";
-    std::string out;
-    for (const auto& d : devices) {
-        std::string com = d.ComNumber ? "COM" + std::to_string(d.ComNumber) : "-";
-        out += com + std::string(com.size() < 6 ? 6 - com.size() : 1, ' ') + d.Path;
-        for (const auto& alias : d.Aliases) out += "  " + alias;
-        out += "\n";
-    }
-    return out;
+std::string NoPermissionHint(const std::string& devicePath) {
+    (void)devicePath;
+    return "no permission";
 }
 
 std::string ExplainOpenFailure(const std::string& devicePath, int systemError) {
