@@ -9,6 +9,11 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace Rom {
 
@@ -34,22 +39,38 @@ void CheckRecordSize(int width, int height, const std::string& name) {
                                      std::to_string(h) + ")");
 }
 
-// Which pixels are black: colour value exactly 0. Rows come out packed like the record: 8
-// pixels per byte, leftmost in the most significant bit, bits past the width 0.
+// Eight pixels as one byte, leftmost in the most significant bit, a bit set for each black pixel
+// (colour value exactly 0, whatever the top byte holds).
+unsigned BlackBits8(const std::uint32_t* p) {
+#if defined(__SSE2__)
+    // (colour & 0xFFFFFF) - 1 is negative only for black: the sign bits are the byte. The lanes
+    // are reversed first, so that the leftmost pixel lands in the top bit.
+    const __m128i rgb = _mm_set1_epi32(0xFFFFFF), one = _mm_set1_epi32(1);
+    auto signs = [&](const std::uint32_t* four) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(four));
+        const __m128i reversed =
+            _mm_shuffle_epi32(_mm_sub_epi32(_mm_and_si128(v, rgb), one), _MM_SHUFFLE(0, 1, 2, 3));
+        return static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(reversed)));
+    };
+    return signs(p) << 4 | signs(p + 4);
+#else
+    unsigned bits = 0;
+    for (int k = 0; k < 8; ++k) bits |= ((p[k] & 0xFFFFFFu) - 1u) >> 31 << (7 - k);
+    return bits;
+#endif
+}
+
+// Rows come out packed like the record: 8 pixels per byte, bits past the width 0.
 void PackedRow(const TPicture& picture, int y, std::uint8_t* out) {
     const std::uint32_t* row = picture.Row(y);
     const int w = picture.Width;
-    auto black = [&](int x) { return static_cast<unsigned>((row[x] & 0xFFFFFF) == BlackColour); };
     int x0 = 0;
-    for (; x0 + 8 <= w; x0 += 8) {
-        unsigned bits = 0;
-        for (int k = 0; k < 8; ++k) bits = bits << 1 | black(x0 + k);
-        out[x0 >> 3] = static_cast<std::uint8_t>(bits);
-    }
+    for (; x0 + 8 <= w; x0 += 8) out[x0 >> 3] = static_cast<std::uint8_t>(BlackBits8(row + x0));
     if (x0 < w) {
-        unsigned bits = 0;
-        for (int k = 0; k < 8; ++k) bits = bits << 1 | (x0 + k < w ? black(x0 + k) : 0u);
-        out[x0 >> 3] = static_cast<std::uint8_t>(bits);
+        std::uint32_t tail[8];
+        std::fill(std::begin(tail), std::end(tail), WhiteColour);
+        std::copy(row + x0, row + w, tail);
+        out[x0 >> 3] = static_cast<std::uint8_t>(BlackBits8(tail));
     }
 }
 

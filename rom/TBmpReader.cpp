@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <bit>
 #include <climits>
+#include <cstring>
 
 namespace Rom {
 
@@ -152,8 +153,10 @@ void TBmpReader::ReadPalette(std::size_t start, std::uint32_t declared) {
 }
 
 TPicture TBmpReader::Read() const {
-    TPicture picture(W, H);
-    if (Compression == BiRle8 || Compression == BiRle4)
+    const bool rle = Compression == BiRle8 || Compression == BiRle4;
+    // Uncompressed data sets every pixel, so the picture need not be made white first.
+    TPicture picture(W, H, rle ? WhiteColour : BlackColour);
+    if (rle)
         ReadRle(picture);
     else
         ReadUncompressed(picture);
@@ -168,9 +171,12 @@ void TBmpReader::ReadUncompressed(TPicture& picture) const {
     const std::size_t available = File.size() - PixelOffset;
     if (needed > available)
         throw EBmpFormat(Format("pixel data ends early (%zu of %zu bytes)", available, needed));
-    for (int r = 0; r < H; ++r)
-        DecodeRow(File.data() + PixelOffset + stride * static_cast<std::size_t>(r),
-                  picture.Row(TopDown ? r : H - 1 - r));
+    const std::uint8_t* rows = File.data() + PixelOffset;
+    for (int r = 0; r < H; ++r) {
+        const std::uint8_t* src = rows + stride * static_cast<std::size_t>(r);
+        std::uint32_t* out = picture.Row(TopDown ? r : H - 1 - r);
+        Bits == 1 ? DecodeMonoRow(src, out) : DecodeRow(src, out);
+    }
 }
 
 void TBmpReader::ReadRle(TPicture& picture) const {
@@ -178,18 +184,35 @@ void TBmpReader::ReadRle(TPicture& picture) const {
     for (std::size_t i = 0; i < indices.size(); ++i) picture.Pixels[i] = PaletteColour(indices[i]);
 }
 
+namespace {
+// For each byte, all ones in the place of each set bit, leftmost pixel first.
+using TBitMasks = std::array<std::array<std::uint32_t, 8>, 256>;
+constexpr TBitMasks MakeBitMasks() {
+    TBitMasks masks{};
+    for (unsigned byte = 0; byte < 256; ++byte)
+        for (unsigned k = 0; k < 8; ++k) masks[byte][k] = byte >> (7 - k) & 1 ? ~0u : 0u;
+    return masks;
+}
+constexpr TBitMasks BitMasks = MakeBitMasks();
+} // namespace
+
+// Eight pixels a byte, chosen between the two colours by mask, without a branch: the loop over
+// a byte's pixels vectorises.
+void TBmpReader::DecodeMonoRow(const std::uint8_t* src, std::uint32_t* out) const {
+    const std::uint32_t zero = Palette[0], flip = Palette[0] ^ Palette[1];
+    const int w = W; // a local: stores through out could otherwise change W
+    int x = 0;
+    for (; x + 8 <= w; x += 8) {
+        const auto& mask = BitMasks[src[x >> 3]];
+        std::uint32_t eight[8];
+        for (int k = 0; k < 8; ++k) eight[k] = zero ^ (mask[k] & flip);
+        std::memcpy(out + x, eight, sizeof eight);
+    }
+    for (; x < w; ++x) out[x] = zero ^ (BitMasks[src[x >> 3]][x & 7] & flip);
+}
+
 void TBmpReader::DecodeRow(const std::uint8_t* src, std::uint32_t* out) const {
     switch (Bits) {
-    case 1: // mostly whole bytes of one colour: those are filled in one go
-        for (int x = 0; x < W; x += 8) {
-            const unsigned byte = src[x >> 3];
-            const int n = std::min(8, W - x);
-            if (byte == 0x00 || byte == 0xFF)
-                std::fill_n(out + x, n, Palette[byte & 1]);
-            else
-                for (int k = 0; k < n; ++k) out[x + k] = Palette[byte >> (7 - k) & 1];
-        }
-        break;
     case 4:
         for (int x = 0; x < W; ++x) out[x] = Palette[src[x >> 1] >> (x & 1 ? 0 : 4) & 0x0F];
         break;

@@ -44,6 +44,7 @@ private:
     void ReadUncompressed(TPicture& picture) const;
     void ReadRle(TPicture& picture) const;
     void DecodeRow(const std::uint8_t* src, std::uint32_t* out) const;
+    void DecodeMonoRow(const std::uint8_t* src, std::uint32_t* out) const;
     std::uint32_t Masked(std::uint32_t value) const;
     std::uint32_t PaletteColour(unsigned index) const;
 
