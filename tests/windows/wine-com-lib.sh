@@ -13,7 +13,7 @@ wine_com_links=()
 wine_com_cleanup() {
   local pid
   for pid in "${wine_com_pids[@]}"; do
-    kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+    { kill "$pid" && wait "$pid"; } 2>/dev/null || true
   done
   rm -f "${wine_com_links[@]}"
   rm -rf "$tmp"
