@@ -126,13 +126,7 @@ bool OpenLine(const TSimArgs& a, ControllerSim::TSimLine& line) {
     std::string device = a.Port;
     try {
         if (a.Pty) {
-#ifdef _WIN32
-            std::fprintf(stderr, "zkf780a simulate-controller: no pseudo-terminals on Windows: "
-                                 "give --port COMn\n");
-            return false;
-#else
             line = ControllerSim::TSimLine::CreatePty();
-#endif
         } else {
             const std::string resolved = XVclCtrl::TComPortTable::Global().Resolve(a.Port);
             if (!resolved.empty()) device = resolved;

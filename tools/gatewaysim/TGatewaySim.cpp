@@ -19,11 +19,9 @@ TGatewaySim::~TGatewaySim() {
     Stop();
 }
 
-#ifndef _WIN32
 bool TGatewaySim::StartOnPty() {
     return Start([] { return SimLine::TSimLine::CreatePty(LineBaud); });
 }
-#endif
 
 bool TGatewaySim::StartOnDevice(const std::string& path) {
     return Start([&] { return SimLine::TSimLine::OpenDevice(path, LineBaud); });

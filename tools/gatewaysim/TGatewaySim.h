@@ -23,21 +23,15 @@ public:
     TGatewaySim(const TGatewaySim&) = delete;
     TGatewaySim& operator=(const TGatewaySim&) = delete;
 
-    // Serves a fresh pseudo-terminal pair (POSIX; the host opens HostPath()) or an existing
-    // device (on Windows "COMn" or a device name), raw at 38400 baud. False with the reason in
-    // Error() when the line cannot be set up.
-#ifndef _WIN32
+    // Serves a fresh pseudo-terminal pair (not on Windows; the host opens HostPath()) or an
+    // existing device (on Windows "COMn" or a device name), raw at 38400 baud. False with the
+    // reason in Error() when the line cannot be set up.
     bool StartOnPty();
-#endif
     bool StartOnDevice(const std::string& path);
     void Stop();
     // The path the host opens (the pseudo-terminal's other end, or the device itself).
-    const std::string& HostPath() const {
-        return Line.PeerPath();
-    }
-    const std::string& Error() const {
-        return LastError;
-    }
+    const std::string& HostPath() const { return Line.PeerPath(); }
+    const std::string& Error() const { return LastError; }
 
     // Scenario steps.
     void SetModuleInputs(std::uint8_t segment, std::uint8_t node, std::uint8_t inputs);
@@ -49,9 +43,7 @@ public:
     void SendRaw(const std::string& bytes);
     // Sends every line in small pieces with short pauses, so the host receives it split
     // across several reads.
-    void SetSplitWrites(bool split) {
-        SplitWrites = split;
-    }
+    void SetSplitWrites(bool split) { SplitWrites = split; }
 
     // What the host sent, one entry per line without its line end.
     std::vector<std::string> HostLines() const;

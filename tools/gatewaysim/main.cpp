@@ -136,19 +136,7 @@ int main(int argc, char** argv) {
             std::printf("%c %s\n", dir, line.c_str());
             std::fflush(stdout);
         };
-#ifdef _WIN32
-    if (device.empty()) {
-        std::fprintf(stderr,
-                     "zkf780a-gatewaysim: no pseudo-terminals on Windows: give --port "
-                     "COMn\n%s",
-                     Usage);
-        return 2;
-    }
-    const bool started = sim.StartOnDevice(device);
-#else
-    const bool started = device.empty() ? sim.StartOnPty() : sim.StartOnDevice(device);
-#endif
-    if (!started) {
+    if (!(device.empty() ? sim.StartOnPty() : sim.StartOnDevice(device))) {
         std::fprintf(stderr, "zkf780a-gatewaysim: %s\n", sim.Error().c_str());
         return 1;
     }

@@ -46,11 +46,12 @@ public:
     // Opens a serial device raw at baud, 8N1, no handshake. On Windows "COMn" names
     // "\\.\COMn"; any other name is opened as it stands. Throws ESimLine with the reason.
     static TSimLine OpenDevice(const std::string& name, unsigned baud = 115200);
-#ifndef _WIN32
     // Creates a pseudo-terminal pair; the line is the master, PeerPath() names the end for the
     // PC. The peer end is held open and raw here too, so nothing is echoed back and the line
-    // does not hang up between two PC sessions. Throws ESimLine with the reason.
+    // does not hang up between two PC sessions. Throws ESimLine with the reason (on Windows,
+    // which has no pseudo-terminals, always).
     static TSimLine CreatePty(unsigned baud = 115200);
+#ifndef _WIN32
     // The line's descriptor (non-blocking), for tests that talk to it directly.
     int Fd() const;
 #endif

@@ -170,6 +170,10 @@ TSimLine TSimLine::OpenDevice(const std::string& name, unsigned baud) {
     return line;
 }
 
+TSimLine TSimLine::CreatePty(unsigned) {
+    throw ESimLine("Err: no pseudo-terminals on Windows: give a COM port (COMn)", 0);
+}
+
 bool TSimLine::IsOpen() const {
     return Impl && Impl->Handle != INVALID_HANDLE_VALUE;
 }
