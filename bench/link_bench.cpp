@@ -63,7 +63,7 @@ void BM_FullImageUpload(benchmark::State& state) {
         ControllerSim::TSimLine line = ControllerSim::TSimLine::CreatePty();
         ControllerSim::TSimOptions options;
         options.ReadyIntervalMs = 50;
-        ControllerSim::TSimRunner sim(line.Fd(), options);
+        ControllerSim::TSimRunner sim(line, options);
         XVclCtrl::TCustomUart port;
         port.pw_UartBaud(115200);
         port.UartDevicePath = line.PeerPath();

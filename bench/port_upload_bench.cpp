@@ -23,7 +23,7 @@ void BM_PortLayerUpload(benchmark::State& state) {
         ControllerSim::TSimLine line = ControllerSim::TSimLine::CreatePty();
         ControllerSim::TSimOptions options;
         options.ReadyIntervalMs = 50;
-        ControllerSim::TSimRunner sim(line.Fd(), options);
+        ControllerSim::TSimRunner sim(line, options);
         XVclCtrl::TPortOpenFailure failure;
         int error = 0;
         auto port = XVclCtrl::TSerialPort::Open(line.PeerPath(), false, failure, error);

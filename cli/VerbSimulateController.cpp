@@ -11,15 +11,15 @@
 #include "XVclCtrl/SerialDevices.h"
 #include "XVclCtrl/TComPortTable.h"
 #include "XVclUtil/AtomicFile.h"
-#include "XVclUtil/EXGeneral.h"
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
-#include <unistd.h>
+#include <thread>
 
 namespace {
 
@@ -124,19 +124,18 @@ std::optional<int> ParseArgs(int argc, char** argv, TSimArgs& a) {
 // Opens the line; false after saying why.
 bool OpenLine(const TSimArgs& a, ControllerSim::TSimLine& line) {
     std::string device = a.Port;
-    int systemError = 0;
     try {
         if (a.Pty) {
             line = ControllerSim::TSimLine::CreatePty();
         } else {
             const std::string resolved = XVclCtrl::TComPortTable::Global().Resolve(a.Port);
             if (!resolved.empty()) device = resolved;
-            line = ControllerSim::TSimLine::OpenDevice(device, static_cast<unsigned>(a.Baud),
-                                                       &systemError);
+            line = ControllerSim::TSimLine::OpenDevice(device, static_cast<unsigned>(a.Baud));
         }
-    } catch (const XVclUtil::EXGeneral& e) {
+    } catch (const SimLine::ESimLine& e) {
+        const bool refused = !a.Pty && e.SystemError() != 0;
         const std::string why =
-            systemError ? XVclCtrl::ExplainOpenFailure(device, systemError) : e.what();
+            refused ? XVclCtrl::ExplainOpenFailure(device, e.SystemError()) : e.what();
         std::fprintf(stderr, "zkf780a simulate-controller: %s\n", why.c_str());
         return false;
     }
@@ -168,7 +167,7 @@ int SimulateMain(int argc, char** argv) {
 
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
-    ControllerSim::TSimRunner runner(line.Fd(), options);
+    ControllerSim::TSimRunner runner(line, options);
     runner.Start();
     int exitCode = 0;
     long done = 0;
@@ -196,7 +195,8 @@ int SimulateMain(int argc, char** argv) {
         std::printf("line closed after %u frames\n", runner.FramesSeen());
     }
     // Stay on the line a moment, so the PC reads the last ACK before the line goes away.
-    if (!Interrupted && !runner.HangUpWanted()) ::usleep(500'000);
+    if (!Interrupted && !runner.HangUpWanted())
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
     runner.Stop();
     if (!ptyLink.empty()) {
         std::error_code ec;

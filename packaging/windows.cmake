@@ -1,8 +1,8 @@
 # The Windows zip (cpack -G ZIP from the windows preset's build folder): the command-line tool
-# and the simulators that the build has (the simulators are not cross-built yet: their line is
-# POSIX), flat at the top of the zip, with the default picture tree beside them when a native build has
-# drawn it (ZKF_NATIVE_BIN_DIR/DefaultImage: drawing it needs Qt, which this build does not
-# have). The executables' folder with DefaultImage in it is their ProgramDir.
+# (with its controller simulator, `zkf780a simulate-controller --port COMn`) and the gateway
+# simulator, flat at the top of the zip, with the default picture tree beside them when a native
+# build has drawn it (ZKF_NATIVE_BIN_DIR/DefaultImage: drawing it needs Qt, which this build does
+# not have). The executables' folder with DefaultImage in it is their ProgramDir.
 foreach(program zkf780a zkf780a-gatewaysim)
   if(TARGET ${program})
     install(TARGETS ${program} RUNTIME DESTINATION .)

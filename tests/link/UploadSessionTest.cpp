@@ -19,7 +19,7 @@ using namespace std::chrono_literals;
 namespace {
 
 struct SimOnPty {
-    explicit SimOnPty(TSimOptions o) : Line(TSimLine::CreatePty()), Runner(Line.Fd(), o) {
+    explicit SimOnPty(TSimOptions o) : Line(TSimLine::CreatePty()), Runner(Line, o) {
         Runner.Start();
     }
     TSimLine Line;

@@ -32,7 +32,7 @@ class UploadToSimulator : public ::testing::Test {
 protected:
     void Start(const TSimOptions& o = FastOptions()) {
         Line = TSimLine::CreatePty();
-        Sim = std::make_unique<TSimRunner>(Line.Fd(), o);
+        Sim = std::make_unique<TSimRunner>(Line, o);
         Rig = std::make_unique<TUploadRig>(Line.PeerPath());
         Rig->Connect();
         ASSERT_TRUE(Rig->Port.Opened()) << Rig->Port.LastErrorText();

@@ -7,43 +7,25 @@
 #   faults: the simulator answers NAKs and drops frames; the upload must still arrive whole,
 #           after at least one NAK and one response timeout.
 # usage: run-wine-upload.sh SCENARIO WIN_ZKF780A NATIVE_ZKF780A [simulator options...]
-set -euo pipefail
+source "$(dirname "$0")/wine-com-lib.sh"
 scenario=$1 exe=$2 cli=$3
 shift 3
-: "${WINEPREFIX:?the windows test preset sets WINEPREFIX}"
-wineserver -p10 >/dev/null 2>&1 || true
-if [ ! -x "$cli" ]; then
-  echo "no native zkf780a at $cli: build the default preset first"
-  exit 77
-fi
-link="$WINEPREFIX/dosdevices/com5"
-tmp=$(mktemp -d)
-sim=
-cleanup() {
-  [ -n "$sim" ] && kill "$sim" 2>/dev/null && wait "$sim" 2>/dev/null
-  rm -f "$link"
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
-export WINEDEBUG=${WINEDEBUG:--all}
+wine_com_need_native "$cli"
 
 head -c 458752 /dev/urandom >"$tmp/sent.rom"
-"$cli" simulate-controller --pty "$link" -o "$tmp/received.rom" --sessions 1 "$@" \
-  >"$tmp/sim.log" 2>&1 &
-sim=$!
-for _ in $(seq 100); do [ -L "$link" ] && break; sleep 0.1; done
-[ -L "$link" ] || { cat "$tmp/sim.log"; exit 1; }
+wine_com_native_sim COM5 "$cli" "$@"
 
-sent="Z:${tmp//\//\\}\\sent.rom"
+sent="$(wine_path "$tmp/sent.rom")"
 # faults: a response timer shorter than the simulator's resend pause, so that a dropped frame
 # is also seen as a response timeout by the tool.
 timeout_ms=1000
 [ "$scenario" = faults ] && timeout_ms=150
-wine "$exe" upload "$sent" --port COM5 --force --msg --timeout-ms "$timeout_ms" >"$tmp/upload.log" 2>&1 &
-upload=$!
+wine_com_spawn "$tmp/upload.log" wine "$exe" upload "$sent" --port COM5 --force --msg \
+  --timeout-ms "$timeout_ms"
+upload=$spawned
 if [ "$scenario" = full ]; then
   # Once the first one holds the port (its Open line is printed), a second open must fail.
-  for _ in $(seq 300); do grep -q "Open" "$tmp/upload.log" && break; sleep 0.1; done
+  wine_com_wait_for "$tmp/upload.log" Open
   if wine "$exe" upload "$sent" --port COM5 --force >"$tmp/second.log" 2>&1; then
     echo "a second zkf780a.exe opened COM5 while the first held it:"; cat "$tmp/second.log"
     exit 1
@@ -52,8 +34,7 @@ if [ "$scenario" = full ]; then
 fi
 status=0
 wait "$upload" || status=$?
-upload=
-for _ in $(seq 100); do kill -0 "$sim" 2>/dev/null || break; sleep 0.1; done
+wine_com_wait_gone "$sim" || true
 grep -av "^\s*$" "$tmp/upload.log" | tail -4
 cat "$tmp/sim.log"
 [ "$status" -eq 0 ] || { echo "zkf780a.exe upload exited with $status"; exit 1; }

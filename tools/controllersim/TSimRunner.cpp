@@ -1,30 +1,14 @@
 #include "tools/controllersim/TSimRunner.h"
 
-#include "XVclUtil/EXGeneral.h"
-
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
 
 namespace ControllerSim {
 
-TSimRunner::TSimRunner(int lineFd, const TSimOptions& options)
-    : LineFd(lineFd), Sim(options, [this](const std::uint8_t* p, std::size_t n) {
+TSimRunner::TSimRunner(TSimLine& line, const TSimOptions& options)
+    : Line(line), Sim(options, [this](const std::uint8_t* p, std::size_t n) {
           // A line nobody listens to swallows bytes instead of stalling the controller.
-          while (n > 0) {
-              const ssize_t w = ::write(LineFd, p, n);
-              if (w < 0 && errno == EINTR) continue;
-              if (w <= 0) return;
-              p += w;
-              n -= static_cast<std::size_t>(w);
-          }
+          Line.Write(p, n, 0);
       }) {
-    WakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (WakeFd < 0) throw XVclUtil::EXGeneral("Err: eventfd: %s", std::strerror(errno));
     Sim.OnSession = [this](const TSessionReport& r) {
         std::lock_guard lock(Mutex);
         Reports.push_back(r);
@@ -34,7 +18,6 @@ TSimRunner::TSimRunner(int lineFd, const TSimOptions& options)
 
 TSimRunner::~TSimRunner() {
     Stop();
-    ::close(WakeFd);
 }
 
 std::int64_t TSimRunner::NowMs() {
@@ -44,14 +27,12 @@ std::int64_t TSimRunner::NowMs() {
 
 void TSimRunner::Start() {
     if (Thread.joinable()) return;
-    ::fcntl(LineFd, F_SETFL, ::fcntl(LineFd, F_GETFL) | O_NONBLOCK);
     Thread = std::thread([this] { Run(); });
 }
 
 void TSimRunner::Stop() {
     if (!Thread.joinable()) return;
-    const std::uint64_t one = 1;
-    (void)!::write(WakeFd, &one, sizeof one);
+    Line.Wake();
     Thread.join();
 }
 
@@ -62,14 +43,19 @@ void TSimRunner::Run() {
         Sim.Tick(now);
         const int wait =
             static_cast<int>(std::clamp<std::int64_t>(Sim.NextDeadline() - now, 1, 1000));
-        pollfd fds[2] = {{WakeFd, POLLIN, 0}, {LineFd, POLLIN, 0}};
-        const int r = ::poll(fds, 2, wait);
-        if (r < 0 && errno != EINTR) return;
-        if (fds[0].revents) return;
-        if (fds[1].revents & POLLIN) {
-            const ssize_t n = ::read(LineFd, buf, sizeof buf);
-            if (n > 0) {
-                Sim.Received(buf, static_cast<std::size_t>(n), NowMs());
+        switch (Line.WaitReadable(wait)) {
+        case SimLine::TLineWait::Woken:
+        case SimLine::TLineWait::Failed:
+            return;
+        case SimLine::TLineWait::HungUp:
+            // Nobody on the far end right now: keep the timing, stop polling the line a while.
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            break;
+        case SimLine::TLineWait::TimedOut:
+            break;
+        case SimLine::TLineWait::Readable:
+            if (const std::size_t n = Line.Read(buf, sizeof buf); n > 0) {
+                Sim.Received(buf, n, NowMs());
                 {
                     std::lock_guard lock(Mutex);
                     Frames = Sim.FramesSeen();
@@ -80,10 +66,7 @@ void TSimRunner::Run() {
                     return;
                 }
             }
-        } else if (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) {
-            // Nobody on the far end right now: keep the timing, stop polling the line a while.
-            ::poll(fds, 1, 20);
-            if (fds[0].revents) return;
+            break;
         }
     }
 }

@@ -3,6 +3,7 @@
 // writes the controller's replies, keeps its timing, and queues the transfer reports.
 
 #include "tools/controllersim/TControllerSim.h"
+#include "tools/controllersim/TSimLine.h"
 
 #include <atomic>
 #include <chrono>
@@ -16,8 +17,8 @@ namespace ControllerSim {
 
 class TSimRunner {
 public:
-    // The line's file descriptor stays owned by the caller and must outlive the runner.
-    TSimRunner(int lineFd, const TSimOptions& options);
+    // The line stays owned by the caller and must outlive the runner.
+    TSimRunner(TSimLine& line, const TSimOptions& options);
     ~TSimRunner();
     TSimRunner(const TSimRunner&) = delete;
     TSimRunner& operator=(const TSimRunner&) = delete;
@@ -38,8 +39,7 @@ private:
     void Run();
     static std::int64_t NowMs();
 
-    int LineFd;
-    int WakeFd = -1;
+    TSimLine& Line;
     TControllerSim Sim;
     std::thread Thread;
     mutable std::mutex Mutex;

@@ -1,10 +1,6 @@
 #include "tools/gatewaysim/TGatewaySim.h"
 
-#include <cerrno>
 #include <chrono>
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
 
 namespace GatewaySim {
 
@@ -12,6 +8,8 @@ namespace {
 
 // A host line longer than this is noise: it is dropped rather than collected without end.
 constexpr std::size_t MaxHostLine = 4096;
+// The gateway's line speed.
+constexpr unsigned LineBaud = 38400;
 
 } // namespace
 
@@ -22,16 +20,21 @@ TGatewaySim::~TGatewaySim() {
 }
 
 bool TGatewaySim::StartOnPty() {
-    return Port.CreatePty() && StartThread();
+    return Start([] { return SimLine::TSimLine::CreatePty(LineBaud); });
 }
 
 bool TGatewaySim::StartOnDevice(const std::string& path) {
-    return Port.OpenDevice(path) && StartThread();
+    return Start([&] { return SimLine::TSimLine::OpenDevice(path, LineBaud); });
 }
 
-bool TGatewaySim::StartThread() {
-    WakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (WakeFd < 0) return false;
+bool TGatewaySim::Start(const std::function<SimLine::TSimLine()>& open) {
+    Stop();
+    try {
+        Line = open();
+    } catch (const SimLine::ESimLine& e) {
+        LastError = e.what();
+        return false;
+    }
     Stopping = false;
     Worker = std::thread([this] { Serve(); });
     return true;
@@ -40,31 +43,28 @@ bool TGatewaySim::StartThread() {
 void TGatewaySim::Stop() {
     if (Worker.joinable()) {
         Stopping = true;
-        const std::uint64_t one = 1;
-        (void)!write(WakeFd, &one, sizeof one);
+        Line.Wake();
         Worker.join();
     }
-    if (WakeFd >= 0) close(WakeFd);
-    WakeFd = -1;
-    Port.Close();
+    Line.Close();
 }
 
 void TGatewaySim::Serve() {
     char buf[512];
     while (!Stopping) {
-        pollfd fds[2] = {{Port.Fd(), POLLIN, 0}, {WakeFd, POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0) {
-            if (errno == EINTR) continue;
+        switch (Line.WaitReadable(-1)) {
+        case SimLine::TLineWait::Readable:
+            if (const std::size_t n = Line.Read(buf, sizeof buf); n > 0) TakeBytes(buf, n);
             break;
-        }
-        if (fds[1].revents != 0) break;
-        if (fds[0].revents & POLLIN) {
-            const ssize_t n = read(Port.Fd(), buf, sizeof buf);
-            if (n > 0) TakeBytes(buf, static_cast<std::size_t>(n));
-        } else if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
-            // The host end is gone (a device unplugged): wait quietly for the stop request.
-            poll(&fds[1], 1, -1);
+        case SimLine::TLineWait::HungUp:
+            // The host end is gone (a device unplugged): wait quietly for it or the stop.
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
             break;
+        case SimLine::TLineWait::TimedOut:
+            break;
+        case SimLine::TLineWait::Woken:
+        case SimLine::TLineWait::Failed:
+            return;
         }
     }
 }
@@ -106,17 +106,12 @@ void TGatewaySim::Send(const std::vector<std::string>& lines) {
 void TGatewaySim::WriteAll(const std::string& bytes) {
     std::lock_guard<std::mutex> lock(WriteMutex);
     std::size_t done = 0;
-    while (done < bytes.size() && Port.Fd() >= 0) {
-        const ssize_t n = write(Port.Fd(), bytes.data() + done, bytes.size() - done);
-        if (n > 0) {
-            done += static_cast<std::size_t>(n);
-        } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
-            // The host does not read: wait a little for room, give up when stopping.
-            pollfd out{Port.Fd(), POLLOUT, 0};
-            if (poll(&out, 1, 100) <= 0 && Stopping) return;
-        } else {
-            return;
-        }
+    while (done < bytes.size() && Line.IsOpen()) {
+        // While the host does not read, wait a little for room; give up when stopping.
+        const long n = Line.Write(bytes.data() + done, bytes.size() - done, 100);
+        if (n < 0) return;
+        done += static_cast<std::size_t>(n);
+        if (done < bytes.size() && Stopping) return;
     }
 }
 

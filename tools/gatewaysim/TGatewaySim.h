@@ -5,7 +5,7 @@
 // safe from any thread.
 
 #include "tools/gatewaysim/TGatewayModel.h"
-#include "tools/gatewaysim/TSimPort.h"
+#include "tools/simline/TSimLine.h"
 
 #include <atomic>
 #include <functional>
@@ -23,13 +23,15 @@ public:
     TGatewaySim(const TGatewaySim&) = delete;
     TGatewaySim& operator=(const TGatewaySim&) = delete;
 
-    // Serves a fresh pseudo-terminal pair (the host opens HostPath()) or an existing device.
-    // False with the reason in Error() when the line cannot be set up.
+    // Serves a fresh pseudo-terminal pair (not on Windows; the host opens HostPath()) or an
+    // existing device (on Windows "COMn" or a device name), raw at 38400 baud. False with the
+    // reason in Error() when the line cannot be set up.
     bool StartOnPty();
     bool StartOnDevice(const std::string& path);
     void Stop();
-    const std::string& HostPath() const { return Port.HostPath(); }
-    const std::string& Error() const { return Port.Error(); }
+    // The path the host opens (the pseudo-terminal's other end, or the device itself).
+    const std::string& HostPath() const { return Line.PeerPath(); }
+    const std::string& Error() const { return LastError; }
 
     // Scenario steps.
     void SetModuleInputs(std::uint8_t segment, std::uint8_t node, std::uint8_t inputs);
@@ -56,18 +58,19 @@ public:
     std::function<void(char direction, const std::string& line)> OnTraffic;
 
 private:
-    bool StartThread();
+    // Opens the line with open and starts serving it.
+    bool Start(const std::function<SimLine::TSimLine()>& open);
     void Serve();
     void TakeBytes(const char* data, std::size_t n);
     void Send(const std::vector<std::string>& lines);
     void WriteAll(const std::string& bytes);
 
-    TSimPort Port;
+    SimLine::TSimLine Line;
+    std::string LastError;
     TGatewayModel Model;
     mutable std::mutex ModelMutex;
     std::mutex WriteMutex;
     std::thread Worker;
-    int WakeFd = -1;
     std::atomic<bool> Stopping{false};
     std::atomic<bool> SplitWrites{false};
     std::string Pending; // bytes of a host line not yet ended

@@ -2,17 +2,17 @@
 // try the gateway component and the example program by hand.
 
 #include "tools/gatewaysim/TGatewaySim.h"
+#include "tools/gatewaysim/TStdinLines.h"
 
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <iostream>
-#include <poll.h>
 #include <sstream>
 #include <string>
-#include <unistd.h>
+#include <thread>
+#include <vector>
 
 using namespace GatewaySim;
 
@@ -26,7 +26,8 @@ void OnSignal(int) {
 const char* const Usage =
     "usage: zkf780a-gatewaysim [--port DEVICE] [--module SS:NN]... [--r7 N]\n"
     "                          [--cycle-inputs MS] [--seconds N] [--quiet]\n"
-    "Serves a VRC232 gateway on a new pseudo-terminal (its path is printed) or on DEVICE.\n"
+    "Serves a VRC232 gateway on a new pseudo-terminal (its path is printed) or on DEVICE\n"
+    "(on Windows a COM port, COMn, which must be given).\n"
     "Modules are given as hexadecimal segment:node (default 80:01 and 02:10).\n"
     "Commands on standard input:\n"
     "  in SS:NN BITS     set a module's inputs (hex 0..F); reported as a packet line\n"
@@ -147,8 +148,7 @@ int main(int argc, char** argv) {
     using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();
     auto nextCycle = start + std::chrono::milliseconds(cycleMs);
-    bool stdinOpen = true;
-    std::string pending;
+    TStdinLines commands;
     while (!StopRequested) {
         const auto now = Clock::now();
         if (seconds > 0 && now - start >= std::chrono::seconds(seconds)) break;
@@ -157,23 +157,12 @@ int main(int argc, char** argv) {
                 sim.SetModuleInputs(m.Segment, m.Node, static_cast<std::uint8_t>(m.Inputs + 1));
             nextCycle = now + std::chrono::milliseconds(cycleMs);
         }
-        pollfd in{STDIN_FILENO, POLLIN, 0};
-        if (!stdinOpen || poll(&in, 1, 50) <= 0) {
-            if (!stdinOpen) usleep(50 * 1000);
-            continue;
-        }
-        char buf[256];
-        const ssize_t n = read(STDIN_FILENO, buf, sizeof buf);
-        if (n <= 0) {
-            stdinOpen = false; // keep serving until a signal or --seconds ends the run
-            continue;
-        }
-        pending.append(buf, static_cast<std::size_t>(n));
-        for (std::size_t eol; (eol = pending.find('\n')) != std::string::npos;) {
-            const std::string line = pending.substr(0, eol);
-            pending.erase(0, eol + 1);
+        const std::vector<std::string> lines = commands.Wait(50);
+        for (const std::string& line : lines)
             if (!RunCommand(sim, line)) StopRequested = 1;
-        }
+        // Without standard input, keep serving until a signal or --seconds ends the run.
+        if (lines.empty() && commands.Ended())
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     sim.Stop();
     return 0;

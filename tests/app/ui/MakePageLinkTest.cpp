@@ -55,7 +55,7 @@ protected:
     void StartSim(ControllerSim::TSimOptions o = {}) {
         o.ReadyIntervalMs = 20;
         o.ResendAfterMs = 100;
-        Sim = std::make_unique<ControllerSim::TSimRunner>(Line.Fd(), o);
+        Sim = std::make_unique<ControllerSim::TSimRunner>(Line, o);
         Sim->Start();
     }
     void ConnectCom3() {

@@ -41,7 +41,7 @@ TEST(SimRunner, ServesAThreeBlockUploadOverAPty) {
     o.ReadyIntervalMs = 50;
     o.ResendAfterMs = 50;
     o.SilentNakLimit = 1;
-    TSimRunner runner(line.Fd(), o);
+    TSimRunner runner(line, o);
     const int pc = OpenPeer(line.PeerPath());
     ASSERT_GE(pc, 0);
     runner.Start();
@@ -75,7 +75,7 @@ TEST(SimRunner, ServesAThreeBlockUploadOverAPty) {
 TEST(SimRunner, OpensADeviceByPathAndStopsPromptly) {
     TSimLine pair = TSimLine::CreatePty();
     TSimLine dev = TSimLine::OpenDevice(pair.PeerPath());
-    TSimRunner runner(dev.Fd(), TSimOptions{});
+    TSimRunner runner(dev, TSimOptions{});
     runner.Start();
     EXPECT_EQ(ReadByte(pair.Fd(), 2000), Ready);
     const auto t0 = std::chrono::steady_clock::now();
