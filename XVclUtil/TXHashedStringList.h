@@ -1,6 +1,6 @@
 #pragma once
 // Ordered list of distinct strings, each with an object pointer, found by a 64-bit hash key
-// spread over 128 buckets, more as the list grows (so chains stay a few items long). Strings
+// spread over 128 buckets, more as the list grows (so a chain holds about one item). Strings
 // live in a caller-owned TXStrTab.
 
 #include "TXStrTab.h"
@@ -34,7 +34,7 @@ static_assert(sizeof(_XHASHEDSTRINGLISTCELL) == sizeof(_XSTRTABCELL));
 class TXHashedStringList {
 public:
     static constexpr int InitialBucketCount = 128;
-    static constexpr int MaxChainLoad = 2; // items per bucket on average before the table doubles
+    static constexpr int MaxChainLoad = 1; // items per bucket on average before the table doubles
     static constexpr int ListStep = 1024;
     static constexpr unsigned MaxStringBytes = 256;
 
@@ -63,9 +63,17 @@ public:
     _XSTRTABCELL* StrCell(int i);
 
     static std::uint64_t StrToHashKey(const char* s, unsigned int* len);
+    // The first item of bucket b (0 <= b < BucketCount), null for an empty bucket.
+    _XHASHEDSTRINGLISTCELL* BucketHead(int b) const { return ItemAt(HashTab[b]); }
+    // The item after c in its bucket chain, null at the end.
+    _XHASHEDSTRINGLISTCELL* NextItem(const _XHASHEDSTRINGLISTCELL* c) const {
+        return ItemAt(c->Next);
+    }
 
     TXStrTab* StrTab;
-    _XHASHEDSTRINGLISTCELL** HashTab = nullptr;
+    // Bucket heads as 32-bit cell references, like the chain links in the records: half the
+    // bytes of pointers, so the table affords a bucket per item for the same memory.
+    TXCellRef* HashTab = nullptr;
     std::int32_t BucketCount = InitialBucketCount; // a power of two; bucket = KeyLow & (n - 1)
     _XHASHEDSTRINGLISTCELL** ListTab = nullptr;
     std::int32_t ListTabSize = 0;
@@ -82,14 +90,19 @@ protected:
 
 private:
     _XHASHEDSTRINGLISTCELL* Find(std::uint64_t key, _XHASHEDSTRINGLISTCELL** last);
-    _XHASHEDSTRINGLISTCELL* NextItem(const _XHASHEDSTRINGLISTCELL* c) const;
+    _XHASHEDSTRINGLISTCELL* ItemAt(TXCellRef ref) const {
+        return reinterpret_cast<_XHASHEDSTRINGLISTCELL*>(StrTab->Resolve(ref));
+    }
+    TXCellRef RefOf(const _XHASHEDSTRINGLISTCELL* c) const {
+        return StrTab->RefOf(reinterpret_cast<const _XSTRTABCELL*>(c));
+    }
     _XSTRTABCELL* StrOf(const _XHASHEDSTRINGLISTCELL* c) const { return StrTab->Resolve(c->Str); }
     void CheckIndex(int i, const char* what) const;
     void Unlink(_XHASHEDSTRINGLISTCELL* c);
-    _XHASHEDSTRINGLISTCELL*& Bucket(std::uint32_t keyLow) {
+    TXCellRef& Bucket(std::uint32_t keyLow) {
         return HashTab[keyLow & static_cast<std::uint32_t>(BucketCount - 1)];
     }
-    void LinkAtHead(_XHASHEDSTRINGLISTCELL* c, _XHASHEDSTRINGLISTCELL*& head);
+    void LinkAtHead(_XHASHEDSTRINGLISTCELL* c, TXCellRef& head);
     void Rehash(int buckets);
 };
 
