@@ -92,7 +92,6 @@ private:
     _XSTRTABCELL* ValueCell(const std::string& section, const std::string& key);
     _XHASHEDSTRINGLISTCELL* FindKey(TXHashedStringList* keys, const std::string& key);
     void WriteDocument(TAtomicFileWriter& out);
-    void WriteCell(TAtomicFileWriter& out, const _XSTRTABCELL* cell);
     TXHashedStringList* KeyList(int sectionIndex);
     TXHashedStringList* NewKeyList();
     void HashedStringListNotifyHandlerForDeleteSection(void* Sender, int Index);

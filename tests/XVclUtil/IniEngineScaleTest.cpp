@@ -172,4 +172,25 @@ TEST(IniEngineScale, SavedLinesKeepLongestKeyAndValue) {
     }
     EXPECT_EQ(TTempDir::Read(path),
               "[S]\r\n" + key + "=" + std::string(8191, 'v') + "\r\nover=\r\n\r\n");
+
+    // Lines are put together in batches: long and short lines across many batches come out
+    // exactly as written, in order, with the longest section names too.
+    std::string expected;
+    {
+        TXIniFile ini(path);
+        for (char s = 'a'; s <= 'd'; ++s) {
+            const std::string section(TXHashedStringList::MaxStringBytes - 1, 'N');
+            expected += "[" + section + s + "]\r\n";
+            for (char k = 'a'; k <= 'e'; ++k) {
+                const std::string longKey = std::string(255, s) + k;
+                const std::string value(k == 'c' ? 7 : 8191 - (k - 'a'), k);
+                ini.WriteString(section + s, longKey, value);
+                ini.WriteString(section + s, std::string(1, k), std::string(1, s));
+                expected += longKey + "=" + value + "\r\n" + k + "=" + s + "\r\n";
+            }
+            expected += "\r\n";
+        }
+        ini.EraseSection("S");
+    }
+    EXPECT_EQ(TTempDir::Read(path), expected);
 }
