@@ -197,8 +197,7 @@ int TXHashedStringList::IndexOf(const char* s) {
     return match ? match->Index : -1;
 }
 
-_XHASHEDSTRINGLISTCELL* TXHashedStringList::FindItem(const char* s, int after) {
-    const std::uint64_t key = StrToHashKey(s, nullptr);
+_XHASHEDSTRINGLISTCELL* TXHashedStringList::FindItemByKey(std::uint64_t key, int after) {
     if (key == 0 || HashTab == nullptr) return nullptr;
     if (after >= 0 && after < Count - 1) {
         _XHASHEDSTRINGLISTCELL* next = ListTab[after + 1];

@@ -51,7 +51,12 @@ public:
     // FindItem that first tries the item after index `after`, so a caller reading a list in its
     // order finds each item without a bucket walk. The index is only a hint: that item is taken
     // only when it carries the key, and any other value of `after` falls back to the buckets.
-    _XHASHEDSTRINGLISTCELL* FindItem(const char* s, int after);
+    _XHASHEDSTRINGLISTCELL* FindItem(const char* s, int after) {
+        return FindItemByKey(StrToHashKey(s, nullptr), after);
+    }
+    // FindItem for a key from StrToHashKey, so a caller can hash its strings before it needs
+    // them (the hash is a chain of dependent steps that then overlaps other work).
+    _XHASHEDSTRINGLISTCELL* FindItemByKey(std::uint64_t key, int after);
     bool Delete(int index);
     bool DeleteAll();
 

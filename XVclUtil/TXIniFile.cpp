@@ -181,7 +181,10 @@ bool TXIniFile::FindSection(const char* name, std::size_t len, int* index) {
     if (len != LastSection.size() || std::memcmp(name, LastSection.data(), len) != 0) {
         _XHASHEDSTRINGLISTCELL* found = Sections->FindItem(name);
         if (found == nullptr) return false;
-        LastSection.assign(name, len);
+        if (LastSection.size() == len) // a run of equal-length names: no reallocation check
+            std::memcpy(LastSection.data(), name, len);
+        else
+            LastSection.assign(name, len);
         LastSectionIndex = found->Index;
         LastKeyList = static_cast<TXHashedStringList*>(found->Object);
         LastKeyIndex = -1;
@@ -205,16 +208,19 @@ bool TXIniFile::IsKeyExisted(const std::string& section, const std::string& key)
 // A key of the last section's list. While keys are read in the list's order (two neighbours found
 // in a row), the key after the last one found is tried first: it sits beside it in memory, where
 // a bucket walk would take a cache miss per record. A scattered read never tries it.
-_XHASHEDSTRINGLISTCELL* TXIniFile::FindKey(TXHashedStringList* keys, const std::string& key) {
-    _XHASHEDSTRINGLISTCELL* item = keys->FindItem(key.c_str(), KeysInOrder ? LastKeyIndex : -1);
+_XHASHEDSTRINGLISTCELL* TXIniFile::FindKey(TXHashedStringList* keys, std::uint64_t key) {
+    _XHASHEDSTRINGLISTCELL* item = keys->FindItemByKey(key, KeysInOrder ? LastKeyIndex : -1);
     KeysInOrder = item != nullptr && item->Index == LastKeyIndex + 1;
     LastKeyIndex = item ? item->Index : -1;
     return item;
 }
 
 _XSTRTABCELL* TXIniFile::ValueCell(const std::string& section, const std::string& key) {
+    // The key is hashed first: its hash does not depend on the section lookup, so the two
+    // hashes and the section's memory accesses can overlap.
+    const std::uint64_t hash = TXHashedStringList::StrToHashKey(key.c_str(), nullptr);
     TXHashedStringList* keys = SectionKeys(section.c_str(), section.size());
-    _XHASHEDSTRINGLISTCELL* item = keys ? FindKey(keys, key) : nullptr;
+    _XHASHEDSTRINGLISTCELL* item = keys ? FindKey(keys, hash) : nullptr;
     return item ? static_cast<_XSTRTABCELL*>(item->Object) : nullptr;
 }
 

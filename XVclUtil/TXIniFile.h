@@ -90,7 +90,7 @@ private:
     void Store(const char* section, std::size_t sectionLen, const char* key, const char* value,
                std::size_t valueLen);
     _XSTRTABCELL* ValueCell(const std::string& section, const std::string& key);
-    _XHASHEDSTRINGLISTCELL* FindKey(TXHashedStringList* keys, const std::string& key);
+    _XHASHEDSTRINGLISTCELL* FindKey(TXHashedStringList* keys, std::uint64_t key);
     void WriteDocument(TAtomicFileWriter& out);
     TXHashedStringList* KeyList(int sectionIndex);
     TXHashedStringList* NewKeyList();
