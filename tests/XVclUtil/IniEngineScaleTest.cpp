@@ -90,6 +90,21 @@ TEST(IniEngineScale, BucketTableGrowsWithoutChangingResults) {
     EXPECT_EQ(list.IndexOf("again"), 0);
 }
 
+TEST(IniEngineScale, NewRecordFollowsTheObjectStoredJustBefore) {
+    TXStrTab t;
+    TXHashedStringList list(&t);
+    for (int i = 0; i < 600; ++i) { // several blocks of 85 (value, record, name) triples
+        _XSTRTABCELL* value = t.Add(("value " + std::to_string(i)).c_str());
+        const std::string key = "key " + std::to_string(i);
+        ASSERT_EQ(list.Add(key.c_str(), value), i);
+        _XHASHEDSTRINGLISTCELL* item = list.FindItem(key.c_str());
+        EXPECT_EQ(reinterpret_cast<char*>(item) - reinterpret_cast<char*>(value),
+                  static_cast<std::ptrdiff_t>(sizeof(_XSTRTABCELL)));
+        EXPECT_EQ(list.pr_Strings(i), key);
+        EXPECT_EQ(item->Object, value);
+    }
+}
+
 TEST(IniEngineScale, ManySectionsAndKeysRoundTrip) {
     TTempDir dir;
     const std::string path = dir.File("big.ini");
