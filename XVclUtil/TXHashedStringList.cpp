@@ -168,7 +168,7 @@ int TXHashedStringList::Add(const char* s, void* obj) {
         last->Next = RefOf(c);
     else
         Bucket(c->KeyLow) = RefOf(c);
-    ListTab[index] = c;
+    ListTab[index] = RefOf(c);
     ++Count;
     if (Count / MaxChainLoad > BucketCount) Rehash(BucketCount * 2);
     return index;
@@ -189,7 +189,10 @@ void TXHashedStringList::Rehash(int buckets) {
     HashTab = static_cast<TXCellRef*>(resized);
     BucketCount = buckets;
     std::memset(HashTab, 0, sizeof(*HashTab) * buckets);
-    for (int i = Count - 1; i >= 0; --i) LinkAtHead(ListTab[i], Bucket(ListTab[i]->KeyLow));
+    for (int i = Count - 1; i >= 0; --i) {
+        _XHASHEDSTRINGLISTCELL* c = Item(i);
+        LinkAtHead(c, Bucket(c->KeyLow));
+    }
 }
 
 int TXHashedStringList::IndexOf(const char* s) {
@@ -200,7 +203,7 @@ int TXHashedStringList::IndexOf(const char* s) {
 _XHASHEDSTRINGLISTCELL* TXHashedStringList::FindItemByKey(std::uint64_t key, int after) {
     if (key == 0 || HashTab == nullptr) return nullptr;
     if (after >= 0 && after < Count - 1) {
-        _XHASHEDSTRINGLISTCELL* next = ListTab[after + 1];
+        _XHASHEDSTRINGLISTCELL* next = Item(after + 1);
         if (next->KeyLow == KeyLowOf(key) && next->KeyHigh == KeyHighOf(key)) return next;
     }
     return Find(key, nullptr);
@@ -223,13 +226,13 @@ void TXHashedStringList::Unlink(_XHASHEDSTRINGLISTCELL* c) {
 bool TXHashedStringList::Delete(int index) {
     if (index < 0 || index >= Count) return false;
     if (OnDelete) OnDelete(this, index);
-    _XHASHEDSTRINGLISTCELL* c = ListTab[index];
+    _XHASHEDSTRINGLISTCELL* c = Item(index);
     StrTab->Delete(StrOf(c));
     Unlink(c);
     ReleaseCell(c);
     for (int i = index + 1; i < Count; ++i) {
         ListTab[i - 1] = ListTab[i];
-        ListTab[i - 1]->Index = i - 1;
+        Item(i - 1)->Index = i - 1;
     }
     --Count;
     ShrinkListTab();
@@ -239,8 +242,9 @@ bool TXHashedStringList::Delete(int index) {
 bool TXHashedStringList::DeleteAll() {
     for (int i = 0; i < Count; ++i) {
         if (OnDelete) OnDelete(this, i);
-        StrTab->Delete(StrOf(ListTab[i]));
-        ReleaseCell(ListTab[i]);
+        _XHASHEDSTRINGLISTCELL* c = Item(i);
+        StrTab->Delete(StrOf(c));
+        ReleaseCell(c);
     }
     Count = 0;
     std::free(ListTab);
@@ -255,7 +259,7 @@ bool TXHashedStringList::GrowupListTab() {
     if (Count < ListTabSize) return true;
     void* grown = std::realloc(ListTab, sizeof(*ListTab) * (ListTabSize + ListStep));
     if (grown == nullptr) return false;
-    ListTab = static_cast<_XHASHEDSTRINGLISTCELL**>(grown);
+    ListTab = static_cast<TXCellRef*>(grown);
     ListTabSize += ListStep;
     return true;
 }
@@ -264,7 +268,7 @@ void TXHashedStringList::ShrinkListTab() {
     if (ListTabSize <= ListStep || Count > ListTabSize - ListStep) return;
     void* shrunk = std::realloc(ListTab, sizeof(*ListTab) * (ListTabSize - ListStep));
     if (shrunk == nullptr) return;
-    ListTab = static_cast<_XHASHEDSTRINGLISTCELL**>(shrunk);
+    ListTab = static_cast<TXCellRef*>(shrunk);
     ListTabSize -= ListStep;
 }
 
@@ -290,7 +294,7 @@ void TXHashedStringList::CheckIndex(int i, const char* what) const {
 std::string TXHashedStringList::pr_Strings(int i) {
     CheckIndex(i, "Strings");
     unsigned int len = 0;
-    if (!StrTab->Get(StrOf(ListTab[i]), StrBuf, sizeof StrBuf, &len)) return std::string();
+    if (!StrTab->Get(StrOf(Item(i)), StrBuf, sizeof StrBuf, &len)) return std::string();
     return std::string(StrBuf, len);
 }
 
@@ -300,17 +304,17 @@ void TXHashedStringList::pw_Strings(int, const std::string&) {
 
 void* TXHashedStringList::pr_Objects(int i) {
     CheckIndex(i, "Objects");
-    return ListTab[i]->Object;
+    return Item(i)->Object;
 }
 
 void TXHashedStringList::pw_Objects(int i, void* obj) {
     CheckIndex(i, "Objects");
-    ListTab[i]->Object = obj;
+    Item(i)->Object = obj;
 }
 
 _XSTRTABCELL* TXHashedStringList::StrCell(int i) {
     CheckIndex(i, "Strings");
-    return StrOf(ListTab[i]);
+    return StrOf(Item(i));
 }
 
 } // namespace XVclUtil

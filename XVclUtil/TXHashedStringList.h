@@ -66,6 +66,8 @@ public:
     void pw_Objects(int i, void* obj);
     // The item's string reference in StrTab (for owners that walk the text without a copy).
     _XSTRTABCELL* StrCell(int i);
+    // The record of the item with index i, 0 <= i < Count (not checked).
+    _XHASHEDSTRINGLISTCELL* Item(int i) const { return ItemAt(ListTab[i]); }
 
     static std::uint64_t StrToHashKey(const char* s, unsigned int* len);
     // The first item of bucket b (0 <= b < BucketCount), null for an empty bucket.
@@ -80,7 +82,9 @@ public:
     // bytes of pointers, so the table affords a bucket per item for the same memory.
     TXCellRef* HashTab = nullptr;
     std::int32_t BucketCount = InitialBucketCount; // a power of two; bucket = KeyLow & (n - 1)
-    _XHASHEDSTRINGLISTCELL** ListTab = nullptr;
+    // Entry i refers to the item with index i, as a 32-bit cell reference: half the bytes of
+    // pointers, which a list of many small sections feels in its memory.
+    TXCellRef* ListTab = nullptr;
     std::int32_t ListTabSize = 0;
     std::int32_t Count = 0;
     char StrBuf[264];

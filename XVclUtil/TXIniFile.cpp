@@ -512,7 +512,7 @@ void TXIniFile::WriteDocument(TAtomicFileWriter& out) {
         end = CopyCells(*StrTab, Sections->StrCell(s), end, KeyBytes + 1);
         end = std::copy_n("]\r\n", 3, end);
         for (int k = 0; k < keys->Count; ++k) {
-            const _XHASHEDSTRINGLISTCELL* item = keys->ListTab[k];
+            const _XHASHEDSTRINGLISTCELL* item = keys->Item(k);
             makeRoom();
             end = CopyCells(*StrTab, StrTab->Resolve(item->Str), end, KeyBytes + 1);
             *end++ = '=';
