@@ -170,7 +170,7 @@ int TXHashedStringList::Add(const char* s, void* obj) {
         Bucket(c->KeyLow) = RefOf(c);
     ListTab[index] = RefOf(c);
     ++Count;
-    if (Count / MaxChainLoad > BucketCount) Rehash(BucketCount * 2);
+    if (Count * BucketsPerItem > BucketCount) Rehash(BucketCount * 2);
     return index;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // Ordered list of distinct strings, each with an object pointer, found by a 64-bit hash key
-// spread over 128 buckets, more as the list grows (so a chain holds about one item). Strings
+// spread over 128 buckets, more as the list grows (at least two buckets per item). Strings
 // live in a caller-owned TXStrTab.
 
 #include "TXStrTab.h"
@@ -34,7 +34,7 @@ static_assert(sizeof(_XHASHEDSTRINGLISTCELL) == sizeof(_XSTRTABCELL));
 class TXHashedStringList {
 public:
     static constexpr int InitialBucketCount = 128;
-    static constexpr int MaxChainLoad = 1; // items per bucket on average before the table doubles
+    static constexpr int BucketsPerItem = 2; // the table doubles when it has fewer buckets
     static constexpr int ListStep = 1024;
     static constexpr unsigned MaxStringBytes = 256;
 
@@ -79,7 +79,7 @@ public:
 
     TXStrTab* StrTab;
     // Bucket heads as 32-bit cell references, like the chain links in the records: half the
-    // bytes of pointers, so the table affords a bucket per item for the same memory.
+    // bytes of pointers, so two buckets per item cost what one pointer per item would.
     TXCellRef* HashTab = nullptr;
     std::int32_t BucketCount = InitialBucketCount; // a power of two; bucket = KeyLow & (n - 1)
     // Entry i refers to the item with index i, as a 32-bit cell reference: half the bytes of
