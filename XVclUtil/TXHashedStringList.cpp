@@ -31,7 +31,7 @@ std::uint32_t KeyHighOf(std::uint64_t key) {
     return static_cast<std::uint32_t>(key >> 32);
 }
 
-// Bucket arrays of 8 KB (1,024 buckets) or more are mapped pages. Growing one remaps it, so the
+// Bucket arrays of 8 KB (2,048 buckets) or more are mapped pages. Growing one remaps it, so the
 // old and the new array never take memory side by side, and a freed one goes back to the system
 // at once; the heap would keep the holes that an array doubling in steps leaves behind.
 constexpr std::size_t MappedBucketBytes = 8192;
@@ -88,8 +88,7 @@ TXHashedStringList::TXHashedStringList(TXStrTab* strTab) : StrTab(strTab) {
         ShowErrMsgBox_Printf("TXHashedStringList", "Err: The user specified TXStrTab* is NULL !!!");
         return;
     }
-    HashTab = static_cast<_XHASHEDSTRINGLISTCELL**>(
-        std::calloc(InitialBucketCount, sizeof(_XHASHEDSTRINGLISTCELL*)));
+    HashTab = static_cast<TXCellRef*>(std::calloc(InitialBucketCount, sizeof(TXCellRef)));
     if (HashTab == nullptr)
         ShowErrMsgBox_Printf("TXHashedStringList", "Err: Can not allocate memory for HashTab[ ]");
 }
@@ -123,7 +122,7 @@ std::uint64_t TXHashedStringList::StrToHashKey(const char* s, unsigned int* len)
 _XHASHEDSTRINGLISTCELL* TXHashedStringList::Find(std::uint64_t key, _XHASHEDSTRINGLISTCELL** last) {
     const std::uint32_t low = KeyLowOf(key), high = KeyHighOf(key);
     _XHASHEDSTRINGLISTCELL* seen = nullptr;
-    for (_XHASHEDSTRINGLISTCELL* c = Bucket(low); c; c = NextItem(c)) {
+    for (_XHASHEDSTRINGLISTCELL* c = ItemAt(Bucket(low)); c; c = NextItem(c)) {
         seen = c;
         if (c->KeyLow == low && c->KeyHigh == high) return c;
     }
@@ -144,11 +143,20 @@ int TXHashedStringList::Add(const char* s, void* obj) {
     }
     if (!GrowupListTab()) return -1;
     const int index = Count;
-    _XSTRTABCELL* str = StrTab->Add(s, len);
-    if (str == nullptr) return -1;
+    // The record is taken before the string: a value its owner stored just before then lies
+    // beside the record, often in the same cache line, while the string (read only to list or
+    // save the names) goes behind.
     _XHASHEDSTRINGLISTCELL* c = AllocateCell();
-    if (c == nullptr) {
-        StrTab->Delete(str);
+    if (c == nullptr) return -1;
+    _XSTRTABCELL* str = nullptr;
+    try {
+        str = StrTab->Add(s, len);
+    } catch (...) {
+        ReleaseCell(c);
+        throw;
+    }
+    if (str == nullptr) {
+        ReleaseCell(c);
         return -1;
     }
     c->KeyLow = KeyLowOf(key);
@@ -157,18 +165,18 @@ int TXHashedStringList::Add(const char* s, void* obj) {
     c->Object = obj;
     c->Index = index;
     if (last)
-        last->Next = StrTab->RefOf(reinterpret_cast<_XSTRTABCELL*>(c));
+        last->Next = RefOf(c);
     else
-        Bucket(c->KeyLow) = c;
-    ListTab[index] = c;
+        Bucket(c->KeyLow) = RefOf(c);
+    ListTab[index] = RefOf(c);
     ++Count;
-    if (Count / MaxChainLoad > BucketCount) Rehash(BucketCount * 2);
+    if (Count * BucketsPerItem > BucketCount) Rehash(BucketCount * 2);
     return index;
 }
 
-void TXHashedStringList::LinkAtHead(_XHASHEDSTRINGLISTCELL* c, _XHASHEDSTRINGLISTCELL*& head) {
-    c->Next = head ? StrTab->RefOf(reinterpret_cast<_XSTRTABCELL*>(head)) : 0;
-    head = c;
+void TXHashedStringList::LinkAtHead(_XHASHEDSTRINGLISTCELL* c, TXCellRef& head) {
+    c->Next = head;
+    head = RefOf(c);
 }
 
 // Spreads the items over a resized bucket array. Linking them at the chain heads from the last
@@ -178,10 +186,13 @@ void TXHashedStringList::Rehash(int buckets) {
     void* resized =
         ResizeBuckets(HashTab, sizeof(*HashTab) * BucketCount, sizeof(*HashTab) * buckets);
     if (resized == nullptr) return;
-    HashTab = static_cast<_XHASHEDSTRINGLISTCELL**>(resized);
+    HashTab = static_cast<TXCellRef*>(resized);
     BucketCount = buckets;
     std::memset(HashTab, 0, sizeof(*HashTab) * buckets);
-    for (int i = Count - 1; i >= 0; --i) LinkAtHead(ListTab[i], Bucket(ListTab[i]->KeyLow));
+    for (int i = Count - 1; i >= 0; --i) {
+        _XHASHEDSTRINGLISTCELL* c = Item(i);
+        LinkAtHead(c, Bucket(c->KeyLow));
+    }
 }
 
 int TXHashedStringList::IndexOf(const char* s) {
@@ -189,28 +200,23 @@ int TXHashedStringList::IndexOf(const char* s) {
     return match ? match->Index : -1;
 }
 
-_XHASHEDSTRINGLISTCELL* TXHashedStringList::FindItem(const char* s, int after) {
-    const std::uint64_t key = StrToHashKey(s, nullptr);
+_XHASHEDSTRINGLISTCELL* TXHashedStringList::FindItemByKey(std::uint64_t key, int after) {
     if (key == 0 || HashTab == nullptr) return nullptr;
     if (after >= 0 && after < Count - 1) {
-        _XHASHEDSTRINGLISTCELL* next = ListTab[after + 1];
+        _XHASHEDSTRINGLISTCELL* next = Item(after + 1);
         if (next->KeyLow == KeyLowOf(key) && next->KeyHigh == KeyHighOf(key)) return next;
     }
     return Find(key, nullptr);
 }
 
-_XHASHEDSTRINGLISTCELL* TXHashedStringList::NextItem(const _XHASHEDSTRINGLISTCELL* c) const {
-    return reinterpret_cast<_XHASHEDSTRINGLISTCELL*>(StrTab->Resolve(c->Next));
-}
-
 // The chain is singly linked: find the predecessor by walking the bucket.
 void TXHashedStringList::Unlink(_XHASHEDSTRINGLISTCELL* c) {
-    _XHASHEDSTRINGLISTCELL*& head = Bucket(c->KeyLow);
-    if (head == c) {
-        head = NextItem(c);
+    TXCellRef& head = Bucket(c->KeyLow);
+    if (ItemAt(head) == c) {
+        head = c->Next;
         return;
     }
-    for (_XHASHEDSTRINGLISTCELL* p = head; p; p = NextItem(p))
+    for (_XHASHEDSTRINGLISTCELL* p = ItemAt(head); p; p = NextItem(p))
         if (NextItem(p) == c) {
             p->Next = c->Next;
             return;
@@ -220,13 +226,13 @@ void TXHashedStringList::Unlink(_XHASHEDSTRINGLISTCELL* c) {
 bool TXHashedStringList::Delete(int index) {
     if (index < 0 || index >= Count) return false;
     if (OnDelete) OnDelete(this, index);
-    _XHASHEDSTRINGLISTCELL* c = ListTab[index];
+    _XHASHEDSTRINGLISTCELL* c = Item(index);
     StrTab->Delete(StrOf(c));
     Unlink(c);
     ReleaseCell(c);
     for (int i = index + 1; i < Count; ++i) {
         ListTab[i - 1] = ListTab[i];
-        ListTab[i - 1]->Index = i - 1;
+        Item(i - 1)->Index = i - 1;
     }
     --Count;
     ShrinkListTab();
@@ -236,8 +242,9 @@ bool TXHashedStringList::Delete(int index) {
 bool TXHashedStringList::DeleteAll() {
     for (int i = 0; i < Count; ++i) {
         if (OnDelete) OnDelete(this, i);
-        StrTab->Delete(StrOf(ListTab[i]));
-        ReleaseCell(ListTab[i]);
+        _XHASHEDSTRINGLISTCELL* c = Item(i);
+        StrTab->Delete(StrOf(c));
+        ReleaseCell(c);
     }
     Count = 0;
     std::free(ListTab);
@@ -252,7 +259,7 @@ bool TXHashedStringList::GrowupListTab() {
     if (Count < ListTabSize) return true;
     void* grown = std::realloc(ListTab, sizeof(*ListTab) * (ListTabSize + ListStep));
     if (grown == nullptr) return false;
-    ListTab = static_cast<_XHASHEDSTRINGLISTCELL**>(grown);
+    ListTab = static_cast<TXCellRef*>(grown);
     ListTabSize += ListStep;
     return true;
 }
@@ -261,7 +268,7 @@ void TXHashedStringList::ShrinkListTab() {
     if (ListTabSize <= ListStep || Count > ListTabSize - ListStep) return;
     void* shrunk = std::realloc(ListTab, sizeof(*ListTab) * (ListTabSize - ListStep));
     if (shrunk == nullptr) return;
-    ListTab = static_cast<_XHASHEDSTRINGLISTCELL**>(shrunk);
+    ListTab = static_cast<TXCellRef*>(shrunk);
     ListTabSize -= ListStep;
 }
 
@@ -287,7 +294,7 @@ void TXHashedStringList::CheckIndex(int i, const char* what) const {
 std::string TXHashedStringList::pr_Strings(int i) {
     CheckIndex(i, "Strings");
     unsigned int len = 0;
-    if (!StrTab->Get(StrOf(ListTab[i]), StrBuf, sizeof StrBuf, &len)) return std::string();
+    if (!StrTab->Get(StrOf(Item(i)), StrBuf, sizeof StrBuf, &len)) return std::string();
     return std::string(StrBuf, len);
 }
 
@@ -297,17 +304,17 @@ void TXHashedStringList::pw_Strings(int, const std::string&) {
 
 void* TXHashedStringList::pr_Objects(int i) {
     CheckIndex(i, "Objects");
-    return ListTab[i]->Object;
+    return Item(i)->Object;
 }
 
 void TXHashedStringList::pw_Objects(int i, void* obj) {
     CheckIndex(i, "Objects");
-    ListTab[i]->Object = obj;
+    Item(i)->Object = obj;
 }
 
 _XSTRTABCELL* TXHashedStringList::StrCell(int i) {
     CheckIndex(i, "Strings");
-    return StrOf(ListTab[i]);
+    return StrOf(Item(i));
 }
 
 } // namespace XVclUtil

@@ -1,6 +1,6 @@
 #pragma once
 // Ordered list of distinct strings, each with an object pointer, found by a 64-bit hash key
-// spread over 128 buckets, more as the list grows (so chains stay a few items long). Strings
+// spread over 128 buckets, more as the list grows (at least two buckets per item). Strings
 // live in a caller-owned TXStrTab.
 
 #include "TXStrTab.h"
@@ -34,7 +34,7 @@ static_assert(sizeof(_XHASHEDSTRINGLISTCELL) == sizeof(_XSTRTABCELL));
 class TXHashedStringList {
 public:
     static constexpr int InitialBucketCount = 128;
-    static constexpr int MaxChainLoad = 2; // items per bucket on average before the table doubles
+    static constexpr int BucketsPerItem = 2; // the table doubles when it has fewer buckets
     static constexpr int ListStep = 1024;
     static constexpr unsigned MaxStringBytes = 256;
 
@@ -51,7 +51,12 @@ public:
     // FindItem that first tries the item after index `after`, so a caller reading a list in its
     // order finds each item without a bucket walk. The index is only a hint: that item is taken
     // only when it carries the key, and any other value of `after` falls back to the buckets.
-    _XHASHEDSTRINGLISTCELL* FindItem(const char* s, int after);
+    _XHASHEDSTRINGLISTCELL* FindItem(const char* s, int after) {
+        return FindItemByKey(StrToHashKey(s, nullptr), after);
+    }
+    // FindItem for a key from StrToHashKey, so a caller can hash its strings before it needs
+    // them (the hash is a chain of dependent steps that then overlaps other work).
+    _XHASHEDSTRINGLISTCELL* FindItemByKey(std::uint64_t key, int after);
     bool Delete(int index);
     bool DeleteAll();
 
@@ -61,13 +66,25 @@ public:
     void pw_Objects(int i, void* obj);
     // The item's string reference in StrTab (for owners that walk the text without a copy).
     _XSTRTABCELL* StrCell(int i);
+    // The record of the item with index i, 0 <= i < Count (not checked).
+    _XHASHEDSTRINGLISTCELL* Item(int i) const { return ItemAt(ListTab[i]); }
 
     static std::uint64_t StrToHashKey(const char* s, unsigned int* len);
+    // The first item of bucket b (0 <= b < BucketCount), null for an empty bucket.
+    _XHASHEDSTRINGLISTCELL* BucketHead(int b) const { return ItemAt(HashTab[b]); }
+    // The item after c in its bucket chain, null at the end.
+    _XHASHEDSTRINGLISTCELL* NextItem(const _XHASHEDSTRINGLISTCELL* c) const {
+        return ItemAt(c->Next);
+    }
 
     TXStrTab* StrTab;
-    _XHASHEDSTRINGLISTCELL** HashTab = nullptr;
+    // Bucket heads as 32-bit cell references, like the chain links in the records: half the
+    // bytes of pointers, so two buckets per item cost what one pointer per item would.
+    TXCellRef* HashTab = nullptr;
     std::int32_t BucketCount = InitialBucketCount; // a power of two; bucket = KeyLow & (n - 1)
-    _XHASHEDSTRINGLISTCELL** ListTab = nullptr;
+    // Entry i refers to the item with index i, as a 32-bit cell reference: half the bytes of
+    // pointers, which a list of many small sections feels in its memory.
+    TXCellRef* ListTab = nullptr;
     std::int32_t ListTabSize = 0;
     std::int32_t Count = 0;
     char StrBuf[264];
@@ -82,14 +99,19 @@ protected:
 
 private:
     _XHASHEDSTRINGLISTCELL* Find(std::uint64_t key, _XHASHEDSTRINGLISTCELL** last);
-    _XHASHEDSTRINGLISTCELL* NextItem(const _XHASHEDSTRINGLISTCELL* c) const;
+    _XHASHEDSTRINGLISTCELL* ItemAt(TXCellRef ref) const {
+        return reinterpret_cast<_XHASHEDSTRINGLISTCELL*>(StrTab->Resolve(ref));
+    }
+    TXCellRef RefOf(const _XHASHEDSTRINGLISTCELL* c) const {
+        return StrTab->RefOf(reinterpret_cast<const _XSTRTABCELL*>(c));
+    }
     _XSTRTABCELL* StrOf(const _XHASHEDSTRINGLISTCELL* c) const { return StrTab->Resolve(c->Str); }
     void CheckIndex(int i, const char* what) const;
     void Unlink(_XHASHEDSTRINGLISTCELL* c);
-    _XHASHEDSTRINGLISTCELL*& Bucket(std::uint32_t keyLow) {
+    TXCellRef& Bucket(std::uint32_t keyLow) {
         return HashTab[keyLow & static_cast<std::uint32_t>(BucketCount - 1)];
     }
-    void LinkAtHead(_XHASHEDSTRINGLISTCELL* c, _XHASHEDSTRINGLISTCELL*& head);
+    void LinkAtHead(_XHASHEDSTRINGLISTCELL* c, TXCellRef& head);
     void Rehash(int buckets);
 };
 

@@ -8,6 +8,7 @@
 #include "MessageBox.h"
 #include "Printf.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
@@ -28,12 +29,15 @@ constexpr unsigned KeyBytes = TXHashedStringList::MaxStringBytes; // the longest
 // Copies a stored string to p when it is shorter than limit bytes and returns the end of the
 // copy; a longer string copies nothing and returns p. The string is one the document holds, so
 // only its cells are walked, without the owner check (a block-header read) of TXStrTab::Length.
+// Each cell is copied whole (a fixed-size copy, no call), so up to CellSlack bytes past the end
+// of the copy are overwritten: p needs limit + CellSlack bytes of room.
+constexpr std::size_t CellSlack = sizeof(_XSTRTABCELL::Chars);
 char* CopyCells(const TXStrTab& tab, const _XSTRTABCELL* cell, char* p, std::size_t limit) {
     std::size_t n = 0;
     for (const _XSTRTABCELL* c = cell; c; c = tab.NextCell(c)) {
         const std::size_t size = c->Size & 0x7F;
         if (n + size >= limit) return p;
-        std::memcpy(p + n, c->Chars, size);
+        std::memcpy(p + n, c->Chars, CellSlack);
         n += size;
     }
     return p + n;
@@ -177,7 +181,10 @@ bool TXIniFile::FindSection(const char* name, std::size_t len, int* index) {
     if (len != LastSection.size() || std::memcmp(name, LastSection.data(), len) != 0) {
         _XHASHEDSTRINGLISTCELL* found = Sections->FindItem(name);
         if (found == nullptr) return false;
-        LastSection.assign(name, len);
+        if (LastSection.size() == len) // a run of equal-length names: no reallocation check
+            std::memcpy(LastSection.data(), name, len);
+        else
+            LastSection.assign(name, len);
         LastSectionIndex = found->Index;
         LastKeyList = static_cast<TXHashedStringList*>(found->Object);
         LastKeyIndex = -1;
@@ -201,16 +208,19 @@ bool TXIniFile::IsKeyExisted(const std::string& section, const std::string& key)
 // A key of the last section's list. While keys are read in the list's order (two neighbours found
 // in a row), the key after the last one found is tried first: it sits beside it in memory, where
 // a bucket walk would take a cache miss per record. A scattered read never tries it.
-_XHASHEDSTRINGLISTCELL* TXIniFile::FindKey(TXHashedStringList* keys, const std::string& key) {
-    _XHASHEDSTRINGLISTCELL* item = keys->FindItem(key.c_str(), KeysInOrder ? LastKeyIndex : -1);
+_XHASHEDSTRINGLISTCELL* TXIniFile::FindKey(TXHashedStringList* keys, std::uint64_t key) {
+    _XHASHEDSTRINGLISTCELL* item = keys->FindItemByKey(key, KeysInOrder ? LastKeyIndex : -1);
     KeysInOrder = item != nullptr && item->Index == LastKeyIndex + 1;
     LastKeyIndex = item ? item->Index : -1;
     return item;
 }
 
 _XSTRTABCELL* TXIniFile::ValueCell(const std::string& section, const std::string& key) {
+    // The key is hashed first: its hash does not depend on the section lookup, so the two
+    // hashes and the section's memory accesses can overlap.
+    const std::uint64_t hash = TXHashedStringList::StrToHashKey(key.c_str(), nullptr);
     TXHashedStringList* keys = SectionKeys(section.c_str(), section.size());
-    _XHASHEDSTRINGLISTCELL* item = keys ? FindKey(keys, key) : nullptr;
+    _XHASHEDSTRINGLISTCELL* item = keys ? FindKey(keys, hash) : nullptr;
     return item ? static_cast<_XSTRTABCELL*>(item->Object) : nullptr;
 }
 
@@ -483,30 +493,37 @@ bool TXIniFile::LoadExistedIniFile() {
     return true;
 }
 
+// The lines are put together in a stack buffer and handed to the writer some kilobytes at a
+// time: a call per line cost as much as putting the line together.
 void TXIniFile::WriteDocument(TAtomicFileWriter& out) {
-    char line[KeyBytes + 1 + SaveLimit + 2];
+    constexpr std::size_t LongestLine = KeyBytes + 1 + SaveLimit + 2; // "key=value\r\n"
+    char buf[2 * LongestLine + CellSlack];
+    char* end = buf;
+    const auto makeRoom = [&] {
+        if (end + LongestLine + CellSlack <= buf + sizeof buf) return;
+        out.Write(buf, static_cast<std::size_t>(end - buf));
+        end = buf;
+    };
     for (int s = 0; s < Sections->Count; ++s) {
         TXHashedStringList* keys = KeyList(s);
         if (keys == nullptr) continue;
-        out.Write("[", 1);
-        WriteCell(out, Sections->StrCell(s));
-        out.Write("]\r\n", 3);
-        for (int k = 0; k < keys->Count; ++k) { // key=value, put together and written at once
-            char* end = CopyCells(*StrTab, keys->StrCell(k), line, KeyBytes + 1);
+        makeRoom();
+        *end++ = '['; // names hold at most KeyBytes bytes, as the lists refuse longer ones
+        end = CopyCells(*StrTab, Sections->StrCell(s), end, KeyBytes + 1);
+        end = std::copy_n("]\r\n", 3, end);
+        for (int k = 0; k < keys->Count; ++k) {
+            const _XHASHEDSTRINGLISTCELL* item = keys->Item(k);
+            makeRoom();
+            end = CopyCells(*StrTab, StrTab->Resolve(item->Str), end, KeyBytes + 1);
             *end++ = '=';
-            if (auto* value = static_cast<_XSTRTABCELL*>(keys->pr_Objects(k)))
+            if (auto* value = static_cast<const _XSTRTABCELL*>(item->Object))
                 end = CopyCells(*StrTab, value, end, SaveLimit);
-            *end++ = '\r';
-            *end++ = '\n';
-            out.Write(line, static_cast<std::size_t>(end - line));
+            end = std::copy_n("\r\n", 2, end);
         }
-        out.Write("\r\n", 2);
+        makeRoom();
+        end = std::copy_n("\r\n", 2, end);
     }
-}
-
-void TXIniFile::WriteCell(TAtomicFileWriter& out, const _XSTRTABCELL* cell) {
-    for (const _XSTRTABCELL* c = cell; c; c = StrTab->NextCell(c))
-        out.Write(c->Chars, c->Size & 0x7F);
+    out.Write(buf, static_cast<std::size_t>(end - buf));
 }
 
 bool TXIniFile::SaveIniFile() {

@@ -90,9 +90,8 @@ private:
     void Store(const char* section, std::size_t sectionLen, const char* key, const char* value,
                std::size_t valueLen);
     _XSTRTABCELL* ValueCell(const std::string& section, const std::string& key);
-    _XHASHEDSTRINGLISTCELL* FindKey(TXHashedStringList* keys, const std::string& key);
+    _XHASHEDSTRINGLISTCELL* FindKey(TXHashedStringList* keys, std::uint64_t key);
     void WriteDocument(TAtomicFileWriter& out);
-    void WriteCell(TAtomicFileWriter& out, const _XSTRTABCELL* cell);
     TXHashedStringList* KeyList(int sectionIndex);
     TXHashedStringList* NewKeyList();
     void HashedStringListNotifyHandlerForDeleteSection(void* Sender, int Index);

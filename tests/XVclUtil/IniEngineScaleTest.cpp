@@ -20,9 +20,7 @@ int LongestChain(TXHashedStringList& list) {
     int longest = 0;
     for (int b = 0; b < list.BucketCount; ++b) {
         int n = 0;
-        for (auto* c = list.HashTab[b]; c;
-             c = reinterpret_cast<_XHASHEDSTRINGLISTCELL*>(list.StrTab->Resolve(c->Next)))
-            ++n;
+        for (auto* c = list.BucketHead(b); c; c = list.NextItem(c)) ++n;
         longest = std::max(longest, n);
     }
     return longest;
@@ -67,15 +65,14 @@ TEST(IniEngineScale, BucketTableGrowsWithoutChangingResults) {
     EXPECT_EQ(list.BucketCount, 128);
     const int n = 40000;
     for (int i = 0; i < n; ++i) ASSERT_EQ(list.Add(("key" + std::to_string(i)).c_str()), i);
-    EXPECT_GE(list.BucketCount * TXHashedStringList::MaxChainLoad, n);
+    EXPECT_GE(list.BucketCount, n * TXHashedStringList::BucketsPerItem);
     EXPECT_EQ(list.BucketCount & (list.BucketCount - 1), 0);
     EXPECT_LE(LongestChain(list), 16);
     // The bucket is still the low bits of the unchanged key.
     const std::uint64_t key = TXHashedStringList::StrToHashKey("key123", nullptr);
     const auto bucket = static_cast<std::uint32_t>(key) & (list.BucketCount - 1);
     bool inBucket = false;
-    for (auto* c = list.HashTab[bucket]; c;
-         c = reinterpret_cast<_XHASHEDSTRINGLISTCELL*>(t.Resolve(c->Next)))
+    for (auto* c = list.BucketHead(static_cast<int>(bucket)); c; c = list.NextItem(c))
         inBucket |= c->Index == 123;
     EXPECT_TRUE(inBucket);
 
@@ -91,6 +88,21 @@ TEST(IniEngineScale, BucketTableGrowsWithoutChangingResults) {
     EXPECT_EQ(list.BucketCount, 128);
     EXPECT_EQ(list.Add("again"), 0);
     EXPECT_EQ(list.IndexOf("again"), 0);
+}
+
+TEST(IniEngineScale, NewRecordFollowsTheObjectStoredJustBefore) {
+    TXStrTab t;
+    TXHashedStringList list(&t);
+    for (int i = 0; i < 600; ++i) { // several blocks of 85 (value, record, name) triples
+        _XSTRTABCELL* value = t.Add(("value " + std::to_string(i)).c_str());
+        const std::string key = "key " + std::to_string(i);
+        ASSERT_EQ(list.Add(key.c_str(), value), i);
+        _XHASHEDSTRINGLISTCELL* item = list.FindItem(key.c_str());
+        EXPECT_EQ(reinterpret_cast<char*>(item) - reinterpret_cast<char*>(value),
+                  static_cast<std::ptrdiff_t>(sizeof(_XSTRTABCELL)));
+        EXPECT_EQ(list.pr_Strings(i), key);
+        EXPECT_EQ(item->Object, value);
+    }
 }
 
 TEST(IniEngineScale, ManySectionsAndKeysRoundTrip) {
@@ -131,9 +143,9 @@ TEST(IniEngineScale, ManySectionsAndKeysRoundTrip) {
 TEST(IniEngineScale, LargeBucketArraysGrowEmptyAndGrowAgain) {
     TXStrTab t;
     TXHashedStringList list(&t);
-    for (const int n : {3000, 6000}) { // both past 1,024 buckets, where the arrays are mapped
+    for (const int n : {3000, 6000}) { // both past 2,048 buckets, where the arrays are mapped
         for (int i = 0; i < n; ++i) ASSERT_EQ(list.Add(("k" + std::to_string(i)).c_str()), i);
-        EXPECT_GE(list.BucketCount, 1024);
+        EXPECT_GE(list.BucketCount, 2048);
         for (int i = 0; i < n; i += 7)
             ASSERT_EQ(list.IndexOf(("k" + std::to_string(i)).c_str()), i);
         EXPECT_EQ(list.IndexOf("absent"), -1);
@@ -175,4 +187,25 @@ TEST(IniEngineScale, SavedLinesKeepLongestKeyAndValue) {
     }
     EXPECT_EQ(TTempDir::Read(path),
               "[S]\r\n" + key + "=" + std::string(8191, 'v') + "\r\nover=\r\n\r\n");
+
+    // Lines are put together in batches: long and short lines across many batches come out
+    // exactly as written, in order, with the longest section names too.
+    std::string expected;
+    {
+        TXIniFile ini(path);
+        for (char s = 'a'; s <= 'd'; ++s) {
+            const std::string section(TXHashedStringList::MaxStringBytes - 1, 'N');
+            expected += "[" + section + s + "]\r\n";
+            for (char k = 'a'; k <= 'e'; ++k) {
+                const std::string longKey = std::string(255, s) + k;
+                const std::string value(k == 'c' ? 7 : 8191 - (k - 'a'), k);
+                ini.WriteString(section + s, longKey, value);
+                ini.WriteString(section + s, std::string(1, k), std::string(1, s));
+                expected += longKey + "=" + value + "\r\n" + k + "=" + s + "\r\n";
+            }
+            expected += "\r\n";
+        }
+        ini.EraseSection("S");
+    }
+    EXPECT_EQ(TTempDir::Read(path), expected);
 }
