@@ -80,4 +80,5 @@ print(f"{len(rows)} alternating rounds{'':28} min   median      max")
 print(f"ours: us per 64-byte frame round trip        {mmm(ours)}")
 print(f"sx:   us per 128-byte block (slope 896->3584) {mmm(sx)}")
 print(f"ratio ours per frame / sx per block           {mmm([o / s for o, s in rows if s > 0], 2)}")
+print(f"ours per frame - sx per block (target <= 25)  {mmm([o - s for o, s in rows])}")
 PY
