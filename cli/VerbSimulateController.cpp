@@ -60,61 +60,33 @@ std::optional<int> ParseArgs(int argc, char** argv, TSimArgs& a) {
     parser.add_option("--baud", a.Baud, "line speed (default 115200)")
         ->check(CLI::Range(50ul, 4'000'000ul))
         ->type_name("N");
-    const CLI::Range probability(0.0, 1.0);
-    parser.add_option("--nak-rate", o.NakRate, "answer a good frame NAK with probability P")
-        ->check(probability)
-        ->type_name("P");
-    parser.add_option("--drop-rate", o.DropRate, "lose a reply with probability P")
-        ->check(probability)
-        ->type_name("P");
-    parser
-        .add_option("--noise", o.NoiseRate,
-                    "send 1-4 noise bytes before a reply with probability P")
-        ->check(probability)
-        ->type_name("P");
-    parser.add_option("--double-rate", o.DoubleRate, "send a reply twice with probability P")
-        ->check(probability)
-        ->type_name("P");
-    parser
-        .add_option("--reply-noise", o.ReplyNoiseRate,
-                    "send one stray byte equal to 'C', ACK or NAK before a reply with "
-                    "probability P (noise the PC cannot tell from a reply)")
-        ->check(probability)
-        ->type_name("P");
-    parser
-        .add_option("--late-rate", o.LateRate,
-                    "send a reply --late-ms later than due with probability P")
-        ->check(probability)
-        ->type_name("P");
-    const CLI::Range count(0l, 2'000'000'000l);
-    parser.add_option("--late-ms", o.LateMs, "the delay of a late reply (default 300)")
-        ->check(count)
-        ->type_name("MS");
-    parser
-        .add_option("--close-after", o.CloseAfterFrames,
-                    "hang up the line after N frames (a line lost mid-transfer)")
-        ->check(count)
-        ->type_name("N");
-    parser.add_option("--silent-after", o.SilentAfterFrames, "fall silent for good after N frames")
-        ->check(count)
-        ->type_name("N");
+    // The fault rates are probabilities, the counts and times whole numbers up to 2e9.
+    const CLI::Range probability(0.0, 1.0), count(0l, 2'000'000'000l);
+    auto rate = [&](const char* name, double& value, const char* help) {
+        parser.add_option(name, value, help)->check(probability)->type_name("P");
+    };
+    auto counted = [&](const char* name, auto& value, const char* help, const char* unit) {
+        parser.add_option(name, value, help)->check(count)->type_name(unit);
+    };
+    rate("--nak-rate", o.NakRate, "answer a good frame NAK with probability P");
+    rate("--drop-rate", o.DropRate, "lose a reply with probability P");
+    rate("--noise", o.NoiseRate, "send 1-4 noise bytes before a reply with probability P");
+    rate("--double-rate", o.DoubleRate, "send a reply twice with probability P");
+    rate("--reply-noise", o.ReplyNoiseRate,
+         "send one stray byte equal to 'C', ACK or NAK before a reply with probability P (noise "
+         "the PC cannot tell from a reply)");
+    rate("--late-rate", o.LateRate, "send a reply --late-ms later than due with probability P");
+    counted("--late-ms", o.LateMs, "the delay of a late reply (default 300)", "MS");
+    counted("--close-after", o.CloseAfterFrames,
+            "hang up the line after N frames (a line lost mid-transfer)", "N");
+    counted("--silent-after", o.SilentAfterFrames, "fall silent for good after N frames", "N");
     parser.add_option("--seed", o.Seed, "seed of the fault injection (default 1)")->type_name("N");
-    parser
-        .add_option("--sessions", a.Sessions,
-                    "exit after N transfers (default: run until interrupted)")
-        ->check(count)
-        ->type_name("N");
-    parser
-        .add_option("--ready-interval", o.ReadyIntervalMs,
-                    "'C' repeat interval while waiting (default 500)")
-        ->check(count)
-        ->type_name("MS");
-    parser
-        .add_option("--resend-after", o.ResendAfterMs,
-                    "silence in a transfer before the controller asks again with NAK (default "
-                    "1000)")
-        ->check(count)
-        ->type_name("MS");
+    counted("--sessions", a.Sessions, "exit after N transfers (default: run until interrupted)",
+            "N");
+    counted("--ready-interval", o.ReadyIntervalMs,
+            "'C' repeat interval while waiting (default 500)", "MS");
+    counted("--resend-after", o.ResendAfterMs,
+            "silence in a transfer before the controller asks again with NAK (default 1000)", "MS");
     if (auto status = parser.Parse(argc, argv)) return status;
     a.Pty = pty->count() > 0;
     if (a.Pty == !a.Port.empty()) return parser.UsageError("give --port PORT or --pty");
