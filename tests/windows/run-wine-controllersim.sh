@@ -21,13 +21,9 @@ status=0
 wine "$exe" upload "$(wine_path "$tmp/sent.rom")" --port COM6 --force --msg >"$tmp/upload.log" \
   2>&1 || status=$?
 wine_com_wait_gone "$sim" || true
-grep -av "^\s*$" "$tmp/upload.log" | tail -3
-cat "$tmp/sim.log"
-[ "$status" -eq 0 ] || { echo "zkf780a.exe upload exited with $status"; exit 1; }
-cmp "$tmp/sent.rom" "$tmp/received.rom"
-echo "the Windows simulator received the $(stat -c %s "$tmp/received.rom")-byte image byte for byte"
+wine_com_check_transfer "$status" 3 "the Windows simulator"
 if [ "$scenario" = faults ]; then
-  naks=$(grep -o "NAKs [0-9]*" "$tmp/sim.log" | awk '{s += $2} END {print s + 0}')
+  naks=$(wine_com_naks)
   echo "NAKs sent: $naks"
   [ "$naks" -gt 0 ]
 fi

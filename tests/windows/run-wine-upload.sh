@@ -35,16 +35,12 @@ fi
 status=0
 wait "$upload" || status=$?
 wine_com_wait_gone "$sim" || true
-grep -av "^\s*$" "$tmp/upload.log" | tail -4
-cat "$tmp/sim.log"
-[ "$status" -eq 0 ] || { echo "zkf780a.exe upload exited with $status"; exit 1; }
-cmp "$tmp/sent.rom" "$tmp/received.rom"
-echo "the simulator received the $(stat -c %s "$tmp/received.rom")-byte image byte for byte"
+wine_com_check_transfer "$status" 4 "the simulator"
 # The transfer time the upload reports with --msg, from the controller's 'C' to its last ACK.
 ms=$(grep -ao "= [0-9]* ms" "$tmp/upload.log" | tail -1 | tr -dc 0-9)
 echo "Wine TCustomUart upload: 7168 frames in $ms ms, $((ms * 1000 / 7168)) us per frame"
 if [ "$scenario" = faults ]; then
-  naks=$(grep -o "NAKs [0-9]*" "$tmp/sim.log" | awk '{s += $2} END {print s + 0}')
+  naks=$(wine_com_naks)
   timeouts=$(grep -c "respond timeout #" "$tmp/upload.log" || true)
   echo "NAKs sent: $naks, response timeouts: $timeouts"
   [ "$naks" -gt 0 ] && [ "$timeouts" -gt 0 ]

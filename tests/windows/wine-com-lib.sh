@@ -89,3 +89,19 @@ wine_com_pair() {
     ln -sfn "$(readlink -f "$tmp/$port")" "$(wine_com_link "$port")"
   done
 }
+
+# After an upload to a simulator: shows the upload's last lines and the simulator's log, then
+# fails unless the upload ended well and the simulator received the image as sent.
+# wine_com_check_transfer STATUS UPLOAD_LINES WHO   ($tmp/upload.log, sim.log, sent.rom, received.rom)
+wine_com_check_transfer() {
+  grep -av "^\s*$" "$tmp/upload.log" | tail -"$2"
+  cat "$tmp/sim.log"
+  [ "$1" -eq 0 ] || { echo "zkf780a.exe upload exited with $1"; exit 1; }
+  cmp "$tmp/sent.rom" "$tmp/received.rom"
+  echo "$3 received the $(stat -c %s "$tmp/received.rom")-byte image byte for byte"
+}
+
+# The NAKs the simulator reports in its log, summed over its transfers.
+wine_com_naks() {
+  grep -o "NAKs [0-9]*" "$tmp/sim.log" | awk '{s += $2} END {print s + 0}'
+}
