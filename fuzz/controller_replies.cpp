@@ -8,6 +8,7 @@
 // transfer has ended.
 
 #include "link/TUploadProtocol.h"
+#include "tests/link/LinkTestDoubles.h"
 
 #include "XVclUtil/Crc8.h"
 
@@ -27,19 +28,12 @@ struct TNullView : Link::TUploadView {
     bool Msg = false;
 };
 
-struct TFlagTimer : Link::TResponseTimer {
-    void Start() override { On = true; }
-    void Stop() override { On = false; }
-    bool Enabled() const override { return On; }
-    bool On = false;
-};
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 3) return 0;
     TNullView view;
-    TFlagTimer timer;
+    LinkTest::TManualTimer timer;
     Link::TTransferMode mode = Link::TTransferMode::RomImage;
     std::uint8_t command = Link::CmdRomBlock;
     unsigned lastBlock = 0; // block of the last frame sent, 0 before the first
@@ -84,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (i < size) {
         const std::size_t n = data[i++];
         if (n == 0) {
-            if (timer.On) protocol.Timer1Timer(&timer);
+            if (timer.Active) protocol.Timer1Timer(&timer);
         } else {
             const std::size_t take = n < size - i ? n : size - i;
             protocol.PcUart1RxdDatas(nullptr, static_cast<int>(take), data + i);

@@ -8,6 +8,7 @@
 
 #include "link/TUploadCommands.h"
 #include "rom/TRomImageReader.h"
+#include "tests/link/LinkTestDoubles.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -22,13 +23,6 @@ struct TNullView : Link::TUploadView {
     void SetProgress(unsigned) override {}
     bool MsgOn() const override { return false; }
     void SetCommandButtonsEnabled(bool) override {}
-};
-
-struct TFlagTimer : Link::TResponseTimer {
-    void Start() override { On = true; }
-    void Stop() override { On = false; }
-    bool Enabled() const override { return On; }
-    bool On = false;
 };
 
 } // namespace
@@ -48,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::fclose(f);
     }
     TNullView view;
-    TFlagTimer timer;
+    LinkTest::TManualTimer timer;
     XVclCtrl::TCustomUart port;
     Link::TUploadProtocol protocol(view, timer, [](unsigned, const void*) { return 0; });
     Link::TUploadCommands commands(protocol, view, timer, port);
@@ -60,10 +54,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         upgrade ? commands.UpgradeAp("upload.rom") : commands.UploadRomImage("upload.rom");
     const auto& s = protocol.State;
     if (!armed) {
-        if (s.Mode != Link::TTransferMode::Idle || timer.On) std::abort();
+        if (s.Mode != Link::TTransferMode::Idle || timer.Active) std::abort();
         return 0;
     }
-    if (length == 0 || length > Link::ImageBufferSize || !timer.On) std::abort();
+    if (length == 0 || length > Link::ImageBufferSize || !timer.Active) std::abort();
     if (upgrade && length < Link::AppRegionOffset + Link::AppBlockCount * Link::FrameDataSize)
         std::abort();
     if (!upgrade && s.RomBlockCount != (length + Link::FrameDataSize - 1) / Link::FrameDataSize)

@@ -77,14 +77,14 @@ public:
     unsigned Pick(unsigned n) { return std::uniform_int_distribution<unsigned>(0, n - 1)(Random); }
 
     // Values that are black, nearly black, white or anything, so each file has all of them.
-    std::vector<std::vector<std::uint32_t>> Values(const TBmpSpec& spec) {
-        const std::uint32_t all = spec.Bits >= 32 ? 0xFFFFFFFFu : (1u << spec.Bits) - 1;
-        std::vector<std::vector<std::uint32_t>> rows(static_cast<std::size_t>(spec.Height));
+    std::vector<std::vector<std::uint32_t>> Values(const TBmpLayout& layout) {
+        const std::uint32_t all = layout.Bits >= 32 ? 0xFFFFFFFFu : (1u << layout.Bits) - 1;
+        std::vector<std::vector<std::uint32_t>> rows(static_cast<std::size_t>(layout.Height));
         for (auto& row : rows)
-            for (int x = 0; x < spec.Width; ++x) {
+            for (int x = 0; x < layout.Width; ++x) {
                 const unsigned k = Pick(4);
                 row.push_back(k == 0   ? 0
-                              : k == 1 ? 1u << Pick(spec.Bits)
+                              : k == 1 ? 1u << Pick(layout.Bits)
                               : k == 2 ? all
                                        : static_cast<std::uint32_t>(Random()) & all);
             }
@@ -101,34 +101,34 @@ public:
 
     // RLE data: runs, literal runs, early line ends, moves, and maybe an early end of picture.
     // `written` says which pixels (top row first) the data gives.
-    TBytes Rle(const TBmpSpec& spec, std::vector<bool>& written) {
+    TBytes Rle(const TBmpLayout& layout, std::vector<bool>& written) {
         TBytes out;
-        written.assign(static_cast<std::size_t>(spec.Width * spec.Height), false);
+        written.assign(static_cast<std::size_t>(layout.Width * layout.Height), false);
         auto mark = [&](int row, int x, int n) {
             for (int i = 0; i < n; ++i)
-                written[static_cast<std::size_t>((spec.Height - 1 - row) * spec.Width + x + i)] =
-                    true;
+                written[static_cast<std::size_t>((layout.Height - 1 - row) * layout.Width + x +
+                                                 i)] = true;
         };
-        const int top = 1 << spec.Bits;
+        const int top = 1 << layout.Bits;
         auto index = [&] { return static_cast<std::uint8_t>(Pick(static_cast<unsigned>(top))); };
         auto pair = [&] {
-            return spec.Bits == 4 ? static_cast<std::uint8_t>(index() << 4 | index()) : index();
+            return layout.Bits == 4 ? static_cast<std::uint8_t>(index() << 4 | index()) : index();
         };
-        for (int row = 0; row < spec.Height; ++row) {
+        for (int row = 0; row < layout.Height; ++row) {
             int x = 0;
-            while (x < spec.Width && Pick(8) != 0) {
-                const int left = spec.Width - x;
+            while (x < layout.Width && Pick(8) != 0) {
+                const int left = layout.Width - x;
                 if (left >= 3 && Pick(3) == 0) { // literal
                     const int n =
                         3 + static_cast<int>(Pick(static_cast<unsigned>(std::min(left - 2, 40))));
                     out.push_back(0);
                     out.push_back(static_cast<std::uint8_t>(n));
-                    const int bytes = spec.Bits == 4 ? (n + 1) / 2 : n;
+                    const int bytes = layout.Bits == 4 ? (n + 1) / 2 : n;
                     for (int i = 0; i < bytes; ++i) out.push_back(pair());
                     if (bytes % 2) out.push_back(0);
                     mark(row, x, n);
                     x += n;
-                } else if (Pick(6) == 0 && row + 1 < spec.Height) { // move right, stay on the row
+                } else if (Pick(6) == 0 && row + 1 < layout.Height) { // move right, stay on the row
                     const int dx = static_cast<int>(Pick(static_cast<unsigned>(left)));
                     out.insert(out.end(), {0, 2, static_cast<std::uint8_t>(dx), 0});
                     x += dx;
@@ -141,7 +141,7 @@ public:
                     x += n;
                 }
             }
-            if (row + 1 < spec.Height && Pick(20) == 0) break; // end of picture early
+            if (row + 1 < layout.Height && Pick(20) == 0) break; // end of picture early
             out.push_back(0);
             out.push_back(0);
         }
@@ -160,7 +160,7 @@ TEST(BmpReader, GeneratedOddFilesGiveTheBlackPixelsQImageGives) {
     for (int round = 0; round < 12; ++round)
         for (int bits : {1, 4, 8, 16, 24, 32})
             for (std::uint32_t header : {12u, 40u, 56u, 108u, 124u}) {
-                TBmpSpec s;
+                TBmpLayout s;
                 s.Width = 1 + static_cast<int>(odd.Pick(37));
                 s.Height = 1 + static_cast<int>(odd.Pick(23));
                 s.Bits = bits;
@@ -196,7 +196,7 @@ TEST(BmpReader, GeneratedOddFilesGiveTheBlackPixelsQImageGives) {
                     pixels = PackRows(s, odd.Values(s));
                 }
                 const TBytes file = MakeBmp(s, pixels);
-                TBmpSpec twin = s; // QImage does not read the 52- and 56-byte headers
+                TBmpLayout twin = s; // QImage does not read the 52- and 56-byte headers
                 twin.HeaderSize = 108;
                 ExpectSameBlack(file,
                                 std::to_string(s.Width) + "x" + std::to_string(s.Height) +
@@ -210,7 +210,7 @@ TEST(BmpReader, GeneratedOddFilesGiveTheBlackPixelsQImageGives) {
 }
 
 TEST(BmpReader, RleRunsLiteralsMovesAndSkippedPixels) {
-    TBmpSpec s;
+    TBmpLayout s;
     s.Width = 6;
     s.Height = 2;
     s.Bits = 8;
@@ -229,7 +229,7 @@ TEST(BmpReader, RleRunsLiteralsMovesAndSkippedPixels) {
 }
 
 TEST(BmpReader, IndexPastAShortColourTableIsWhite) {
-    TBmpSpec s;
+    TBmpLayout s;
     s.Width = 4;
     s.Height = 1;
     s.Bits = 4;
@@ -240,7 +240,7 @@ TEST(BmpReader, IndexPastAShortColourTableIsWhite) {
 }
 
 TEST(BmpReader, AColourBitBeyondEightBitsStillIsNotBlack) {
-    TBmpSpec s; // 10-10-10: a value of 1 in the lowest bit of red
+    TBmpLayout s; // 10-10-10: a value of 1 in the lowest bit of red
     s.Width = 2;
     s.Height = 1;
     s.Bits = 32;
@@ -263,7 +263,7 @@ std::string Refusal(const TBytes& file) {
 }
 
 TEST(BmpReader, WhatItDoesNotReadIsRefusedWithItsReason) {
-    TBmpSpec s;
+    TBmpLayout s;
     s.Palette = {0, 0xFFFFFF};
     const TBytes good = MakeBmp(s, TBytes(32, 0x55));
     EXPECT_EQ(Refusal(good), "accepted");
@@ -286,14 +286,14 @@ TEST(BmpReader, WhatItDoesNotReadIsRefusedWithItsReason) {
     EXPECT_EQ(with(10, {0x20}), "pixel data offset 32 points into the headers");
     EXPECT_EQ(with(10, {0xFF, 0xFF}), "pixel data offset 65535 lies past the end of the file");
     EXPECT_EQ(with(18, {0xFF, 0xFF, 0, 0, 0xFF, 0xFF}), "picture too large (65535 x 65535)");
-    TBmpSpec rle = s;
+    TBmpLayout rle = s;
     rle.Bits = 8;
     rle.Compression = 1;
     rle.TopDown = true;
     EXPECT_EQ(Refusal(MakeBmp(rle, {0, 1})), "a top-down picture cannot be RLE compressed");
     rle.TopDown = false;
     EXPECT_EQ(Refusal(MakeBmp(rle, {2, 1, 0})), "RLE data ends before the end-of-picture mark");
-    TBmpSpec fields = s;
+    TBmpLayout fields = s;
     fields.Bits = 16;
     fields.Compression = 3;
     fields.Palette.clear();

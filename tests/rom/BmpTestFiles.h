@@ -9,7 +9,7 @@
 
 namespace RomTest {
 
-struct TBmpSpec {
+struct TBmpLayout {
     int Width = 8;
     int Height = 8;
     int Bits = 1;
@@ -22,10 +22,11 @@ struct TBmpSpec {
 };
 
 // The whole file: headers, masks, colour table, then `pixels` as the pixel data.
-Rom::TBytes MakeBmp(const TBmpSpec& spec, const Rom::TBytes& pixels);
+Rom::TBytes MakeBmp(const TBmpLayout& layout, const Rom::TBytes& pixels);
 
 // Uncompressed rows of values (a colour-table index, or a 16/24/32-bit pixel), padded to whole
 // 32-bit words, in file order (bottom row first unless top-down). values[y][x], y from the top.
-Rom::TBytes PackRows(const TBmpSpec& spec, const std::vector<std::vector<std::uint32_t>>& values);
+Rom::TBytes PackRows(const TBmpLayout& layout,
+                     const std::vector<std::vector<std::uint32_t>>& values);
 
 } // namespace RomTest

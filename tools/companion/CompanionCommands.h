@@ -11,6 +11,6 @@ inline constexpr const char* ProgramName = "zkf780a-qt";
 int SampleDataMain(int argc, char** argv);
 // inspect-png ROMFILE DIR [--json]: the pictures of ROMFILE as DIR/<name>.png plus the contact
 // sheet; the summary line goes to stderr with --json (stdout then holds the JSON report).
-int InspectPngMain(int argc, char** argv);
+int RomPicturePngMain(int argc, char** argv);
 
 } // namespace Companion

@@ -8,7 +8,7 @@
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "sample-data") return Companion::SampleDataMain(argc - 1, argv + 1);
-    if (command == "inspect-png") return Companion::InspectPngMain(argc - 1, argv + 1);
+    if (command == "inspect-png") return Companion::RomPicturePngMain(argc - 1, argv + 1);
     std::fprintf(stderr,
                  "usage: %s sample-data DIR ... | inspect-png ROMFILE DIR [--json]\n"
                  "(started by zkf780a for sample-data and inspect --png)\n",

@@ -11,7 +11,7 @@
 
 namespace Companion {
 
-int InspectPngMain(int argc, char** argv) {
+int RomPicturePngMain(int argc, char** argv) {
     std::string romFile, pngDir;
     bool json = false;
     for (int i = 1; i < argc; ++i) {
