@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <thread>
+#include <vector>
 
 using namespace XVclUtil;
 
@@ -30,6 +31,34 @@ TEST(TEventLoop, HandOffRunsOnTheLoopThreadWhileTheWorkerWaits) {
     worker.join();
     EXPECT_EQ(ranOn, std::this_thread::get_id());
     EXPECT_EQ(value, 2);
+}
+
+// Back-to-back hand-offs are caught while the loop still watches for them; one after a pause
+// finds it asleep and must wake it. Either way every step runs once, in order, on the loop.
+TEST(TEventLoop, QuickAndLateHandOffsAllRunInOrderOnTheLoopThread) {
+    TEventLoop loop;
+    std::unique_ptr<TMainThreadDispatcher> dispatcher = loop.NewDispatcher();
+    const std::thread::id loopThread = std::this_thread::get_id();
+    constexpr int Quick = 2000;
+    std::vector<int> order;
+    bool offThread = false;
+    std::thread worker([&] {
+        auto step = [&](int i) {
+            dispatcher->RunAndWait([&, i] {
+                offThread = offThread || std::this_thread::get_id() != loopThread;
+                order.push_back(i);
+            });
+        };
+        for (int i = 0; i < Quick; ++i) step(i);
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        step(Quick);
+        loop.Post([&] { loop.Exit(7); });
+    });
+    EXPECT_EQ(loop.Exec(), 7);
+    worker.join();
+    EXPECT_FALSE(offThread);
+    ASSERT_EQ(order.size(), size_t{Quick + 1});
+    for (int i = 0; i <= Quick; ++i) ASSERT_EQ(order[i], i);
 }
 
 TEST(TEventLoop, WaitingStepsOfOneDispatcherRunWithoutTheLoop) {
