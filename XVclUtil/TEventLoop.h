@@ -1,6 +1,7 @@
 #pragma once
 // The libraries' own main-thread loop: runs the steps that worker threads hand over and the
-// timers that are due, and sleeps in between until a hand-off wakes it or the next timer is due.
+// timers that are due, and sleeps in between until a hand-off wakes it or the next timer is due
+// (while hand-offs come in quick succession it first watches for the next one a short while).
 // The thread that calls ProcessEvents, RunUntil or Exec is the main thread.
 
 #include "XVclUtil/TMainLoop.h"
@@ -8,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <mutex>
 #include <vector>

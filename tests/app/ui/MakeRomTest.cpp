@@ -1,6 +1,7 @@
 // MAKE ROM from the window against the command-line build of the same project: the same
 // bytes. Also the window's part of MAKE ROM: nothing to build, warning lines, emptied cells.
 
+#include "ShownWindowTest.h"
 #include "UiTestEnv.h"
 
 #include "app/core/TScriptedPrompts.h"
@@ -98,76 +99,59 @@ TEST(MakeRomTest, WindowBuildsTheSameBytesAsTheCommandLine) {
     EXPECT_TRUE(windowBin == ReadAll(cliWork + "/CLI.BIN"));
 }
 
-TEST(MakeRomTest, EmptyTablesBuildNothing) {
-    UiTest::TWorkFolder folder;
-    XVclUtil::TMessageCapture messages;
-    TMainWindow window(folder.ProgramDir());
-    AppCore::TScriptedPrompts script;
-    window.Prompts().SetDialogAnswers(&script);
-    window.Form().SpeedButton10->click();
-    ASSERT_EQ(messages.Messages.size(), 1u);
-    EXPECT_EQ(messages.Messages[0].first, "Warning");
-    EXPECT_EQ(messages.Messages[0].second, "All CTBL is empty!!\n\n");
-    EXPECT_TRUE(script.SaveDialogs.empty());
+// The window alone, not shown: MAKE ROM runs from its button.
+class MakeRomWindowTest : public UiTest::TWindowTest {};
+
+TEST_F(MakeRomWindowTest, EmptyTablesBuildNothing) {
+    Form.SpeedButton10->click();
+    ASSERT_EQ(Messages.Messages.size(), 1u);
+    EXPECT_EQ(Messages.Messages[0].first, "Warning");
+    EXPECT_EQ(Messages.Messages[0].second, "All CTBL is empty!!\n\n");
+    EXPECT_TRUE(Script.SaveDialogs.empty());
 }
 
-TEST(MakeRomTest, CancelledSaveStopsAfterClearingTheMessageBox) {
-    UiTest::TWorkFolder folder;
-    XVclUtil::TMessageCapture messages;
-    TMainWindow window(folder.ProgramDir());
-    AppCore::TScriptedPrompts script;
-    window.Prompts().SetDialogAnswers(&script);
-    window.Form().StringGrid5->EditCell(2, 1, "1");
-    window.Prompts().AppendMessageLine("old line");
-    window.Form().SpeedButton10->click();
-    EXPECT_EQ(script.SaveDialogs.size(), 1u);
-    EXPECT_EQ(window.Form().RichEdit1->toPlainText(), "");
-    EXPECT_TRUE(messages.Messages.empty());
-    EXPECT_FALSE(QFile::exists(folder.StartPath("ZKF780A.ROM")));
+TEST_F(MakeRomWindowTest, CancelledSaveStopsAfterClearingTheMessageBox) {
+    Form.StringGrid5->EditCell(2, 1, "1");
+    Window.Prompts().AppendMessageLine("old line");
+    Form.SpeedButton10->click();
+    EXPECT_EQ(Script.SaveDialogs.size(), 1u);
+    EXPECT_EQ(Form.RichEdit1->toPlainText(), "");
+    EXPECT_TRUE(Messages.Messages.empty());
+    EXPECT_FALSE(QFile::exists(Folder.StartPath("ZKF780A.ROM")));
 }
 
-TEST(MakeRomTest, MissingFloorPictureIsReportedAndItsCellEmptied) {
-    UiTest::TWorkFolder folder;
-    XVclUtil::TMessageCapture messages;
-    TMainWindow window(folder.ProgramDir());
-    AppCore::TScriptedPrompts script;
-    window.Prompts().SetDialogAnswers(&script);
-    AppUi::TStringGrid* grid = window.Form().StringGrid5;
+TEST_F(MakeRomWindowTest, MissingFloorPictureIsReportedAndItsCellEmptied) {
+    AppUi::TStringGrid* grid = Form.StringGrid5;
     grid->EditCell(2, 1, "1");
     grid->EditCell(4, 11, "NOPICTURE"); // CTBL2, code 10
-    script.SaveAnswers.push_back(folder.StartPath("p.zkf").toStdString());
-    window.Form().SpeedButton10->click();
+    Script.SaveAnswers.push_back(Folder.StartPath("p.zkf").toStdString());
+    Form.SpeedButton10->click();
     EXPECT_EQ(grid->Cells(4, 11), "");
-    EXPECT_EQ(window.Session().Document.CodeTables[2][10], "");
-    EXPECT_TRUE(window.Form().RichEdit1->toPlainText().contains(
+    EXPECT_EQ(Window.Session().Document.CodeTables[2][10], "");
+    EXPECT_TRUE(Form.RichEdit1->toPlainText().contains(
         "[Warning] CTBL2-0A (10 ) not found --> auto cancel !!!"));
 }
 
-TEST(MakeRomTest, MissingPicturesAreNamedInWarnings) {
-    UiTest::TWorkFolder folder;
-    XVclUtil::TMessageCapture messages;
-    TMainWindow window(folder.ProgramDir());
-    AppCore::TScriptedPrompts script;
-    window.Prompts().SetDialogAnswers(&script);
-    const QString title = folder.StartPath("title.bmp");
+TEST_F(MakeRomWindowTest, MissingPicturesAreNamedInWarnings) {
+    const QString title = Folder.StartPath("title.bmp");
     UiTest::SaveMonoBmp(UiTest::MarkedPicture(128, 24, 3), title);
-    script.OpenAnswers.push_back(title.toStdString());
-    QTest::mouseClick(window.Image(1), Qt::LeftButton);
+    Script.OpenAnswers.push_back(title.toStdString());
+    QTest::mouseClick(Window.Image(1), Qt::LeftButton);
     ASSERT_TRUE(QFile::remove(title));
-    ASSERT_TRUE(QFile::remove(folder.LiftStatePath(0, 0))); // FIRE, variant A: M_150
-    window.Form().StringGrid5->EditCell(2, 1, "1");
-    window.Form().StringGrid5->EditCell(2, 2, "nopicture");
-    script.SaveAnswers.push_back(folder.StartPath("p.zkf").toStdString());
-    window.Form().SpeedButton10->click();
+    ASSERT_TRUE(QFile::remove(Folder.LiftStatePath(0, 0))); // FIRE, variant A: M_150
+    Form.StringGrid5->EditCell(2, 1, "1");
+    Form.StringGrid5->EditCell(2, 2, "nopicture");
+    Script.SaveAnswers.push_back(Folder.StartPath("p.zkf").toStdString());
+    Form.SpeedButton10->click();
 
-    const QString lines = window.Form().RichEdit1->toPlainText();
-    EXPECT_TRUE(lines.contains("[Warning] lift-state picture M_150 " + folder.LiftStatePath(0, 0) +
+    const QString lines = Form.RichEdit1->toPlainText();
+    EXPECT_TRUE(lines.contains("[Warning] lift-state picture M_150 " + Folder.LiftStatePath(0, 0) +
                                " not found --> left out"))
         << lines.toStdString();
     EXPECT_TRUE(lines.contains("[Warning] customer title " + title +
                                " not found --> the library title is used"));
     EXPECT_TRUE(lines.contains(QString("[Warning] NOPICTURE.bmp was looked for in ") +
-                               QString::fromStdString(folder.ProgramDir()) +
+                               QString::fromStdString(Folder.ProgramDir()) +
                                "DefaultImage/UserDefine/Floor/Style0/"));
-    EXPECT_EQ(messages.Messages.back().second, "ROM create finish!!\n\n");
+    EXPECT_EQ(Messages.Messages.back().second, "ROM create finish!!\n\n");
 }

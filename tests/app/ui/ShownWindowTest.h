@@ -1,6 +1,7 @@
 #pragma once
-// The fixture of the tests that drive the main window: a working folder, the window shown
-// offscreen with scripted answers to its dialogs, and the message boxes it raises captured.
+// The fixtures of the tests that drive the main window: a working folder, the window with
+// scripted answers to its dialogs, and the message boxes it raises captured; TShownWindowTest
+// also shows the window offscreen.
 
 #include "UiTestEnv.h"
 
@@ -17,7 +18,7 @@
 
 namespace UiTest {
 
-class TShownWindowTest : public ::testing::Test {
+class TWindowTest : public ::testing::Test {
 protected:
     TWorkFolder Folder;
     XVclUtil::TMessageCapture Messages;
@@ -25,8 +26,13 @@ protected:
     AppCore::TScriptedPrompts Script;
     Ui::TMainWindow& Form = Window.Form();
 
+    void SetUp() override { Window.Prompts().SetDialogAnswers(&Script); }
+};
+
+class TShownWindowTest : public TWindowTest {
+protected:
     void SetUp() override {
-        Window.Prompts().SetDialogAnswers(&Script);
+        TWindowTest::SetUp();
         Window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window));
     }
