@@ -4,7 +4,7 @@
 #include "XVclUtil/EXGeneral.h"
 #include "XVclUtil/FileUtil.h"
 #include "XVclUtil/Printf.h"
-#include "XVclUtil/TXIniFile.h"
+#include "XVclUtil/ini/TXIniFile.h"
 
 #include <memory>
 #include <new>

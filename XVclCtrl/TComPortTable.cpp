@@ -2,7 +2,7 @@
 
 #include "XVclUtil/EXGeneral.h"
 #include "XVclUtil/FileUtil.h"
-#include "XVclUtil/TXIniFile.h"
+#include "XVclUtil/ini/TXIniFile.h"
 
 #include <cctype>
 

@@ -1,7 +1,7 @@
 // Hot paths of the INI engine: hashing, loading and keyed reads.
 
-#include "XVclUtil/TXHashedStringList.h"
-#include "XVclUtil/TXIniFile.h"
+#include "XVclUtil/ini/TXHashedStringList.h"
+#include "XVclUtil/ini/TXIniFile.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>

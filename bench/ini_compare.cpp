@@ -11,7 +11,7 @@
 // Times are milliseconds; save is -1 for libraries that cannot save. The checksum is a sum
 // of per-value hashes, so it does not depend on the read order: every library must agree.
 
-#include "XVclUtil/TXIniFile.h"
+#include "XVclUtil/ini/TXIniFile.h"
 
 #include <INIReader.h>
 #include <ini.h>

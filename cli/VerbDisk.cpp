@@ -7,10 +7,7 @@
 #include "VerbParser.h"
 
 #include "XVclUtil/disk/AbsDiskDriveTable.h"
-#ifndef _WIN32
-#include "XVclUtil/disk/AbsDiskLinuxSys.h"
-#include "XVclUtil/disk/AbsDiskLinuxTarget.h"
-#endif
+#include "XVclUtil/disk/AbsDiskSystemDrive.h"
 #include "XVclUtil/disk/TXAbsDiskIO.h"
 
 #include <algorithm>
@@ -25,9 +22,6 @@
 #include <string>
 #include <sys/stat.h>
 #include <vector>
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 using namespace XVclUtil;
 
@@ -216,31 +210,12 @@ bool Confirmed(const std::string& question) {
 }
 
 // Refuses a drive whose disk holds the running system. Mounted volumes are refused by the open.
-#ifdef _WIN32
-// On Windows the drive number is the drive letter (0 = A:); the NT family's volume lock refuses
-// a volume in use, and the Windows folder's drive is refused here before that.
 bool RefusedForWriting(int driveNumber) {
-    char windows[MAX_PATH];
-    const UINT n = ::GetWindowsDirectoryA(windows, sizeof windows);
-    if (n < 2 || n >= sizeof windows || windows[1] != ':') return false;
-    const int systemDrive = std::toupper(static_cast<unsigned char>(windows[0])) - 'A';
-    if (driveNumber != systemDrive) return false;
-    std::fprintf(stderr, "disk: refusing to write: %c: holds the running system\n", windows[0]);
+    std::string reason;
+    if (!AbsDiskDriveHoldsRunningSystem(driveNumber, reason)) return false;
+    std::fprintf(stderr, "disk: refusing to write: %s\n", reason.c_str());
     return true;
 }
-#else
-bool RefusedForWriting(int driveNumber) {
-    auto entry = TAbsDiskDriveTable::Lookup(driveNumber);
-    if (!entry) return false; // the open reports the missing drive
-    TAbsDiskLinuxSys sys;
-    auto target = AbsDiskResolveTarget(*entry, sys);
-    if (!target || !AbsDiskHoldsRunningSystem(*target, sys)) return false;
-    std::fprintf(stderr,
-                 "disk: refusing to write: %s is on the disk that holds the running system\n",
-                 entry->Path.c_str());
-    return true;
-}
-#endif
 
 int WriteCommand(TXAbsDiskIO& d, const TOptions& o, const std::string& drive, uint32_t first,
                  const std::string& inFile) {

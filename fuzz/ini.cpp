@@ -2,7 +2,7 @@
 
 #include "XVclUtil/EConvertError.h"
 #include "XVclUtil/MessageBox.h"
-#include "XVclUtil/TXIniFile.h"
+#include "XVclUtil/ini/TXIniFile.h"
 
 #include <cstdio>
 #include <string>

@@ -14,7 +14,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 patches="$here/qt-windows-patches"
 qt_version=6.4.2
 cache=${ZKF_QT_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/zkf780a}
-hash=$(cat "$0" "$patches"/*.patch 2>/dev/null | sha256sum | cut -c1-12)
+shopt -s nullglob
+hash=$(cat "$0" "$patches"/*.patch | sha256sum | cut -c1-12)
 prefix="$cache/qt-$qt_version-mingw64-$hash"
 
 if [ "${1:-}" = "--prefix" ]; then

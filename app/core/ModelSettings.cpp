@@ -8,7 +8,7 @@
 #include "XVclUtil/EXGeneral.h"
 #include "XVclUtil/FileUtil.h"
 #include "XVclUtil/MessageBox.h"
-#include "XVclUtil/TXIniFile.h"
+#include "XVclUtil/ini/TXIniFile.h"
 
 namespace AppCore {
 

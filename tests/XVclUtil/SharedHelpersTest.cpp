@@ -3,7 +3,6 @@
 #include "XVclUtil/EXGeneral.h"
 #include "XVclUtil/HexAscii.h"
 #include "XVclUtil/MessageBox.h"
-#include "XVclUtil/VirtualMem.h"
 
 #include <cstdint>
 #include <cstring>
@@ -64,21 +63,6 @@ TEST(HexAscii, TwoUpperCaseDigitsWithoutNul) {
     EXPECT_EQ(buf[2], '?');
     BinToHexAscii(0x0F, buf);
     EXPECT_EQ(std::string(buf, 2), "0F");
-}
-
-TEST(VirtualMem, ZeroFilledAlignedAndReleased) {
-    for (std::size_t size : {1u, 8192u, 8193u, 100000u}) {
-        auto* p = static_cast<std::uint8_t*>(XAllocVirtualMem(size));
-        ASSERT_NE(p, nullptr);
-        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(p) % 8192, 0u);
-        for (std::size_t i = 0; i < size; ++i) ASSERT_EQ(p[i], 0);
-        std::memset(p, 0xFF, size);
-        EXPECT_TRUE(XFreeVirtualMem(p));
-    }
-    EXPECT_EQ(XAllocVirtualMem(0), nullptr);
-    EXPECT_FALSE(XFreeVirtualMem(nullptr));
-    int local;
-    EXPECT_FALSE(XFreeVirtualMem(&local));
 }
 
 TEST(StrToInt, StrictIntegerConversion) {

@@ -1,13 +1,20 @@
 #!/usr/bin/env bash
-# Builds the .deb with cpack, checks its file list and dependencies, installs it with dpkg into
-# a scratch root, and runs lintian on it when lintian is present (errors fail the test).
+# Builds the .deb packages with cpack (the programs' zkf780a and the libraries' zkf780a-dev),
+# checks their file lists and dependencies, installs the programs' package with dpkg into a
+# scratch root, and runs lintian on it when lintian is present (errors fail the test).
 set -euo pipefail
 build=$1
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 (cd "$tmp" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/out" >/dev/null)
-deb=$(ls "$tmp"/out/*.deb)
-echo "package: $(basename "$deb")"
+deb=$(ls "$tmp"/out/zkf780a_*.deb)
+dev=$(ls "$tmp"/out/zkf780a-dev_*.deb)
+echo "packages: $(basename "$deb") $(basename "$dev")"
+dpkg-deb -c "$dev" | awk '{print $6}' | sed 's|^\./|/|' > "$tmp/dev-files"
+for f in /usr/include/XVclUtil/ini/TXIniFile.h /usr/lib/cmake/ZKF780A/ZKF780AConfig.cmake; do
+  grep -qx "$f" "$tmp/dev-files" || { echo "missing from the -dev package: $f"; exit 1; }
+done
+if grep -q '^/usr/bin/' "$tmp/dev-files"; then echo "programs in the -dev package"; exit 1; fi
 
 dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' > "$tmp/files"
 for f in /usr/bin/zkf780a /usr/bin/zkf780a-editor /usr/bin/zkf780a-gatewaysim \

@@ -1,7 +1,7 @@
 // zkf780a sample-data DIR: writes a ready working folder with the tool settings file, the
 // picture library and a demo project. Runs in the companion program, which zkf780a starts.
 
-#include "tools/companion/CompanionCommands.h"
+#include "CompanionCommands.h"
 
 #include "cli/VerbParser.h"
 

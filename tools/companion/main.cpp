@@ -1,6 +1,6 @@
 // zkf780a-qt: the companion program of zkf780a for the commands that need Qt.
 
-#include "tools/companion/CompanionCommands.h"
+#include "CompanionCommands.h"
 
 #include <cstdio>
 #include <string>

@@ -1,8 +1,8 @@
 // zkf780a-gatewaysim: a VRC232 gateway with JKNet modules on the other end of a serial line, to
 // try the gateway component and the example program by hand.
 
-#include "tools/gatewaysim/TGatewaySim.h"
-#include "tools/gatewaysim/TStdinLines.h"
+#include "TGatewaySim.h"
+#include "TStdinLines.h"
 
 #include <chrono>
 #include <csignal>

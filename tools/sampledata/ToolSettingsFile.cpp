@@ -3,7 +3,7 @@
 #include "app/core/ToolSettings.h"
 
 #include "XVclUtil/EXGeneral.h"
-#include "XVclUtil/TXIniFile.h"
+#include "XVclUtil/ini/TXIniFile.h"
 
 #include <cerrno>
 #include <cstdio>

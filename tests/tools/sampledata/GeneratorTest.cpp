@@ -15,7 +15,7 @@
 #include "app/core/TScriptedPrompts.h"
 
 #include "XVclUtil/MessageBox.h"
-#include "XVclUtil/TXIniFile.h"
+#include "XVclUtil/ini/TXIniFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "XVclUtil/TXIniFile.h"
-#include "TempDir.h"
+#include "XVclUtil/ini/TXIniFile.h"
+#include "XVclUtil/TempDir.h"
 #include "XVclUtil/EConvertError.h"
 #include "XVclUtil/EXGeneral.h"
 #include "XVclUtil/MessageBox.h"

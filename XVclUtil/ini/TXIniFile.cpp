@@ -1,12 +1,12 @@
 #include "TXIniFile.h"
 
-#include "AtomicFile.h"
-#include "EConvertError.h"
-#include "EXGeneral.h"
-#include "FileUtil.h"
 #include "IniText.h"
-#include "MessageBox.h"
-#include "Printf.h"
+#include "XVclUtil/AtomicFile.h"
+#include "XVclUtil/EConvertError.h"
+#include "XVclUtil/EXGeneral.h"
+#include "XVclUtil/FileUtil.h"
+#include "XVclUtil/MessageBox.h"
+#include "XVclUtil/Printf.h"
 
 #include <algorithm>
 #include <cerrno>

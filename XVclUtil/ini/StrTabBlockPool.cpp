@@ -1,6 +1,6 @@
 #include "StrTabBlockPool.h"
 
-#include "VirtualMem.h"
+#include "PageMapping.h"
 
 #include <algorithm>
 #include <cstring>

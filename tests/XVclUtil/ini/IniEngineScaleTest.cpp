@@ -1,10 +1,10 @@
 // The INI engine at sizes where fixed buckets and one mapping per block used to bite: the
 // bucket table grows with the item count without changing any result, and string-table blocks
 // come from a few larger mappings.
-#include "TempDir.h"
-#include "XVclUtil/StrTabBlockPool.h"
-#include "XVclUtil/TXHashedStringList.h"
-#include "XVclUtil/TXIniFile.h"
+#include "XVclUtil/TempDir.h"
+#include "XVclUtil/ini/StrTabBlockPool.h"
+#include "XVclUtil/ini/TXHashedStringList.h"
+#include "XVclUtil/ini/TXIniFile.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "IniText.h"
 
-#include "EConvertError.h"
+#include "XVclUtil/EConvertError.h"
 
 #include <algorithm>
 #include <cctype>

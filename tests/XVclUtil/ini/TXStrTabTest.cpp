@@ -1,7 +1,7 @@
-#include "XVclUtil/TXStrTab.h"
+#include "XVclUtil/ini/TXStrTab.h"
 #include "XVclUtil/EXGeneral.h"
 #include "XVclUtil/MessageBox.h"
-#include "XVclUtil/TXHashedStringList.h"
+#include "XVclUtil/ini/TXHashedStringList.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

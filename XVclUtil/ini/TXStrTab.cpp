@@ -1,7 +1,7 @@
 #include "TXStrTab.h"
 
-#include "EXGeneral.h"
-#include "MessageBox.h"
+#include "XVclUtil/EXGeneral.h"
+#include "XVclUtil/MessageBox.h"
 
 #include <cstring>
 

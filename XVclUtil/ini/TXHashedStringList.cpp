@@ -1,17 +1,14 @@
 #include "TXHashedStringList.h"
 
-#include "EXGeneral.h"
-#include "MessageBox.h"
+#include "PageMapping.h"
+
+#include "XVclUtil/EXGeneral.h"
+#include "XVclUtil/MessageBox.h"
 
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <new>
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <sys/mman.h>
-#endif
 
 namespace XVclUtil {
 
@@ -36,33 +33,9 @@ std::uint32_t KeyHighOf(std::uint64_t key) {
 // at once; the heap would keep the holes that an array doubling in steps leaves behind.
 constexpr std::size_t MappedBucketBytes = 8192;
 
-void UnmapPages(void* p, std::size_t bytes) {
-#ifdef _WIN32
-    (void)bytes;
-    ::VirtualFree(p, 0, MEM_RELEASE);
-#else
-    ::munmap(p, bytes);
-#endif
-}
-
-// Mapped pages of bytes, the mapped old array remapped where the system can (its contents need
-// not survive: the caller fills the new array); null on failure, the old array then kept.
-void* MapPages(void* old, std::size_t oldBytes, std::size_t bytes) {
-#ifdef _WIN32
-    void* fresh = ::VirtualAlloc(nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    if (fresh != nullptr && oldBytes >= MappedBucketBytes) UnmapPages(old, oldBytes);
-    return fresh;
-#else
-    void* fresh = oldBytes >= MappedBucketBytes ? ::mremap(old, oldBytes, bytes, MREMAP_MAYMOVE)
-                                                : ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
-                                                         MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    return fresh == MAP_FAILED ? nullptr : fresh;
-#endif
-}
-
 void FreeBuckets(void* p, std::size_t bytes) {
     if (bytes >= MappedBucketBytes)
-        UnmapPages(p, bytes);
+        XUnmapPages(p, bytes);
     else
         std::free(p);
 }
@@ -74,7 +47,8 @@ void* ResizeBuckets(void* old, std::size_t oldBytes, std::size_t bytes) {
         if (fresh != nullptr && old != nullptr) FreeBuckets(old, oldBytes);
         return fresh;
     }
-    void* fresh = MapPages(old, oldBytes, bytes);
+    void* fresh =
+        oldBytes >= MappedBucketBytes ? XRemapPages(old, oldBytes, bytes) : XMapPages(bytes);
     if (fresh == nullptr) return nullptr;
     if (oldBytes < MappedBucketBytes) std::free(old);
     return fresh;

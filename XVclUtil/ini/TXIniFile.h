@@ -2,10 +2,10 @@
 // The system's INI file: the whole document in memory, written back only when changed, by
 // UpdateFile and by the destructor. Sections and keys keep their first-added order.
 
-#include "AtomicFile.h"
-#include "PrintfFormat.h"
 #include "TXHashedStringList.h"
 #include "TXStrTab.h"
+#include "XVclUtil/AtomicFile.h"
+#include "XVclUtil/PrintfFormat.h"
 
 #include <ctime>
 #include <string>
