@@ -1,5 +1,7 @@
 #include "TCustomUart.h"
 
+#include "XVclUtil/SystemError.h"
+
 #include "CommEventCodes.h"
 #include "TComPortTable.h"
 #include "TCommMonitorThread.h"
@@ -238,9 +240,17 @@ void TCustomUart::FillTimeouts() {
 }
 
 bool TCustomUart::FailOpen(const char* text) {
+    const int systemError = XVclUtil::LastSystemError(); // before Close overwrites it
     Close();
     FLastErrorText = text;
+    FLastSystemError = systemError;
     return false;
+}
+
+std::string TCustomUart::ErrorString() const {
+    const std::string reason = XVclUtil::SystemErrorText(FLastSystemError);
+    if (FLastErrorText.empty() || reason.empty()) return FLastErrorText;
+    return FLastErrorText + " (" + reason + ")";
 }
 
 bool TCustomUart::Open() {
@@ -252,6 +262,7 @@ bool TCustomUart::Open() {
     std::unique_ptr<TSerialPort> port =
         TSerialPort::Open(path, SysUartWriteStyle == suws_WriteThrough, failure, systemError);
     FLastOpenSystemError = systemError;
+    FLastSystemError = systemError;
     if (!port) {
         FLastErrorText = failure == TPortOpenFailure::NotFound ? "The comm device not exist"
                          : failure == TPortOpenFailure::Busy
@@ -286,6 +297,7 @@ bool TCustomUart::Open() {
     FOpened = true;
     FLastErrorText.clear();
     FLastOpenSystemError = 0;
+    FLastSystemError = 0;
     return true;
 }
 
@@ -300,6 +312,7 @@ bool TCustomUart::Close() {
     Port->EscapeCommFunction(TPortEscape::ClrDtr);
     Port->PurgeComm(PURGE_TXABORT | PURGE_RXABORT);
     const bool closed = Port->Close();
+    FLastSystemError = closed ? 0 : XVclUtil::LastSystemError();
     Port.reset();
     FOpened = false;
     FLastErrorText = closed ? "" : "Can not close comm";
@@ -350,12 +363,14 @@ void TCustomUart::RunHandOff(TCommMonitorThread* thread, const std::function<voi
 
 int TCustomUart::SendData(unsigned int Bytes, const void* Data) {
     FLastErrorText.clear();
+    FLastSystemError = 0;
     if (!Port) return 2;
     if (TxtFileSending.load()) return 3;
     uint32_t written = 0;
     TPortResult result = Port->Write(Data, Bytes, written);
     OlapWrFileBytesWritten = written;
     if (result == TPortResult::Failed) {
+        FLastSystemError = XVclUtil::LastSystemError();
         FLastErrorText = "Can not send to comm";
         return 1;
     }

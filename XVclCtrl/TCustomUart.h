@@ -93,6 +93,12 @@ public:
     const std::string& LastErrorText() const { return FLastErrorText; }
     // The platform's error number of the last failed Open (0 otherwise), for explaining why.
     int LastOpenSystemError() const { return FLastOpenSystemError; }
+    // The system's error (errno, GetLastError) behind the last failure of Open, Close, SendData
+    // or SendTxtFile; 0 after a success or a failure the system did not report.
+    int LastSystemError() const { return FLastSystemError; }
+    // LastErrorText with the system's reason beside it, "Can not send to comm (Input/output
+    // error)"; empty after a success.
+    std::string ErrorString() const;
     // The device the component opens (or has open).
     std::string DevicePathToOpen() const;
     // Modem input lines; reading one while closed raises std::runtime_error.
@@ -189,6 +195,7 @@ private:
     std::shared_ptr<TSerialPort> Port; // null while closed
     std::string FLastErrorText;
     int FLastOpenSystemError = 0;
+    int FLastSystemError = 0;
     int HandOffDepth = 0; // > 0 while a handed-over step runs
     bool Closing = false;
 };

@@ -3,6 +3,7 @@
 #include "XVclCtrl/SerialDevices.h"
 #include "XVclUtil/FileUtil.h"
 #include "XVclUtil/Printf.h"
+#include "XVclUtil/SystemError.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -49,7 +50,12 @@ void TUploadCommands::ConnectDisconnect(const std::function<void()>& assignPort)
         const std::string device = Port.DevicePathToOpen();
         View.AppendLine(Format("=== %s: %s !! ===", device.c_str(), Port.LastErrorText().c_str()));
         const std::string hint = XVclCtrl::ExplainOpenFailure(device, Port.LastOpenSystemError());
-        if (!hint.empty()) View.AppendLine("=== " + hint + " ===");
+        // The system's own reason when no plain-words hint covers it (a failed line setting).
+        const std::string reason = XVclUtil::SystemErrorText(Port.LastSystemError());
+        if (!hint.empty())
+            View.AppendLine("=== " + hint + " ===");
+        else if (!reason.empty())
+            View.AppendLine("=== " + device + ": " + reason + " ===");
         return;
     }
     View.ShowConnected(true);

@@ -1,6 +1,6 @@
 #include "AbsDiskCause.h"
 
-#include <cstring>
+#include "XVclUtil/SystemError.h"
 
 namespace XVclUtil {
 
@@ -46,7 +46,7 @@ const char* BaseText(TAbsDiskCause cause) {
 
 std::string AbsDiskCauseText(TAbsDiskCause cause, int errorNumber) {
     std::string text = BaseText(cause);
-    if (errorNumber != 0 && !text.empty()) text += std::string(": ") + std::strerror(errorNumber);
+    if (errorNumber != 0 && !text.empty()) text += ": " + SystemErrorText(errorNumber);
     return text;
 }
 

@@ -24,7 +24,8 @@ enum class TAbsDiskCause {
     IoError,          // a transfer failed (see the error number)
 };
 
-// One line of text for a cause, with the system's error text when errorNumber is not 0.
+// One line of text for a cause, with the system's error text when errorNumber (errno, or
+// GetLastError on Windows) is not 0.
 std::string AbsDiskCauseText(TAbsDiskCause cause, int errorNumber = 0);
 
 } // namespace XVclUtil

@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
@@ -100,6 +101,8 @@ TEST_F(OpenCloseTest, RegularFileAndFolderAreNotPorts) {
     uart.UartDevicePath = (dir / "plain.txt").string();
     EXPECT_FALSE(uart.Open());
     EXPECT_EQ(uart.LastErrorText(), "Can not open comm device file");
+    EXPECT_NE(uart.ErrorString().find("(Inappropriate ioctl for device)"), std::string::npos)
+        << uart.ErrorString();
     uart.UartDevicePath = dir.string();
     EXPECT_FALSE(uart.Open());
     EXPECT_EQ(uart.LastErrorText(), "Can not open comm device file");
@@ -232,6 +235,10 @@ TEST_F(OpenCloseTest, PortThatVanishesWhileOpen) {
     EXPECT_LT(CpuSeconds() - cpuBefore, 0.03) << "the monitor thread must not spin";
     EXPECT_EQ(uart.SendData(4, "ping"), 1);
     EXPECT_EQ(uart.LastErrorText(), "Can not send to comm");
+    // The system's reason stays beside the component's own text.
+    EXPECT_NE(uart.LastSystemError(), 0);
+    EXPECT_EQ(uart.ErrorString(),
+              "Can not send to comm (" + std::string(std::strerror(uart.LastSystemError())) + ")");
     auto start = TClock::now();
     EXPECT_TRUE(uart.Close());
     EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - start).count(),
