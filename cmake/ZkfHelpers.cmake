@@ -11,3 +11,16 @@ function(zkf_add_gtest name)
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZKF_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data"
     TIMEOUT 600)
 endfunction()
+
+# zkf_program(TARGET DESCRIPTION [QT]): a program the packages ship. On Windows it gets the
+# manifest, version information and icon (cmake/WindowsRuntime.cmake), and QT marks a program
+# that links Qt, which shares the MinGW runtime DLLs with Qt's own.
+function(zkf_program target description)
+  if(NOT WIN32)
+    return()
+  endif()
+  zkf_windows_program(${target} "${description}")
+  if("QT" IN_LIST ARGN)
+    set_target_properties(${target} PROPERTIES ZKF_QT_PROGRAM ON)
+  endif()
+endfunction()

@@ -14,8 +14,19 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# One self-contained .exe: no libstdc++, libgcc or winpthread DLLs to ship beside it.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# Qt for Windows, cross-built by scripts/build-qt-windows.sh into its cache: used when that
+# cache holds a complete install (the script prints the prefix it would use without building).
+# Qt's host tools (moc, uic, rcc) are Debian's own of the same version.
+if(NOT DEFINED ZKF_QT_WINDOWS_PREFIX)
+  execute_process(COMMAND ${CMAKE_CURRENT_LIST_DIR}/../scripts/build-qt-windows.sh --prefix
+                  OUTPUT_VARIABLE ZKF_QT_WINDOWS_PREFIX OUTPUT_STRIP_TRAILING_WHITESPACE
+                  ERROR_QUIET)
+endif()
+if(ZKF_QT_WINDOWS_PREFIX AND EXISTS ${ZKF_QT_WINDOWS_PREFIX}/.complete)
+  list(APPEND CMAKE_FIND_ROOT_PATH ${ZKF_QT_WINDOWS_PREFIX})
+  set(QT_HOST_PATH /usr)
+  set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake)
+endif()
 
 find_program(ZKF_WINE NAMES wine wine64)
 if(ZKF_WINE)

@@ -1,17 +1,14 @@
 #pragma once
 // The directories and library dates fixed once at start-up.
 
+#include "XVclUtil/PlatformPaths.h"
+
 #include <string>
 
 namespace AppCore {
 
-// The folder separator users of this platform expect: "\\" on Windows, "/" elsewhere. The
-// Windows build ends ProgramDir in a backslash and joins its folders with backslashes.
-#ifdef _WIN32
-inline constexpr char PathDelim = '\\';
-#else
-inline constexpr char PathDelim = '/';
-#endif
+// The Windows build ends ProgramDir in a backslash and joins its folders with backslashes.
+using XVclUtil::PathDelim;
 
 struct TStartupContext {
     std::string ProgramDir;       // folder of the executable, ending in PathDelim

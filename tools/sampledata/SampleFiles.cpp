@@ -2,12 +2,12 @@
 
 #include "XVclUtil/AtomicFile.h"
 #include "XVclUtil/EXGeneral.h"
+#include "XVclUtil/PlatformPaths.h"
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
-#include <unistd.h>
 
 namespace SampleData {
 
@@ -20,9 +20,9 @@ void EnsureWritableFolder(const std::string& dir) {
         throw XVclUtil::EXGeneral("Cannot create the folder %s: %s", dir.c_str(),
                                   ec.message().c_str());
     if (!fs::is_directory(dir, ec)) throw XVclUtil::EXGeneral("Not a folder: %s", dir.c_str());
-    if (::access(dir.c_str(), W_OK | X_OK) != 0)
-        throw XVclUtil::EXGeneral("Cannot write into the folder %s: %s", dir.c_str(),
-                                  std::strerror(errno));
+    std::string why;
+    if (!XVclUtil::CanWriteInto(dir, why))
+        throw XVclUtil::EXGeneral("Cannot write into the folder %s: %s", dir.c_str(), why.c_str());
 }
 
 void WriteSampleFile(const std::string& path, const std::string& bytes) {
