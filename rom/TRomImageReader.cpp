@@ -2,6 +2,7 @@
 
 #include "PictureEntry.h"
 #include "RomImage.h"
+#include "RomImageCompleteness.h"
 #include "RomLayout.h"
 #include "XVclUtil/Crc8.h"
 #include "XVclUtil/Printf.h"
@@ -288,6 +289,20 @@ std::string RomImageProblem(std::span<const std::uint8_t> image) {
     for (const TRomCheck& check : reader.Checks())
         if (!check.Ok) return check.Name + ": " + check.Detail;
     return "unreadable";
+}
+
+std::string RomImageObjection(std::span<const std::uint8_t> image) {
+    TRomImageReader reader;
+    if (!reader.Load(image)) {
+        for (const TRomCheck& check : reader.Checks())
+            if (!check.Ok) return "Not a ROM image made by MAKE ROM: " + check.Name + ": " + check.Detail;
+        return "Not a ROM image made by MAKE ROM: unreadable";
+    }
+    const std::vector<std::string> warnings = IncompleteImageWarnings(reader);
+    if (warnings.empty()) return "";
+    std::string text = "Incomplete ROM image: ";
+    for (std::size_t i = 0; i < warnings.size(); ++i) text += (i ? "; " : "") + warnings[i];
+    return text;
 }
 
 } // namespace Rom

@@ -78,10 +78,19 @@ std::string ToolSettingsPath(const std::string& startDir) {
 void LoadToolSettings(TEditorSession& session) {
     const std::string path = ToolSettingsPath(session.Context.StartDir);
     if (!XVclUtil::FileExists(path)) {
+        session.Context.NoteProblem(path, XVclUtil::NotRegularFileReason(path));
         XVclUtil::ShowErrMsgBox_Printf(Msg::CaptionError, "%s", Msg::SettingsNotFound);
         return;
     }
-    session.Settings = ReadToolSettingsFile(path, session.Settings);
+    try {
+        session.Settings = ReadToolSettingsFile(path, session.Settings);
+    } catch (const XVclUtil::EConvertError& e) {
+        session.Context.NoteProblem(path, e.what()); // start-up shows it and stops
+        throw;
+    } catch (const XVclUtil::EXGeneral& e) {
+        session.Context.NoteProblem(path, e.what());
+        throw;
+    }
     session.Document.CODEVER = session.Settings.CurrentModel;
 }
 

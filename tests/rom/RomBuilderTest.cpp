@@ -422,18 +422,17 @@ TEST_F(RomBuilderRefusal, AFailedSideFileLeavesTheOldPair) {
     EXPECT_FALSE(FileExists(In.RomFileName));
 }
 
-TEST_F(RomBuilderTest, ACutOffLibraryGivesOneWarningLine) {
-    In.Library = [](int, int) {
+TEST_F(RomBuilderRefusal, ACutOffLibraryWritesNoImage) {
+    In.OUTCPUBIN = 1;
+    In.Library = [](int group, int index) {
         TLibraryEntry e;
-        e.State = TLibraryEntry::TState::Missing;
+        e.State = group == 0 && index < 10 ? TLibraryEntry::TState::Empty
+                                           : TLibraryEntry::TState::Missing;
         return e;
     };
-    In.Cells[0][0] = "1";
-    ASSERT_TRUE(Build());
-    ASSERT_EQ(Lines.size(), 1u);
-    EXPECT_EQ(Lines[0].rfind("[Warning] VRC-780AS1V2.GLB: ", 0), 0u) << Lines[0];
-    EXPECT_NE(Lines[0].find(" pictures not found, the file is empty or cut short !!!"),
-              std::string::npos);
+    ExpectRefused("File error", "The picture library VRC-780AS1V2.GLB cannot be read whole:");
+    EXPECT_NE(Boxes[0].second.find("pictures lie past its end"), std::string::npos);
+    EXPECT_TRUE(Lines.empty());
 }
 
 } // namespace
