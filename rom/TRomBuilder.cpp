@@ -296,8 +296,10 @@ void TRomBuilder::WriteOutputs() {
     if (withBin) bin.emplace(Input.BinFileName);
     rom.Write(image->data(), image->size());
     if (bin) bin->Write(Config.Bytes().data(), Config.Bytes().size());
+    // The system's reason comes first: a name can be long enough to push it out of sight.
     auto fail = [&](const XVclUtil::TAtomicFileWriter& file, const std::string& name) {
-        Stop("File error", "Error!!\n\nCannot write " + name + "\n(" + file.ErrorText() + ")!!\n");
+        Stop("File error",
+             "Error!!\n\nCannot write the file (" + file.ErrorText() + "):\n" + name + "!!\n");
     };
     if (!rom.Sync()) fail(rom, Input.RomFileName);
     if (bin && !bin->Sync()) fail(*bin, Input.BinFileName);

@@ -393,6 +393,17 @@ TEST_F(RomBuilderRefusal, TargetNameIsAFolder) {
     EXPECT_EQ(Dir.Names().size(), 7u); // Style0..4, folder.ROM, ZKF780A.ROM: no temporary left
 }
 
+TEST_F(RomBuilderRefusal, ANameTooLongGivesTheSystemsReason) {
+    const std::vector<std::string> before = Dir.Names();
+    In.RomFileName = Dir / (std::string(300, 'A') + ".ROM");
+    EXPECT_FALSE(Build());
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].first, "File error");
+    EXPECT_EQ(Boxes[0].second,
+              "Error!!\n\nCannot write the file (File name too long):\n" + In.RomFileName + "!!\n");
+    EXPECT_EQ(Dir.Names(), before);
+}
+
 TEST_F(RomBuilderRefusal, ModelSettingsOutOfRangeStopBeforeAnyArithmetic) {
     const std::pair<int TRomBuildInput::*, const char*> fields[] = {
         {&TRomBuildInput::OFFSET, "OFFSET=2147483647"},
