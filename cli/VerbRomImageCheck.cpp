@@ -27,12 +27,11 @@ void CheckSideFile(const std::string& romFile, std::span<const std::uint8_t> ima
     const auto bytes = XVclUtil::ReadWholeFile(side, 16 * Rom::ConfigBlockSize);
     if (!bytes) {
         const auto size = XVclUtil::RegularFileSize(side);
-        reader.AddCheck({"side file", false,
-                         size ? XVclUtil::Format("%s holds %llu bytes; a side file holds %zu",
-                                                 name.c_str(),
-                                                 static_cast<unsigned long long>(*size),
-                                                 Rom::ConfigBlockSize)
-                              : name + " cannot be read"});
+        reader.AddCheck(
+            {"side file", false,
+             size ? XVclUtil::Format("%s holds %llu bytes; a side file holds %zu", name.c_str(),
+                                     static_cast<unsigned long long>(*size), Rom::ConfigBlockSize)
+                  : name + " cannot be read"});
         return;
     }
     reader.AddCheck(Rom::SideFileCheck(image, *bytes, name));

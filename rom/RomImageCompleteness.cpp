@@ -37,8 +37,7 @@ TIndexContents Contents(const TRomImageReader& reader) {
     for (const TRomPicture& p : reader.Pictures()) {
         if (p.Name.rfind("UM_", 0) == 0 && p.Index >= 0 && p.Index < int(UmEntries))
             c.Um[p.Index] = true;
-        if (p.Name.rfind("M_", 0) != 0 || p.Index < 0 || p.Index >= int(RomIndexEntries))
-            continue;
+        if (p.Name.rfind("M_", 0) != 0 || p.Index < 0 || p.Index >= int(RomIndexEntries)) continue;
         if (p.SetEntry < 0)
             c.Present[std::size_t(p.Index)] = true;
         else
@@ -51,8 +50,7 @@ void LiftStates(const TIndexContents& c, std::vector<std::string>& out) {
     std::vector<std::string> empty;
     for (int n = FirstLiftStateEntry; n <= LastLiftStateEntry; ++n)
         if (!c.Present[std::size_t(n)]) empty.push_back(Format("M_%d", n));
-    if (!empty.empty())
-        out.push_back("lift-state entries without a picture: " + NameList(empty));
+    if (!empty.empty()) out.push_back("lift-state entries without a picture: " + NameList(empty));
 }
 
 std::string GlyphName(int code) {
@@ -65,9 +63,8 @@ void FloorGlyphs(const TDecodedCodeTableBlock& d, const TIndexContents& c,
                  std::vector<std::string>& out) {
     const int set = d.FloorSetEntry;
     const std::set<int> none;
-    const std::set<int>& glyphs = set >= 0 && set < int(RomIndexEntries)
-                                      ? c.SetEntries[std::size_t(set)]
-                                      : none;
+    const std::set<int>& glyphs =
+        set >= 0 && set < int(RomIndexEntries) ? c.SetEntries[std::size_t(set)] : none;
     std::set<int> missing;
     std::vector<std::string> cells;
     for (std::size_t t = 0; t < CodeTableCount; ++t)

@@ -305,7 +305,7 @@ void TRomBuilder::WriteOutputs() {
     if (bin && !bin->Sync()) fail(*bin, Input.BinFileName);
     if (bin && !bin->SetAsideOld()) fail(*bin, Input.BinFileName);
     if (!rom.Commit()) fail(rom, Input.RomFileName); // the old side file goes back
-    if (bin) bin->DropOld(); // it belonged to the image just replaced
+    if (bin) bin->DropOld();                         // it belonged to the image just replaced
     if (bin && !bin->Commit()) fail(*bin, Input.BinFileName);
 }
 

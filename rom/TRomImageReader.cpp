@@ -295,7 +295,8 @@ std::string RomImageObjection(std::span<const std::uint8_t> image) {
     TRomImageReader reader;
     if (!reader.Load(image)) {
         for (const TRomCheck& check : reader.Checks())
-            if (!check.Ok) return "Not a ROM image made by MAKE ROM: " + check.Name + ": " + check.Detail;
+            if (!check.Ok)
+                return "Not a ROM image made by MAKE ROM: " + check.Name + ": " + check.Detail;
         return "Not a ROM image made by MAKE ROM: unreadable";
     }
     const std::vector<std::string> warnings = IncompleteImageWarnings(reader);

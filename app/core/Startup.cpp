@@ -57,7 +57,7 @@ bool LoadLibraries(TEditorSession& session) {
     const bool tooLarge = glbSize && *glbSize > TPictureLibrary::MaxFileSize;
     if (tooLarge || !glbSize || !session.Library.LoadFile(glbPath)) {
         const std::string why = XVclUtil::NotRegularFileReason(glbPath);
-        context.NoteProblem(glbPath, tooLarge        ? std::string("larger than 64 MB")
+        context.NoteProblem(glbPath, tooLarge       ? std::string("larger than 64 MB")
                                      : !why.empty() ? why
                                                     : std::string("cannot be read"));
         if (tooLarge)

@@ -6,14 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <fcntl.h>
-#include <functional>
-#include <sys/stat.h>
 
 using namespace RomTest;
 
@@ -203,6 +203,13 @@ TEST_F(EndToEnd, StartUpErrorsAndACutLibraryWriteNoImage) {
         cut[entry] = 0x7F;
         WriteBytes(glb, cut);
     };
+    // Something else in the file's place.
+    auto planted = [](const std::string& path, void (*make)(const char*)) {
+        return [path, make] {
+            std::remove(path.c_str());
+            make(path.c_str());
+        };
+    };
     const struct {
         const char* Case;
         std::function<void()> Spoil;
@@ -212,21 +219,22 @@ TEST_F(EndToEnd, StartUpErrorsAndACutLibraryWriteNoImage) {
          [&] { std::remove(ini.c_str()); },
          {"Error: KRVZKF780AS1.INI file not found!!", ini + "\n(No such file or directory)"}},
         {"settings file is a folder",
-         [&] { std::remove(ini.c_str()); std::filesystem::create_directory(ini); },
+         planted(ini, [](const char* p) { ::mkdir(p, 0700); }),
          {"Error: KRVZKF780AS1.INI file not found!!", ini + "\n(a folder)"}},
         {"settings file is a FIFO",
-         [&] { std::remove(ini.c_str()); ::mkfifo(ini.c_str(), 0600); },
+         planted(ini, [](const char* p) { ::mkfifo(p, 0600); }),
          {"Error: KRVZKF780AS1.INI file not found!!", ini + "\n(a FIFO)"}},
         {"settings file is a device",
-         [&] { std::remove(ini.c_str()); ::symlink("/dev/null", ini.c_str()); },
+         planted(ini, [](const char* p) { ::symlink("/dev/null", p); }),
          {"Error: KRVZKF780AS1.INI file not found!!", ini + "\n(a device)"}},
         {"library is a FIFO",
-         [&] { std::remove(glb.c_str()); ::mkfifo(glb.c_str(), 0600); },
+         planted(glb, [](const char* p) { ::mkfifo(p, 0600); }),
          {"Error: GLB file not found!!", glb + "\n(a FIFO)"}},
         {"library cut short",
          [&] { WriteBytes(glb, TBytes(glbBytes.begin(), glbBytes.begin() + 40000)); },
          {"The picture library VRC-780AS1V2.GLB cannot be read whole:", "pictures lie past"}},
-        {"library directory points past its end", pointPastEnd,
+        {"library directory points past its end",
+         pointPastEnd,
          {"The picture library VRC-780AS1V2.GLB cannot be read whole:\n1 pictures lie past"}},
     };
     for (const auto& c : cases) {

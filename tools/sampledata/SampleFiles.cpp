@@ -33,15 +33,17 @@ void WriteSampleFile(const std::string& path, const std::string& bytes) {
         throw XVclUtil::EXGeneral("Cannot write the file %s: %s", path.c_str(), why.c_str());
 }
 
-void WriteThroughScratch(const std::string& path,
-                         const std::function<bool(const std::string& scratch, std::string& why)>& write) {
+void WriteThroughScratch(
+    const std::string& path,
+    const std::function<bool(const std::string& scratch, std::string& why)>& write) {
     const std::string scratch = path + ".new";
     std::remove(scratch.c_str());
     std::string why = "write failed";
     const bool made = write(scratch, why);
     const auto bytes = made ? XVclUtil::ReadWholeFile(scratch) : std::nullopt;
     std::remove(scratch.c_str());
-    if (!bytes) throw XVclUtil::EXGeneral("Cannot write the file %s: %s", path.c_str(), why.c_str());
+    if (!bytes)
+        throw XVclUtil::EXGeneral("Cannot write the file %s: %s", path.c_str(), why.c_str());
     WriteSampleFile(path, std::string(bytes->begin(), bytes->end()));
 }
 

@@ -19,8 +19,9 @@ void WriteSampleFile(const std::string& path, const std::string& bytes);
 // path as WriteSampleFile does (a link at path stays a link, a FIFO or device is refused). For
 // writers that make a file of their own (the INI engine). write returns false with why set
 // when it failed.
-void WriteThroughScratch(const std::string& path,
-                         const std::function<bool(const std::string& scratch, std::string& why)>& write);
+void WriteThroughScratch(
+    const std::string& path,
+    const std::function<bool(const std::string& scratch, std::string& why)>& write);
 
 // Writes files (relative path -> bytes) below dir, creating subfolders; stripPrefix is removed
 // from the front of every relative path first.

@@ -7,7 +7,6 @@
 #include "XVclUtil/EXGeneral.h"
 #include "XVclUtil/TXIniFile.h"
 
-
 namespace SampleData {
 
 const std::vector<TSampleModel>& SampleModels() {

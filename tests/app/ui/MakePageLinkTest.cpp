@@ -125,9 +125,8 @@ TEST_F(MakePageLinkTest, AnImageThatLacksPicturesIsAskedAbout) {
     ASSERT_EQ(Script.Questions.size(), 2u);
     for (const auto& [caption, text] : Script.Questions) {
         EXPECT_EQ(caption, "Warning");
-        EXPECT_EQ(text.rfind("Incomplete ROM image: lift-state entries without a picture: M_150",
-                             0),
-                  0u)
+        EXPECT_EQ(
+            text.rfind("Incomplete ROM image: lift-state entries without a picture: M_150", 0), 0u)
             << text;
         EXPECT_TRUE(text.ends_with(". Upload anyway?")) << text;
     }
