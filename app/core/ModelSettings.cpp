@@ -10,6 +10,8 @@
 #include "XVclUtil/MessageBox.h"
 #include "XVclUtil/TXIniFile.h"
 
+#include <exception>
+
 namespace AppCore {
 
 namespace {
@@ -84,10 +86,7 @@ void LoadToolSettings(TEditorSession& session) {
     }
     try {
         session.Settings = ReadToolSettingsFile(path, session.Settings);
-    } catch (const XVclUtil::EConvertError& e) {
-        session.Context.NoteProblem(path, e.what()); // start-up shows it and stops
-        throw;
-    } catch (const XVclUtil::EXGeneral& e) {
+    } catch (const std::exception& e) { // a conversion or INI error: start-up shows it, stops
         session.Context.NoteProblem(path, e.what());
         throw;
     }

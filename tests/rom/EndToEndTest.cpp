@@ -227,6 +227,12 @@ TEST_F(EndToEnd, StartUpErrorsAndACutLibraryWriteNoImage) {
         {"settings file is a device",
          planted(ini, [](const char* p) { ::symlink("/dev/null", p); }),
          {"Error: KRVZKF780AS1.INI file not found!!", ini + "\n(a device)"}},
+        {"settings file with a number that is none",
+         [&] {
+             WriteBytes(ini,
+                        {'[', 'G', 'L', 'O', 'B', 'A', 'L', ']', '\n', 'V', 'C', 'N', '=', 'x'});
+         },
+         {"Cannot make the ROM image: " + ini + "\n("}},
         {"library is a FIFO",
          planted(glb, [](const char* p) { ::mkfifo(p, 0600); }),
          {"Error: GLB file not found!!", glb + "\n(a FIFO)"}},
