@@ -40,6 +40,14 @@ public:
     // Sync when not done yet, then rename over the target and flush the folder. False when any
     // write failed or the file could not be put in place.
     bool Commit();
+    // Moves the file now at the target out of the way, to "<target>.tmpXXXXXX" in its folder
+    // (a name the next save of the target clears away). Two files that belong together can so
+    // be replaced one after the other while a crash leaves one of them missing, never an old
+    // one beside a new one. Commit and DropOld remove the old file; a writer destroyed while it
+    // is still set aside puts it back. True when nothing is at the target.
+    bool SetAsideOld();
+    // Removes the old file that SetAsideOld moved away: the new one is the only one wanted.
+    void DropOld();
     // Why the first failing step failed (the system's error text); empty before a failure.
     std::string ErrorText() const;
     // The file that Commit replaces: the path given, or what its links lead to.
@@ -50,8 +58,9 @@ private:
     bool Flush();
     bool LinkIn(); // gives an unnamed temporary its name
     bool Fail(int error);
+    void RestoreOld();
 
-    std::string Target, Folder, TempPath;
+    std::string Target, Folder, TempPath, AsidePath;
     int Fd = -1;
     bool Unnamed = false, Synced = false, Failed = false;
     int ErrorNumber = 0;

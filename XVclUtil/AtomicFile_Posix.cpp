@@ -100,6 +100,57 @@ bool TAtomicFileWriter::Open() {
 TAtomicFileWriter::~TAtomicFileWriter() {
     if (Fd >= 0) ::close(Fd);
     if (!TempPath.empty()) ::unlink(TempPath.c_str());
+    RestoreOld();
+}
+
+bool TAtomicFileWriter::SetAsideOld() {
+    if (Failed) return false;
+    if (!AsidePath.empty()) return true;
+    struct stat st;
+    if (::lstat(Target.c_str(), &st) != 0) return errno == ENOENT || Fail(errno);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = Target + TempMark + RandomSuffix();
+        // A second name, then the first one removed: never over a file already there. A file
+        // system without hard links takes a rename to a name checked to be free.
+        bool moved = false;
+        if (::link(Target.c_str(), name.c_str()) == 0) {
+            moved = ::unlink(Target.c_str()) == 0;
+            if (!moved) {
+                const int error = errno;
+                ::unlink(name.c_str());
+                return Fail(error);
+            }
+        } else if (errno == EEXIST) {
+            continue;
+        } else if (errno == EPERM || errno == ENOTSUP || errno == EXDEV) {
+            if (::lstat(name.c_str(), &st) == 0) continue;
+            moved = ::rename(Target.c_str(), name.c_str()) == 0;
+        }
+        if (!moved) return Fail(errno);
+        AsidePath = std::move(name);
+        SyncFolder(Folder);
+        return true;
+    }
+    return Fail(EEXIST);
+}
+
+void TAtomicFileWriter::DropOld() {
+    if (AsidePath.empty()) return;
+    ::unlink(AsidePath.c_str());
+    AsidePath.clear();
+}
+
+void TAtomicFileWriter::RestoreOld() {
+    if (AsidePath.empty()) return;
+    // Back under its name unless something new took the name meanwhile; else the next save
+    // of the target clears it away.
+    struct stat st;
+    if (::link(AsidePath.c_str(), Target.c_str()) == 0)
+        ::unlink(AsidePath.c_str());
+    else if (errno != EEXIST && ::lstat(Target.c_str(), &st) != 0)
+        ::rename(AsidePath.c_str(), Target.c_str()); // no hard links here
+    AsidePath.clear();
+    SyncFolder(Folder);
 }
 
 bool TAtomicFileWriter::Sync() {
@@ -133,6 +184,7 @@ bool TAtomicFileWriter::Commit() {
     if (!closed) return Fail(errno);
     if (::rename(TempPath.c_str(), Target.c_str()) != 0) return Fail(errno);
     TempPath.clear();
+    DropOld();
     SyncFolder(Folder);
     return true;
 }

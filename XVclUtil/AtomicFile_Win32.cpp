@@ -100,6 +100,38 @@ bool TAtomicFileWriter::Open() {
 TAtomicFileWriter::~TAtomicFileWriter() {
     if (Fd >= 0) ::_close(Fd);
     if (!TempPath.empty()) ::DeleteFileA(TempPath.c_str());
+    RestoreOld();
+}
+
+bool TAtomicFileWriter::SetAsideOld() {
+    if (Failed) return false;
+    if (!AsidePath.empty()) return true;
+    std::error_code ec;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(Target, ec))) return true;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = Target + TempMark + RandomSuffix();
+        // Without MOVEFILE_REPLACE_EXISTING the move never lands on a file already there.
+        if (::MoveFileExA(Target.c_str(), name.c_str(), MOVEFILE_WRITE_THROUGH)) {
+            AsidePath = std::move(name);
+            return true;
+        }
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS)
+            return Fail(ErrnoOf(error));
+    }
+    return Fail(EEXIST);
+}
+
+void TAtomicFileWriter::DropOld() {
+    if (AsidePath.empty()) return;
+    ::DeleteFileA(AsidePath.c_str());
+    AsidePath.clear();
+}
+
+void TAtomicFileWriter::RestoreOld() {
+    if (AsidePath.empty()) return;
+    ::MoveFileExA(AsidePath.c_str(), Target.c_str(), MOVEFILE_WRITE_THROUGH);
+    AsidePath.clear();
 }
 
 bool TAtomicFileWriter::Sync() {
@@ -121,6 +153,7 @@ bool TAtomicFileWriter::Commit() {
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return Fail(ErrnoOf(::GetLastError()));
     TempPath.clear();
+    DropOld();
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <strings.h>
@@ -87,6 +88,20 @@ bool FileExists(const std::string& path) {
 bool PathExists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0;
+}
+
+std::string NotRegularFileReason(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return std::strerror(path.empty() ? ENOENT : errno);
+    if (S_ISREG(st.st_mode)) return std::string();
+    if (S_ISDIR(st.st_mode)) return "a folder";
+#ifndef _WIN32
+    if (S_ISFIFO(st.st_mode)) return "a FIFO";
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return "a device";
+#else
+    if (S_ISCHR(st.st_mode)) return "a device";
+#endif
+    return "not a regular file";
 }
 
 std::optional<std::uint64_t> RegularFileSize(const std::string& path) {

@@ -15,6 +15,11 @@ bool FileExists(const std::string& path);
 // True when anything at all (file, folder, device) exists under path.
 bool PathExists(const std::string& path);
 
+// Why path is no regular file to read, in words for a message box: the system's reason when
+// nothing can be found under it ("No such file or directory"), else "a folder", "a FIFO", "a
+// device" or "not a regular file". Empty for a regular file (or a link to one).
+std::string NotRegularFileReason(const std::string& path);
+
 // The size of a regular file (or of what a link leads to); nullopt for anything else.
 std::optional<std::uint64_t> RegularFileSize(const std::string& path);
 // The whole regular file, read in one piece of its size. Nullopt when it cannot be opened, is

@@ -28,16 +28,17 @@ int RunTransferVerb(const TTransferVerb& verb, int argc, char** argv) {
     AddLineOptions(parser, options);
     parser.add_flag("--force", options.Force,
                     "send a file that is not a ROM image made by MAKE ROM (the size, signature "
-                    "and check bytes that inspect verifies)");
+                    "and check bytes that inspect verifies), or an image that lacks pictures "
+                    "its options use (the warning lines of inspect)");
     parser.add_flag("-q,--quiet", options.Quiet, "no progress bar or progress lines");
     if (auto status = parser.Parse(argc, argv)) return *status;
 
-    // The same checks as inspect, before anything reaches the controller.
+    // The same checks and warnings as inspect, before anything reaches the controller.
     options.CheckImage = [&](std::span<const std::uint8_t> file) {
-        const std::string problem = Rom::RomImageProblem(file);
-        if (problem.empty()) return true;
-        std::fprintf(stderr, "zkf780a %s: Not a ROM image made by MAKE ROM: %s%s\n", verb.Name,
-                     problem.c_str(), options.Force ? " (sent anyway: --force)" : "");
+        const std::string objection = Rom::RomImageObjection(file);
+        if (objection.empty()) return true;
+        std::fprintf(stderr, "zkf780a %s: %s%s\n", verb.Name, objection.c_str(),
+                     options.Force ? " (sent anyway: --force)" : "");
         return options.Force;
     };
     return Link::TUploadSession(options).Run(verb.Mode, romFile);

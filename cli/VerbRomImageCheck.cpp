@@ -6,8 +6,10 @@
 #include "VerbParser.h"
 
 #include "XVclUtil/FileUtil.h"
+#include "XVclUtil/Printf.h"
 #include "rom/RomImageReport.h"
 #include "rom/RomLayout.h"
+#include "rom/RomSideFileCheck.h"
 #include "rom/TRomImageReader.h"
 
 #include <cstdio>
@@ -15,12 +17,34 @@
 
 namespace {
 
+// The .BIN side file beside the image, when there is one, must be the one made with it.
+void CheckSideFile(const std::string& romFile, std::span<const std::uint8_t> image,
+                   Rom::TRomImageReader& reader) {
+    const std::string side = XVclUtil::FindFileNoCase(XVclUtil::ChangeFileExt(romFile, ".BIN"));
+    if (side.empty() || side == romFile) return;
+    const std::string name = XVclUtil::FileNameOfPath(side);
+    // Larger than any side file: read only enough to tell.
+    const auto bytes = XVclUtil::ReadWholeFile(side, 16 * Rom::ConfigBlockSize);
+    if (!bytes) {
+        const auto size = XVclUtil::RegularFileSize(side);
+        reader.AddCheck(
+            {"side file", false,
+             size ? XVclUtil::Format("%s holds %llu bytes; a side file holds %zu", name.c_str(),
+                                     static_cast<unsigned long long>(*size), Rom::ConfigBlockSize)
+                  : name + " cannot be read"});
+        return;
+    }
+    reader.AddCheck(Rom::SideFileCheck(image, *bytes, name));
+}
+
 int InspectMain(int argc, char** argv) {
     Cli::TVerbParser parser(
         "inspect",
         "Verifies a ROM image: size, signature, the CRC-8 table copies, the 104 page check "
-        "bytes, the code-table block check byte, the fixed index entries and that every index "
-        "entry lies inside the image; then prints the pictures, sizes and options it holds.",
+        "bytes, the code-table block check byte, the fixed index entries, that every index "
+        "entry lies inside the image and that a .BIN side file beside it belongs to it; then "
+        "prints the pictures, sizes and options it holds, and a warning line for each picture "
+        "its options use that it lacks.",
         "  0  every check holds\n"
         "  1  the file cannot be read (or the pictures cannot be written)\n"
         "  2  a check fails, or usage error\n");
@@ -47,7 +71,9 @@ int InspectMain(int argc, char** argv) {
         return 1;
     }
     Rom::TRomImageReader reader;
-    const bool ok = reader.Load(*bytes);
+    reader.Load(*bytes);
+    CheckSideFile(romFile, *bytes, reader);
+    const bool ok = reader.AllChecksPass();
     const std::string report =
         json ? Rom::FormatInspectJson(reader, romFile) : Rom::FormatInspectText(reader, romFile);
     std::fputs(report.c_str(), stdout);

@@ -1,5 +1,6 @@
 #include "RomImageReport.h"
 
+#include "RomImageCompleteness.h"
 #include "RomLayout.h"
 #include "RomOptions.h"
 #include "TJsonValue.h"
@@ -121,6 +122,9 @@ std::string FormatInspectText(const TRomImageReader& reader, const std::string& 
                           what.c_str());
         }
     }
+    const std::vector<std::string> warnings = IncompleteImageWarnings(reader);
+    if (!warnings.empty()) out += "\n";
+    for (const std::string& warning : warnings) out += "warning: " + warning + "\n";
     out += failed ? Format("\nresult: %d check%s failed\n", failed, failed == 1 ? "" : "s")
                   : std::string("\nresult: every check holds\n");
     return out;
@@ -179,6 +183,10 @@ std::string FormatInspectJson(const TRomImageReader& reader, const std::string& 
         }
         root["pictures"] = std::move(pictures);
         root["emptyIndexEntries"] = reader.EmptyIndexEntries();
+        TJsonValue warnings = TJsonValue::Array();
+        for (const std::string& warning : IncompleteImageWarnings(reader))
+            warnings.Append(TJsonValue(warning));
+        root["warnings"] = std::move(warnings);
     }
     return root.Indented();
 }

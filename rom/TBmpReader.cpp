@@ -90,8 +90,9 @@ void TBmpReader::ReadInfoHeader(std::uint32_t headerSize) {
     height = height < 0 ? -height : height;
     if (width <= 0 || height <= 0)
         throw EBmpFormat(Format("picture of %lld x %lld has no pixels", width, height));
-    if (width * height > MaxPixels)
-        throw EBmpFormat(Format("picture too large (%lld x %lld)", width, height));
+    if (width > MaxSide || height > MaxSide)
+        throw EBmpFormat(Format("%lld x %lld pixels is larger than any picture the display shows",
+                                width, height));
     W = static_cast<int>(width);
     H = static_cast<int>(height);
     if (planes != 1) throw EBmpFormat(Format("%u colour planes (only 1 is valid)", planes));

@@ -29,8 +29,9 @@ public:
     // never taken for black.
     TPicture Read() const;
 
-    // Larger pictures are refused before anything is decoded.
-    static constexpr long long MaxPixels = 1LL << 26;
+    // Wider or higher pictures are refused before anything is decoded: the display shows
+    // nothing near this size, and a header that declares it would only cost memory.
+    static constexpr long long MaxSide = 4096;
 
 private:
     struct TChannel {

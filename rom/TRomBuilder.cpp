@@ -101,9 +101,12 @@ void TRomBuilder::Steps() {
     FillConfigFromLibrary();
     MakeMessagePictures();
     MoveRawEntries();
+    // An image short of the library pictures would be taken for a whole one: no image.
     if (MissingPictures > 0)
-        Line(XVclUtil::Format("[Warning] %s: %d pictures not found, the file is empty or cut "
-                              "short !!!",
+        Stop("File error",
+             XVclUtil::Format("Error!!\n\nThe picture library %s cannot be read whole:\n%d "
+                              "pictures lie past its end (the file is cut short, or its "
+                              "directory points past its end)\n\nNo ROM image was written.!!\n",
                               Input.LibraryName.c_str(), MissingPictures));
     PackBlocks();
     RomBlocks.CodeTable = Config.CodeTableBlock();
@@ -277,9 +280,10 @@ void TRomBuilder::PackBlocks() {
     pack("UBF", "UBF_", FloorCount, 0, RomBlocks.Ubf);
 }
 
-// Both files go to temporaries and are flushed first; then the image is put in place and the
-// side file last. A failure before the first rename leaves the old pair; a crash between the
-// two renames leaves a new image beside the old side file only for as long as a rename takes.
+// Both files go to temporaries and are flushed first. Then the old side file is moved out of
+// the way, the image is put in place, and the new side file last: a failure before the image's
+// rename puts the old side file back, and a crash at any moment leaves either the old pair,
+// or an image without its side file, never an image beside a side file made for another.
 void TRomBuilder::WriteOutputs() {
     auto image = BuildRomImage(Work, "M_", RomBlocks);
     if (!image) Stop("File error", TooLongText);
@@ -292,12 +296,16 @@ void TRomBuilder::WriteOutputs() {
     if (withBin) bin.emplace(Input.BinFileName);
     rom.Write(image->data(), image->size());
     if (bin) bin->Write(Config.Bytes().data(), Config.Bytes().size());
+    // The system's reason comes first: a name can be long enough to push it out of sight.
     auto fail = [&](const XVclUtil::TAtomicFileWriter& file, const std::string& name) {
-        Stop("File error", "Error!!\n\nCannot write " + name + "\n(" + file.ErrorText() + ")!!\n");
+        Stop("File error",
+             "Error!!\n\nCannot write the file (" + file.ErrorText() + "):\n" + name + "!!\n");
     };
     if (!rom.Sync()) fail(rom, Input.RomFileName);
     if (bin && !bin->Sync()) fail(*bin, Input.BinFileName);
-    if (!rom.Commit()) fail(rom, Input.RomFileName);
+    if (bin && !bin->SetAsideOld()) fail(*bin, Input.BinFileName);
+    if (!rom.Commit()) fail(rom, Input.RomFileName); // the old side file goes back
+    if (bin) bin->DropOld();                         // it belonged to the image just replaced
     if (bin && !bin->Commit()) fail(*bin, Input.BinFileName);
 }
 

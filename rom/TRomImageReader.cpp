@@ -2,6 +2,7 @@
 
 #include "PictureEntry.h"
 #include "RomImage.h"
+#include "RomImageCompleteness.h"
 #include "RomLayout.h"
 #include "XVclUtil/Crc8.h"
 #include "XVclUtil/Printf.h"
@@ -282,12 +283,30 @@ void TRomImageReader::GuessOrientation() {
         }
 }
 
-std::string RomImageProblem(std::span<const std::uint8_t> image) {
-    TRomImageReader reader;
-    if (reader.Load(image)) return "";
+namespace {
+
+// The first check that fails, as "name: detail".
+std::string FirstFailure(const TRomImageReader& reader) {
     for (const TRomCheck& check : reader.Checks())
         if (!check.Ok) return check.Name + ": " + check.Detail;
     return "unreadable";
+}
+
+} // namespace
+
+std::string RomImageProblem(std::span<const std::uint8_t> image) {
+    TRomImageReader reader;
+    return reader.Load(image) ? std::string() : FirstFailure(reader);
+}
+
+std::string RomImageObjection(std::span<const std::uint8_t> image) {
+    TRomImageReader reader;
+    if (!reader.Load(image)) return "Not a ROM image made by MAKE ROM: " + FirstFailure(reader);
+    const std::vector<std::string> warnings = IncompleteImageWarnings(reader);
+    if (warnings.empty()) return "";
+    std::string text = "Incomplete ROM image: ";
+    for (std::size_t i = 0; i < warnings.size(); ++i) text += (i ? "; " : "") + warnings[i];
+    return text;
 }
 
 } // namespace Rom

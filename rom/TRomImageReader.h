@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace Rom {
@@ -42,6 +43,8 @@ public:
     bool Load(std::span<const std::uint8_t> image);
 
     const std::vector<TRomCheck>& Checks() const { return CheckList; }
+    // A check made beside the image (its side file), reported with the others.
+    void AddCheck(TRomCheck check) { CheckList.push_back(std::move(check)); }
     bool AllChecksPass() const;
     const std::vector<TRomPicture>& Pictures() const { return PictureList; }
     const TDecodedCodeTableBlock& CodeTableBlock() const { return Decoded; }
@@ -84,7 +87,12 @@ private:
 };
 
 // Why bytes are not a ROM image as MAKE ROM writes it: the first check that fails, as
-// "name: detail". Empty when every check holds. The upload commands ask it before sending.
+// "name: detail". Empty when every check holds.
 std::string RomImageProblem(std::span<const std::uint8_t> image);
+
+// What the upload commands ask about before sending: "Not a ROM image made by MAKE ROM: ..."
+// when a check fails, "Incomplete ROM image: ..." when the checks hold but the image lacks
+// what its options use (RomImageCompleteness.h). Empty for a sound, complete image.
+std::string RomImageObjection(std::span<const std::uint8_t> image);
 
 } // namespace Rom

@@ -3,6 +3,7 @@
 #include "XVclUtil/FileUtil.h"
 #include "XVclUtil/MessageBox.h"
 #include "app/core/CodeCell.h"
+#include "app/core/Messages.h"
 #include "app/core/ProjectFile.h"
 #include "rom/TRomBuilder.h"
 
@@ -93,6 +94,13 @@ Rom::TRomBuildInput RomBuildInput(const TEditorSession& session, const std::stri
 }
 
 bool MakeRom(TEditorSession& session, const std::string& romFileName) {
+    // A start-up that reported an error left built-in model settings or no library: an image
+    // made from that would not be the one the working folder describes.
+    if (const TStartupContext& context = session.Context; !context.ProblemFile.empty()) {
+        XVclUtil::ShowErrMsgBox_Printf(Msg::CaptionFileError, Msg::StartupIncomplete,
+                                       context.ProblemFile.c_str(), context.ProblemReason.c_str());
+        return false;
+    }
     if (CountCodeCells(session.Document) == 0) {
         XVclUtil::ShowErrMsgBox_Printf(CaptionWarning, "%s", MsgAllCtblEmpty);
         return false;

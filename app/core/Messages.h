@@ -18,6 +18,11 @@ inline constexpr const char* UbfNotFound = "User define BMP file not found!!\n\n
 inline constexpr const char* DateFieldError = "Date field data error!!\n";
 inline constexpr const char* FileExistOverlay = "File exist!!\n\nOverlay?\n";
 inline constexpr const char* ZkfFormatError = "ZKF file format error!!\n\n";
+// A project file name under which nothing exists; %s the path, %s the system's reason.
+inline constexpr const char* ZkfNotFound = "ZKF file not found!!\n\n%s\n(%s)\n";
+// Why MAKE ROM refuses after a start-up that reported an error: %s the file, %s the reason.
+inline constexpr const char* StartupIncomplete =
+    "Error!!\n\nCannot make the ROM image: %s\n(%s)\n\nPlease check the working folder.!!\n";
 inline constexpr const char* ZkfVersionError = "ZKF file version 1.0 not supported!!\n\n";
 // A picture file the picture loader cannot read; %s is the path.
 inline constexpr const char* PictureLoadError = "Picture file load error!!\n\n%s\n";

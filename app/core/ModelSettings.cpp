@@ -10,6 +10,8 @@
 #include "XVclUtil/MessageBox.h"
 #include "XVclUtil/ini/TXIniFile.h"
 
+#include <exception>
+
 namespace AppCore {
 
 namespace {
@@ -78,10 +80,16 @@ std::string ToolSettingsPath(const std::string& startDir) {
 void LoadToolSettings(TEditorSession& session) {
     const std::string path = ToolSettingsPath(session.Context.StartDir);
     if (!XVclUtil::FileExists(path)) {
+        session.Context.NoteProblem(path, XVclUtil::NotRegularFileReason(path));
         XVclUtil::ShowErrMsgBox_Printf(Msg::CaptionError, "%s", Msg::SettingsNotFound);
         return;
     }
-    session.Settings = ReadToolSettingsFile(path, session.Settings);
+    try {
+        session.Settings = ReadToolSettingsFile(path, session.Settings);
+    } catch (const std::exception& e) { // a conversion or INI error: start-up shows it, stops
+        session.Context.NoteProblem(path, e.what());
+        throw;
+    }
     session.Document.CODEVER = session.Settings.CurrentModel;
 }
 

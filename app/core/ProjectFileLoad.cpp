@@ -19,7 +19,10 @@
 #include "XVclUtil/ini/TXIniFile.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <functional>
+#include <sys/stat.h>
 #include <vector>
 
 namespace AppCore {
@@ -286,7 +289,15 @@ void LoadProject(TEditorSession& session) {
 }
 
 bool LoadProjectFile(TEditorSession& session, const std::string& path) {
-    // Loading never creates a file: a name that does not exist is no project file.
+    // Loading never creates a file. A name under which nothing exists says so with the
+    // system's reason; anything else that is no regular file is no project file.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        const int error = errno;
+        XVclUtil::ShowErrMsgBox_Printf(Msg::CaptionError, Msg::ZkfNotFound, path.c_str(),
+                                       std::strerror(error));
+        return false;
+    }
     if (!XVclUtil::FileExists(path)) {
         ShowError(Msg::CaptionError, Msg::ZkfFormatError);
         return false;

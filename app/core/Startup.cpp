@@ -56,6 +56,10 @@ bool LoadLibraries(TEditorSession& session) {
     const std::optional<std::uint64_t> glbSize = XVclUtil::RegularFileSize(glbPath);
     const bool tooLarge = glbSize && *glbSize > TPictureLibrary::MaxFileSize;
     if (tooLarge || !glbSize || !session.Library.LoadFile(glbPath)) {
+        const std::string why = XVclUtil::NotRegularFileReason(glbPath);
+        context.NoteProblem(glbPath, tooLarge       ? std::string("larger than 64 MB")
+                                     : !why.empty() ? why
+                                                    : std::string("cannot be read"));
         if (tooLarge)
             XVclUtil::ShowErrMsgBox_Printf(Msg::CaptionError, Msg::GlbTooLarge, glbPath.c_str(),
                                            static_cast<unsigned long long>(*glbSize));
@@ -70,6 +74,7 @@ bool LoadLibraries(TEditorSession& session) {
         const std::string ubfPath =
             XVclUtil::ResolveFileCase(context.StartDir + "/" + settings.UBFGLB);
         if (!XVclUtil::FileExists(ubfPath)) {
+            context.NoteProblem(ubfPath, XVclUtil::NotRegularFileReason(ubfPath));
             XVclUtil::ShowErrMsgBox_Printf(Msg::CaptionError, "%s", Msg::UbfNotFound);
             settings.UBFGLB.clear();
             context.UbfDate = MissingDate;

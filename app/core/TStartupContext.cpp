@@ -26,6 +26,12 @@ void TStartupContext::SetStartDir(const std::string& dir) {
     while (StartDir.size() > 1 && IsDelim(StartDir.back())) StartDir.pop_back();
 }
 
+void TStartupContext::NoteProblem(const std::string& file, const std::string& reason) {
+    if (!ProblemFile.empty()) return;
+    ProblemFile = file;
+    ProblemReason = reason.empty() ? std::string("cannot be read") : reason;
+}
+
 std::string TStartupContext::ExecutableDir() {
     return XVclUtil::ExecutableDir();
 }

@@ -16,6 +16,13 @@ struct TStartupContext {
     std::string FloorStylePrefix; // ProgramDir + "DefaultImage/UserDefine/Floor/Style"
     std::string GlbDate;          // "yymmdd" of the picture library, "000000" when missing
     std::string UbfDate;          // "yymmdd" of the user picture library, "000000" when missing
+    // The first file start-up reported an error about (settings file, picture library, user
+    // picture library) and why; empty when it reported none. MAKE ROM refuses to build on
+    // what such a start-up left, rather than on built-in models or a partial library.
+    std::string ProblemFile, ProblemReason;
+
+    // Keeps the first problem reported.
+    void NoteProblem(const std::string& file, const std::string& reason);
 
     // Sets ProgramDir (a trailing "/" is added when missing) and FloorStylePrefix.
     void SetProgramDir(const std::string& dir);

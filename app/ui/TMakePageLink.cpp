@@ -65,12 +65,11 @@ TMakePageLink::TMakePageLink(Ui::TMainWindow& form, QTimer& timer1, AppCore::TUs
     PcUart1.OnRxdDatas = [this](XVclUtil::TComponent* sender, int bytes, void* datas) {
         Protocol.PcUart1RxdDatas(sender, bytes, datas);
     };
-    // A file that the ROM image reader finds fault with goes to the controller only when the
-    // user says so.
+    // A file that the ROM image reader finds fault with, or an image that lacks pictures its
+    // options use, goes to the controller only when the user says so.
     Commands.OnCheckImage = [this](std::span<const std::uint8_t> file) {
-        const std::string problem = Rom::RomImageProblem(file);
-        return problem.empty() || Prompts.AskYesNo("Warning", "Not a ROM image made by MAKE ROM: " +
-                                                                  problem + ". Upload anyway?");
+        const std::string objection = Rom::RomImageObjection(file);
+        return objection.empty() || Prompts.AskYesNo("Warning", objection + ". Upload anyway?");
     };
 
     Form.ComboBox3->setCurrentIndex(0);

@@ -105,8 +105,63 @@ TEST(AtomicFile, WriterDroppedWithoutCommitChangesNothing) {
     EXPECT_EQ(Names(dir), (std::vector<std::string>{"settings.ini"}));
 }
 
+// The side file of a pair: the old one moves out of the way first, comes back when the
+// writer gives up, and is gone once the new one is in place or dropped.
+TEST(AtomicFile, AnOldFileSetAsideComesBackOrGoes) {
+    TTempDir dir;
+    const std::string bin = dir.File("DEMO.BIN");
+    TTempDir::Write(bin, "old side file");
+    {
+        TAtomicFileWriter out(bin);
+        out.Write(std::string("new side file"));
+        ASSERT_TRUE(out.Sync());
+        ASSERT_TRUE(out.SetAsideOld());
+        EXPECT_FALSE(std::filesystem::exists(bin));
+        const auto during = Names(dir);
+        ASSERT_EQ(during.size(), 1u);
+        EXPECT_EQ(during[0].rfind("DEMO.BIN.tmp", 0), 0u) << during[0];
+        EXPECT_EQ(TTempDir::Read(dir.File(during[0])), "old side file");
+    } // no Commit: the old file is back
+    EXPECT_EQ(TTempDir::Read(bin), "old side file");
+    EXPECT_EQ(Names(dir), (std::vector<std::string>{"DEMO.BIN"}));
+    {
+        TAtomicFileWriter out(bin);
+        out.Write(std::string("new side file"));
+        ASSERT_TRUE(out.SetAsideOld());
+        out.DropOld(); // the image it belonged to is replaced
+        EXPECT_TRUE(Names(dir).empty());
+    } // a crash here leaves no side file at all, never the old one
+    EXPECT_TRUE(Names(dir).empty());
+    TAtomicFileWriter fresh(bin);
+    EXPECT_TRUE(fresh.SetAsideOld()); // nothing there: nothing to do
+    fresh.Write(std::string("new side file"));
+    ASSERT_TRUE(fresh.Commit());
+    EXPECT_EQ(TTempDir::Read(bin), "new side file");
+    EXPECT_EQ(Names(dir), (std::vector<std::string>{"DEMO.BIN"}));
+}
+
 // Links, FIFOs, unnamed temporaries and tmpfs mounts: POSIX only.
 #ifndef _WIN32
+TEST(AtomicFile, ASetAsideLinkTargetKeepsTheLink) {
+    TTempDir dir;
+    ASSERT_EQ(::mkdir(dir.File("real").c_str(), 0700), 0);
+    TTempDir::Write(dir.File("real/DEMO.BIN"), "old");
+    ASSERT_EQ(::symlink("real/DEMO.BIN", dir.File("DEMO.BIN").c_str()), 0);
+    TAtomicFileWriter out(dir.File("DEMO.BIN"));
+    out.Write(std::string("new"));
+    ASSERT_TRUE(out.SetAsideOld());
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("DEMO.BIN")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("real/DEMO.BIN")));
+    ASSERT_TRUE(out.Commit());
+    EXPECT_EQ(TTempDir::Read(dir.File("real/DEMO.BIN")), "new");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("DEMO.BIN")));
+    EXPECT_EQ(Names(dir), (std::vector<std::string>{"DEMO.BIN", "real"}));
+    std::vector<std::string> real;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.File("real")))
+        real.push_back(entry.path().filename().string());
+    EXPECT_EQ(real, (std::vector<std::string>{"DEMO.BIN"})); // the old one is gone
+}
+
 TEST(AtomicFile, ALinkIsFollowedAndStaysALink) {
     TTempDir dir;
     ASSERT_EQ(::mkdir(dir.File("real").c_str(), 0700), 0);

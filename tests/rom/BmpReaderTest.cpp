@@ -285,7 +285,16 @@ TEST(BmpReader, WhatItDoesNotReadIsRefusedWithItsReason) {
     EXPECT_EQ(with(18, {0}), "picture of 0 x 8 has no pixels");
     EXPECT_EQ(with(10, {0x20}), "pixel data offset 32 points into the headers");
     EXPECT_EQ(with(10, {0xFF, 0xFF}), "pixel data offset 65535 lies past the end of the file");
-    EXPECT_EQ(with(18, {0xFF, 0xFF, 0, 0, 0xFF, 0xFF}), "picture too large (65535 x 65535)");
+    EXPECT_EQ(with(18, {0xFF, 0xFF, 0, 0, 0xFF, 0xFF}),
+              "65535 x 65535 pixels is larger than any picture the display shows");
+    // A few hundred bytes of RLE that declare 12,845,058 x 4 pixels allocate nothing.
+    EXPECT_EQ(with(18, {0x02, 0x00, 0xC4, 0x00, 4, 0, 0, 0}),
+              "12845058 x 4 pixels is larger than any picture the display shows");
+    EXPECT_EQ(with(18, {0x01, 0x10, 0, 0}),
+              "4097 x 8 pixels is larger than any picture the display shows");
+    // 4,096 x 4,096 passes the header; its pixels are missing here.
+    EXPECT_NE(with(18, {0x00, 0x10, 0, 0, 0x00, 0x10, 0, 0}).find("pixel data ends early"),
+              std::string::npos);
     TBmpLayout rle = s;
     rle.Bits = 8;
     rle.Compression = 1;

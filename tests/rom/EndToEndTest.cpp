@@ -6,9 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -138,7 +141,11 @@ TEST_F(EndToEnd, BadArgumentsAndMissingFiles) {
     EXPECT_EQ(Zkf(Logs, {"inspect", "--help"}).Exit, 0);
     TRun missing = Zkf(Logs, {"build", Work / "none.zkf", "-C", Work.Path()});
     EXPECT_EQ(missing.Exit, 1);
-    EXPECT_NE(missing.Err.find("ZKF file format error!!"), std::string::npos) << missing.Err;
+    EXPECT_NE(missing.Err.find("Error: ZKF file not found!!"), std::string::npos) << missing.Err;
+    EXPECT_NE(missing.Err.find("(No such file or directory)"), std::string::npos) << missing.Err;
+    TRun folder = Zkf(Logs, {"build", Work.Path(), "-C", Work.Path()});
+    EXPECT_EQ(folder.Exit, 1);
+    EXPECT_NE(folder.Err.find("ZKF file format error!!"), std::string::npos) << folder.Err;
     EXPECT_EQ(Zkf(Logs, {"inspect", Work / "none.ROM"}).Exit, 1);
     WriteBytes(Work / "short.ROM", TBytes(100, 0));
     EXPECT_EQ(Zkf(Logs, {"inspect", Work / "short.ROM"}).Exit, 2);
@@ -183,6 +190,148 @@ TEST_F(EndToEnd, NothingIsWrittenWhereTheUserDidNotAsk) {
     EXPECT_EQ(again.Exit, 1);
     EXPECT_NE(again.Err.find("KRVZKF780AS1.INI"), std::string::npos) << again.Err;
     EXPECT_EQ(ReadBytes(Project), TBytes(text.begin(), text.end()));
+}
+
+// A start-up that reported an error about a file the build reads, and a picture library that
+// cannot be read whole, fail the build: exit 1, no image, and the file named with the reason.
+TEST_F(EndToEnd, StartUpErrorsAndACutLibraryWriteNoImage) {
+    const std::string ini = Work / "KRVZKF780AS1.INI", glb = Work / "VRC-780AS1V2.GLB";
+    const TBytes iniBytes = ReadBytes(ini), glbBytes = ReadBytes(glb);
+    auto pointPastEnd = [&] { // directory entry (1, 100) points past the end of the file
+        TBytes cut = glbBytes;
+        const std::size_t entry = 8 + 1 * 2048 + 100 * 8;
+        cut[entry] = 0x7F;
+        WriteBytes(glb, cut);
+    };
+    // Something else in the file's place.
+    auto planted = [](const std::string& path, void (*make)(const char*)) {
+        return [path, make] {
+            std::remove(path.c_str());
+            make(path.c_str());
+        };
+    };
+    const struct {
+        const char* Case;
+        std::function<void()> Spoil;
+        std::vector<std::string> Says;
+    } cases[] = {
+        {"settings file missing",
+         [&] { std::remove(ini.c_str()); },
+         {"Error: KRVZKF780AS1.INI file not found!!", ini + "\n(No such file or directory)"}},
+        {"settings file is a folder",
+         planted(ini, [](const char* p) { ::mkdir(p, 0700); }),
+         {"Error: KRVZKF780AS1.INI file not found!!", ini + "\n(a folder)"}},
+        {"settings file is a FIFO",
+         planted(ini, [](const char* p) { ::mkfifo(p, 0600); }),
+         {"Error: KRVZKF780AS1.INI file not found!!", ini + "\n(a FIFO)"}},
+        {"settings file is a device",
+         planted(ini, [](const char* p) { ::symlink("/dev/null", p); }),
+         {"Error: KRVZKF780AS1.INI file not found!!", ini + "\n(a device)"}},
+        {"settings file with a number that is none",
+         [&] {
+             WriteBytes(ini,
+                        {'[', 'G', 'L', 'O', 'B', 'A', 'L', ']', '\n', 'V', 'C', 'N', '=', 'x'});
+         },
+         {"Cannot make the ROM image: " + ini + "\n("}},
+        {"library is a FIFO",
+         planted(glb, [](const char* p) { ::mkfifo(p, 0600); }),
+         {"Error: GLB file not found!!", glb + "\n(a FIFO)"}},
+        {"library cut short",
+         [&] { WriteBytes(glb, TBytes(glbBytes.begin(), glbBytes.begin() + 40000)); },
+         {"The picture library VRC-780AS1V2.GLB cannot be read whole:", "pictures lie past"}},
+        {"library directory points past its end",
+         pointPastEnd,
+         {"The picture library VRC-780AS1V2.GLB cannot be read whole:\n1 pictures lie past"}},
+    };
+    for (const auto& c : cases) {
+        c.Spoil();
+        TRun b = Build();
+        EXPECT_EQ(b.Exit, 1) << c.Case;
+        for (const std::string& text : c.Says)
+            EXPECT_NE(b.Err.find(text), std::string::npos) << c.Case << ":\n" << b.Err;
+        EXPECT_EQ(b.Out.find("ROM create finish"), std::string::npos) << c.Case << b.Out;
+        std::filesystem::remove_all(ini);
+        std::filesystem::remove_all(glb);
+        WriteBytes(ini, iniBytes);
+        WriteBytes(glb, glbBytes);
+        EXPECT_EQ(Work.Names(), Before) << c.Case; // no image, no side file
+    }
+    EXPECT_EQ(Build().Exit, 0); // the same folder made whole builds again
+}
+
+// inspect looks at the .BIN side file beside the image: the image's code-table block must be
+// the side file's bytes 0x1400 to 0x23FE.
+TEST_F(EndToEnd, ASideFileOfAnotherBuildIsReported) {
+    ASSERT_EQ(Build().Exit, 0);
+    TRun good = Zkf(Logs, {"inspect", Work / "DEMO.ROM"});
+    EXPECT_EQ(good.Exit, 0) << good.Out;
+    EXPECT_NE(good.Out.find("ok    side file                      DEMO.BIN matches the "
+                            "code-table block"),
+              std::string::npos)
+        << good.Out;
+    std::string text = Slurp(Project);
+    const std::size_t at = text.find("DEFCODETABLE=");
+    ASSERT_NE(at, std::string::npos);
+    text[at + 13] = text[at + 13] == '4' ? '3' : '4';
+    std::ofstream(Work / "other.zkf", std::ios::binary) << text;
+    TRun other = Zkf(Logs, {"build", Work / "other.zkf", "-C", Work.Path(), "--program-dir",
+                            Work.Path(), "-o", Work / "OTHER.ROM"});
+    ASSERT_EQ(other.Exit, 0) << other.Err;
+    WriteBytes(Work / "DEMO.BIN", ReadBytes(Work / "OTHER.BIN"));
+    TRun bad = Zkf(Logs, {"inspect", Work / "DEMO.ROM"});
+    EXPECT_EQ(bad.Exit, 2);
+    EXPECT_NE(bad.Out.find("FAIL  side file                      DEMO.BIN does not belong to "
+                           "this image: its byte 0x2027 differs"),
+              std::string::npos)
+        << bad.Out;
+    WriteBytes(Work / "DEMO.BIN", TBytes(100, 0));
+    TRun shortSide = Zkf(Logs, {"inspect", Work / "DEMO.ROM"});
+    EXPECT_EQ(shortSide.Exit, 2);
+    EXPECT_NE(shortSide.Out.find("DEMO.BIN holds 100 bytes; a side file holds 15360"),
+              std::string::npos)
+        << shortSide.Out;
+    std::remove((Work / "DEMO.BIN").c_str()); // an image alone is no fault
+    EXPECT_EQ(Zkf(Logs, {"inspect", Work / "DEMO.ROM"}).Exit, 0);
+}
+
+// An image that passes every check but lacks pictures its options use: inspect names the
+// entries, and upload refuses it without --force before anything is sent.
+TEST_F(EndToEnd, AnIncompleteImageIsNamedAndNotUploadedUnforced) {
+    TRun whole = Build();
+    ASSERT_EQ(whole.Exit, 0);
+    TRun complete = Zkf(Logs, {"inspect", Work / "DEMO.ROM"});
+    EXPECT_EQ(complete.Out.find("warning:"), std::string::npos) << complete.Out;
+
+    std::remove((Work / "DefaultImage/LiftState/FIRE-128x32_EN.bmp").c_str());
+    std::remove((Work / "DefaultImage/LiftState/VIP-INV-128x32_CHT.bmp").c_str());
+    TRun b = Build({"-o", Work / "GAPS.ROM"}); // two lift-state pictures are left out
+
+    ASSERT_EQ(b.Exit, 0) << b.Err;
+    TRun inspect = Zkf(Logs, {"inspect", Work / "GAPS.ROM"});
+    EXPECT_EQ(inspect.Exit, 0) << inspect.Out; // every check holds
+    EXPECT_NE(inspect.Out.find("warning: lift-state entries without a picture: M_150, M_187\n"),
+              std::string::npos)
+        << inspect.Out;
+    TRun json = Zkf(Logs, {"inspect", Work / "GAPS.ROM", "--json"});
+    EXPECT_NE(json.Out.find("\"lift-state entries without a picture: M_150, M_187\""),
+              std::string::npos)
+        << json.Out;
+
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    const std::string port = ::ptsname(master);
+    TRun refused = Zkf(Logs, {"upload", Work / "GAPS.ROM", "--port", port});
+    EXPECT_EQ(refused.Exit, 1);
+    EXPECT_NE(refused.Err.find("zkf780a upload: Incomplete ROM image: lift-state entries "
+                               "without a picture: M_150, M_187"),
+              std::string::npos)
+        << refused.Err;
+    TRun upgrade = Zkf(Logs, {"upgrade-ap", Work / "GAPS.ROM", "--port", port});
+    EXPECT_EQ(upgrade.Exit, 1);
+    EXPECT_NE(upgrade.Err.find("Incomplete ROM image"), std::string::npos) << upgrade.Err;
+    ::close(master);
 }
 
 } // namespace

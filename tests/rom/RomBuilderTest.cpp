@@ -3,10 +3,13 @@
 
 #include "RomTestSupport.h"
 #include "XVclUtil/FileUtil.h"
+#include "rom/RomImageCompleteness.h"
 #include "rom/TRomBuilder.h"
 #include "rom/TRomImageReader.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -90,6 +93,65 @@ TEST_F(RomBuilderTest, SingleCodeOneBuildsAndVerifies) {
     EXPECT_EQ(Image[0x4B000 + 256], 0x31);
     EXPECT_TRUE(Reader.AllChecksPass());
     EXPECT_TRUE(Lines.empty());
+}
+
+// What an image that passes every check still lacks, one gap at a time; a build from complete
+// inputs draws no warning.
+TEST_F(RomBuilderTest, IncompleteImagesAreNamedByWhatTheyLack) {
+    SaveBmp(Dir / "state.bmp", MonoPicture(128, 32, {{3, 3}}));
+    for (std::string& path : In.LiftStateImageTable) path = Dir / "state.bmp";
+    In.Cells[0][0] = "1";
+    In.Cells[0][1] = "B";
+    const TRomBuildInput whole = In;
+    const TFakeLibrary full = Library;
+    const struct {
+        const char* Case;
+        std::function<void()> Spoil;
+        std::vector<std::string> Warnings;
+    } cases[] = {
+        {"complete", [] {}, {}},
+        {"two lift-state pictures left out",
+         [&] { In.LiftStateImageTable[5] = In.LiftStateImageTable[39] = ""; },
+         {"lift-state entries without a picture: M_161, M_189"}},
+        {"a glyph the library lacks",
+         [&] {
+             Library.Entries.erase({In.Options.DEF_FL + 1, 'B'});
+         },
+         {"floor-number set M_10 has no glyph for \"B\", used by CTBL0-01"}},
+        {"a character past the set's glyphs",
+         [&] { In.Cells[2][0x41] = "{"; },
+         {"floor-number set M_10 has no glyph for \"{\", used by CTBL2-41"}},
+        {"an empty arrow set",
+         [&] {
+             In.Options.DEF_DIR = 3;
+             for (int k = 0; k < 6; ++k) {
+                 Library.Entries.erase({1, 100 + 13 * 3 + k});
+                 Library.Entries.erase({1, 106 + 13 * 3 + k});
+             }
+         },
+         {"arrow set M_33 (DIR style 3) is empty"}},
+        {"customer title on without a title",
+         [&] {
+             Library.Entries.erase({0, 0});
+         },
+         {"customer title is ON but UM_1 holds no picture"}},
+        {"customer logo on without a logo",
+         [&] { In.Options.CUSLOGOENABLE = 1; },
+         {"customer logo is ON but UM_0 holds no picture"}},
+    };
+    for (const auto& c : cases) {
+        In = whole;
+        Library = full;
+        c.Spoil();
+        ASSERT_TRUE(Build()) << c.Case;
+        EXPECT_TRUE(Reader.AllChecksPass()) << c.Case;
+        EXPECT_EQ(IncompleteImageWarnings(Reader), c.Warnings) << c.Case;
+        const std::string objection = RomImageObjection(Image);
+        EXPECT_EQ(objection.empty(), c.Warnings.empty()) << c.Case;
+        if (!c.Warnings.empty()) {
+            EXPECT_EQ(objection, "Incomplete ROM image: " + c.Warnings[0]) << c.Case;
+        }
+    }
 }
 
 TEST_F(RomBuilderTest, ShortLabelsUseTheDisplayFont) {
@@ -393,6 +455,17 @@ TEST_F(RomBuilderRefusal, TargetNameIsAFolder) {
     EXPECT_EQ(Dir.Names().size(), 7u); // Style0..4, folder.ROM, ZKF780A.ROM: no temporary left
 }
 
+TEST_F(RomBuilderRefusal, ANameTooLongGivesTheSystemsReason) {
+    const std::vector<std::string> before = Dir.Names();
+    In.RomFileName = Dir / (std::string(300, 'A') + ".ROM");
+    EXPECT_FALSE(Build());
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].first, "File error");
+    EXPECT_EQ(Boxes[0].second,
+              "Error!!\n\nCannot write the file (File name too long):\n" + In.RomFileName + "!!\n");
+    EXPECT_EQ(Dir.Names(), before);
+}
+
 TEST_F(RomBuilderRefusal, ModelSettingsOutOfRangeStopBeforeAnyArithmetic) {
     const std::pair<int TRomBuildInput::*, const char*> fields[] = {
         {&TRomBuildInput::OFFSET, "OFFSET=2147483647"},
@@ -422,18 +495,17 @@ TEST_F(RomBuilderRefusal, AFailedSideFileLeavesTheOldPair) {
     EXPECT_FALSE(FileExists(In.RomFileName));
 }
 
-TEST_F(RomBuilderTest, ACutOffLibraryGivesOneWarningLine) {
-    In.Library = [](int, int) {
+TEST_F(RomBuilderRefusal, ACutOffLibraryWritesNoImage) {
+    In.OUTCPUBIN = 1;
+    In.Library = [](int group, int index) {
         TLibraryEntry e;
-        e.State = TLibraryEntry::TState::Missing;
+        e.State = group == 0 && index < 10 ? TLibraryEntry::TState::Empty
+                                           : TLibraryEntry::TState::Missing;
         return e;
     };
-    In.Cells[0][0] = "1";
-    ASSERT_TRUE(Build());
-    ASSERT_EQ(Lines.size(), 1u);
-    EXPECT_EQ(Lines[0].rfind("[Warning] VRC-780AS1V2.GLB: ", 0), 0u) << Lines[0];
-    EXPECT_NE(Lines[0].find(" pictures not found, the file is empty or cut short !!!"),
-              std::string::npos);
+    ExpectRefused("File error", "The picture library VRC-780AS1V2.GLB cannot be read whole:");
+    EXPECT_NE(Boxes[0].second.find("pictures lie past its end"), std::string::npos);
+    EXPECT_TRUE(Lines.empty());
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "tools/sampledata/MonoImage.h"
 #include "tools/sampledata/PictureFormats.h"
+#include "tools/sampledata/SampleFiles.h"
 #include "tools/sampledata/TextOutline.h"
 #include "tools/sampledata/ToolSettingsFile.h"
 
@@ -120,39 +121,19 @@ TFileSet DemoPictures(const TSampleFonts& fonts) {
     return files;
 }
 
-namespace {
-
-// The file a chain of links at the name leads to: the project replaces that file, and a link
-// the user keeps there stays a link.
-std::string LinkTarget(std::string path) {
-    std::error_code ec;
-    for (int hops = 0; hops < 40 && std::filesystem::is_symlink(path, ec); ++hops) {
-        const std::filesystem::path next = std::filesystem::read_symlink(path, ec);
-        if (ec) break;
-        path = next.is_absolute() ? next.string()
-                                  : (std::filesystem::path(path).parent_path() / next).string();
-    }
-    return path;
-}
-
-} // namespace
-
 void WriteDemoProject(const AppCore::ProjectDocument& document, const std::string& name) {
-    const std::string path = LinkTarget(name);
-    const std::string fresh = path + ".new";
-    std::remove(fresh.c_str());
-    AppCore::TScriptedPrompts prompts;
-    AppCore::TEditorSession session(prompts);
-    session.Document = document;
-    for (const TSampleModel& m : SampleModels()) session.Settings.ModelList.push_back(m.Name);
-    XVclUtil::TMessageCapture messages;
-    const bool written = AppCore::WriteProjectFile(session, fresh);
-    if (!written || std::rename(fresh.c_str(), path.c_str()) != 0) {
-        std::remove(fresh.c_str());
-        const std::string why =
-            messages.Messages.empty() ? "write failed" : messages.Messages.front().second;
-        throw XVclUtil::EXGeneral("Cannot write the file %s: %s", path.c_str(), why.c_str());
-    }
+    // The project is saved under a scratch name; its bytes then go to name through the atomic
+    // writer, which keeps a link there a link and refuses a FIFO or a device.
+    WriteThroughScratch(name, [&](const std::string& scratch, std::string& why) {
+        AppCore::TScriptedPrompts prompts;
+        AppCore::TEditorSession session(prompts);
+        session.Document = document;
+        for (const TSampleModel& m : SampleModels()) session.Settings.ModelList.push_back(m.Name);
+        XVclUtil::TMessageCapture messages;
+        const bool written = AppCore::WriteProjectFile(session, scratch);
+        if (!messages.Messages.empty()) why = messages.Messages.front().second;
+        return written;
+    });
 }
 
 } // namespace SampleData

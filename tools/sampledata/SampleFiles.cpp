@@ -2,9 +2,11 @@
 
 #include "XVclUtil/AtomicFile.h"
 #include "XVclUtil/EXGeneral.h"
+#include "XVclUtil/FileUtil.h"
 #include "XVclUtil/PlatformPaths.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -29,6 +31,20 @@ void WriteSampleFile(const std::string& path, const std::string& bytes) {
     std::string why;
     if (!XVclUtil::WriteFileAtomically(path, bytes, &why))
         throw XVclUtil::EXGeneral("Cannot write the file %s: %s", path.c_str(), why.c_str());
+}
+
+void WriteThroughScratch(
+    const std::string& path,
+    const std::function<bool(const std::string& scratch, std::string& why)>& write) {
+    const std::string scratch = path + ".new";
+    std::remove(scratch.c_str());
+    std::string why = "write failed";
+    const bool made = write(scratch, why);
+    const auto bytes = made ? XVclUtil::ReadWholeFile(scratch) : std::nullopt;
+    std::remove(scratch.c_str());
+    if (!bytes)
+        throw XVclUtil::EXGeneral("Cannot write the file %s: %s", path.c_str(), why.c_str());
+    WriteSampleFile(path, std::string(bytes->begin(), bytes->end()));
 }
 
 void WriteFiles(const std::map<std::string, std::string>& files, const std::string& dir,

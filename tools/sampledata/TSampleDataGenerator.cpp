@@ -60,6 +60,28 @@ void RefuseExistingFiles(const std::vector<std::string>& targets) {
                                   taken.c_str());
 }
 
+// With --force the files are replaced, but only files: a FIFO, a device or a folder under one
+// of the names is refused before anything is written, never replaced. A link to a file is
+// written through and stays a link.
+void RefuseSpecialFiles(const std::vector<std::string>& targets) {
+    std::string special;
+    for (const std::string& path : targets) {
+        std::error_code ec;
+        const fs::file_status status = fs::status(path, ec);
+        if (status.type() == fs::file_type::not_found || fs::is_regular_file(status)) continue;
+        const char* what = fs::is_directory(status) ? "a folder"
+                           : fs::is_fifo(status)    ? "a FIFO"
+                           : fs::is_character_file(status) || fs::is_block_file(status)
+                               ? "a device"
+                               : "not a regular file";
+        special += "\n  " + path + " (" + what + ")";
+    }
+    if (!special.empty())
+        throw XVclUtil::EXGeneral("These names are taken by something that is not a file; nothing "
+                                  "was written:%s",
+                                  special.c_str());
+}
+
 } // namespace
 
 TSampleDataGenerator::TSampleDataGenerator(TSampleDataOptions options)
@@ -83,14 +105,16 @@ void TSampleDataGenerator::Run() {
     std::string sheet;
     if (!Options.ContactSheetPng.empty()) sheet = PngBytes(RenderContactSheet(library, fonts));
 
-    if (!Options.Force) {
-        std::vector<std::string> targets = {dir + "/" + AppCore::DefaultGlbFileName,
-                                            dir + "/" + AppCore::ToolSettingsFileName,
-                                            dir + "/" + DemoProjectFileName};
-        for (const auto& [name, bytes] : demoPictures) targets.push_back(dir + "/" + name);
+    std::vector<std::string> targets = {dir + "/" + AppCore::DefaultGlbFileName,
+                                        dir + "/" + AppCore::ToolSettingsFileName,
+                                        dir + "/" + DemoProjectFileName};
+    for (const auto& [name, bytes] : demoPictures) targets.push_back(dir + "/" + name);
+    if (!Options.ContactSheetPng.empty())
+        targets.push_back(fs::absolute(Options.ContactSheetPng).lexically_normal().string());
+    if (Options.Force) {
+        RefuseSpecialFiles(targets);
+    } else {
         if (Options.WithDefaultImages) targets.push_back(dir + "/DefaultImage");
-        if (!Options.ContactSheetPng.empty())
-            targets.push_back(fs::absolute(Options.ContactSheetPng).lexically_normal().string());
         RefuseExistingFiles(targets);
     }
     EnsureWritableFolder(dir);

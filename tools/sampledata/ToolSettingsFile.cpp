@@ -1,13 +1,11 @@
 #include "tools/sampledata/ToolSettingsFile.h"
 
+#include "tools/sampledata/SampleFiles.h"
+
 #include "app/core/ToolSettings.h"
 
 #include "XVclUtil/EXGeneral.h"
 #include "XVclUtil/ini/TXIniFile.h"
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace SampleData {
 
@@ -22,37 +20,33 @@ const std::vector<TSampleModel>& SampleModels() {
 }
 
 void WriteToolSettingsFile(const std::string& path) {
-    const std::string fresh = path + ".new";
-    std::remove(fresh.c_str());
-    bool saved = false;
-    try {
-        XVclUtil::TXIniFile ini(fresh);
-        const auto& models = SampleModels();
-        ini.WriteInteger("GLOBAL", "VCN", static_cast<int>(models.size()));
-        for (std::size_t n = 0; n < models.size(); ++n)
-            ini.WriteString("GLOBAL", "ITEM" + std::to_string(n + 1), models[n].Name);
-        ini.WriteString("GLOBAL", "GLB", AppCore::DefaultGlbFileName);
-        ini.WriteString("GLOBAL", "UBFGLB", "");
-        ini.WriteString("GLOBAL", "APNOTE", SampleApNote);
-        for (const TSampleModel& m : models) {
-            ini.WriteInteger(m.Name, "OUTCPUBIN", m.OUTCPUBIN);
-            if (m.OUTCPUBIN == 1) {
-                ini.WriteInteger(m.Name, "CFI", m.CFI);
-                ini.WriteInteger(m.Name, "IFI", m.IFI);
+    // The INI engine writes a file of its own name; its bytes then go to path through the
+    // atomic writer, which keeps a link there a link and refuses a FIFO or a device.
+    WriteThroughScratch(path, [](const std::string& scratch, std::string&) {
+        try {
+            XVclUtil::TXIniFile ini(scratch);
+            const auto& models = SampleModels();
+            ini.WriteInteger("GLOBAL", "VCN", static_cast<int>(models.size()));
+            for (std::size_t n = 0; n < models.size(); ++n)
+                ini.WriteString("GLOBAL", "ITEM" + std::to_string(n + 1), models[n].Name);
+            ini.WriteString("GLOBAL", "GLB", AppCore::DefaultGlbFileName);
+            ini.WriteString("GLOBAL", "UBFGLB", "");
+            ini.WriteString("GLOBAL", "APNOTE", SampleApNote);
+            for (const TSampleModel& m : models) {
+                ini.WriteInteger(m.Name, "OUTCPUBIN", m.OUTCPUBIN);
+                if (m.OUTCPUBIN == 1) {
+                    ini.WriteInteger(m.Name, "CFI", m.CFI);
+                    ini.WriteInteger(m.Name, "IFI", m.IFI);
+                }
+                ini.WriteInteger(m.Name, "BANK", m.BANK);
+                ini.WriteInteger(m.Name, "OFFSET", m.OFFSET);
+                ini.WriteInteger(m.Name, "SETOFFSET", m.SETOFFSET);
             }
-            ini.WriteInteger(m.Name, "BANK", m.BANK);
-            ini.WriteInteger(m.Name, "OFFSET", m.OFFSET);
-            ini.WriteInteger(m.Name, "SETOFFSET", m.SETOFFSET);
+            return ini.UpdateFile();
+        } catch (const XVclUtil::EXGeneral&) {
+            return false; // the INI engine has shown its own message
         }
-        saved = ini.UpdateFile();
-    } catch (const XVclUtil::EXGeneral&) {
-        saved = false; // the INI engine has shown its own message
-    }
-    if (!saved || std::rename(fresh.c_str(), path.c_str()) != 0) {
-        const int err = errno;
-        std::remove(fresh.c_str());
-        throw XVclUtil::EXGeneral("Cannot write the file %s: %s", path.c_str(), std::strerror(err));
-    }
+    });
 }
 
 } // namespace SampleData

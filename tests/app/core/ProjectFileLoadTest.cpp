@@ -243,6 +243,12 @@ TEST_F(ProjectLoad, RefusedFiles) {
     EXPECT_FALSE(LoadProjectFile(Session, Work("missing.zkf")));
     EXPECT_FALSE(FileExists(Work("missing.zkf"))); // loading never creates a file
     EXPECT_EQ(Messages.Messages.back(),
+              std::make_pair(std::string("Error"), "ZKF file not found!!\n\n" +
+                                                       Work("missing.zkf") +
+                                                       "\n(No such file or directory)\n"));
+    // Something that is there but no regular file is no project file.
+    EXPECT_FALSE(LoadProjectFile(Session, Work(".")));
+    EXPECT_EQ(Messages.Messages.back(),
               std::make_pair(std::string("Error"), std::string("ZKF file format error!!\n\n")));
     EXPECT_FALSE(LoadText("[GLOBAL]\nZKFVERSION=  \n"));
     EXPECT_EQ(Messages.Messages.back().second, "ZKF file format error!!\n\n");

@@ -107,6 +107,32 @@ TEST_F(MakePageLinkTest, ControlsAtStartUp) {
     EXPECT_EQ(Window.MakePageLink().PcUart1.ComponentName(), "PcUart1");
 }
 
+// An image MAKE ROM made without one of its lift-state pictures passes every check, but the
+// upload asks before sending it, as for a file that is no ROM image.
+TEST_F(MakePageLinkTest, AnImageThatLacksPicturesIsAskedAbout) {
+    ASSERT_TRUE(QFile::remove(Folder.LiftStatePath(0, 0))); // FIRE, variant A: M_150
+    Form.StringGrid5->EditCell(2, 1, "1");
+    Script.SaveAnswers.push_back(Folder.StartPath("p.zkf").toStdString());
+    Form.SpeedButton10->click();
+    ASSERT_EQ(Messages.Messages.back().second, "ROM create finish!!\n\n");
+    StartSim();
+    ConnectCom3();
+    const std::string rom = Folder.StartPath("ZKF780A.ROM").toStdString();
+    Script.OpenAnswers.push_back(rom);
+    Script.OpenAnswers.push_back(rom);
+    Form.SpeedButton9->click(); // UpLoad ROM Image, "No"
+    Form.SpeedButton8->click(); // Upgrade LPV AP, "No"
+    ASSERT_EQ(Script.Questions.size(), 2u);
+    for (const auto& [caption, text] : Script.Questions) {
+        EXPECT_EQ(caption, "Warning");
+        EXPECT_EQ(
+            text.rfind("Incomplete ROM image: lift-state entries without a picture: M_150", 0), 0u)
+            << text;
+        EXPECT_TRUE(text.ends_with(". Upload anyway?")) << text;
+    }
+    EXPECT_EQ(Window.MakePageLink().Protocol.State.Mode, Link::TTransferMode::Idle);
+}
+
 TEST_F(MakePageLinkTest, ConnectUploadDisconnect) {
     StartSim();
     ConnectCom3();

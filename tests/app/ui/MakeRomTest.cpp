@@ -22,6 +22,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using AppUi::TMainWindow;
 
 namespace {
@@ -154,4 +156,33 @@ TEST_F(MakeRomWindowTest, MissingPicturesAreNamedInWarnings) {
                                QString::fromStdString(Folder.ProgramDir()) +
                                "DefaultImage/UserDefine/Floor/Style0/"));
     EXPECT_EQ(Messages.Messages.back().second, "ROM create finish!!\n\n");
+}
+
+// A start-up that could not read the settings file (here a FIFO, which must not block it)
+// leaves built-in model settings: MAKE ROM refuses, naming the file and the reason.
+TEST(MakeRomStartupTest, RefusesAfterASettingsFileThatIsAFifo) {
+    UiTest::EnsureApplication();
+    UiTest::TWorkFolderOptions options;
+    options.WithSettings = false;
+    UiTest::TWorkFolder folder(options);
+    const std::string settings = folder.StartDir() + "/KRVZKF780AS1.INI";
+    ASSERT_EQ(::mkfifo(settings.c_str(), 0600), 0);
+    XVclUtil::TMessageCapture messages;
+    TMainWindow window(folder.ProgramDir());
+    AppCore::TScriptedPrompts script;
+    window.Prompts().SetDialogAnswers(&script);
+    ASSERT_FALSE(messages.Messages.empty());
+    EXPECT_EQ(messages.Messages[0].second, "KRVZKF780AS1.INI file not found!!\n\n");
+    const std::size_t before = messages.Messages.size();
+    window.Form().StringGrid5->EditCell(2, 1, "1");
+    script.SaveAnswers.push_back(folder.StartPath("p.zkf").toStdString());
+    window.Form().SpeedButton10->click();
+    ASSERT_EQ(messages.Messages.size(), before + 1);
+    EXPECT_EQ(messages.Messages.back().first, "File error");
+    EXPECT_NE(messages.Messages.back().second.find("Cannot make the ROM image: " + settings +
+                                                   "\n(a FIFO)"),
+              std::string::npos)
+        << messages.Messages.back().second;
+    EXPECT_TRUE(script.SaveDialogs.empty()); // refused before anything, the save included
+    EXPECT_FALSE(QFile::exists(folder.StartPath("ZKF780A.ROM")));
 }

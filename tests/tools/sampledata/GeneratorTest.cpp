@@ -21,6 +21,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <sys/stat.h>
 
 using namespace SampleData;
 using namespace SampleTest;
@@ -268,8 +270,9 @@ TEST(SampleDataGenerator, MissingFontFailsBeforeWritingAnything) {
 
 TEST(SampleDataGenerator, FailureHalfWayLeavesOnlyWholeFiles) {
     TTempDir dir;
-    fs::create_directories(dir / "demo.zkf"); // a folder where the project file should go
-    EXPECT_THROW(Generate(dir.Path(), false, "", "", true), XVclUtil::EXGeneral);
+    WriteFile(dir / "blocker", "a file where the contact sheet's folder should be");
+    EXPECT_THROW(Generate(dir.Path(), false, "", dir / "blocker/sheet.png", true),
+                 XVclUtil::EXGeneral);
     // What was written before the failure is whole; no temporary files are left.
     EXPECT_EQ(ReadFile(dir / "VRC-780AS1V2.GLB"), GlbBytes());
     EXPECT_TRUE(Leftovers(dir.Path()).empty()) << Leftovers(dir.Path())[0];
@@ -295,6 +298,42 @@ TEST(SampleDataGenerator, FilesAlreadyThereAreListedAndKeptUnlessForced) {
     EXPECT_NE(ReadFile(dir / "KRVZKF780AS1.INI"), settings);
     EXPECT_TRUE(fs::is_symlink(dir / "demo.zkf")); // written through the link, which stays
     EXPECT_TRUE(fs::is_regular_file(dir / "elsewhere.zkf"));
+}
+
+// --force replaces files, and writes through links to files; a FIFO, a device or a folder
+// under one of the names is refused before anything is written.
+TEST(SampleDataGenerator, ForceKeepsLinksAndRefusesWhatIsNoFile) {
+    TTempDir dir;
+    const std::string settings = dir / "KRVZKF780AS1.INI", project = dir / "demo.zkf";
+    const struct {
+        const char* Says;
+        std::function<void()> Plant;
+    } cases[] = {
+        {"demo.zkf (a FIFO)", [&] { ASSERT_EQ(::mkfifo(project.c_str(), 0600), 0); }},
+        {"KRVZKF780AS1.INI (a device)", [&] { fs::create_symlink("/dev/null", settings); }},
+        {"demo.zkf (a folder)", [&] { fs::create_directories(project); }},
+    };
+    for (const auto& c : cases) {
+        c.Plant();
+        try {
+            Generate(dir.Path(), false, "", "", true);
+            ADD_FAILURE() << "no error: " << c.Says;
+        } catch (const XVclUtil::EXGeneral& e) {
+            EXPECT_NE(std::string(e.what()).find(c.Says), std::string::npos) << e.what();
+        }
+        EXPECT_FALSE(fs::exists(dir / "VRC-780AS1V2.GLB")) << c.Says; // nothing written
+        EXPECT_TRUE(fs::exists(fs::symlink_status(settings)) ||
+                    fs::exists(fs::symlink_status(project)));
+        fs::remove_all(settings);
+        fs::remove_all(project);
+    }
+    fs::create_directories(dir / "real");
+    WriteFile(dir / "real/settings.ini", "[COMPORT]\r\nCOM1=/dev/ttyUSB0\r\n");
+    fs::create_symlink("real/settings.ini", settings);
+    Generate(dir.Path(), false, "", "", true);
+    EXPECT_TRUE(fs::is_symlink(settings)); // written through the link, which stays
+    EXPECT_NE(ReadFile(dir / "real/settings.ini").find("KRV-RS"), std::string::npos);
+    EXPECT_TRUE(Leftovers(dir.Path()).empty()) << Leftovers(dir.Path())[0];
 }
 
 TEST(SampleDataGenerator, DefaultImageTreeIsSwappedWhole) {
