@@ -242,7 +242,9 @@ private:
 std::string Absolute(const std::string& path) {
     std::error_code ec;
     const auto abs = std::filesystem::absolute(path, ec);
-    return ec ? path : abs.lexically_normal().string();
+    std::string text = ec ? path : abs.lexically_normal().string();
+    while (text.size() > 1 && text.back() == '/') text.pop_back();
+    return text;
 }
 
 } // namespace
