@@ -28,6 +28,7 @@
 #include <optional>
 #include <random>
 #include <sstream>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace RomTest;
@@ -292,6 +293,54 @@ TEST_F(RoundTrip, DamagedImagesAreRefusedWithTheirReason) {
         EXPECT_NE(r.Error.find(expected), std::string::npos) << patch << ": " << r.Error;
         EXPECT_FALSE(XVclUtil::PathExists(Out / "D")) << patch;
     }
+}
+
+struct TRun {
+    int Exit = -1;
+    std::string Out;
+};
+
+// The command-line tool with stdout and stderr together.
+TRun Zkf(const std::vector<std::string>& args, const std::string& log) {
+    std::string cmd = Quote(ZKF780A_EXE);
+    for (const auto& a : args) cmd += " " + Quote(a);
+    cmd += " >" + Quote(log) + " 2>&1";
+    const int status = std::system(cmd.c_str());
+    TRun r;
+    r.Exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const TBytes out = ReadBytes(log);
+    r.Out.assign(out.begin(), out.end());
+    return r;
+}
+
+TEST_F(RoundTrip, RecoverAndDiffThroughTheCommandLine) {
+    const std::string w = Work->Path(), log = Out / "log";
+    ASSERT_EQ(Zkf({"build", w + "/demo.zkf", "-C", w, "--program-dir", w, "-o", Out / "X.ROM"}, log).Exit, 0);
+    TRun r = Zkf({"recover", Out / "X.ROM", "-o", Out / "F", "-C", w, "--program-dir", w}, log);
+    EXPECT_EQ(r.Exit, 0) << r.Out;
+    EXPECT_NE(r.Out.find("the project memo is not stored in a ROM image"), std::string::npos);
+    EXPECT_NE(r.Out.find("check: the project builds the same image, byte for byte"), std::string::npos) << r.Out;
+    r = Zkf({"build", Out / "F/X.zkf", "-C", w, "--program-dir", Out / "F", "-o", Out / "Y.ROM"}, log);
+    EXPECT_EQ(r.Exit, 0) << r.Out;
+    EXPECT_EQ(r.Out.find("Error"), std::string::npos) << r.Out; // a quiet start-up in FOLDER
+    EXPECT_TRUE(ReadBytes(Out / "X.ROM") == ReadBytes(Out / "Y.ROM"));
+    EXPECT_EQ(Zkf({"diff", Out / "X.ROM", Out / "Y.ROM"}, log).Exit, 0);
+
+    TBytes other = ReadBytes(Out / "X.ROM");
+    Patch(other, "0x4B40A 42"); // CTBL2 code 0x0A
+    Patch(other, "0x801C 05"); // M_4 one byte longer: no longer a record
+    WriteBytes(Out / "Z.ROM", other);
+    r = Zkf({"diff", Out / "X.ROM", Out / "Z.ROM", "--png", Out / "png"}, log);
+    EXPECT_EQ(r.Exit, 1) << r.Out;
+    EXPECT_NE(r.Out.find("CTBL2 0x0A: 4 -> B4\n"), std::string::npos) << r.Out;
+    EXPECT_NE(r.Out.find("picture M_4 "), std::string::npos) << r.Out;
+    EXPECT_TRUE(XVclUtil::FileExists(Out / "png/M_4.png")) << r.Out;
+
+    EXPECT_EQ(Zkf({"diff", Out / "X.ROM", Out / "missing.ROM"}, log).Exit, 2);
+    r = Zkf({"recover", Out / "Z.ROM", "-o", Out / "G", "-C", w}, log);
+    EXPECT_EQ(r.Exit, 2) << r.Out;
+    EXPECT_NE(r.Out.find("is damaged"), std::string::npos) << r.Out;
+    EXPECT_FALSE(XVclUtil::PathExists(Out / "G"));
 }
 
 // Intact images holding what no project gives: each is named in what cannot come back.
