@@ -116,7 +116,6 @@ int RecoverMain(int argc, char** argv) {
     return ExitDiffers;
 }
 
-Cli::TVerbRegistrar reg("recover", "recover the project a ROM image was built from",
-                        RecoverMain);
+Cli::TVerbRegistrar reg("recover", "recover the project a ROM image was built from", RecoverMain);
 
 } // namespace

@@ -44,8 +44,8 @@ private:
         for (const auto& [reader, side] : {std::pair{&RA, "A"}, std::pair{&RB, "B"}})
             for (const TRomCheck& c : reader->Checks())
                 if (!c.Ok)
-                    Add(TKind::Check,
-                        Format("%s fails check \"%s\": %s", side, c.Name.c_str(), c.Detail.c_str()));
+                    Add(TKind::Check, Format("%s fails check \"%s\": %s", side, c.Name.c_str(),
+                                             c.Detail.c_str()));
     }
 
     std::span<const std::uint8_t> Block(std::span<const std::uint8_t> image) const {
@@ -67,7 +67,8 @@ private:
              ++off) {
             const std::size_t at = off - CodeTableBlockSource;
             if (named.count(off) || a[at] == b[at]) continue;
-            Add(TKind::Option, Format("configuration byte 0x%04zX: %02X -> %02X", off, a[at], b[at]));
+            Add(TKind::Option,
+                Format("configuration byte 0x%04zX: %02X -> %02X", off, a[at], b[at]));
         }
     }
 
@@ -157,9 +158,8 @@ private:
                                PagedAreaOffset + i * PageSize, A[at], B[at]);
         }
         if (pages > 0)
-            Add(TKind::CheckBytes,
-                Format("check bytes: %d of %zu page check bytes differ%s", pages, PageCount,
-                       first.c_str()));
+            Add(TKind::CheckBytes, Format("check bytes: %d of %zu page check bytes differ%s", pages,
+                                          PageCount, first.c_str()));
         const std::size_t crc = CodeTableBlockOffset + CodeTableBlockSize - 1;
         if (A[crc] != B[crc])
             Add(TKind::CheckBytes,

@@ -11,13 +11,13 @@ using XVclUtil::Format;
 
 const std::vector<TOptionField>& OptionFields() {
     static const std::vector<TOptionField> fields = {
-        {"DEF_DIR", OptArrowSet, 1},          {"DEF_FL", OptFloorSet, 1},
-        {"DATEFORMAT", OptDateFormat, 1},     {"CUSTOMERTITLE", OptCustomerTitle, 1},
-        {"DEF_MSG", OptDefMsg, 1},            {"DPDATETIME", OptDateTime, 1},
-        {"OUTDATE", OptOutDate, 6},           {"WEEKTYPE", OptWeekType, 1},
-        {"FLFRAME", OptFlFrame, 1},           {"DEFCODETABLE", OptDefCodeTable, 1},
-        {"CUSIDCODE", OptIdCode, 4},          {"CUSLOGOENABLE", OptLogoEnable, 1},
-        {"SWAPTIME", OptLogoTime, 1},         {"PWRSAVING", OptPwrSaving, 1},
+        {"DEF_DIR", OptArrowSet, 1},      {"DEF_FL", OptFloorSet, 1},
+        {"DATEFORMAT", OptDateFormat, 1}, {"CUSTOMERTITLE", OptCustomerTitle, 1},
+        {"DEF_MSG", OptDefMsg, 1},        {"DPDATETIME", OptDateTime, 1},
+        {"OUTDATE", OptOutDate, 6},       {"WEEKTYPE", OptWeekType, 1},
+        {"FLFRAME", OptFlFrame, 1},       {"DEFCODETABLE", OptDefCodeTable, 1},
+        {"CUSIDCODE", OptIdCode, 4},      {"CUSLOGOENABLE", OptLogoEnable, 1},
+        {"SWAPTIME", OptLogoTime, 1},     {"PWRSAVING", OptPwrSaving, 1},
         {"DPSTYLE", OptDpStyle, 1},
     };
     return fields;
@@ -37,7 +37,7 @@ std::string Printable(std::span<const std::uint8_t> bytes) {
     for (std::size_t i = 0; i < n; ++i) {
         const unsigned c = bytes[i];
         text += c >= 0x20 && c < 0x7F && c != '\\' ? std::string(1, static_cast<char>(c))
-                                                    : Format("\\x%02X", c);
+                                                   : Format("\\x%02X", c);
     }
     return text.empty() ? "\"\"" : text;
 }
@@ -67,9 +67,9 @@ std::string OptionFieldText(const TOptionField& field, std::span<const std::uint
 
 namespace {
 
-const char* const StateNames[10] = {"FIRE",        "EARTHQUAKE", "ALARM", "OUT_OF_SERVICE",
-                                    "OVERLOAD",    "MAINTENANCE", "FULL", "VIP",
-                                    "PARKING",     "IND"};
+const char* const StateNames[10] = {"FIRE",     "EARTHQUAKE",  "ALARM", "OUT_OF_SERVICE",
+                                    "OVERLOAD", "MAINTENANCE", "FULL",  "VIP",
+                                    "PARKING",  "IND"};
 
 bool NumberAfter(const std::string& name, const char* prefix, int& n) {
     const std::string p = prefix;

@@ -60,8 +60,9 @@ public:
         LiftStates();
         Model();
         CompareBlock();
-        Out.Notes.push_back("floor picture names are not stored in a ROM image: the floor "
-                            "pictures are named UBF_0, UBF_1, ... in the order the image holds them");
+        Out.Notes.push_back(
+            "floor picture names are not stored in a ROM image: the floor "
+            "pictures are named UBF_0, UBF_1, ... in the order the image holds them");
         Out.Notes.push_back("the project memo is not stored in a ROM image");
         return true;
     }
@@ -121,20 +122,25 @@ private:
             const bool v = type == TDisplayType::Vertical;
             int& s = score[v ? 1 : 0];
             for (int j = 0; j < 3; ++j)
-                if (auto img = ImageBytes(Format("M_%d", 1 + j)); img && Same(img, LibRaw(0, (v ? 1 : 6) + j)))
+                if (auto img = ImageBytes(Format("M_%d", 1 + j));
+                    img && Same(img, LibRaw(0, (v ? 1 : 6) + j)))
                     ++s;
             if (auto img = ImageBytes("M_4"); img && Same(img, Record(LibRaw(0, v ? 4 : 9), type)))
                 ++s;
-            if (auto img = ImageBytes("M_211"); img && Same(img, Record(LibRaw(v ? 6 : 7, 12), type)))
+            if (auto img = ImageBytes("M_211");
+                img && Same(img, Record(LibRaw(v ? 6 : 7, 12), type)))
                 ++s;
         }
         if (score[0] != score[1]) {
-            Out.DisplayType = score[1] > score[0] ? TDisplayType::Vertical : TDisplayType::Horizontal;
-            Out.Notes.push_back(std::string("display type: ") + (Vertical() ? "Vertical" : "Horizontal") +
+            Out.DisplayType =
+                score[1] > score[0] ? TDisplayType::Vertical : TDisplayType::Horizontal;
+            Out.Notes.push_back(std::string("display type: ") +
+                                (Vertical() ? "Vertical" : "Horizontal") +
                                 " (the library pictures of that display type are in the image)");
         } else {
             Out.DisplayType = Reader.DisplayType();
-            Out.Notes.push_back(std::string("display type: ") + (Vertical() ? "Vertical" : "Horizontal") +
+            Out.Notes.push_back(std::string("display type: ") +
+                                (Vertical() ? "Vertical" : "Horizontal") +
                                 " (judged from the shape of the pictures)");
         }
     }
@@ -159,7 +165,8 @@ private:
         Flag("DEFCODETABLE", o.DEFCODETABLE, 6, 0);
         Flag("PWRSAVING", o.PWRSAVING, 17, 0);
         if (o.DPSTYLE != 1 && o.DPSTYLE != 2) {
-            Lose("DPSTYLE", Format("DPSTYLE: the image holds %d, which no project gives", o.DPSTYLE));
+            Lose("DPSTYLE",
+                 Format("DPSTYLE: the image holds %d, which no project gives", o.DPSTYLE));
             o.DPSTYLE = 1;
         }
         OutDate();
@@ -173,7 +180,8 @@ private:
     void OutDate() {
         const auto bytes = Field(OptOutDate, 6);
         const std::string text(bytes.begin(), bytes.end());
-        const bool digits = std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+        const bool digits =
+            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
         Out.Options.OUTDATE = text == "000000" || !digits ? "" : text;
         if (!digits)
             Lose("OUTDATE", "OUTDATE: the image holds bytes that are not six digits; a project's "
@@ -192,7 +200,8 @@ private:
              static_cast<unsigned char>(text.back()) > 0x20;
         Out.Options.CUSIDCODE = !ok || text == DefaultIdCode ? "" : text;
         if (!ok)
-            Lose("CUSIDCODE", "CUSIDCODE: the image holds bytes no ID code typed into a project gives");
+            Lose("CUSIDCODE",
+                 "CUSIDCODE: the image holds bytes no ID code typed into a project gives");
     }
 
     void WeekLanguage() {
@@ -208,7 +217,8 @@ private:
         for (int lang = 0; lang < 3 && found < 0; ++lang) {
             bool all = true;
             for (int j = 0; j < 7; ++j)
-                all = all && Same(ImageBytes(Format("M_%d", 143 + j)), LibRecord(group, 32 + 20 * lang + j));
+                all = all && Same(ImageBytes(Format("M_%d", 143 + j)),
+                                  LibRecord(group, 32 + 20 * lang + j));
             if (o.WEEKTYPE == 0)
                 for (int j = 0; j < 12; ++j)
                     all = all && Same(ImageBytes(Format("M_%d", 231 + j)),
@@ -345,8 +355,9 @@ private:
                     source = TLiftStateSource::Absent;
                     continue;
                 }
-                const TMaybeBytes def =
-                    In.DefaultLiftState ? Record(In.DefaultLiftState(slot), Out.DisplayType) : std::nullopt;
+                const TMaybeBytes def = In.DefaultLiftState
+                                            ? Record(In.DefaultLiftState(slot), Out.DisplayType)
+                                            : std::nullopt;
                 if (Same(image, def)) {
                     source = TLiftStateSource::Default;
                     continue;
@@ -355,7 +366,8 @@ private:
                 AddPicture(TRecoveredRole::LiftState, slot, "", name);
                 ++replaced;
             }
-        Out.Notes.push_back(Format("lift-state pictures: %d differ from the default pictures", replaced));
+        Out.Notes.push_back(
+            Format("lift-state pictures: %d differ from the default pictures", replaced));
     }
 
     // What model's PM pictures (and configuration block head and tail) differ from the image.
@@ -382,7 +394,8 @@ private:
                     TBytes want(size, 0);
                     if (auto lib = LibRaw(0, entry))
                         std::copy_n(lib->begin(), std::min(size, lib->size()), want.begin());
-                    if (!std::equal(want.begin(), want.end(), side.begin() + static_cast<std::ptrdiff_t>(at)))
+                    if (!std::equal(want.begin(), want.end(),
+                                    side.begin() + static_cast<std::ptrdiff_t>(at)))
                         note(Format("%s (library 0, %d)", what, entry));
                 };
                 region(m.CFI, CfiOffset, CfiSize, "CFI");
@@ -422,7 +435,8 @@ private:
             for (std::size_t i = 0; i < others.size(); ++i) note += (i ? ", " : "") + others[i];
             note += " give the same image)";
         }
-        if (!In.SideFile) note += "; no side file beside the image, so CFI and IFI are not compared";
+        if (!In.SideFile)
+            note += "; no side file beside the image, so CFI and IFI are not compared";
         Out.Notes.push_back(note);
     }
 

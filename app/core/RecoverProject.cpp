@@ -63,7 +63,8 @@ std::vector<Rom::TModelSettings> Models(const TEditorSession& session) {
         } catch (const XVclUtil::EXGeneral&) {
             continue;
         }
-        models.push_back({TrimText(item), s.OUTCPUBIN, s.CFI, s.IFI, s.BANK, s.OFFSET, s.SETOFFSET});
+        models.push_back(
+            {TrimText(item), s.OUTCPUBIN, s.CFI, s.IFI, s.BANK, s.OFFSET, s.SETOFFSET});
     }
     return models;
 }
@@ -138,8 +139,8 @@ private:
             const auto bytes = XVclUtil::ReadWholeFile(
                 DefaultLiftStatePath(Session.Context.ProgramDir, slot), MaxPictureFile);
             if (!bytes) continue; // compared equal, so it was read a moment ago
-            const std::string path = Folder + "/" + LiftStateFolder + "/" +
-                                     DefaultLiftStateFileName(slot / 4, slot % 4);
+            const std::string path =
+                Folder + "/" + LiftStateFolder + "/" + DefaultLiftStateFileName(slot / 4, slot % 4);
             if (!MakeFolders(Folder, LiftStateFolder, Result.Error) || !Put(path, *bytes))
                 return false;
             if (project.LiftStates[std::size_t(slot)] == Rom::TLiftStateSource::Default)
@@ -172,12 +173,23 @@ private:
         const std::string path = Folder + "/" + relative;
         if (!Put(path, Rom::EncodeMonoBmp(p.Picture))) return false;
         switch (p.Role) {
-        case R::Floor: break;
-        case R::LiftState: doc.LiftStateImageTable[std::size_t(p.Slot)] = path; break;
-        case R::TitleV: doc.TITLEFILENAME_V = path; break;
-        case R::TitleH: doc.TITLEFILENAME_H = path; break;
-        case R::Title2: doc.TITLEFILENAME_2 = path; break;
-        case R::Logo: doc.TITLEFILENAME_C = path; break;
+        case R::Floor:
+            break;
+        case R::LiftState:
+            doc.LiftStateImageTable[std::size_t(p.Slot)] = path;
+            break;
+        case R::TitleV:
+            doc.TITLEFILENAME_V = path;
+            break;
+        case R::TitleH:
+            doc.TITLEFILENAME_H = path;
+            break;
+        case R::Title2:
+            doc.TITLEFILENAME_2 = path;
+            break;
+        case R::Logo:
+            doc.TITLEFILENAME_C = path;
+            break;
         }
         return true;
     }
@@ -304,9 +316,9 @@ TRecoverResult RecoverProjectFromImage(TEditorSession& session, const std::strin
     const std::string folder = Absolute(folderIn);
     if (!MakeFolder(folder, result.Error)) return result;
     TRecoveryWriter writer(session, folder, result);
-    const std::string name = projectName.empty()
-                                 ? XVclUtil::ChangeFileExt(XVclUtil::FileNameOfPath(romPath), ".zkf")
-                                 : XVclUtil::FileNameOfPath(projectName);
+    const std::string name =
+        projectName.empty() ? XVclUtil::ChangeFileExt(XVclUtil::FileNameOfPath(romPath), ".zkf")
+                            : XVclUtil::FileNameOfPath(projectName);
     result.Ok = writer.Write(project, romPath, name);
     return result;
 }
@@ -320,8 +332,8 @@ std::vector<std::string> CheckRebuild(const std::string& projectPath, const std:
         return {};
     }
     std::vector<std::string> boxes;
-    const XVclUtil::TMessageSink previous = XVclUtil::SetMessageSink(
-        [&boxes](const std::string& caption, const std::string& text) {
+    const XVclUtil::TMessageSink previous =
+        XVclUtil::SetMessageSink([&boxes](const std::string& caption, const std::string& text) {
             if (caption != "Succeeded") boxes.push_back(caption + ": " + TrimText(text));
         });
     bool built = false;

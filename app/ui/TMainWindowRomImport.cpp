@@ -27,10 +27,11 @@ void TMainWindow::FileImportRom() {
     const auto rom = s.Prompts.OpenFileDialog(AppCore::TFileDialog{"", RomImageFilter, ""});
     if (!rom) return;
     const std::string name = XVclUtil::ChangeFileExt(XVclUtil::FileNameOfPath(*rom), ".zkf");
-    const auto project = s.Prompts.SaveFileDialog(
-        AppCore::TFileDialog{name, AppCore::ProjectFileFilter, "zkf"});
+    const auto project =
+        s.Prompts.SaveFileDialog(AppCore::TFileDialog{name, AppCore::ProjectFileFilter, "zkf"});
     if (!project) return;
-    const std::string folder = project->substr(0, project->size() - XVclUtil::FileNameOfPath(*project).size());
+    const std::string folder =
+        project->substr(0, project->size() - XVclUtil::FileNameOfPath(*project).size());
     AppCore::TRecoverResult r;
     Guarded([&] {
         r = AppCore::RecoverProjectFromImage(s, *rom, folder.empty() ? "." : folder, *project);

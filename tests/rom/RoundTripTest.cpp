@@ -5,6 +5,7 @@
 
 #include "RomTestSupport.h"
 
+#include "XVclUtil/Crc8.h"
 #include "XVclUtil/FileUtil.h"
 #include "XVclUtil/MessageBox.h"
 #include "app/core/MakeRom.h"
@@ -13,10 +14,9 @@
 #include "app/core/RecoverProject.h"
 #include "app/core/Startup.h"
 #include "app/core/TScriptedPrompts.h"
-#include "XVclUtil/Crc8.h"
 #include "rom/MonoBmpWriter.h"
-#include "rom/RomImage.h"
 #include "rom/RomDiff.h"
+#include "rom/RomImage.h"
 #include "rom/RomLayout.h"
 #include "rom/RomRecovery.h"
 
@@ -136,7 +136,8 @@ TEST_F(RoundTrip, DemoProjectComesBackByteForByte) {
     ASSERT_TRUE(again);
     EXPECT_TRUE(*again == *first);
     std::string error;
-    EXPECT_TRUE(AppCore::CheckRebuild(r.ProjectPath, Work->Path(), Out / "F", *first, error).empty());
+    EXPECT_TRUE(
+        AppCore::CheckRebuild(r.ProjectPath, Work->Path(), Out / "F", *first, error).empty());
     EXPECT_EQ(error, "");
     EXPECT_TRUE(r.Lost.empty()) << r.Lost.front();
     // The demo names a floor picture in two tables: one file, one name in both cells.
@@ -196,7 +197,8 @@ std::string RandomProject(std::mt19937& random, const std::string& work, const s
     d.OUTDATE = pick(2) ? "" : std::to_string(100000 + pick(900000));
     const std::string idChars = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-#";
     d.CUSIDCODE.clear();
-    for (int n = pick(5); n > 0; --n) d.CUSIDCODE += idChars[std::size_t(pick(int(idChars.size())))];
+    for (int n = pick(5); n > 0; --n)
+        d.CUSIDCODE += idChars[std::size_t(pick(int(idChars.size())))];
     auto maybePicture = [&](std::string& field, int w, int h, const char* name) {
         field.clear();
         if (pick(2)) return;
@@ -217,10 +219,13 @@ std::string RandomProject(std::mt19937& random, const std::string& work, const s
             RandomPicture(random, 128 + pick(5) - 2, 32 + pick(5) - 2, path);
         }
     }
-    const std::string floors = dir + "/DefaultImage/UserDefine/Floor/Style" + std::to_string(d.DEF_FL);
+    const std::string floors =
+        dir + "/DefaultImage/UserDefine/Floor/Style" + std::to_string(d.DEF_FL);
     const char* names[] = {"ARROW1", "PIC", "FLOORX", "MISSING"};
     for (int n = 0; n < 3; ++n)
-        if (pick(3)) RandomPicture(random, 112 + pick(9) - 4, 80 + pick(9) - 4, floors + "/" + names[n] + ".bmp");
+        if (pick(3))
+            RandomPicture(random, 112 + pick(9) - 4, 80 + pick(9) - 4,
+                          floors + "/" + names[n] + ".bmp");
     const std::string labels = "0123456789ABGLMPR-";
     const int fill = 1 + pick(40);
     for (int t = 0; t < AppCore::CodeTableCount; ++t)
@@ -228,13 +233,19 @@ std::string RandomProject(std::mt19937& random, const std::string& work, const s
             std::string& cell = d.CodeTables[std::size_t(t)][std::size_t(r)];
             if (pick(100) >= fill) continue;
             switch (pick(4)) {
-            case 0: cell = std::string(1, labels[std::size_t(pick(int(labels.size())))]); break;
+            case 0:
+                cell = std::string(1, labels[std::size_t(pick(int(labels.size())))]);
+                break;
             case 1:
                 cell = {labels[std::size_t(pick(int(labels.size())))],
                         labels[std::size_t(pick(int(labels.size())))]};
                 break;
-            case 2: cell = pick(2) ? "b1" : " 05 "; break;
-            default: cell = names[pick(4)]; break;
+            case 2:
+                cell = pick(2) ? "b1" : " 05 ";
+                break;
+            default:
+                cell = names[pick(4)];
+                break;
             }
         }
     d.CodeTables[0][1] = "1";
@@ -257,8 +268,7 @@ TEST_F(RoundTrip, SeededRandomProjectsComeBack) {
         ASSERT_TRUE(r.Ok) << r.Error;
         const auto again = Build(r.ProjectPath, dir / "F", dir / "Y.ROM");
         ASSERT_TRUE(again);
-        if (*again != *first)
-            FAIL() << Rom::FormatDifferences(Rom::DiffRomImages(*first, *again));
+        if (*again != *first) FAIL() << Rom::FormatDifferences(Rom::DiffRomImages(*first, *again));
     }
 }
 
@@ -272,9 +282,8 @@ TEST_F(RoundTrip, DifferencesAreNamedByMeaning) {
         TBytes other = *base;
         Patch(other, patch);
         const std::string text = Rom::FormatDifferences(Rom::DiffRomImages(*base, other));
-        EXPECT_NE(text.find(expected + "\n"), std::string::npos)
-            << "patch " << patch << " gives:\n"
-            << text;
+        EXPECT_NE(text.find(expected + "\n"), std::string::npos) << "patch " << patch << " gives:\n"
+                                                                 << text;
     }
 }
 
@@ -315,12 +324,17 @@ TRun Zkf(const std::vector<std::string>& args, const std::string& log) {
 
 TEST_F(RoundTrip, RecoverAndDiffThroughTheCommandLine) {
     const std::string w = Work->Path(), log = Out / "log";
-    ASSERT_EQ(Zkf({"build", w + "/demo.zkf", "-C", w, "--program-dir", w, "-o", Out / "X.ROM"}, log).Exit, 0);
+    ASSERT_EQ(
+        Zkf({"build", w + "/demo.zkf", "-C", w, "--program-dir", w, "-o", Out / "X.ROM"}, log).Exit,
+        0);
     TRun r = Zkf({"recover", Out / "X.ROM", "-o", Out / "F", "-C", w, "--program-dir", w}, log);
     EXPECT_EQ(r.Exit, 0) << r.Out;
     EXPECT_NE(r.Out.find("the project memo is not stored in a ROM image"), std::string::npos);
-    EXPECT_NE(r.Out.find("check: the project builds the same image, byte for byte"), std::string::npos) << r.Out;
-    r = Zkf({"build", Out / "F/X.zkf", "-C", w, "--program-dir", Out / "F", "-o", Out / "Y.ROM"}, log);
+    EXPECT_NE(r.Out.find("check: the project builds the same image, byte for byte"),
+              std::string::npos)
+        << r.Out;
+    r = Zkf({"build", Out / "F/X.zkf", "-C", w, "--program-dir", Out / "F", "-o", Out / "Y.ROM"},
+            log);
     EXPECT_EQ(r.Exit, 0) << r.Out;
     EXPECT_EQ(r.Out.find("Error"), std::string::npos) << r.Out; // a quiet start-up in FOLDER
     EXPECT_TRUE(ReadBytes(Out / "X.ROM") == ReadBytes(Out / "Y.ROM"));
@@ -328,7 +342,7 @@ TEST_F(RoundTrip, RecoverAndDiffThroughTheCommandLine) {
 
     TBytes other = ReadBytes(Out / "X.ROM");
     Patch(other, "0x4B40A 42"); // CTBL2 code 0x0A
-    Patch(other, "0x801C 05"); // M_4 one byte longer: no longer a record
+    Patch(other, "0x801C 05");  // M_4 one byte longer: no longer a record
     WriteBytes(Out / "Z.ROM", other);
     r = Zkf({"diff", Out / "X.ROM", Out / "Z.ROM", "--png", Out / "png"}, log);
     EXPECT_EQ(r.Exit, 1) << r.Out;
@@ -353,7 +367,8 @@ TEST_F(RoundTrip, WhatCannotComeBackIsSaid) {
         TBytes image = *base;
         Patch(image, patch);
         const std::size_t check = Rom::CodeTableBlockOffset + Rom::CodeTableBlockSize - 1;
-        image[check] = XVclUtil::Crc8(image.data() + Rom::CodeTableBlockOffset, check - Rom::CodeTableBlockOffset);
+        image[check] = XVclUtil::Crc8(image.data() + Rom::CodeTableBlockOffset,
+                                      check - Rom::CodeTableBlockOffset);
         Rom::SealPageChecks(image);
         WriteBytes(Out / "L.ROM", image);
         const AppCore::TRecoverResult r = Recover(Out / "L.ROM", Out / "L");

@@ -29,7 +29,8 @@ int DiffPngMain(int argc, char** argv) {
     readerB.Load(*b);
     try {
         SampleData::TOffscreenApp app;
-        const auto written = RomPng::WriteDiffPngs(readerA, readerB, Rom::DiffRomImages(*a, *b), argv[3]);
+        const auto written =
+            RomPng::WriteDiffPngs(readerA, readerB, Rom::DiffRomImages(*a, *b), argv[3]);
         std::fprintf(stderr, "%zu PNG files in %s (A left, B right)\n", written.size(), argv[3]);
     } catch (const XVclUtil::EXGeneral& e) {
         std::fprintf(stderr, "diff: %s\n", e.what());

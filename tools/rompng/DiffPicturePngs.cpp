@@ -47,7 +47,8 @@ std::vector<std::string> WriteDiffPngs(const Rom::TRomImageReader& a, const Rom:
                                        const std::string& dir) {
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
-    if (ec) throw XVclUtil::EXGeneral("Err: cannot make %s (%s)", dir.c_str(), ec.message().c_str());
+    if (ec)
+        throw XVclUtil::EXGeneral("Err: cannot make %s (%s)", dir.c_str(), ec.message().c_str());
     std::vector<std::string> written;
     std::set<std::string> done;
     for (const Rom::TRomDifference& d : differences) {

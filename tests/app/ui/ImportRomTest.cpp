@@ -50,9 +50,9 @@ TEST(ImportRomTest, ImportOpensTheProjectAndComparesTheSame) {
     QString output;
     ASSERT_TRUE(RunCli({"sample-data", work, "--with-default-images"}, &output))
         << output.toStdString();
-    ASSERT_TRUE(RunCli({"build", work + "/demo.zkf", "-C", work, "--program-dir", work, "-o",
-                        work + "/X.ROM"},
-                       &output))
+    ASSERT_TRUE(RunCli(
+        {"build", work + "/demo.zkf", "-C", work, "--program-dir", work, "-o", work + "/X.ROM"},
+        &output))
         << output.toStdString();
     const std::string rom = (work + "/X.ROM").toStdString();
     const std::string project = (work + "/imported/LIFT.zkf").toStdString();
@@ -76,7 +76,8 @@ TEST(ImportRomTest, ImportOpensTheProjectAndComparesTheSame) {
         EXPECT_EQ(form.StringGrid5->Cells(2, 2), "B2"); // CTBL0, code 1
         EXPECT_EQ(form.StringGrid5->Cells(2, 4), "UBF_0");
         EXPECT_TRUE(form.RichEdit1->toPlainText().contains("Imported"));
-        for (const auto& [caption, text] : messages.Messages) ADD_FAILURE() << caption << ": " << text;
+        for (const auto& [caption, text] : messages.Messages)
+            ADD_FAILURE() << caption << ": " << text;
 
         script.OpenAnswers.push_back(rom);
         Trigger(window, "actionCompareRom");
