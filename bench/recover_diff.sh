@@ -22,9 +22,9 @@ zkf, work, runs = sys.argv[1], sys.argv[2], int(sys.argv[3])
 x, y, w = f"{work}/X.ROM", f"{work}/Y.ROM", f"{work}/W"
 commands = [
     ("inspect", [zkf, "inspect", x]),
-    ("recover", [zkf, "recover", x, "-o", f"{work}/F", "-C", w, "--program-dir", w]),
+    ("recover", [zkf, "recover", x, "-o", f"{work}/F", "-C", w, "--program-dir", w, "--force"]),
     ("recover --no-check", [zkf, "recover", x, "-o", f"{work}/G", "-C", w, "--program-dir", w,
-                            "--no-check"]),
+                            "--no-check", "--force"]),
     ("diff (same)", [zkf, "diff", x, x]),
     ("diff (differ)", [zkf, "diff", x, y]),
 ]

@@ -7,6 +7,7 @@
 #include "Verb.h"
 #include "VerbParser.h"
 
+#include "XVclUtil/FileUtil.h"
 #include "app/core/RecoverProject.h"
 #include "app/core/Startup.h"
 #include "app/core/TScriptedPrompts.h"
@@ -29,6 +30,7 @@ std::string Absolute(const std::string& path, const std::string& base) {
 struct TRecoverArgs {
     std::string Rom, Folder, WorkDir, ProgramDir;
     bool NoCheck = false;
+    bool Force = false;
 };
 
 std::optional<int> ParseArgs(int argc, char** argv, TRecoverArgs& a) {
@@ -41,7 +43,7 @@ std::optional<int> ParseArgs(int argc, char** argv, TRecoverArgs& a) {
         "project once, as \"zkf780a build FOLDER/<name>.zkf -C WORKDIR --program-dir FOLDER\" "
         "does, and compares the result with the image. What a ROM image does not hold is said.",
         "  0  the project was written and builds the same image\n"
-        "  1  the project could not be written\n"
+        "  1  the project could not be written (or is there already, without --force)\n"
         "  2  the file is no intact ROM image, or usage error\n"
         "  3  the project was written, but it builds another image (the differences are "
         "listed)\n");
@@ -60,6 +62,7 @@ std::optional<int> ParseArgs(int argc, char** argv, TRecoverArgs& a) {
                     "folder)")
         ->type_name("DIR");
     parser.add_flag("--no-check", a.NoCheck, "do not build the project to compare");
+    parser.add_flag("--force", a.Force, "replace a project file of that name in FOLDER");
     return parser.Parse(argc, argv);
 }
 
@@ -90,6 +93,13 @@ int RecoverMain(int argc, char** argv) {
         return 2;
     }
 
+    const std::string project =
+        a.Folder + "/" + XVclUtil::ChangeFileExt(XVclUtil::FileNameOfPath(a.Rom), ".zkf");
+    if (!a.Force && XVclUtil::PathExists(project)) {
+        std::fprintf(stderr, "recover: %s is there already; --force replaces it\n",
+                     project.c_str());
+        return 1;
+    }
     AppCore::TScriptedPrompts prompts;
     AppCore::TEditorSession session(prompts);
     AppCore::RunStartup(session, a.ProgramDir, workDir);

@@ -74,15 +74,16 @@ std::string DefaultLiftStatePath(const std::string& programDir, int slot) {
                                      DefaultLiftStateFileName(slot / 4, slot % 4));
 }
 
-// A folder inside the one the user named: made when missing, and never a link or a file.
-bool MakeFolder(const std::string& path, std::string& error) {
+// A folder inside the one the user named: made when missing, and never a link or a file. The
+// folder the user named may itself be a link to a folder (follow).
+bool MakeFolder(const std::string& path, std::string& error, bool follow = false) {
     struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0) {
+    if ((follow ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st)) == 0) {
         if (S_ISDIR(st.st_mode)) return true;
         error = path + " is not a folder";
         return false;
     }
-    if (::mkdir(path.c_str(), 0777) == 0 || errno == EEXIST) return MakeFolder(path, error);
+    if (::mkdir(path.c_str(), 0777) == 0 || errno == EEXIST) return MakeFolder(path, error, follow);
     error = "cannot make the folder " + path + ": " + std::strerror(errno);
     return false;
 }
@@ -314,7 +315,7 @@ TRecoverResult RecoverProjectFromImage(TEditorSession& session, const std::strin
     if (in.SideFile) result.Notes.push_back("side file compared: " + side);
 
     const std::string folder = Absolute(folderIn);
-    if (!MakeFolder(folder, result.Error)) return result;
+    if (!MakeFolder(folder, result.Error, true)) return result;
     TRecoveryWriter writer(session, folder, result);
     const std::string name =
         projectName.empty() ? XVclUtil::ChangeFileExt(XVclUtil::FileNameOfPath(romPath), ".zkf")

@@ -333,6 +333,10 @@ TEST_F(RoundTrip, RecoverAndDiffThroughTheCommandLine) {
     EXPECT_NE(r.Out.find("check: the project builds the same image, byte for byte"),
               std::string::npos)
         << r.Out;
+    EXPECT_EQ(Zkf({"recover", Out / "X.ROM", "-o", Out / "F", "-C", w}, log).Exit, 1);
+    r = Zkf({"recover", Out / "X.ROM", "-o", Out / "F", "-C", w, "--program-dir", w, "--force"},
+            log);
+    EXPECT_EQ(r.Exit, 0) << r.Out;
     r = Zkf({"build", Out / "F/X.zkf", "-C", w, "--program-dir", Out / "F", "-o", Out / "Y.ROM"},
             log);
     EXPECT_EQ(r.Exit, 0) << r.Out;
