@@ -32,11 +32,16 @@ void TMainWindow::FileImportRom() {
     if (!project) return;
     const std::string folder =
         project->substr(0, project->size() - XVclUtil::FileNameOfPath(*project).size());
+    // A recovery that fails half way leaves the project as it was.
+    const AppCore::ProjectDocument before = s.Document;
+    const AppCore::ToolSettings settingsBefore = s.Settings;
     AppCore::TRecoverResult r;
     Guarded([&] {
         r = AppCore::RecoverProjectFromImage(s, *rom, folder.empty() ? "." : folder, *project);
     });
     if (!r.Ok) {
+        s.Document = before;
+        s.Settings = settingsBefore;
         ShowDocument();
         XVclUtil::ShowErrMsgBox_Printf(ImportCaption, "%s!!\n", r.Error.c_str());
         return;

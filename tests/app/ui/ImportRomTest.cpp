@@ -68,6 +68,25 @@ TEST(ImportRomTest, ImportOpensTheProjectAndComparesTheSame) {
         window.Prompts().SetDialogAnswers(&script);
         Ui::TMainWindow& form = window.Form();
 
+        // A file where the folder's DefaultImage tree goes: the import stops half way and the
+        // project stays as it was.
+        ASSERT_TRUE(QDir(work).mkpath("imported"));
+        QFile blocker(work + "/imported/DefaultImage");
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        form.StringGrid5->EditCell(2, 1, "7");
+        window.Session().History().MarkSaved();
+        script.OpenAnswers.push_back(rom);
+        script.SaveAnswers.push_back(project);
+        Trigger(window, "actionImportRom");
+        ASSERT_EQ(messages.Messages.size(), 1u);
+        EXPECT_NE(messages.Messages[0].second.find("is not a folder"), std::string::npos)
+            << messages.Messages[0].second;
+        EXPECT_EQ(window.Session().Document.CodeTables[0][0], "7");
+        EXPECT_EQ(form.StringGrid5->Cells(2, 1), "7");
+        messages.Messages.clear();
+        ASSERT_TRUE(blocker.remove());
+
         script.OpenAnswers.push_back(rom);
         script.SaveAnswers.push_back(project);
         Trigger(window, "actionImportRom");
@@ -107,6 +126,8 @@ TEST(ImportRomTest, ADamagedImageIsRefusedAndNothingIsOpened) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(QByteArray(458752, '\0'));
     file.close();
+    window.Form().StringGrid5->EditCell(2, 1, "7");
+    window.Session().History().MarkSaved();
     script.OpenAnswers.push_back(bad.toStdString());
     script.SaveAnswers.push_back(folder.StartPath("out/BAD.zkf").toStdString());
     Trigger(window, "actionImportRom");
@@ -115,5 +136,6 @@ TEST(ImportRomTest, ADamagedImageIsRefusedAndNothingIsOpened) {
     EXPECT_NE(messages.Messages[0].second.find("is damaged: signature"), std::string::npos)
         << messages.Messages[0].second;
     EXPECT_EQ(window.Session().ProjectPath, "");
+    EXPECT_EQ(window.Session().Document.CodeTables[0][0], "7");
     EXPECT_FALSE(QFile::exists(folder.StartPath("out")));
 }
