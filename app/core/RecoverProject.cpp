@@ -335,7 +335,15 @@ std::vector<std::string> CheckRebuild(const std::string& projectPath, const std:
     std::vector<std::string> boxes;
     const XVclUtil::TMessageSink previous =
         XVclUtil::SetMessageSink([&boxes](const std::string& caption, const std::string& text) {
-            if (caption != "Succeeded") boxes.push_back(caption + ": " + TrimText(text));
+            if (caption == "Succeeded") return;
+            std::string line; // the box on one line
+            for (char c : TrimText(text)) {
+                if (c != '\n')
+                    line += c;
+                else if (!line.empty() && line.back() != ' ')
+                    line += ' ';
+            }
+            boxes.push_back(caption + ": " + line);
         });
     bool built = false;
     const std::string rom = temp + "/CHECK.ROM";
