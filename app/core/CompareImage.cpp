@@ -2,17 +2,13 @@
 
 #include "app/core/CodeCell.h"
 #include "app/core/MakeRom.h"
+#include "app/core/PrivateFolder.h"
 #include "app/core/RecoverProject.h"
 
 #include "XVclUtil/FileUtil.h"
 #include "rom/RomDiff.h"
 #include "rom/RomLayout.h"
 #include "rom/TRomBuilder.h"
-
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
 
 namespace AppCore {
 
@@ -24,12 +20,12 @@ TImageComparison CompareWithImage(const TEditorSession& session, const std::stri
         result.Error = TrimText(MsgAllCtblEmpty);
         return result;
     }
-    std::string temp = (std::filesystem::temp_directory_path() / "zkf780a-compare-XXXXXX").string();
-    if (!::mkdtemp(temp.data())) {
-        result.Error = std::string("cannot make a temporary folder: ") + std::strerror(errno);
+    const TPrivateTempFolder temp("zkf780a-compare-");
+    if (temp.Path().empty()) {
+        result.Error = temp.Error();
         return result;
     }
-    const Rom::TRomBuildInput input = RomBuildInput(session, temp + "/COMPARE.ROM");
+    const Rom::TRomBuildInput input = RomBuildInput(session, temp.Path() + "/COMPARE.ROM");
     Rom::TRomBuildEvents events;
     events.OnMessageLine = [&](const std::string& line) { result.BuildLines.push_back(line); };
     events.OnMessageBox = [&](const std::string& caption, const std::string& text) {
@@ -44,8 +40,6 @@ TImageComparison CompareWithImage(const TEditorSession& session, const std::stri
             result.Error = "cannot read the image just built";
         }
     }
-    std::error_code ec;
-    std::filesystem::remove_all(temp, ec);
     return result;
 }
 

@@ -4,6 +4,7 @@
 #include "app/core/DefMsgRule.h"
 #include "app/core/MakeRom.h"
 #include "app/core/ModelSettings.h"
+#include "app/core/PrivateFolder.h"
 #include "app/core/ProjectFile.h"
 #include "app/core/ProjectFileKeys.h"
 #include "app/core/Startup.h"
@@ -20,11 +21,7 @@
 #include "rom/RomLayout.h"
 #include "rom/RomRecovery.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <sys/stat.h>
 
 namespace AppCore {
 
@@ -72,20 +69,6 @@ std::vector<Rom::TModelSettings> Models(const TEditorSession& session) {
 std::string DefaultLiftStatePath(const std::string& programDir, int slot) {
     return XVclUtil::ResolveFileCase(programDir + LiftStateFolder + "/" +
                                      DefaultLiftStateFileName(slot / 4, slot % 4));
-}
-
-// A folder inside the one the user named: made when missing, and never a link or a file. The
-// folder the user named may itself be a link to a folder (follow).
-bool MakeFolder(const std::string& path, std::string& error, bool follow = false) {
-    struct stat st {};
-    if ((follow ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st)) == 0) {
-        if (S_ISDIR(st.st_mode)) return true;
-        error = path + " is not a folder";
-        return false;
-    }
-    if (::mkdir(path.c_str(), 0777) == 0 || errno == EEXIST) return MakeFolder(path, error, follow);
-    error = "cannot make the folder " + path + ": " + std::strerror(errno);
-    return false;
 }
 
 bool MakeFolders(const std::string& base, const std::string& relative, std::string& error) {
@@ -327,9 +310,9 @@ TRecoverResult RecoverProjectFromImage(TEditorSession& session, const std::strin
 std::vector<std::string> CheckRebuild(const std::string& projectPath, const std::string& workDir,
                                       const std::string& programDir,
                                       const std::vector<std::uint8_t>& image, std::string& error) {
-    std::string temp = (std::filesystem::temp_directory_path() / "zkf780a-check-XXXXXX").string();
-    if (!::mkdtemp(temp.data())) {
-        error = std::string("cannot make a temporary folder: ") + std::strerror(errno);
+    const TPrivateTempFolder temp("zkf780a-check-");
+    if (temp.Path().empty()) {
+        error = temp.Error();
         return {};
     }
     std::vector<std::string> boxes;
@@ -346,7 +329,7 @@ std::vector<std::string> CheckRebuild(const std::string& projectPath, const std:
             boxes.push_back(caption + ": " + line);
         });
     bool built = false;
-    const std::string rom = temp + "/CHECK.ROM";
+    const std::string rom = temp.Path() + "/CHECK.ROM";
     {
         TScriptedPrompts prompts;
         TEditorSession session(prompts);
@@ -366,8 +349,6 @@ std::vector<std::string> CheckRebuild(const std::string& projectPath, const std:
         error = "the project does not build";
         for (const std::string& box : boxes) error += "; " + box;
     }
-    std::error_code ec;
-    std::filesystem::remove_all(temp, ec);
     return lines;
 }
 
