@@ -11,8 +11,9 @@ int main(int argc, char** argv) {
     if (command == "inspect-png") return Companion::RomPicturePngMain(argc - 1, argv + 1);
     if (command == "diff-png") return Companion::DiffPngMain(argc - 1, argv + 1);
     std::fprintf(stderr,
-                 "usage: %s sample-data DIR ... | inspect-png ROMFILE DIR [--json] | diff-png A B DIR\n"
-                 "(started by zkf780a for sample-data and inspect --png)\n",
+                 "usage: %s sample-data DIR ... | inspect-png ROMFILE DIR [--json]\n"
+                 "       | diff-png A.ROM B.ROM DIR\n"
+                 "(started by zkf780a for sample-data, inspect --png and diff --png)\n",
                  Companion::ProgramName);
     return 2;
 }
