@@ -88,6 +88,8 @@ public slots:
     // Menu commands.
     void FileNew();
     void FileSave();
+    void FileImportRom();  // File > Import ROM image...
+    void FileCompareRom(); // File > Compare with ROM image...
 
 protected:
     void closeEvent(QCloseEvent* event) override;

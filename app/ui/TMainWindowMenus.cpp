@@ -87,6 +87,11 @@ void TMainWindow::SetupMenus() {
         recent->setEnabled(true);
     });
     file->addSeparator();
+    connect(AddAction(file, "actionImportRom", QStringLiteral("&Import ROM image\u2026")),
+            &QAction::triggered, this, &TMainWindow::FileImportRom);
+    connect(AddAction(file, "actionCompareRom", QStringLiteral("&Compare with ROM image\u2026")),
+            &QAction::triggered, this, &TMainWindow::FileCompareRom);
+    file->addSeparator();
     connect(AddAction(file, "actionQuit", QStringLiteral("&Quit"),
                       {QKeySequence(Qt::CTRL | Qt::Key_Q)}),
             &QAction::triggered, this, &QWidget::close);

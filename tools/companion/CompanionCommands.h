@@ -12,5 +12,7 @@ int SampleDataMain(int argc, char** argv);
 // inspect-png ROMFILE DIR [--json]: the pictures of ROMFILE as DIR/<name>.png plus the contact
 // sheet; the summary line goes to stderr with --json (stdout then holds the JSON report).
 int RomPicturePngMain(int argc, char** argv);
+// diff-png A.ROM B.ROM DIR: each picture that differs as DIR/<name>.png, A's left, B's right.
+int DiffPngMain(int argc, char** argv);
 
 } // namespace Companion
