@@ -15,7 +15,7 @@
 #include "XVclUtil/EXGeneral.h"
 #include "XVclUtil/FileUtil.h"
 #include "XVclUtil/MessageBox.h"
-#include "XVclUtil/TXIniFile.h"
+#include "XVclUtil/ini/TXIniFile.h"
 #include "rom/MonoBmpWriter.h"
 #include "rom/RomDiff.h"
 #include "rom/RomLayout.h"

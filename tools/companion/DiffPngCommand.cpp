@@ -1,4 +1,4 @@
-#include "tools/companion/CompanionCommands.h"
+#include "CompanionCommands.h"
 
 #include "XVclUtil/EXGeneral.h"
 #include "XVclUtil/FileUtil.h"
