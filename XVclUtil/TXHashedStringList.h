@@ -1,9 +1,9 @@
 #pragma once
 // Ordered list of distinct strings, each with an object pointer, found by a 64-bit hash key
 // spread over a few buckets, more as the list grows (at least two buckets per item); two names
-// with the same key stay two items. Strings live in a caller-owned TXStrTab. A list of one or
-// two items takes no memory beyond its own object and its records: a document of many small
-// sections holds one list per section.
+// with the same key stay two items. Strings live in a caller-owned TXStrTab. A list of one item
+// takes no memory beyond its own object and its records: a document of many small sections
+// holds one list per section.
 
 #include "TXStrTab.h"
 
@@ -44,9 +44,9 @@ class TXHashedStringList {
 public:
     // The first buckets and index entries live in the object itself; both tables double as
     // the list grows (and the index table halves as it empties).
-    static constexpr int InitialBucketCount = 4;
+    static constexpr int InitialBucketCount = 2;
     static constexpr int BucketsPerItem = 2; // the table doubles when it has fewer buckets
-    static constexpr int InitialListSize = 2;
+    static constexpr int InitialListSize = 1;
     static constexpr unsigned MaxStringBytes = 256;
 
     explicit TXHashedStringList(TXStrTab* strTab);
@@ -92,17 +92,19 @@ public:
         return ItemAt(c->Next);
     }
 
+    // The members are ordered so that the object has no padding: with 64-bit pointers it
+    // takes 56 bytes, the most one 64-byte heap block holds.
     TXStrTab* StrTab;
     // Bucket heads as 32-bit cell references, like the chain links in the records: half the
     // bytes of pointers, so two buckets per item cost what one pointer per item would.
     TXCellRef* HashTab = SmallHashTab;
-    std::int32_t BucketCount = InitialBucketCount; // a power of two; bucket = KeyLow & (n - 1)
     // Entry i refers to the item with index i, as a 32-bit cell reference: half the bytes of
     // pointers, which a list of many small sections feels in its memory.
     TXCellRef* ListTab = SmallListTab;
+    const TXHashedStringListEvents* Events = nullptr; // kept by the owner; null for none
+    std::int32_t BucketCount = InitialBucketCount; // a power of two; bucket = KeyLow & (n - 1)
     std::int32_t ListTabSize = InitialListSize;
     std::int32_t Count = 0;
-    const TXHashedStringListEvents* Events = nullptr; // kept by the owner; null for none
 
 protected:
     bool GrowupListTab();

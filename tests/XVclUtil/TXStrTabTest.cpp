@@ -251,7 +251,7 @@ TEST(TXHashedStringList, IndexTableGrowsAndShrinksGeometrically) {
     EXPECT_EQ(list.ListTabSize, 1024);
     for (int i = 0; i < 512; ++i) ASSERT_EQ(list.IndexOf(("k" + std::to_string(i)).c_str()), i);
     while (list.Count > 1) list.Delete(0);
-    EXPECT_EQ(list.ListTabSize, TXHashedStringList::InitialListSize);
+    EXPECT_EQ(list.ListTabSize, 2); // one item is more than a quarter of two entries
     EXPECT_EQ(list.pr_Strings(0), "k511");
     list.DeleteAll();
     EXPECT_EQ(list.ListTabSize, TXHashedStringList::InitialListSize);
