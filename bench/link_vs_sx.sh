@@ -13,7 +13,8 @@
 # round and shown as min / median / max.
 # CPU time (user + system of the sending process and all its threads, from its rusage) is taken
 # the same way: ours over the whole upload process divided by 7168 frames (so our start-up is
-# counted against us), sx's as the slope between the two files. Context switches come from the
+# counted against us), sx's as the slope between the two files and, less noisy, as its whole
+# 3584-block run divided by 3584. Context switches come from the
 # same rusage; system calls per frame from one extra run of each side under strace -f -c
 # (STRACE=0 skips it), since strace itself slows every call.
 #   bench/link_vs_sx.sh ZKF780A_BINARY [ROUNDS]
@@ -86,7 +87,7 @@ for round in $(seq "$rounds"); do
     big=$(sx_us image.rom); small=$(sx_us quarter.rom); o=$(ours_frame)
   fi
   read -r ow oc ocs <<< "$o"; read -r bw bc bcs <<< "$big"; read -r sw sc scs <<< "$small"
-  echo "$ow $(((bw - sw) / (3584 - 896))) $oc $(((bc - sc) * 10 / (3584 - 896))) $ocs $(((bcs - scs) * 100 / (3584 - 896)))" >> rounds.txt
+  echo "$ow $(((bw - sw) / (3584 - 896))) $oc $(((bc - sc) * 10 / (3584 - 896))) $ocs $(((bcs - scs) * 100 / (3584 - 896))) $((bc * 10 / 3584))" >> rounds.txt
 done
 
 # System calls per frame / per block: one run of each side under strace (it slows every call,
@@ -109,6 +110,7 @@ def mmm(xs, digits=1):
 ours, sx = [r[0] for r in rows], [r[1] for r in rows]
 ocpu, sxcpu = [r[2] for r in rows], [r[3] / 10 for r in rows]
 ocsw, sxcsw = [r[4] / 100 for r in rows], [r[5] / 100 for r in rows]
+sxwhole = [r[6] / 10 for r in rows]
 print(f"{len(rows)} alternating rounds{'':28} min   median      max")
 print(f"ours: us per 64-byte frame round trip        {mmm(ours)}")
 print(f"sx:   us per 128-byte block (slope 896->3584) {mmm(sx)}")
@@ -116,6 +118,10 @@ print(f"ratio wall ours per frame / sx per block      {mmm([o / s for o, s in zi
 print(f"ours: cpu us per frame (whole process / 7168) {mmm(ocpu)}")
 print(f"sx:   cpu us per block (slope)                {mmm(sxcpu)}")
 print(f"ratio cpu ours per frame / sx per block       {mmm([o / s for o, s in zip(ocpu, sxcpu) if s > 0], 2)}")
+# The slope of two small CPU times is noisy on a busy machine; the whole run counts sx's start-up
+# against it as ours is counted against us.
+print(f"sx:   cpu us per block (whole 3584-block run) {mmm(sxwhole)}")
+print(f"ratio cpu ours / sx (both whole runs)         {mmm([o / s for o, s in zip(ocpu, sxwhole) if s > 0], 2)}")
 print(f"ours: context switches per frame              {mmm(ocsw, 2)}")
 print(f"sx:   context switches per block (slope)      {mmm(sxcsw, 2)}")
 if len(calls) == 3:

@@ -27,8 +27,9 @@ public:
     // SIGINT or SIGTERM once one came, else 0.
     static int Caught();
 
+    struct TState; // the stop step and its loop, shared with the handler's side
+
 private:
-    struct TState;
     std::shared_ptr<TState> State;
 };
 
