@@ -321,8 +321,7 @@ void TRomBuilder::EncodeTemp(const std::string& name, const std::string& target)
     if (name.empty()) return; // empty library entry: no work file, the index entry stays absent
     auto data = Work.Read(name);
     if (!data) throw EPictureLoad(TempSource, "no picture library loaded");
-    const TPicture picture = LoadPictureData(*data, TempSource);
-    Work.Write(target, EncodeMonoRecord(picture, Input.DISPLAYTYPE));
+    Work.Write(target, EncodeMonoData(*data, TempSource, Input.DISPLAYTYPE));
 }
 
 void TRomBuilder::EncodeLibrary(int group, int index, const std::string& target) {
