@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <thread>
 
 namespace XVclUtil {
 
@@ -11,22 +10,6 @@ std::atomic<TMainLoop*> InstalledLoop{nullptr};
 // Waits of RunUntil are cut into slices this long, as its condition may also change through
 // other threads' work that does not wake the loop.
 constexpr int RunUntilSliceMs = 5;
-
-// While work comes within SpinLimit of the loop's starting to wait (a transfer over a fast line),
-// the loop watches for the next arrival that long before it sleeps. The worker that hands over
-// then finds the loop awake: no sleeping thread to wake, which on a virtual machine costs tens
-// of microseconds a time. Over a real serial line hand-offs come milliseconds apart, so the loop
-// goes on sleeping at once. Every YieldEvery it lets other threads on its CPU run.
-constexpr auto SpinLimit = std::chrono::microseconds(300);
-constexpr auto YieldEvery = std::chrono::microseconds(30);
-
-inline void CpuRelax() {
-#if defined(__x86_64__) || defined(__i386__)
-    __builtin_ia32_pause();
-#elif defined(__aarch64__)
-    asm volatile("yield");
-#endif
-}
 } // namespace
 
 TMainLoop& TMainLoop::Current() {
@@ -50,7 +33,6 @@ public:
         THandOff handOff{this, &step};
         std::unique_lock<std::mutex> lock(Loop.Mutex);
         Loop.HandOffs.push_back(&handOff);
-        Loop.Arrivals.fetch_add(1);
         lock.unlock();
         Loop.HandedOver.notify_one();
         lock.lock();
@@ -97,7 +79,6 @@ void TEventLoop::RunHandOffs(const TDispatcher* only) {
 void TEventLoop::Post(std::function<void()> step) {
     std::lock_guard<std::mutex> lock(Mutex);
     Posted.push_back(std::move(step));
-    Arrivals.fetch_add(1);
     HandedOver.notify_all();
 }
 
@@ -175,34 +156,16 @@ TEventLoop& TEventLoop::Main() {
     return loop;
 }
 
-bool TEventLoop::WatchForArrival(TClock::time_point until) const {
-    TClock::time_point nextYield = TClock::now() + YieldEvery;
-    for (;;) {
-        if (Arrivals.load() != ArrivalsTaken) return true;
-        const TClock::time_point now = TClock::now();
-        if (now >= until) return false;
-        if (now >= nextYield) {
-            std::this_thread::yield();
-            nextYield = now + YieldEvery;
-        } else {
-            CpuRelax();
-        }
-    }
-}
-
 void TEventLoop::ProcessEvents(int maxWaitMs) {
     const TClock::time_point start = TClock::now();
     const TClock::time_point limit =
         std::min(start + std::chrono::milliseconds(std::max(maxWaitMs, 0)), NextTimerDue());
-    bool arrived = ArrivalsQuick && WatchForArrival(std::min(limit, start + SpinLimit));
-    if (!arrived) {
+    {
+        // Sleeps until a hand-off or a posted step wakes it or the limit passes: no CPU while
+        // waiting, however close together the hand-offs come.
         std::unique_lock<std::mutex> lock(Mutex);
-        arrived = HandedOver.wait_until(lock, limit,
-                                        [&] { return !HandOffs.empty() || !Posted.empty(); });
+        HandedOver.wait_until(lock, limit, [&] { return !HandOffs.empty() || !Posted.empty(); });
     }
-    ArrivalsQuick = arrived && TClock::now() - start <= SpinLimit;
-    // Whatever has arrived so far is run below: only later arrivals end the next watch.
-    ArrivalsTaken = Arrivals.load();
     RunHandOffs(nullptr);
     RunPosted();
     RunDueTimers();

@@ -1,15 +1,12 @@
 #pragma once
 // The libraries' own main-thread loop: runs the steps that worker threads hand over and the
-// timers that are due, and sleeps in between until a hand-off wakes it or the next timer is due
-// (while hand-offs come in quick succession it first watches for the next one a short while).
+// timers that are due, and sleeps in between until a hand-off wakes it or the next timer is due.
 // The thread that calls ProcessEvents, RunUntil or Exec is the main thread.
 
 #include "XVclUtil/TMainLoop.h"
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <cstdint>
 #include <deque>
 #include <mutex>
 #include <vector>
@@ -53,21 +50,14 @@ private:
     void RunPosted();
     void RunDueTimers();
     TClock::time_point NextTimerDue() const;
-    // Watches for a hand-off or a posted step that came after the last ones taken; false when
-    // none has come by until.
-    bool WatchForArrival(TClock::time_point until) const;
 
     std::mutex Mutex;
     std::condition_variable HandedOver; // wakes the loop
     std::condition_variable StepDone;   // wakes the worker threads
     std::deque<THandOff*> HandOffs;
     std::deque<std::function<void()>> Posted;
-    // Counts hand-offs and posted steps, so that the loop can watch for new work without the lock.
-    std::atomic<uint32_t> Arrivals{0};
     // Main thread only.
     std::vector<TLoopTimer*> Timers;
-    uint32_t ArrivalsTaken = 0;
-    bool ArrivalsQuick = false; // the last wait ended by work that came within the spin limit
     bool ExitRequested = false;
     int ExitCode = 0;
 };

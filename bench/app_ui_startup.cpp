@@ -1,6 +1,8 @@
 // Whole-process start-up probe: shows the editor's main window (or, built with
-// ZKF_EMPTY_WINDOW, one empty Qt Widgets window) and exits once the window's first frame has
-// been painted. bench/app_ui_startup.sh times both side by side from process start to exit.
+// ZKF_TABLE_WINDOW, a plain QMainWindow holding three tabs and a 257 x 8 QTableWidget, a window
+// that pays for fonts, a table and tabs as the editor does) and exits once the window's first
+// frame has been painted. bench/app_ui_startup.sh times both side by side from process start to
+// exit.
 
 #include <QApplication>
 #include <QEvent>
@@ -8,7 +10,11 @@
 #include <QWidget>
 #include <cstdio>
 
-#ifndef ZKF_EMPTY_WINDOW
+#ifdef ZKF_TABLE_WINDOW
+#include <QMainWindow>
+#include <QTabWidget>
+#include <QTableWidget>
+#else
 #include "app/ui/TMainWindow.h"
 #endif
 
@@ -39,8 +45,13 @@ private:
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-#ifdef ZKF_EMPTY_WINDOW
-    QWidget window;
+#ifdef ZKF_TABLE_WINDOW
+    QMainWindow window;
+    auto* tabs = new QTabWidget;
+    tabs->addTab(new QTableWidget(257, 8), "Code table");
+    tabs->addTab(new QWidget, "Pictures");
+    tabs->addTab(new QWidget, "Options");
+    window.setCentralWidget(tabs);
     window.resize(1000, 760);
 #else
     AppUi::TMainWindow window; // start-up from the working directory, as the editor does

@@ -2,8 +2,10 @@
 # Side-by-side INI comparison: the engine against inih (bare parse, the floor), SimpleIni
 # (case-sensitive like the engine, and its case-blind default) and INIReader, on generated files.
 #   bench/ini_compare.sh [BUILD_DIR] [ROUNDS] [SETS]
-# SETS is a list of label:sections:keys (default: 1MB, 10MB, 100MB files and one section of
-# 80,000 keys). LIBS in the environment picks the libraries.
+# SETS is a list of label:sections:keys (default: 1MB, 10MB, 100MB files, one section of
+# 80,000 keys and 100,000 sections of one key each). LIBS in the environment picks the
+# libraries; for a million one-key sections (35 MB) on the engine alone:
+#   LIBS=txini bench/ini_compare.sh build 3 1M-sections:1000000:1
 # Fairness: the libraries run interleaved (the order rotates every round), in section order and in
 # a scattered order, each in a fresh process on a fresh copy of the file; CPU and wall time are
 # both kept; every run's key count and order-independent checksum must match; the ratios are taken
@@ -11,7 +13,7 @@
 set -euo pipefail
 build=${1:-build}
 rounds=${2:-5}
-sets=${3:-"1MB:100:500 10MB:1000:500 100MB:10000:500 80k-keys:1:80000"}
+sets=${3:-"1MB:100:500 10MB:1000:500 100MB:10000:500 80k-keys:1:80000 100k-sections:100000:1"}
 libs=(${LIBS:-txini inih simpleini_cs simpleini inireader})
 bin="$build/bench/ini_compare"
 [ -x "$bin" ] || { echo "build $bin first (needs libinih-dev, libsimpleini-dev)"; exit 1; }

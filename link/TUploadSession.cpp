@@ -1,6 +1,7 @@
 #include "link/TUploadSession.h"
 
 #include "link/TLoopResponseTimer.h"
+#include "link/TStopSignals.h"
 #include "link/TTerminalView.h"
 #include "link/TUploadCommands.h"
 #include "link/TUploadProtocol.h"
@@ -40,36 +41,6 @@ void Trace(char direction, const void* data, int n) {
     std::fputs(line.c_str(), stderr);
 }
 
-// SIGINT and SIGTERM during a run: the handler only notes the signal (and lets a second one
-// end the process at once); the event loop sees the note and ends the transfer.
-volatile std::sig_atomic_t CaughtSignal = 0;
-
-void NoteStopSignal(int signal) {
-    CaughtSignal = signal;
-    std::signal(signal, SIG_DFL);
-}
-
-class TStopSignals {
-public:
-    TStopSignals() {
-        CaughtSignal = 0;
-        PrevInt = std::signal(SIGINT, NoteStopSignal);
-        PrevTerm = std::signal(SIGTERM, NoteStopSignal);
-    }
-    ~TStopSignals() {
-        std::signal(SIGINT, PrevInt);
-        std::signal(SIGTERM, PrevTerm);
-    }
-    TStopSignals(const TStopSignals&) = delete;
-    TStopSignals& operator=(const TStopSignals&) = delete;
-
-private:
-    void (*PrevInt)(int);
-    void (*PrevTerm)(int);
-};
-
-constexpr int SignalPollMs = 50;
-
 } // namespace
 
 TUploadSession::TUploadSession(TUploadSessionOptions options) : Options(std::move(options)) {}
@@ -89,7 +60,6 @@ bool TUploadSession::NamePort(XVclCtrl::TCustomUart& port) const {
 }
 
 int TUploadSession::Run(TTransferMode mode, const std::string& romFile) {
-    TStopSignals stopSignals;
     const TProgressStyle progress = Options.Quiet                  ? TProgressStyle::Off
                                     : ::isatty(STDOUT_FILENO) == 1 ? TProgressStyle::Bar
                                                                    : TProgressStyle::Lines;
@@ -106,27 +76,30 @@ int TUploadSession::Run(TTransferMode mode, const std::string& romFile) {
         if (Options.Trace) Trace('>', d, static_cast<int>(n));
         return port.SendData(n, d);
     });
+    const auto stop = [&] {
+        protocol.Cancel("===> Transfer interrupted: the controller may hold a partial image <===");
+    };
+    // The signal wakes the loop, which stops the transfer at once. A reply that was already on
+    // its way to the loop stops it too instead of sending the next frame.
+    TStopSignals stopSignals(loop, stop);
     TUploadCommands commands(protocol, view, timer, port);
     commands.NameDeviceInOpenLine = true;
     commands.OnCheckImage = Options.CheckImage;
     timer.OnTimer = [&] { protocol.Timer1Timer(&timer); };
     port.OnRxdDatas = [&](XVclUtil::TComponent* sender, int bytes, void* datas) {
         if (Options.Trace) Trace('<', datas, bytes);
-        protocol.PcUart1RxdDatas(sender, bytes, datas);
+        if (TStopSignals::Caught())
+            stop();
+        else
+            protocol.PcUart1RxdDatas(sender, bytes, datas);
     };
     int exitCode = 1;
     protocol.OnTransferEnded = [&](TTransferOutcome outcome) {
         exitCode = outcome == TTransferOutcome::Finished    ? 0
                    : outcome != TTransferOutcome::Cancelled ? 1
-                   : CaughtSignal == SIGTERM                ? ExitTerminated
+                   : TStopSignals::Caught() == SIGTERM      ? ExitTerminated
                                                             : ExitInterrupted;
         loop.Exit(0); // the loop is left once the reply handler has returned
-    };
-    TLoopResponseTimer signalPoll(SignalPollMs);
-    signalPoll.OnTimer = [&] {
-        if (CaughtSignal)
-            protocol.Cancel("===> Transfer interrupted: the controller may hold a partial image "
-                            "<===");
     };
 
     commands.ConnectDisconnect({});
@@ -148,10 +121,8 @@ int TUploadSession::Run(TTransferMode mode, const std::string& romFile) {
         started = false;
         break;
     }
-    if (started) {
-        signalPoll.Start();
-        loop.Exec();
-    }
+    // A signal that came before the transfer started stops it on the loop's first turn.
+    if (started) loop.Exec();
     view.EndBar();
     port.Close();
     return started ? exitCode : 1;

@@ -129,24 +129,23 @@ TBytes EncodeRowMajor(const TPicture& picture) {
     return out;
 }
 
-TBytes EncodeRotated(const TPicture& picture) {
-    const int w = picture.Width, h = picture.Height;
+namespace {
+// The record of packed rows (top first, PadTo8(w) / 8 bytes each) turned: stored row j is
+// source column x = w-1-j, read top to bottom. Every band of 8 source rows gives one byte of
+// each stored row, an 8 x 8 bit block turned at a time.
+TBytes EncodeRotatedRows(int w, int h, const std::uint8_t* rows) {
     const std::size_t colBytes = PadTo8(static_cast<std::size_t>(h)) / 8;
     const std::size_t rowBytes = PadTo8(static_cast<std::size_t>(w)) / 8;
     TBytes out(4 + colBytes * static_cast<std::size_t>(w), 0);
     PutHeader(out, colBytes * 8, static_cast<std::size_t>(w));
-    // Stored row j is source column x = w-1-j, read top to bottom: every band of 8 source rows
-    // gives one byte of each stored row, an 8 x 8 bit block turned at a time.
     std::uint8_t* data = out.data() + 4;
-    std::vector<std::uint8_t> band(8 * rowBytes);
     for (std::size_t by = 0; by < colBytes; ++by) {
-        std::fill(band.begin(), band.end(), 0);
-        for (int r = 0; r < 8 && static_cast<int>(by * 8) + r < h; ++r)
-            PackedRow(picture, static_cast<int>(by * 8) + r,
-                      band.data() + static_cast<std::size_t>(r) * rowBytes);
+        const std::uint8_t* band = rows + by * 8 * rowBytes;
+        const std::size_t bandRows = std::min<std::size_t>(8, static_cast<std::size_t>(h) - by * 8);
         for (std::size_t bx = 0; bx < rowBytes; ++bx) {
             std::uint64_t block = 0;
-            for (std::size_t r = 0; r < 8; ++r) block = block << 8 | band[r * rowBytes + bx];
+            for (std::size_t r = 0; r < 8; ++r)
+                block = block << 8 | (r < bandRows ? band[r * rowBytes + bx] : 0);
             block = Transpose8x8(block);
             for (int j = 0; j < 8; ++j) {
                 const int x = static_cast<int>(bx * 8) + j;
@@ -159,8 +158,41 @@ TBytes EncodeRotated(const TPicture& picture) {
     return out;
 }
 
+TBytes EncodeRowMajorRows(int w, int h, const std::uint8_t* rows) {
+    const std::size_t bytes = PadTo8(static_cast<std::size_t>(w)) / 8 * static_cast<std::size_t>(h);
+    TBytes out(4 + bytes);
+    PutHeader(out, PadTo8(static_cast<std::size_t>(w)), static_cast<std::size_t>(h));
+    std::copy_n(rows, bytes, out.data() + 4);
+    return out;
+}
+} // namespace
+
+TBytes EncodeRotated(const TPicture& picture) {
+    const std::size_t rowBytes = PadTo8(static_cast<std::size_t>(picture.Width)) / 8;
+    std::vector<std::uint8_t> rows(rowBytes * static_cast<std::size_t>(picture.Height));
+    for (int y = 0; y < picture.Height; ++y)
+        PackedRow(picture, y, rows.data() + rowBytes * static_cast<std::size_t>(y));
+    return EncodeRotatedRows(picture.Width, picture.Height, rows.data());
+}
+
 TBytes EncodeMonoRecord(const TPicture& picture, TDisplayType type) {
     return type == TDisplayType::Vertical ? EncodeRotated(picture) : EncodeRowMajor(picture);
+}
+
+TBytes EncodeMonoData(std::span<const std::uint8_t> data, const std::string& name,
+                      TDisplayType type) {
+    try {
+        const TBmpReader reader(data);
+        CheckRecordSize(reader.Width(), reader.Height(), name);
+        if (auto rows = reader.PackedBlackRows()) {
+            const int w = reader.Width(), h = reader.Height();
+            return type == TDisplayType::Vertical ? EncodeRotatedRows(w, h, rows->data())
+                                                  : EncodeRowMajorRows(w, h, rows->data());
+        }
+        return EncodeMonoRecord(reader.Read(), type);
+    } catch (const EBmpFormat& e) {
+        throw EPictureLoad(name, e.Reason);
+    }
 }
 
 void EncodeRowMajor(const std::string& source, const std::string& target) {

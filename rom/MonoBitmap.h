@@ -31,6 +31,10 @@ TPicture LoadPictureData(std::span<const std::uint8_t> data, const std::string& 
 TBytes EncodeRowMajor(const TPicture& picture);
 TBytes EncodeRotated(const TPicture& picture); // turned 90 degrees counter-clockwise
 TBytes EncodeMonoRecord(const TPicture& picture, TDisplayType type);
+// LoadPictureData and EncodeMonoRecord in one step, with the same result and the same errors;
+// an uncompressed 1-bit picture goes from its rows to the record without the picture.
+TBytes EncodeMonoData(std::span<const std::uint8_t> data, const std::string& name,
+                      TDisplayType type);
 
 // File to file, as the build's encoding steps: target is created or overwritten.
 void EncodeRowMajor(const std::string& source, const std::string& target);

@@ -165,19 +165,48 @@ TPicture TBmpReader::Read() const {
 }
 
 // Rows are padded to whole 32-bit words; the last row's padding may be missing from the file.
-void TBmpReader::ReadUncompressed(TPicture& picture) const {
+const std::uint8_t* TBmpReader::UncompressedRows(std::size_t* stride) const {
     const std::size_t rowBits = static_cast<std::size_t>(W) * static_cast<std::size_t>(Bits);
-    const std::size_t stride = (rowBits + 31) / 32 * 4;
-    const std::size_t needed = stride * static_cast<std::size_t>(H - 1) + (rowBits + 7) / 8;
+    *stride = (rowBits + 31) / 32 * 4;
+    const std::size_t needed = *stride * static_cast<std::size_t>(H - 1) + (rowBits + 7) / 8;
     const std::size_t available = File.size() - PixelOffset;
     if (needed > available)
         throw EBmpFormat(Format("pixel data ends early (%zu of %zu bytes)", available, needed));
-    const std::uint8_t* rows = File.data() + PixelOffset;
+    return File.data() + PixelOffset;
+}
+
+void TBmpReader::ReadUncompressed(TPicture& picture) const {
+    std::size_t stride;
+    const std::uint8_t* rows = UncompressedRows(&stride);
     for (int r = 0; r < H; ++r) {
         const std::uint8_t* src = rows + stride * static_cast<std::size_t>(r);
         std::uint32_t* out = picture.Row(TopDown ? r : H - 1 - r);
         Bits == 1 ? DecodeMonoRow(src, out) : DecodeRow(src, out);
     }
+}
+
+// A byte of eight pixels maps to its black bits by the two colours alone: the bits of index 1
+// where colour 1 is black, the cleared bits where colour 0 is.
+std::optional<std::vector<std::uint8_t>> TBmpReader::PackedBlackRows() const {
+    if (Bits != 1 || Compression != BiRgb || W <= 0 || H <= 0) return std::nullopt;
+    std::size_t stride;
+    const std::uint8_t* rows = UncompressedRows(&stride);
+    const auto black = [&](int index) -> std::uint8_t {
+        return (Palette[static_cast<std::size_t>(index)] & 0xFFFFFF) == 0 ? 0xFF : 0x00;
+    };
+    const std::uint8_t ones = black(1), zeros = black(0);
+    const std::size_t rowBytes = (static_cast<std::size_t>(W) + 7) / 8;
+    const auto last = static_cast<std::uint8_t>(W % 8 ? 0xFF << (8 - W % 8) : 0xFF);
+    std::vector<std::uint8_t> packed(rowBytes * static_cast<std::size_t>(H));
+    for (int r = 0; r < H; ++r) {
+        const std::uint8_t* src = rows + stride * static_cast<std::size_t>(r);
+        std::uint8_t* out =
+            packed.data() + rowBytes * static_cast<std::size_t>(TopDown ? r : H - 1 - r);
+        for (std::size_t i = 0; i < rowBytes; ++i)
+            out[i] = static_cast<std::uint8_t>((src[i] & ones) | (~src[i] & zeros));
+        out[rowBytes - 1] &= last;
+    }
+    return packed;
 }
 
 void TBmpReader::ReadRle(TPicture& picture) const {

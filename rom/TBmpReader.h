@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -28,6 +29,11 @@ public:
     // the end of the table, and a pixel that RLE data skips, give white: a missing colour is
     // never taken for black.
     TPicture Read() const;
+    // An uncompressed 1-bit picture without the picture in between: its rows top first,
+    // (Width + 7) / 8 bytes each, eight pixels a byte with the leftmost in the top bit, a bit
+    // set for each black pixel (as Read would give it) and the bits past the width clear. Null
+    // for any other kind of picture; raises EBmpFormat as Read does.
+    std::optional<std::vector<std::uint8_t>> PackedBlackRows() const;
 
     // Wider or higher pictures are refused before anything is decoded: the display shows
     // nothing near this size, and a header that declares it would only cost memory.
@@ -42,6 +48,7 @@ private:
     void CheckCompression() const;
     std::size_t ReadMasks(std::uint32_t headerSize);
     void ReadPalette(std::size_t start, std::uint32_t declared);
+    const std::uint8_t* UncompressedRows(std::size_t* stride) const;
     void ReadUncompressed(TPicture& picture) const;
     void ReadRle(TPicture& picture) const;
     void DecodeRow(const std::uint8_t* src, std::uint32_t* out) const;

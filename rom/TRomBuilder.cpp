@@ -88,6 +88,7 @@ void TRomBuilder::Steps() {
         for (std::size_t r = 0; r < CodeTableRows; ++r)
             CellTable[t][r] = TrimUpper(Input.Cells[t][r]);
     FloorPictures.fill(std::string());
+    FloorSlots.clear();
     FloorCount = 0;
     MissingPictures = 0;
     CheckModelSettings();
@@ -115,9 +116,8 @@ void TRomBuilder::Steps() {
 }
 
 int TRomBuilder::FindFloorPicture(const std::string& path) const {
-    for (int slot = 0; slot < FloorCount; ++slot)
-        if (FloorPictures[static_cast<std::size_t>(slot)] == path) return slot;
-    return -1;
+    auto it = FloorSlots.find(path);
+    return it == FloorSlots.end() ? -1 : it->second;
 }
 
 // The library indices of the model settings, checked before any arithmetic on them: the PM
@@ -177,6 +177,7 @@ void TRomBuilder::EncodeCell(int t, int r, const std::string& text) {
                                "Please remove some files.!!\n");
         EncodeFile(found, Num("UBF_", FloorCount));
         FloorPictures[static_cast<std::size_t>(FloorCount)] = path;
+        FloorSlots.emplace(path, FloorCount);
         slot = FloorCount++;
     }
     kind = 254;
@@ -328,8 +329,7 @@ void TRomBuilder::EncodeTemp(const std::string& name, const std::string& target)
     if (name.empty()) return; // empty library entry: no work file, the index entry stays absent
     auto data = Work.Read(name);
     if (!data) throw EPictureLoad(TempSource, "no picture library loaded");
-    const TPicture picture = LoadPictureData(*data, TempSource);
-    Work.Write(target, EncodeMonoRecord(picture, Input.DISPLAYTYPE));
+    Work.Write(target, EncodeMonoData(*data, TempSource, Input.DISPLAYTYPE));
 }
 
 void TRomBuilder::EncodeLibrary(int group, int index, const std::string& target) {

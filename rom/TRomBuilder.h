@@ -16,6 +16,7 @@
 
 #include <array>
 #include <string>
+#include <unordered_map>
 
 namespace Rom {
 
@@ -78,6 +79,7 @@ private:
 
     std::array<std::array<std::string, CodeTableRows>, CodeTableCount> CellTable;
     std::array<std::string, MaxFloorPictures> FloorPictures;
+    std::unordered_map<std::string, int> FloorSlots; // FloorPictures by path: no scan per cell
     int FloorCount = 0;
     int MissingPictures = 0; // library entries cut off by a 0-byte or truncated library
     TCodeTables Tables;

@@ -21,6 +21,10 @@ public:
     virtual bool Write(const std::string& name, std::span<const std::uint8_t> data) = 0;
     // False when there was no such file.
     virtual bool Remove(const std::string& name) = 0;
+    // Removes prefix0 .. prefix(count-1) (decimal numbers, no padding) where they exist.
+    virtual void RemoveNumbered(const std::string& prefix, int count) {
+        for (int n = 0; n < count; ++n) Remove(prefix + std::to_string(n));
+    }
     // Names of the files present, sorted.
     virtual std::vector<std::string> Names() const = 0;
 };

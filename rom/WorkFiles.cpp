@@ -36,7 +36,7 @@ std::size_t CopyFileRange(std::span<std::uint8_t> dest, const std::string& fileN
 }
 
 void DeleteNumberedFiles(TWorkFolder& folder, const std::string& prefix, int count) {
-    for (int n = 0; n < count; ++n) folder.Remove(prefix + std::to_string(n));
+    folder.RemoveNumbered(prefix, count);
 }
 
 void DeleteNumberedFiles(const std::string& prefix, int count) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <utility>
 #ifdef _WIN32
@@ -188,6 +189,39 @@ unsigned int IniTextToUnsigned(const std::string& text, unsigned int def) {
     return negative ? 0u - result : result;
 }
 
+namespace {
+// For a number from_chars found out of a double's range: true when it is too large rather than
+// too small. Its decimal magnitude (the power of ten of its first non-zero digit plus its
+// exponent) is then far above or far below zero, so a rough count decides.
+bool BeyondLargest(const char* p, const char* end) {
+    const auto digit = [&] { return p < end && *p >= '0' && *p <= '9'; };
+    long long intDigits = 0, leadingZeros = 0;
+    bool nonZero = false;
+    for (; digit(); ++p)
+        if (nonZero || *p != '0') {
+            nonZero = true;
+            ++intDigits;
+        }
+    if (p < end && *p == '.') {
+        for (++p; digit(); ++p) {
+            if (!nonZero && *p == '0')
+                ++leadingZeros;
+            else
+                nonZero = true;
+        }
+    }
+    long long exponent = 0;
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        bool negative = false;
+        if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+        for (; digit(); ++p) exponent = std::min(exponent * 10 + (*p - '0'), 1'000'000'000LL);
+        if (negative) exponent = -exponent;
+    }
+    return (intDigits > 0 ? intDigits : -leadingZeros) + exponent > 0;
+}
+} // namespace
+
 double IniTextToFloat(const std::string& text, double def) {
     const char* p = text.c_str();
     while (IsScanSpace(*p)) ++p;
@@ -196,6 +230,10 @@ double IniTextToFloat(const std::string& text, double def) {
     double value = 0;
     auto result = std::from_chars(p, text.c_str() + text.size(), value, std::chars_format::general);
     if (result.ec == std::errc::invalid_argument) return def;
+    // Beyond a double's range the usual conversion rules give infinity, or zero for a number
+    // too small; from_chars leaves the value untouched.
+    if (result.ec == std::errc::result_out_of_range)
+        value = BeyondLargest(p, result.ptr) ? HUGE_VAL : 0.0;
     return negative ? -value : value;
 }
 

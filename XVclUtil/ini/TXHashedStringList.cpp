@@ -57,20 +57,17 @@ void* ResizeBuckets(void* old, std::size_t oldBytes, std::size_t bytes) {
 } // namespace
 
 TXHashedStringList::TXHashedStringList(TXStrTab* strTab) : StrTab(strTab) {
-    StrBuf[0] = '\0';
     if (StrTab == nullptr) {
+        HashTab = nullptr; // an unusable list: every call refuses
         ShowErrMsgBox_Printf("TXHashedStringList", "Err: The user specified TXStrTab* is NULL !!!");
-        return;
     }
-    HashTab = static_cast<TXCellRef*>(std::calloc(InitialBucketCount, sizeof(TXCellRef)));
-    if (HashTab == nullptr)
-        ShowErrMsgBox_Printf("TXHashedStringList", "Err: Can not allocate memory for HashTab[ ]");
 }
 
 TXHashedStringList::~TXHashedStringList() {
     if (StrTab && HashTab) DeleteAll();
-    if (HashTab) FreeBuckets(HashTab, sizeof(*HashTab) * BucketCount);
-    std::free(ListTab);
+    if (HashTab != SmallHashTab && HashTab != nullptr)
+        FreeBuckets(HashTab, sizeof(*HashTab) * BucketCount);
+    if (ListTab != SmallListTab) std::free(ListTab);
 }
 
 std::uint64_t TXHashedStringList::StrToHashKey(const char* s, unsigned int* len) {
@@ -90,15 +87,28 @@ std::uint64_t TXHashedStringList::StrToHashKey(const char* s, unsigned int* len)
     return (static_cast<std::uint64_t>(h2 | 1) << 32) | h1;
 }
 
-// Walks the bucket of key. An item is identified by its 64-bit key: Add never inserts a key that
-// is already present, so a chain never holds a run of equal keys that would need the bytes
-// compared, and the first item with the key is the match.
-_XHASHEDSTRINGLISTCELL* TXHashedStringList::Find(std::uint64_t key, _XHASHEDSTRINGLISTCELL** last) {
-    const std::uint32_t low = KeyLowOf(key), high = KeyHighOf(key);
+// True when c's string is the len bytes at s. Two names can share a 64-bit key
+// ("_yoOABAiIlF" and "D6DqpRv1JaG" do), so a key match alone does not identify an item. The
+// name usually sits in the cell after the record, taken just after it.
+bool TXHashedStringList::HoldsName(const _XHASHEDSTRINGLISTCELL* c, const char* s,
+                                   unsigned int len) const {
+    for (const _XSTRTABCELL* cell = StrOf(c); cell; cell = StrTab->NextCell(cell)) {
+        const unsigned int size = cell->Size & 0x7F;
+        if (size > len || std::memcmp(cell->Chars, s, size) != 0) return false;
+        s += size;
+        len -= size;
+    }
+    return len == 0;
+}
+
+// Walks the bucket of key for the item holding s; the last item seen goes to *last, so that a
+// new item can be appended at the chain's tail.
+_XHASHEDSTRINGLISTCELL* TXHashedStringList::Find(std::uint64_t key, const char* s, unsigned int len,
+                                                 _XHASHEDSTRINGLISTCELL** last) {
     _XHASHEDSTRINGLISTCELL* seen = nullptr;
-    for (_XHASHEDSTRINGLISTCELL* c = ItemAt(Bucket(low)); c; c = NextItem(c)) {
+    for (_XHASHEDSTRINGLISTCELL* c = ItemAt(Bucket(KeyLowOf(key))); c; c = NextItem(c)) {
         seen = c;
-        if (c->KeyLow == low && c->KeyHigh == high) return c;
+        if (Matches(c, key, s, len)) return c;
     }
     if (last) *last = seen;
     return nullptr;
@@ -109,9 +119,9 @@ int TXHashedStringList::Add(const char* s, void* obj) {
     const std::uint64_t key = StrToHashKey(s, &len);
     if (key == 0 || len > MaxStringBytes || HashTab == nullptr) return -1;
     _XHASHEDSTRINGLISTCELL* last = nullptr;
-    if (_XHASHEDSTRINGLISTCELL* match = Find(key, &last)) {
+    if (_XHASHEDSTRINGLISTCELL* match = Find(key, s, len, &last)) {
         const int index = match->Index;
-        if (OnReplace) OnReplace(this, index);
+        Notify(&TXHashedStringListEvents::OnReplace, index);
         match->Object = obj;
         return index;
     }
@@ -157,9 +167,14 @@ void TXHashedStringList::LinkAtHead(_XHASHEDSTRINGLISTCELL* c, TXCellRef& head) 
 // index down leaves every chain in index order, which is the order a chain has from appending.
 // Without memory for the new size the list keeps its longer chains and still works.
 void TXHashedStringList::Rehash(int buckets) {
+    const bool small = HashTab == SmallHashTab;
     void* resized =
-        ResizeBuckets(HashTab, sizeof(*HashTab) * BucketCount, sizeof(*HashTab) * buckets);
+        buckets == InitialBucketCount
+            ? SmallHashTab
+            : ResizeBuckets(small ? nullptr : HashTab, small ? 0 : sizeof(*HashTab) * BucketCount,
+                            sizeof(*HashTab) * buckets);
     if (resized == nullptr) return;
+    if (resized == SmallHashTab && !small) FreeBuckets(HashTab, sizeof(*HashTab) * BucketCount);
     HashTab = static_cast<TXCellRef*>(resized);
     BucketCount = buckets;
     std::memset(HashTab, 0, sizeof(*HashTab) * buckets);
@@ -174,13 +189,14 @@ int TXHashedStringList::IndexOf(const char* s) {
     return match ? match->Index : -1;
 }
 
-_XHASHEDSTRINGLISTCELL* TXHashedStringList::FindItemByKey(std::uint64_t key, int after) {
+_XHASHEDSTRINGLISTCELL* TXHashedStringList::FindItemByKey(std::uint64_t key, const char* s,
+                                                          unsigned int len, int after) {
     if (key == 0 || HashTab == nullptr) return nullptr;
     if (after >= 0 && after < Count - 1) {
         _XHASHEDSTRINGLISTCELL* next = Item(after + 1);
-        if (next->KeyLow == KeyLowOf(key) && next->KeyHigh == KeyHighOf(key)) return next;
+        if (Matches(next, key, s, len)) return next;
     }
-    return Find(key, nullptr);
+    return Find(key, s, len, nullptr);
 }
 
 // The chain is singly linked: find the predecessor by walking the bucket.
@@ -199,7 +215,7 @@ void TXHashedStringList::Unlink(_XHASHEDSTRINGLISTCELL* c) {
 
 bool TXHashedStringList::Delete(int index) {
     if (index < 0 || index >= Count) return false;
-    if (OnDelete) OnDelete(this, index);
+    Notify(&TXHashedStringListEvents::OnDelete, index);
     _XHASHEDSTRINGLISTCELL* c = Item(index);
     StrTab->Delete(StrOf(c));
     Unlink(c);
@@ -215,35 +231,49 @@ bool TXHashedStringList::Delete(int index) {
 
 bool TXHashedStringList::DeleteAll() {
     for (int i = 0; i < Count; ++i) {
-        if (OnDelete) OnDelete(this, i);
+        Notify(&TXHashedStringListEvents::OnDelete, i);
         _XHASHEDSTRINGLISTCELL* c = Item(i);
         StrTab->Delete(StrOf(c));
         ReleaseCell(c);
     }
     Count = 0;
-    std::free(ListTab);
-    ListTab = nullptr;
-    ListTabSize = 0;
+    ResizeListTab(InitialListSize);
     if (HashTab && BucketCount > InitialBucketCount) Rehash(InitialBucketCount); // Count is 0
     if (HashTab) std::memset(HashTab, 0, sizeof(*HashTab) * BucketCount);
     return true;
 }
 
-bool TXHashedStringList::GrowupListTab() {
-    if (Count < ListTabSize) return true;
-    void* grown = std::realloc(ListTab, sizeof(*ListTab) * (ListTabSize + ListStep));
-    if (grown == nullptr) return false;
-    ListTab = static_cast<TXCellRef*>(grown);
-    ListTabSize += ListStep;
+// The index table moves between the object's own entries and the heap; false (the table kept)
+// when the heap refuses.
+bool TXHashedStringList::ResizeListTab(std::int32_t entries) {
+    TXCellRef* resized = SmallListTab;
+    if (entries > InitialListSize) {
+        const bool small = ListTab == SmallListTab;
+        void* grown = std::realloc(small ? nullptr : ListTab, sizeof(*ListTab) * entries);
+        if (grown == nullptr) return false;
+        resized = static_cast<TXCellRef*>(grown);
+        if (small) std::memcpy(resized, SmallListTab, sizeof(*ListTab) * Count);
+    } else if (ListTab != SmallListTab) {
+        std::memcpy(SmallListTab, ListTab, sizeof(*ListTab) * Count);
+        std::free(ListTab);
+    }
+    ListTab = resized;
+    ListTabSize = entries;
     return true;
 }
 
+// Doubling keeps the cost of adding n items linear while a list of one item stays small.
+bool TXHashedStringList::GrowupListTab() {
+    if (Count < ListTabSize) return true;
+    if (ListTabSize > INT32_MAX / 2) return false;
+    return ResizeListTab(ListTabSize * 2);
+}
+
+// Halves the table once it is no more than a quarter full, so that a list alternating between
+// adding and deleting one item does not resize each time.
 void TXHashedStringList::ShrinkListTab() {
-    if (ListTabSize <= ListStep || Count > ListTabSize - ListStep) return;
-    void* shrunk = std::realloc(ListTab, sizeof(*ListTab) * (ListTabSize - ListStep));
-    if (shrunk == nullptr) return;
-    ListTab = static_cast<TXCellRef*>(shrunk);
-    ListTabSize -= ListStep;
+    if (ListTabSize <= InitialListSize || Count > ListTabSize / 4) return;
+    ResizeListTab(ListTabSize / 2);
 }
 
 // A record is the payload of a one-cell string; the record struct overlays the whole cell.
@@ -267,9 +297,10 @@ void TXHashedStringList::CheckIndex(int i, const char* what) const {
 
 std::string TXHashedStringList::pr_Strings(int i) {
     CheckIndex(i, "Strings");
+    char buf[MaxStringBytes + 8];
     unsigned int len = 0;
-    if (!StrTab->Get(StrOf(Item(i)), StrBuf, sizeof StrBuf, &len)) return std::string();
-    return std::string(StrBuf, len);
+    if (!StrTab->Get(StrOf(Item(i)), buf, sizeof buf, &len)) return std::string();
+    return std::string(buf, len);
 }
 
 void TXHashedStringList::pw_Strings(int, const std::string&) {

@@ -1,7 +1,9 @@
 #pragma once
 // Ordered list of distinct strings, each with an object pointer, found by a 64-bit hash key
-// spread over 128 buckets, more as the list grows (at least two buckets per item). Strings
-// live in a caller-owned TXStrTab.
+// spread over a few buckets, more as the list grows (at least two buckets per item); two names
+// with the same key stay two items. Strings live in a caller-owned TXStrTab. A list of one item
+// takes no memory beyond its own object and its records: a document of many small sections
+// holds one list per section.
 
 #include "TXStrTab.h"
 
@@ -15,6 +17,13 @@ class TXHashedStringList;
 
 // (Sender, Index); an unassigned callback is skipped.
 using TXHashedStringListNotifyEvent = std::function<void(void* Sender, int Index)>;
+
+// The callbacks of a list, kept by its owner: lists of the same owner share one record, so a
+// list costs one pointer for them instead of two callbacks each.
+struct TXHashedStringListEvents {
+    TXHashedStringListNotifyEvent OnReplace; // a string already present was added again
+    TXHashedStringListNotifyEvent OnDelete;  // just before an item is removed
+};
 
 // Item record, taken from the string table as one 28-byte record (one cell). With 64-bit
 // pointers the links and the string reference are 32-bit cell references of the table, and the
@@ -33,9 +42,11 @@ static_assert(sizeof(_XHASHEDSTRINGLISTCELL) == sizeof(_XSTRTABCELL));
 
 class TXHashedStringList {
 public:
-    static constexpr int InitialBucketCount = 128;
+    // The first buckets and index entries live in the object itself; both tables double as
+    // the list grows (and the index table halves as it empties).
+    static constexpr int InitialBucketCount = 2;
     static constexpr int BucketsPerItem = 2; // the table doubles when it has fewer buckets
-    static constexpr int ListStep = 1024;
+    static constexpr int InitialListSize = 1;
     static constexpr unsigned MaxStringBytes = 256;
 
     explicit TXHashedStringList(TXStrTab* strTab);
@@ -50,13 +61,17 @@ public:
     _XHASHEDSTRINGLISTCELL* FindItem(const char* s) { return FindItem(s, -1); }
     // FindItem that first tries the item after index `after`, so a caller reading a list in its
     // order finds each item without a bucket walk. The index is only a hint: that item is taken
-    // only when it carries the key, and any other value of `after` falls back to the buckets.
+    // only when it holds s, and any other value of `after` falls back to the buckets.
     _XHASHEDSTRINGLISTCELL* FindItem(const char* s, int after) {
-        return FindItemByKey(StrToHashKey(s, nullptr), after);
+        unsigned int len;
+        const std::uint64_t key = StrToHashKey(s, &len);
+        return FindItemByKey(key, s, len, after);
     }
-    // FindItem for a key from StrToHashKey, so a caller can hash its strings before it needs
-    // them (the hash is a chain of dependent steps that then overlaps other work).
-    _XHASHEDSTRINGLISTCELL* FindItemByKey(std::uint64_t key, int after);
+    // FindItem for s (len bytes, NUL-terminated) whose key StrToHashKey gave, so a caller can
+    // hash its strings before it needs them (the hash is a chain of dependent steps that then
+    // overlaps other work).
+    _XHASHEDSTRINGLISTCELL* FindItemByKey(std::uint64_t key, const char* s, unsigned int len,
+                                          int after);
     bool Delete(int index);
     bool DeleteAll();
 
@@ -77,19 +92,19 @@ public:
         return ItemAt(c->Next);
     }
 
+    // The members are ordered so that the object has no padding: with 64-bit pointers it
+    // takes 56 bytes, the most one 64-byte heap block holds.
     TXStrTab* StrTab;
     // Bucket heads as 32-bit cell references, like the chain links in the records: half the
     // bytes of pointers, so two buckets per item cost what one pointer per item would.
-    TXCellRef* HashTab = nullptr;
-    std::int32_t BucketCount = InitialBucketCount; // a power of two; bucket = KeyLow & (n - 1)
+    TXCellRef* HashTab = SmallHashTab;
     // Entry i refers to the item with index i, as a 32-bit cell reference: half the bytes of
     // pointers, which a list of many small sections feels in its memory.
-    TXCellRef* ListTab = nullptr;
-    std::int32_t ListTabSize = 0;
+    TXCellRef* ListTab = SmallListTab;
+    const TXHashedStringListEvents* Events = nullptr; // kept by the owner; null for none
+    std::int32_t BucketCount = InitialBucketCount; // a power of two; bucket = KeyLow & (n - 1)
+    std::int32_t ListTabSize = InitialListSize;
     std::int32_t Count = 0;
-    char StrBuf[264];
-    TXHashedStringListNotifyEvent OnReplace;
-    TXHashedStringListNotifyEvent OnDelete;
 
 protected:
     bool GrowupListTab();
@@ -98,7 +113,18 @@ protected:
     bool ReleaseCell(_XHASHEDSTRINGLISTCELL* c);
 
 private:
-    _XHASHEDSTRINGLISTCELL* Find(std::uint64_t key, _XHASHEDSTRINGLISTCELL** last);
+    _XHASHEDSTRINGLISTCELL* Find(std::uint64_t key, const char* s, unsigned int len,
+                                 _XHASHEDSTRINGLISTCELL** last);
+    bool HoldsName(const _XHASHEDSTRINGLISTCELL* c, const char* s, unsigned int len) const;
+    bool Matches(const _XHASHEDSTRINGLISTCELL* c, std::uint64_t key, const char* s,
+                 unsigned int len) const {
+        return c->KeyLow == static_cast<std::uint32_t>(key) &&
+               c->KeyHigh == static_cast<std::uint32_t>(key >> 32) && HoldsName(c, s, len);
+    }
+    void Notify(const TXHashedStringListNotifyEvent TXHashedStringListEvents::*event, int index) {
+        if (Events && Events->*event) (Events->*event)(this, index);
+    }
+    bool ResizeListTab(std::int32_t entries);
     _XHASHEDSTRINGLISTCELL* ItemAt(TXCellRef ref) const {
         return reinterpret_cast<_XHASHEDSTRINGLISTCELL*>(StrTab->Resolve(ref));
     }
@@ -113,6 +139,9 @@ private:
     }
     void LinkAtHead(_XHASHEDSTRINGLISTCELL* c, TXCellRef& head);
     void Rehash(int buckets);
+
+    TXCellRef SmallHashTab[InitialBucketCount] = {};
+    TXCellRef SmallListTab[InitialListSize] = {};
 };
 
 } // namespace XVclUtil

@@ -60,10 +60,17 @@ void TXIniFile::Construct(const std::string& fileName, TXStrTab* strTab) {
             StrTab = new TXStrTab;
             OwnsStrTab = true;
         }
-        Sections = new TXHashedStringList(StrTab);
-        Sections->OnDelete = [this](void* sender, int index) {
+        SectionEvents.OnDelete = [this](void* sender, int index) {
             HashedStringListNotifyHandlerForDeleteSection(sender, index);
         };
+        KeyEvents.OnReplace = [this](void* sender, int index) {
+            HashedStringListNotifyHandlerForReplaceKey(sender, index);
+        };
+        KeyEvents.OnDelete = [this](void* sender, int index) {
+            HashedStringListNotifyHandlerForDeleteKey(sender, index);
+        };
+        Sections = new TXHashedStringList(StrTab);
+        Sections->Events = &SectionEvents;
         FileName = fileName.empty() ? "UnknownIniFile.ini" : fileName;
         // A file that cannot be created (a read-only folder) starts as an empty document; the
         // failure is reported by the save that needs the file, if any.
@@ -140,12 +147,7 @@ TXHashedStringList* TXIniFile::KeyList(int sectionIndex) {
 
 TXHashedStringList* TXIniFile::NewKeyList() {
     auto* keys = new TXHashedStringList(StrTab);
-    keys->OnReplace = [this](void* sender, int index) {
-        HashedStringListNotifyHandlerForReplaceKey(sender, index);
-    };
-    keys->OnDelete = [this](void* sender, int index) {
-        HashedStringListNotifyHandlerForDeleteKey(sender, index);
-    };
+    keys->Events = &KeyEvents; // one record for all key lists: a section costs no callbacks
     return keys;
 }
 
@@ -208,8 +210,10 @@ bool TXIniFile::IsKeyExisted(const std::string& section, const std::string& key)
 // A key of the last section's list. While keys are read in the list's order (two neighbours found
 // in a row), the key after the last one found is tried first: it sits beside it in memory, where
 // a bucket walk would take a cache miss per record. A scattered read never tries it.
-_XHASHEDSTRINGLISTCELL* TXIniFile::FindKey(TXHashedStringList* keys, std::uint64_t key) {
-    _XHASHEDSTRINGLISTCELL* item = keys->FindItemByKey(key, KeysInOrder ? LastKeyIndex : -1);
+_XHASHEDSTRINGLISTCELL* TXIniFile::FindKey(TXHashedStringList* keys, std::uint64_t hash,
+                                           const char* key, unsigned int len) {
+    _XHASHEDSTRINGLISTCELL* item =
+        keys->FindItemByKey(hash, key, len, KeysInOrder ? LastKeyIndex : -1);
     KeysInOrder = item != nullptr && item->Index == LastKeyIndex + 1;
     LastKeyIndex = item ? item->Index : -1;
     return item;
@@ -218,9 +222,10 @@ _XHASHEDSTRINGLISTCELL* TXIniFile::FindKey(TXHashedStringList* keys, std::uint64
 _XSTRTABCELL* TXIniFile::ValueCell(const std::string& section, const std::string& key) {
     // The key is hashed first: its hash does not depend on the section lookup, so the two
     // hashes and the section's memory accesses can overlap.
-    const std::uint64_t hash = TXHashedStringList::StrToHashKey(key.c_str(), nullptr);
+    unsigned int len;
+    const std::uint64_t hash = TXHashedStringList::StrToHashKey(key.c_str(), &len);
     TXHashedStringList* keys = SectionKeys(section.c_str(), section.size());
-    _XHASHEDSTRINGLISTCELL* item = keys ? FindKey(keys, hash) : nullptr;
+    _XHASHEDSTRINGLISTCELL* item = keys ? FindKey(keys, hash, key.c_str(), len) : nullptr;
     return item ? static_cast<_XSTRTABCELL*>(item->Object) : nullptr;
 }
 

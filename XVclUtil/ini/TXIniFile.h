@@ -90,7 +90,8 @@ private:
     void Store(const char* section, std::size_t sectionLen, const char* key, const char* value,
                std::size_t valueLen);
     _XSTRTABCELL* ValueCell(const std::string& section, const std::string& key);
-    _XHASHEDSTRINGLISTCELL* FindKey(TXHashedStringList* keys, std::uint64_t key);
+    _XHASHEDSTRINGLISTCELL* FindKey(TXHashedStringList* keys, std::uint64_t hash, const char* key,
+                                    unsigned int len);
     void WriteDocument(TAtomicFileWriter& out);
     TXHashedStringList* KeyList(int sectionIndex);
     TXHashedStringList* NewKeyList();
@@ -100,6 +101,8 @@ private:
 
     bool OwnsStrTab = false;
     TXStrTab* StrTab = nullptr;
+    TXHashedStringListEvents SectionEvents; // of Sections
+    TXHashedStringListEvents KeyEvents;     // shared by every section's key list
     TXHashedStringList* Sections = nullptr;
     std::string FileName;
     std::string LastSection;

@@ -155,6 +155,25 @@ TEST_F(TransferVerbs, InterruptedRunsSaySoAndExit130Or143) {
     }
 }
 
+// The signal stops the transfer itself: a reply that comes just after it sends no next frame.
+TEST_F(TransferVerbs, AReplyAfterTheSignalSendsNoFurtherFrame) {
+    for (const auto& [sig, code] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
+        auto p = Run({"upload", File("s.rom", 4096), "--force", "--port", Pty.SlavePath()});
+        Pty.Write(C);
+        ASSERT_EQ(Pty.ReadExactly(68, 10000).size(), 68u);
+        Pty.Write(ACK);
+        ASSERT_EQ(Pty.ReadExactly(68, 10000).size(), 68u) << "the second frame";
+        p->Signal(sig);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        Pty.Write(ACK);
+        EXPECT_EQ(Pty.ReadFor(300), "") << "no frame after the signal";
+        EXPECT_EQ(p->Wait(10000), code);
+        EXPECT_NE(p->Out().find("interrupted: the controller may hold a partial image"),
+                  std::string::npos)
+            << p->Out();
+    }
+}
+
 TEST_F(TransferVerbs, ComPortsAreNamedAsInTheWindow) {
     std::ofstream(Dir / "KRVZKF780AS1.INI") << "[COMPORT]\nCOM3=" << Pty.SlavePath() << "\n";
     auto p = Run({"timesync", "--port", "COM3"});

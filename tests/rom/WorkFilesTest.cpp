@@ -108,6 +108,35 @@ TEST(WorkFolders, MemoryAndDiskBehaveAlike) {
     }
 }
 
+// Names that look numbered and names that only resemble them (padding, a bare prefix, a prefix
+// ending in a digit, numbers past nine digits) are distinct files in both folders, and removing
+// a numbered range takes exactly prefix0 .. prefix(count-1).
+TEST(WorkFolders, NumberedNamesAreKeptApartAlike) {
+    const std::vector<std::string> names = {
+        "DIR0_",    "DIR0_0",  "DIR0_00", "DIR0_05",      "DIR0_5",      "DIR0_254",
+        "DIR0_255", "DIR0_x7", "M1",      "M10",          "M1254",       "M1255",
+        "S1_",      "S1_3",    "UBF_0",   "M_1234567890", "M_123456789", "7"};
+    const std::vector<std::pair<std::string, int>> removals = {
+        {"DIR0_", 255}, {"M1", 255}, {"S1_", 0}, {"Q_", 255}, {"", 8}};
+    const std::vector<std::string> left = {"DIR0_",        "DIR0_00", "DIR0_05", "DIR0_255",
+                                           "DIR0_x7",      "M1",      "M1255",   "M_123456789",
+                                           "M_1234567890", "S1_",     "S1_3",    "UBF_0"};
+    TTempDir dir;
+    TDiskWorkFolder disk(dir.Path());
+    TMemoryWorkFolder memory;
+    for (TWorkFolder* f : {static_cast<TWorkFolder*>(&disk), static_cast<TWorkFolder*>(&memory)}) {
+        for (std::size_t i = 0; i < names.size(); ++i)
+            ASSERT_TRUE(f->Write(names[i], TBytes(i + 1, static_cast<std::uint8_t>(i))));
+        for (std::size_t i = 0; i < names.size(); ++i)
+            EXPECT_EQ(f->Size(names[i]), i + 1) << names[i];
+        EXPECT_FALSE(f->Exists("DIR0_1"));
+        EXPECT_FALSE(f->Exists("M_"));
+        for (const auto& [prefix, count] : removals) DeleteNumberedFiles(*f, prefix, count);
+        EXPECT_EQ(f->Names(), left);
+        EXPECT_EQ(*f->Read("DIR0_05"), TBytes(4, 3));
+    }
+}
+
 TEST(FileIo, AtomicWriteReplacesWholeOrNothing) {
     TTempDir dir;
     WriteBytes(dir / "ZKF780A.ROM", TBytes(10, 1));

@@ -62,7 +62,7 @@ TEST(IniEngineScale, BlocksComeFromFewMappingsAndAreReused) {
 TEST(IniEngineScale, BucketTableGrowsWithoutChangingResults) {
     TXStrTab t;
     TXHashedStringList list(&t);
-    EXPECT_EQ(list.BucketCount, 128);
+    EXPECT_EQ(list.BucketCount, TXHashedStringList::InitialBucketCount);
     const int n = 40000;
     for (int i = 0; i < n; ++i) ASSERT_EQ(list.Add(("key" + std::to_string(i)).c_str()), i);
     EXPECT_GE(list.BucketCount, n * TXHashedStringList::BucketsPerItem);
@@ -85,7 +85,7 @@ TEST(IniEngineScale, BucketTableGrowsWithoutChangingResults) {
     EXPECT_EQ(list.Count, n - 1);
 
     list.DeleteAll();
-    EXPECT_EQ(list.BucketCount, 128);
+    EXPECT_EQ(list.BucketCount, TXHashedStringList::InitialBucketCount);
     EXPECT_EQ(list.Add("again"), 0);
     EXPECT_EQ(list.IndexOf("again"), 0);
 }
@@ -150,7 +150,7 @@ TEST(IniEngineScale, LargeBucketArraysGrowEmptyAndGrowAgain) {
             ASSERT_EQ(list.IndexOf(("k" + std::to_string(i)).c_str()), i);
         EXPECT_EQ(list.IndexOf("absent"), -1);
         list.DeleteAll();
-        EXPECT_EQ(list.BucketCount, 128);
+        EXPECT_EQ(list.BucketCount, TXHashedStringList::InitialBucketCount);
         EXPECT_EQ(list.IndexOf("k0"), -1);
     }
 }

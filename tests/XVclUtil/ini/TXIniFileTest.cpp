@@ -4,6 +4,7 @@
 #include "XVclUtil/EXGeneral.h"
 #include "XVclUtil/MessageBox.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -132,6 +133,17 @@ TEST(TXIniFile, TypedValues) {
     EXPECT_DOUBLE_EQ(ini.ReadFloat("F", "g", 0), -150.0);
     ini.WriteString("F", "bad", "x1");
     EXPECT_DOUBLE_EQ(ini.ReadFloat("F", "bad", 9.0), 9.0);
+    // Beyond a double's range: infinity for too large, zero (with its sign) for too small.
+    const std::pair<const char*, double> rangeCases[] = {
+        {"1e309", HUGE_VAL},      {"-1e400", -HUGE_VAL}, {"123456e999999999999", HUGE_VAL},
+        {"0.000001e-320", 0.0},   {"-1e-400", -0.0},     {"1e-400x", 0.0},
+        {"1797.7e305", HUGE_VAL}, {"1e308", 1e308}};
+    for (auto [text, want] : rangeCases) {
+        ini.WriteString("F", "r", text);
+        const double got = ini.ReadFloat("F", "r", 9.0);
+        EXPECT_EQ(got, want) << text;
+        EXPECT_EQ(std::signbit(got), std::signbit(want)) << text;
+    }
 
     ini.WriteInteger("I", "i", -12);
     EXPECT_EQ(ini.ReadInteger("I", "i", 0), -12);
@@ -352,4 +364,33 @@ TEST(TXIniFile, EmptyNameUsesUnknownIniFileInTheCurrentFolder) {
     }
     std::filesystem::current_path(previous);
     EXPECT_EQ(TTempDir::Read(dir.File("UnknownIniFile.ini")), "[S]\r\nk=v\r\n\r\n");
+}
+
+// Two key or section names with the same 64-bit hash are two entries: writing, reading and
+// deleting one leaves the other, and both are saved.
+TEST(TXIniFile, NamesSharingAHashStayApart) {
+    TTempDir dir;
+    const std::string path = dir.File("c.ini");
+    const std::string a = "_yoOABAiIlF", b = "D6DqpRv1JaG";
+    {
+        TXIniFile ini(path);
+        ini.WriteString("S", a, "one");
+        EXPECT_FALSE(ini.KeyExists("S", b));
+        EXPECT_EQ(ini.ReadString("S", b, "none"), "none");
+        ini.WriteString("S", b, "two");
+        EXPECT_EQ(ini.ReadString("S", a, ""), "one");
+        EXPECT_EQ(ini.ReadString("S", b, ""), "two");
+        ini.WriteString(a, "k", "in a");
+        EXPECT_FALSE(ini.SectionExists(b));
+        ini.WriteString(b, "k", "in b");
+        EXPECT_EQ(ini.ReadString(a, "k", ""), "in a");
+        ini.DeleteKey("S", a);
+        EXPECT_EQ(ini.ReadString("S", b, ""), "two");
+        EXPECT_FALSE(ini.KeyExists("S", a));
+        ini.WriteString("S", a, "back");
+        ini.EraseSection(b);
+        EXPECT_EQ(ini.ReadString(a, "k", ""), "in a");
+    }
+    EXPECT_EQ(TTempDir::Read(path),
+              "[S]\r\n" + b + "=two\r\n" + a + "=back\r\n\r\n[" + a + "]\r\nk=in a\r\n\r\n");
 }

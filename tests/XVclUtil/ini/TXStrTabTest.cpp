@@ -166,10 +166,12 @@ TEST(TXHashedStringList, AddLimitsAndReplace) {
     EXPECT_EQ(list.Add(std::string(256, 'k').c_str()), 0);
 
     std::vector<std::pair<int, void*>> replaced;
-    list.OnReplace = [&](void* sender, int index) {
+    TXHashedStringListEvents events;
+    events.OnReplace = [&](void* sender, int index) {
         EXPECT_EQ(sender, &list);
         replaced.emplace_back(index, list.pr_Objects(index)); // still the old object
     };
+    list.Events = &events;
     int one = 1, two = 2;
     EXPECT_EQ(list.Add("Alpha", &one), 1);
     EXPECT_EQ(list.Add("Alpha", &two), 1);
@@ -185,12 +187,14 @@ TEST(TXHashedStringList, AddLimitsAndReplace) {
 
 TEST(TXHashedStringList, DeleteRenumbersAndNotifiesFirst) {
     std::vector<std::string> deleted; // outlives the list, whose destructor still notifies
+    TXHashedStringListEvents events;
     TXStrTab t;
     TXHashedStringList list(&t);
     list.Add("A");
     list.Add("B");
     list.Add("C");
-    list.OnDelete = [&](void*, int index) { deleted.push_back(list.pr_Strings(index)); };
+    events.OnDelete = [&](void*, int index) { deleted.push_back(list.pr_Strings(index)); };
+    list.Events = &events;
     EXPECT_TRUE(list.Delete(0));
     EXPECT_EQ(deleted, std::vector<std::string>{"A"});
     EXPECT_EQ(list.IndexOf("B"), 0);
@@ -233,12 +237,51 @@ TEST(TXHashedStringList, NullTableIsReported) {
     EXPECT_EQ(list.Add("x"), -1);
 }
 
-TEST(TXHashedStringList, IndexTableGrowsAndShrinksInSteps) {
+// The index table starts in the object and doubles; it halves once a quarter full, so one item
+// added and deleted at a boundary does not resize it each time.
+TEST(TXHashedStringList, IndexTableGrowsAndShrinksGeometrically) {
     TXStrTab t;
     TXHashedStringList list(&t);
+    EXPECT_EQ(list.ListTabSize, TXHashedStringList::InitialListSize);
     for (int i = 0; i < 1025; ++i) ASSERT_EQ(list.Add(("k" + std::to_string(i)).c_str()), i);
     EXPECT_EQ(list.ListTabSize, 2048);
     list.Delete(list.Count - 1);
+    EXPECT_EQ(list.ListTabSize, 2048);
+    while (list.Count > 512) list.Delete(list.Count - 1);
     EXPECT_EQ(list.ListTabSize, 1024);
-    for (int i = 0; i < 1024; ++i) ASSERT_EQ(list.IndexOf(("k" + std::to_string(i)).c_str()), i);
+    for (int i = 0; i < 512; ++i) ASSERT_EQ(list.IndexOf(("k" + std::to_string(i)).c_str()), i);
+    while (list.Count > 1) list.Delete(0);
+    EXPECT_EQ(list.ListTabSize, 2); // one item is more than a quarter of two entries
+    EXPECT_EQ(list.pr_Strings(0), "k511");
+    list.DeleteAll();
+    EXPECT_EQ(list.ListTabSize, TXHashedStringList::InitialListSize);
+    EXPECT_EQ(list.Add("again"), 0);
+}
+
+// Two names with the same 64-bit key are two items: adding, finding, replacing and deleting one
+// leaves the other as it is, in either order of adding.
+TEST(TXHashedStringList, NamesSharingAKeyStayApart) {
+    const char* a = "_yoOABAiIlF";
+    const char* b = "D6DqpRv1JaG";
+    ASSERT_EQ(TXHashedStringList::StrToHashKey(a, nullptr), 0x5291198fb55b59a2u);
+    ASSERT_EQ(TXHashedStringList::StrToHashKey(b, nullptr), 0x5291198fb55b59a2u);
+    for (const auto& [first, second] : {std::pair{a, b}, std::pair{b, a}}) {
+        TXStrTab t;
+        TXHashedStringList list(&t);
+        int one = 1, two = 2, three = 3;
+        EXPECT_EQ(list.Add(first, &one), 0);
+        EXPECT_EQ(list.IndexOf(second), -1);
+        EXPECT_EQ(list.FindItem(second), nullptr);
+        EXPECT_EQ(list.Add(second, &two), 1);
+        EXPECT_EQ(list.Add(second, &three), 1);
+        EXPECT_EQ(list.pr_Objects(0), &one);
+        EXPECT_EQ(list.pr_Objects(1), &three);
+        EXPECT_EQ(list.FindItem(first, -1)->Object, &one);
+        EXPECT_EQ(list.FindItem(second, 0)->Object, &three); // the in-order hint
+        EXPECT_EQ(list.FindItem(first, 0)->Object, &one);
+        EXPECT_TRUE(list.Delete(0));
+        EXPECT_EQ(list.IndexOf(first), -1);
+        EXPECT_EQ(list.IndexOf(second), 0);
+        EXPECT_EQ(list.pr_Strings(0), second);
+    }
 }
