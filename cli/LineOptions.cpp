@@ -4,7 +4,7 @@
 
 namespace Cli {
 
-void AddLineOptions(CLI::App& parser, Link::TUploadSessionOptions& options) {
+void AddLineOptions(CLI::App& parser, Cli::TUploadSessionOptions& options) {
     parser
         .add_option("--port", options.Port,
                     "device path (/dev/ttyUSB0, /dev/pts/7) or COMn (COMPORT table of "

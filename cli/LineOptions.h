@@ -2,7 +2,7 @@
 // The options of every verb that talks to the VRC-780A over a serial line (upload, upgrade-ap,
 // timesync), parsed into the link's plain session options.
 
-#include "link/TUploadSession.h"
+#include "TUploadSession.h"
 
 namespace CLI {
 class App;
@@ -11,6 +11,6 @@ class App;
 namespace Cli {
 
 // --port (required), --baud, --msg, --trace, --timeout-ms into options.
-void AddLineOptions(CLI::App& parser, Link::TUploadSessionOptions& options);
+void AddLineOptions(CLI::App& parser, Cli::TUploadSessionOptions& options);
 
 } // namespace Cli

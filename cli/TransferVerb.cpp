@@ -22,7 +22,7 @@ int RunTransferVerb(const TTransferVerb& verb, int argc, char** argv) {
                            "lines go to stdout, with the progress: a bar on a terminal, else a "
                            "line every 10%. Ctrl-C (SIGINT) or SIGTERM stops the transfer.",
                        TransferExitCodes);
-    Link::TUploadSessionOptions options;
+    Cli::TUploadSessionOptions options;
     std::string romFile;
     parser.add_option("ROMFILE", romFile, "the ROM image file")->required();
     AddLineOptions(parser, options);
@@ -41,7 +41,7 @@ int RunTransferVerb(const TTransferVerb& verb, int argc, char** argv) {
                      options.Force ? " (sent anyway: --force)" : "");
         return options.Force;
     };
-    return Link::TUploadSession(options).Run(verb.Mode, romFile);
+    return Cli::TUploadSession(options).Run(verb.Mode, romFile);
 }
 
 } // namespace Cli

@@ -12,10 +12,10 @@ int TimesyncMain(int argc, char** argv) {
                             "frame, sent when the controller asks with 'C'). The message-box "
                             "lines go to stdout.",
                             Cli::TransferExitCodes);
-    Link::TUploadSessionOptions options;
+    Cli::TUploadSessionOptions options;
     Cli::AddLineOptions(parser, options);
     if (auto status = parser.Parse(argc, argv)) return *status;
-    return Link::TUploadSession(options).Run(Link::TTransferMode::DateTimeSync);
+    return Cli::TUploadSession(options).Run(Link::TTransferMode::DateTimeSync);
 }
 
 Cli::TVerbRegistrar reg("timesync", "set the VRC-780A's clock to the PC's", TimesyncMain);

@@ -1,5 +1,6 @@
 // zkf780a: the command-line face of the ZKF780A editor.
 
+#include "Console.h"
 #include "NearestName.h"
 #include "Verb.h"
 #include "VerbParser.h"
@@ -65,6 +66,7 @@ int UnknownVerb(const std::string& typed) {
 } // namespace
 
 int main(int argc, char** argv) {
+    Cli::PrepareConsole();
     // The tool's own options come before the verb; everything from the verb on is the verb's.
     int verbAt = 1;
     while (verbAt < argc && argv[verbAt][0] == '-') ++verbAt;

@@ -48,9 +48,7 @@ void LoadComPortSettings() {
 
 TMakePageLink::TMakePageLink(Ui::TMainWindow& form, QTimer& timer1, AppCore::TUserPrompts& prompts,
                              std::function<void(bool)> setCommandButtons)
-    : Protocol(*this, *this,
-               [this](unsigned bytes, const void* data) { return PcUart1.SendData(bytes, data); }),
-      Commands(Protocol, *this, *this, PcUart1), Form(form), Timer1(timer1), Prompts(prompts),
+    : Upload(PcUart1, *this, *this), Form(form), Timer1(timer1), Prompts(prompts),
       SetCommandButtons(std::move(setCommandButtons)) {
     // PcUart1 as the form description sets it: 115200 baud, 8N1, no handshake, no filter.
     PcUart1.SetName("PcUart1");
@@ -62,12 +60,9 @@ TMakePageLink::TMakePageLink(Ui::TMainWindow& form, QTimer& timer1, AppCore::TUs
     PcUart1.SysUartRxdIntervalTimeout = 3;
     PcUart1.RxdFilter_DelimiterChar = '\n';
     PcUart1.pw_RxdFilter_BytesOfPacket(1);
-    PcUart1.OnRxdDatas = [this](XVclUtil::TComponent* sender, int bytes, void* datas) {
-        Protocol.PcUart1RxdDatas(sender, bytes, datas);
-    };
     // A file that the ROM image reader finds fault with, or an image that lacks pictures its
     // options use, goes to the controller only when the user says so.
-    Commands.OnCheckImage = [this](std::span<const std::uint8_t> file) {
+    Upload.Commands.OnCheckImage = [this](std::span<const std::uint8_t> file) {
         const std::string objection = Rom::RomImageObjection(file);
         return objection.empty() || Prompts.AskYesNo("Warning", objection + ". Upload anyway?");
     };
@@ -95,7 +90,7 @@ TMakePageLink::~TMakePageLink() {
 }
 
 void TMakePageLink::SpeedButton5Click() {
-    Commands.ConnectDisconnect([this] {
+    Upload.Commands.ConnectDisconnect([this] {
         LoadComPortSettings();
         // The items after COM 20 are devices without a COM number: opened by their path.
         const int index = Form.ComboBox3->currentIndex();
@@ -132,7 +127,7 @@ void TMakePageLink::RefreshPortList() {
 }
 
 void TMakePageLink::SpeedButton6Click() {
-    Commands.DateTimeSync();
+    Upload.StartTransfer(Link::TTransferMode::DateTimeSync);
 }
 
 std::optional<std::string> TMakePageLink::ChooseRomFile() {
@@ -140,20 +135,22 @@ std::optional<std::string> TMakePageLink::ChooseRomFile() {
 }
 
 void TMakePageLink::SpeedButton9Click() {
-    if (const auto file = ChooseRomFile()) Commands.UploadRomImage(*file);
+    if (const auto file = ChooseRomFile())
+        Upload.StartTransfer(Link::TTransferMode::RomImage, *file);
     if (Timer1.isActive()) ShowWaiting(QStringLiteral("Waiting for 'C' from the controller"));
 }
 
 void TMakePageLink::SpeedButton8Click() {
-    if (const auto file = ChooseRomFile()) Commands.UpgradeAp(*file);
+    if (const auto file = ChooseRomFile())
+        Upload.StartTransfer(Link::TTransferMode::AppUpgrade, *file);
 }
 
 void TMakePageLink::ComboBox11Change(int index) {
-    if (index >= 0) Commands.SelectBaud(Form.ComboBox11->itemText(index).toStdString());
+    if (index >= 0) Upload.Commands.SelectBaud(Form.ComboBox11->itemText(index).toStdString());
 }
 
 void TMakePageLink::Timer1Timer() {
-    Protocol.Timer1Timer(&Timer1);
+    Upload.Timer1Timer(&Timer1);
 }
 
 void TMakePageLink::AppendLine(const std::string& line) {
@@ -169,9 +166,7 @@ void TMakePageLink::SetProgress(unsigned position) {
     bar->setValue(static_cast<int>(position));
     if (position <= 1) TransferClock.start();
     // The bar's range stays that of a full image; the text counts this transfer's blocks.
-    const int total =
-        int(Protocol.State.Mode == Link::TTransferMode::AppUpgrade ? Link::AppBlockCount
-                                                                   : Protocol.State.RomBlockCount);
+    const int total = static_cast<int>(Upload.TotalBlocks());
     QString text = QStringLiteral("%1 / %2 blocks (%3%)")
                        .arg(position)
                        .arg(total)

@@ -5,8 +5,7 @@
 // window's Timer1. The window's slots hand their events to it.
 
 #include "link/TResponseTimer.h"
-#include "link/TUploadCommands.h"
-#include "link/TUploadProtocol.h"
+#include "link/TUploadLink.h"
 #include "link/TUploadView.h"
 
 #include "KrvCtrl/TPcUart.h"
@@ -45,8 +44,7 @@ public:
     void Timer1Timer();
 
     KrvCtrl::TPcUart PcUart1;
-    Link::TUploadProtocol Protocol;
-    Link::TUploadCommands Commands;
+    Link::TUploadLink Upload; // PcUart1, the protocol, its commands and Timer1 wired together
 
     // TUploadView: the page's controls.
     void AppendLine(const std::string& line) override;

@@ -5,7 +5,7 @@
 #include <CLI/CLI.hpp>
 #include <gtest/gtest.h>
 
-using Link::TUploadSessionOptions;
+using Cli::TUploadSessionOptions;
 
 TEST(LineOptions, ParsesTheSharedOptions) {
     const char* argv[] = {"upload", "a.rom", "--port",  "COM2",         "--baud",

@@ -9,18 +9,12 @@
 
 namespace LinkTest {
 
-TUploadRig::TUploadRig(const std::string& devicePath)
-    : Protocol(View, Timer,
-               [this](unsigned n, const void* d) {
-                   ++FramesSent;
-                   return Port.SendData(n, d);
-               }),
-      Commands(Protocol, View, Timer, Port) {
+TUploadRig::TUploadRig(const std::string& devicePath) : Upload(Port, View, Timer) {
     Port.SetName("PcUart1");
     Port.pw_UartBaud(115200);
     Port.UartDevicePath = devicePath;
-    Port.OnRxdDatas = [this](XVclUtil::TComponent* sender, int bytes, void* datas) {
-        Protocol.PcUart1RxdDatas(sender, bytes, datas);
+    Upload.OnTrace = [this](char direction, const void*, int) {
+        if (direction == '>') ++FramesSent;
     };
     Protocol.OnTransferEnded = [this](Link::TTransferOutcome o) { Outcomes.push_back(o); };
 }
@@ -40,7 +34,7 @@ std::optional<Link::TTransferOutcome> TUploadRig::RunTransfer(int maxMs, int qui
             quiet.Restart();
         } else if (quiet.ElapsedMs() >= quietMs && Timer.Enabled()) {
             ++TimerFirings;
-            Protocol.Timer1Timer(&Timer);
+            Upload.Timer1Timer(&Timer);
             quiet.Restart();
         }
     }

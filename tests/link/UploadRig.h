@@ -5,8 +5,7 @@
 
 #include "LinkTestDoubles.h"
 
-#include "link/TUploadCommands.h"
-#include "link/TUploadProtocol.h"
+#include "link/TUploadLink.h"
 
 #include "XVclCtrl/TCustomUart.h"
 
@@ -28,8 +27,9 @@ public:
     XVclCtrl::TCustomUart Port;
     TRecordingView View;
     TManualTimer Timer;
-    Link::TUploadProtocol Protocol;
-    Link::TUploadCommands Commands;
+    Link::TUploadLink Upload; // the wiring the window and the command line present
+    Link::TUploadProtocol& Protocol = Upload.Protocol;
+    Link::TUploadCommands& Commands = Upload.Commands;
     std::vector<Link::TTransferOutcome> Outcomes;
     unsigned FramesSent = 0;
     unsigned TimerFirings = 0;

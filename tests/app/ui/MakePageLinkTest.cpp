@@ -130,7 +130,7 @@ TEST_F(MakePageLinkTest, AnImageThatLacksPicturesIsAskedAbout) {
             << text;
         EXPECT_TRUE(text.ends_with(". Upload anyway?")) << text;
     }
-    EXPECT_EQ(Window.MakePageLink().Protocol.State.Mode, Link::TTransferMode::Idle);
+    EXPECT_EQ(Window.MakePageLink().Upload.Protocol.State.Mode, Link::TTransferMode::Idle);
 }
 
 TEST_F(MakePageLinkTest, ConnectUploadDisconnect) {
@@ -149,7 +149,7 @@ TEST_F(MakePageLinkTest, ConnectUploadDisconnect) {
     ASSERT_EQ(Script.Questions.size(), 1u);
     EXPECT_EQ(Script.Questions[0].second, "Not a ROM image made by MAKE ROM: size: 130 bytes, "
                                           "expected 458752. Upload anyway?");
-    EXPECT_EQ(Window.MakePageLink().Protocol.State.Mode, Link::TTransferMode::Idle);
+    EXPECT_EQ(Window.MakePageLink().Upload.Protocol.State.Mode, Link::TTransferMode::Idle);
     Script.YesNoAnswers.push_back(true);
     Form.CheckBox1->setChecked(true);
     Form.SpeedButton9->click();
@@ -209,7 +209,7 @@ TEST_F(MakePageLinkTest, CancelledDialogChangesNothing) {
     Form.SpeedButton9->click(); // the script has no answer: cancelled
     EXPECT_EQ(Lines(), QStringList{">>> Open COM 3 <<<"});
     EXPECT_TRUE(CommandButtonsEnabled());
-    EXPECT_EQ(Window.MakePageLink().Protocol.State.Mode, Link::TTransferMode::Idle);
+    EXPECT_EQ(Window.MakePageLink().Upload.Protocol.State.Mode, Link::TTransferMode::Idle);
 }
 
 TEST_F(MakePageLinkTest, InvalidComNumberAndBaudList) {
@@ -267,13 +267,13 @@ TEST_F(MakePageLinkTest, DisconnectCancelsTheTransfer) {
     Script.YesNoAnswers.push_back(true);
     Form.SpeedButton9->click();
     auto& link = Window.MakePageLink();
-    const auto sent = [&] { return link.Protocol.State.FrameSent; };
+    const auto sent = [&] { return link.Upload.Protocol.State.FrameSent; };
     ASSERT_EQ(::write(Line.Fd(), "C", 1), 1);
     ASSERT_TRUE(PumpUntil(sent, 5000));
     Form.SpeedButton5->click();
     EXPECT_EQ(Lines().last(), "===> Transfer cancelled by Disconnect <===");
-    EXPECT_EQ(link.Protocol.State.Mode, Link::TTransferMode::Idle);
-    link.Protocol.State.FrameSent = false; // watch for any frame from here on
+    EXPECT_EQ(link.Upload.Protocol.State.Mode, Link::TTransferMode::Idle);
+    link.Upload.Protocol.State.FrameSent = false; // watch for any frame from here on
     ConnectCom3();
     ASSERT_EQ(::write(Line.Fd(), "C", 1), 1);
     PumpUntil([] { return false; }, 300);

@@ -1,8 +1,8 @@
-#include "link/TTerminalView.h"
+#include "TTerminalView.h"
 
 #include <string>
 
-namespace Link {
+namespace Cli {
 
 TTerminalView::TTerminalView(std::FILE* out, bool msgOn, TProgressStyle progress)
     : Out(out), Msg(msgOn), Progress(progress) {}
@@ -66,4 +66,4 @@ void TTerminalView::DrawBar() {
     BarShown = true;
 }
 
-} // namespace Link
+} // namespace Cli

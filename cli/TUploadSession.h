@@ -1,5 +1,7 @@
 #pragma once
-// One transfer from the command line: opens the port as Connect does, runs the chosen command
+// One transfer from the command line, the terminal's presentation of the upload link
+// (Link::TUploadLink, which the window presents too): opens the port as Connect does, runs the
+// chosen command
 // (date/time sync, ROM image upload or application upgrade) on the libraries' own event loop
 // (XVclUtil::TEventLoop::Main(), the default main loop) until the protocol's finish, failure or
 // abort line, and prints the message-box lines on the way.
@@ -18,7 +20,7 @@ namespace XVclCtrl {
 class TCustomUart;
 }
 
-namespace Link {
+namespace Cli {
 
 struct TUploadSessionOptions {
     std::string Port; // device path, "COMn" or "n"
@@ -43,7 +45,7 @@ public:
 
     // Runs on the main thread. Returns 0 on the finish line, 1 on a failure or abort line or
     // when the port or the file is refused, 130 or 143 when SIGINT or SIGTERM ended it.
-    int Run(TTransferMode mode, const std::string& romFile = {});
+    int Run(Link::TTransferMode mode, const std::string& romFile = {});
 
 private:
     bool NamePort(XVclCtrl::TCustomUart& port) const;
@@ -51,4 +53,4 @@ private:
     TUploadSessionOptions Options;
 };
 
-} // namespace Link
+} // namespace Cli

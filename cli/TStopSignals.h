@@ -13,7 +13,7 @@
 #include <functional>
 #include <memory>
 
-namespace Link {
+namespace Cli {
 
 class TStopSignals {
 public:
@@ -33,4 +33,4 @@ private:
     std::shared_ptr<TState> State;
 };
 
-} // namespace Link
+} // namespace Cli

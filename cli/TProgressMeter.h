@@ -6,7 +6,7 @@
 #include <chrono>
 #include <string>
 
-namespace Link {
+namespace Cli {
 
 class TProgressMeter {
 public:
@@ -28,4 +28,4 @@ private:
     TClock::time_point Start{};
 };
 
-} // namespace Link
+} // namespace Cli

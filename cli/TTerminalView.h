@@ -3,17 +3,17 @@
 // the window shows them; the progress is a bar kept on the last line of a terminal, or a line
 // every 10% when the output is a file or pipe, so that logs show it too.
 
-#include "link/TProgressMeter.h"
+#include "TProgressMeter.h"
 #include "link/TUploadView.h"
 
 #include <chrono>
 #include <cstdio>
 
-namespace Link {
+namespace Cli {
 
 enum class TProgressStyle { Off, Bar, Lines };
 
-class TTerminalView final : public TUploadView {
+class TTerminalView final : public Link::TUploadView {
 public:
     TTerminalView(std::FILE* out, bool msgOn, TProgressStyle progress);
     ~TTerminalView() override;
@@ -42,4 +42,4 @@ private:
     std::chrono::steady_clock::time_point LastDraw{};
 };
 
-} // namespace Link
+} // namespace Cli

@@ -1,9 +1,9 @@
 // The command-line transfer runner against the simulator: exit codes and the abort path with a
 // short response timer.
 
-#include "UploadRig.h"
+#include "link/UploadRig.h"
 
-#include "link/TUploadSession.h"
+#include "cli/TUploadSession.h"
 
 #include "tools/controllersim/TSimLine.h"
 #include "tools/controllersim/TSimRunner.h"
@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 using namespace Link;
+using namespace Cli;
 using namespace ControllerSim;
 using namespace std::chrono_literals;
 

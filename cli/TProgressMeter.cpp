@@ -1,10 +1,10 @@
-#include "link/TProgressMeter.h"
+#include "TProgressMeter.h"
 
 #include "link/TUploadFrame.h"
 
 #include <cstdio>
 
-namespace Link {
+namespace Cli {
 
 void TProgressMeter::SetPosition(unsigned position, TClock::time_point now) {
     if (Start == TClock::time_point{} || position < Position) {
@@ -29,8 +29,8 @@ std::string TProgressMeter::RateAndTimeLeft(TClock::time_point now) const {
     const auto secondsLeft = static_cast<unsigned long>(left / blocksPerSecond + 0.5);
     char text[64];
     std::snprintf(text, sizeof text, "%.1f KiB/s %lu:%02lu left",
-                  blocksPerSecond * FrameDataSize / 1024.0, secondsLeft / 60, secondsLeft % 60);
+                  blocksPerSecond * Link::FrameDataSize / 1024.0, secondsLeft / 60, secondsLeft % 60);
     return text;
 }
 
-} // namespace Link
+} // namespace Cli

@@ -1,77 +1,14 @@
-#include "link/TStopSignals.h"
+#include "TStopSignals.h"
 
-#include <atomic>
-#include <csignal>
-#include <mutex>
-#ifdef _WIN32
-#include <windows.h>
-#else
+#include "StopSignalsState.h"
+
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <thread>
 #include <unistd.h>
-#endif
 
-namespace Link {
-
-namespace {
-std::atomic<int> CaughtSignal{0};
-} // namespace
-
-// The stop step, shared with the steps handed to the loop: one handed over just before the
-// handlers went away finds it cleared and does nothing.
-struct TStopSignals::TState {
-    XVclUtil::TMainLoop& Loop;
-    std::function<void()> OnStop;
-
-    void HandOver(const std::shared_ptr<TState>& self) {
-        Loop.Post([self] {
-            if (self->OnStop) self->OnStop();
-        });
-    }
-};
-
-int TStopSignals::Caught() {
-    return CaughtSignal.load();
-}
-
-#ifdef _WIN32
-
-namespace {
-std::mutex HandlerMutex;
-std::shared_ptr<TStopSignals::TState>* Active = nullptr; // guarded by HandlerMutex
-
-BOOL WINAPI OnConsoleControl(DWORD type) {
-    const int signal = type == CTRL_C_EVENT || type == CTRL_BREAK_EVENT ? SIGINT : SIGTERM;
-    int none = 0;
-    if (!CaughtSignal.compare_exchange_strong(none, signal)) return FALSE; // the second one ends
-    std::lock_guard<std::mutex> lock(HandlerMutex);
-    if (Active == nullptr) return FALSE;
-    (*Active)->HandOver(*Active);
-    return TRUE;
-}
-} // namespace
-
-TStopSignals::TStopSignals(XVclUtil::TMainLoop& loop, std::function<void()> onStop)
-    : State(std::make_shared<TState>(TState{loop, std::move(onStop)})) {
-    CaughtSignal = 0;
-    {
-        std::lock_guard<std::mutex> lock(HandlerMutex);
-        Active = &State;
-    }
-    ::SetConsoleCtrlHandler(OnConsoleControl, TRUE);
-}
-
-TStopSignals::~TStopSignals() {
-    ::SetConsoleCtrlHandler(OnConsoleControl, FALSE);
-    {
-        std::lock_guard<std::mutex> lock(HandlerMutex);
-        Active = nullptr;
-    }
-    State->OnStop = nullptr;
-}
-
-#else
+namespace Cli {
 
 namespace {
 int WakePipe[2] = {-1, -1};
@@ -79,7 +16,7 @@ constexpr char QuitByte = 0; // from the destructor: the waiting thread ends
 
 void OnStopSignal(int signal) {
     const int saved = errno;
-    CaughtSignal = signal;
+    CaughtStopSignal = signal;
     const char byte = static_cast<char>(signal);
     [[maybe_unused]] const ssize_t n = ::write(WakePipe[1], &byte, 1);
     errno = saved;
@@ -99,7 +36,7 @@ void Install(int signal, struct sigaction* prev) {
 
 TStopSignals::TStopSignals(XVclUtil::TMainLoop& loop, std::function<void()> onStop)
     : State(std::make_shared<TState>(TState{loop, std::move(onStop)})) {
-    CaughtSignal = 0;
+    CaughtStopSignal = 0;
     if (::pipe2(WakePipe, O_CLOEXEC) != 0) {
         WakePipe[0] = WakePipe[1] = -1;
     } else {
@@ -135,6 +72,4 @@ TStopSignals::~TStopSignals() {
     State->OnStop = nullptr;
 }
 
-#endif
-
-} // namespace Link
+} // namespace Cli

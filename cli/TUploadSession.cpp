@@ -1,29 +1,26 @@
-#include "link/TUploadSession.h"
+#include "TUploadSession.h"
 
-#include "link/TLoopResponseTimer.h"
-#include "link/TStopSignals.h"
-#include "link/TTerminalView.h"
-#include "link/TUploadCommands.h"
-#include "link/TUploadProtocol.h"
+#include "Console.h"
+#include "TStopSignals.h"
+#include "TTerminalView.h"
 
 #include "XVclCtrl/TComPortTable.h"
 #include "XVclCtrl/TCustomUart.h"
-#include "XVclUtil/FileUtil.h"
 #include "XVclUtil/TEventLoop.h"
+#include "link/TLocalTime.h"
+#include "link/TLoopResponseTimer.h"
+#include "link/TUploadLink.h"
 
-#include <cerrno>
 #include <csignal>
-#include <cstdlib>
-#include <cstring>
-#include <unistd.h>
+#include <cstdio>
 
-namespace Link {
+namespace Cli {
 
 namespace {
 
 // One trace line: local time with milliseconds, direction, the bytes in hexadecimal.
 void Trace(char direction, const void* data, int n) {
-    const TLocalTime t = TLocalTime::Now();
+    const Link::TLocalTime t = Link::TLocalTime::Now();
     std::string line;
     line.reserve(32 + static_cast<std::size_t>(n) * 3);
     char head[40];
@@ -59,10 +56,10 @@ bool TUploadSession::NamePort(XVclCtrl::TCustomUart& port) const {
     return port.UartPortNumber() == static_cast<std::uint32_t>(com);
 }
 
-int TUploadSession::Run(TTransferMode mode, const std::string& romFile) {
-    const TProgressStyle progress = Options.Quiet                  ? TProgressStyle::Off
-                                    : ::isatty(STDOUT_FILENO) == 1 ? TProgressStyle::Bar
-                                                                   : TProgressStyle::Lines;
+int TUploadSession::Run(Link::TTransferMode mode, const std::string& romFile) {
+    const TProgressStyle progress = Options.Quiet        ? TProgressStyle::Off
+                                    : StdoutIsTerminal() ? TProgressStyle::Bar
+                                                         : TProgressStyle::Lines;
     TTerminalView view(stdout, Options.MsgOn, progress);
     XVclCtrl::TCustomUart port;
     port.SetName("PcUart1");
@@ -71,56 +68,37 @@ int TUploadSession::Run(TTransferMode mode, const std::string& romFile) {
     if (port.UartBaud() != Options.Baud) return 1; // the writer has said why
 
     XVclUtil::TEventLoop& loop = XVclUtil::TEventLoop::Main();
-    TLoopResponseTimer timer(Options.TimeoutMs);
-    TUploadProtocol protocol(view, timer, [&](unsigned n, const void* d) {
-        if (Options.Trace) Trace('>', d, static_cast<int>(n));
-        return port.SendData(n, d);
-    });
+    Link::TLoopResponseTimer timer(Options.TimeoutMs);
+    Link::TUploadLink link(port, view, timer);
+    if (Options.Trace) link.OnTrace = Trace;
     const auto stop = [&] {
-        protocol.Cancel("===> Transfer interrupted: the controller may hold a partial image <===");
+        link.Protocol.Cancel(
+            "===> Transfer interrupted: the controller may hold a partial image <===");
     };
     // The signal wakes the loop, which stops the transfer at once. A reply that was already on
     // its way to the loop stops it too instead of sending the next frame.
     TStopSignals stopSignals(loop, stop);
-    TUploadCommands commands(protocol, view, timer, port);
-    commands.NameDeviceInOpenLine = true;
-    commands.OnCheckImage = Options.CheckImage;
-    timer.OnTimer = [&] { protocol.Timer1Timer(&timer); };
-    port.OnRxdDatas = [&](XVclUtil::TComponent* sender, int bytes, void* datas) {
-        if (Options.Trace) Trace('<', datas, bytes);
-        if (TStopSignals::Caught())
-            stop();
-        else
-            protocol.PcUart1RxdDatas(sender, bytes, datas);
+    link.OnIntercept = [&] {
+        if (!TStopSignals::Caught()) return false;
+        stop();
+        return true;
     };
+    link.Commands.NameDeviceInOpenLine = true;
+    link.Commands.OnCheckImage = Options.CheckImage;
+    timer.OnTimer = [&] { link.Timer1Timer(&timer); };
     int exitCode = 1;
-    protocol.OnTransferEnded = [&](TTransferOutcome outcome) {
-        exitCode = outcome == TTransferOutcome::Finished    ? 0
-                   : outcome != TTransferOutcome::Cancelled ? 1
-                   : TStopSignals::Caught() == SIGTERM      ? ExitTerminated
-                                                            : ExitInterrupted;
+    link.Protocol.OnTransferEnded = [&](Link::TTransferOutcome outcome) {
+        exitCode = outcome == Link::TTransferOutcome::Finished    ? 0
+                   : outcome != Link::TTransferOutcome::Cancelled ? 1
+                   : TStopSignals::Caught() == SIGTERM            ? ExitTerminated
+                                                                  : ExitInterrupted;
         loop.Exit(0); // the loop is left once the reply handler has returned
     };
 
-    commands.ConnectDisconnect({});
+    link.Commands.ConnectDisconnect({});
     if (!port.Opened()) return 1; // the Open line and the reason are printed
-    bool started = true;
-    switch (mode) {
-    case TTransferMode::DateTimeSync:
-        commands.DateTimeSync();
-        break;
-    case TTransferMode::RomImage:
-        started = commands.UploadRomImage(romFile);
-        view.SetTotal(protocol.State.RomBlockCount);
-        break;
-    case TTransferMode::AppUpgrade:
-        started = commands.UpgradeAp(romFile);
-        view.SetTotal(AppBlockCount);
-        break;
-    case TTransferMode::Idle:
-        started = false;
-        break;
-    }
+    const bool started = link.StartTransfer(mode, romFile);
+    if (started && mode != Link::TTransferMode::DateTimeSync) view.SetTotal(link.TotalBlocks());
     // A signal that came before the transfer started stops it on the loop's first turn.
     if (started) loop.Exec();
     view.EndBar();
@@ -128,4 +106,4 @@ int TUploadSession::Run(TTransferMode mode, const std::string& romFile) {
     return started ? exitCode : 1;
 }
 
-} // namespace Link
+} // namespace Cli

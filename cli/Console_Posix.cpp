@@ -1,0 +1,13 @@
+#include "Console.h"
+
+#include <unistd.h>
+
+namespace Cli {
+
+void PrepareConsole() {}
+
+bool StdoutIsTerminal() {
+    return ::isatty(STDOUT_FILENO) == 1;
+}
+
+} // namespace Cli
