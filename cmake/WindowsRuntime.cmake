@@ -47,4 +47,21 @@ if(TARGET Qt6::Core)
     COMMENT "Qt and MinGW runtime DLLs beside the Windows programs"
     VERBATIM)
   set(ZKF_WINDOWS_RUNTIME_FILES ${ZKF_QT_DLLS} ${ZKF_MINGW_DLLS})
+
+  # The font files the sample data is drawn from (Debian's fonts-dejavu-core and
+  # fonts-wqy-zenhei), in fonts\ beside the programs, where sample-data looks on Windows.
+  set(ZKF_FONT_ROOT /usr/share/fonts/truetype)
+  set(ZKF_FONT_FILES dejavu/DejaVuSans.ttf dejavu/DejaVuSans-Bold.ttf
+      dejavu/DejaVuSansCondensed-Bold.ttf dejavu/DejaVuSerif-Bold.ttf dejavu/DejaVuSansMono.ttf
+      dejavu/DejaVuSansMono-Bold.ttf wqy/wqy-zenhei.ttc)
+  set(copies)
+  foreach(font IN LISTS ZKF_FONT_FILES)
+    get_filename_component(dir ${font} DIRECTORY)
+    list(APPEND copies COMMAND ${CMAKE_COMMAND} -E copy_if_different ${ZKF_FONT_ROOT}/${font}
+         ${bin}/fonts/${dir}/)
+  endforeach()
+  add_custom_target(windows_fonts ALL
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${bin}/fonts/dejavu ${bin}/fonts/wqy ${copies}
+    COMMENT "Sample data fonts in bin/fonts"
+    VERBATIM)
 endif()

@@ -23,7 +23,7 @@ namespace fs = std::filesystem;
 namespace {
 
 TSampleFonts LoadFonts(const std::string& fontRoot) {
-    return TSampleFonts(fontRoot.empty() ? TSampleFonts::DefaultFontRoot : fontRoot);
+    return TSampleFonts(fontRoot.empty() ? TSampleFonts::DefaultFontRoot() : fontRoot);
 }
 
 std::string PngBytes(const QImage& image) {

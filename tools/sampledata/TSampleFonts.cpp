@@ -1,6 +1,7 @@
 #include "tools/sampledata/TSampleFonts.h"
 
 #include "XVclUtil/EXGeneral.h"
+#include "XVclUtil/PlatformPaths.h"
 
 #include <QFile>
 
@@ -31,7 +32,8 @@ const char* TSampleFonts::PackageOf(TFontFace face) {
 TSampleFonts::TSampleFonts(const std::string& fontRoot) {
     for (int i = 0; i < FontFaceCount; ++i) {
         const auto face = static_cast<TFontFace>(i);
-        const std::string path = fontRoot + "/" + RelativePath(face);
+        const std::string path =
+            XVclUtil::JoinPath(fontRoot, XVclUtil::NativePath(RelativePath(face)));
         if (!QFile::exists(QString::fromStdString(path)))
             throw XVclUtil::EXGeneral("Font file not found: %s (install the package %s)",
                                       path.c_str(), PackageOf(face));

@@ -22,14 +22,15 @@ constexpr int FontFaceCount = 7;
 
 class TSampleFonts {
 public:
-    // Debian's TrueType folder, holding dejavu/ (fonts-dejavu-core) and wqy/ (fonts-wqy-zenhei).
-    static constexpr const char* DefaultFontRoot = "/usr/share/fonts/truetype";
+    // The folder holding dejavu/ (fonts-dejavu-core) and wqy/ (fonts-wqy-zenhei): Debian's
+    // TrueType folder, or on Windows fonts\ beside the program, where the package puts them.
+    static std::string DefaultFontRoot();
     // Outlines are taken at this pixel size and scaled by the painters.
     static constexpr double OutlineSize = 256.0;
 
     // Loads every face; raises XVclUtil::EXGeneral naming the missing or unreadable file and its
     // package. Needs a QGuiApplication.
-    explicit TSampleFonts(const std::string& fontRoot = DefaultFontRoot);
+    explicit TSampleFonts(const std::string& fontRoot = DefaultFontRoot());
 
     const QRawFont& Font(TFontFace face) const { return Fonts[static_cast<int>(face)]; }
 
