@@ -4,6 +4,7 @@
 // into. One file per platform (PlatformPaths_Posix.cpp, PlatformPaths_Win32.cpp).
 
 #include <ctime>
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -19,6 +20,12 @@ bool IsAbsolutePath(const std::string& path);
 std::string JoinPath(const std::string& dir, const std::string& name);
 // The path with every "/" as PathDelim, so that a printed path has one style on Windows.
 std::string NativePath(std::string path);
+
+// The programs keep file names as UTF-8 text (on Windows their manifest makes UTF-8 the code
+// page of the ANSI calls). std::filesystem takes a plain string in the C library's code page
+// there, so paths cross over through these two.
+std::filesystem::path FsPath(const std::string& utf8);
+std::string FsString(const std::filesystem::path& path);
 
 // Folder of the running executable, ending in PathDelim.
 std::string ExecutableDir();

@@ -2,6 +2,7 @@
 
 #include "XVclCtrl/SerialDevices.h"
 #include "XVclUtil/FileUtil.h"
+#include "XVclUtil/PlatformPaths.h"
 #include "XVclUtil/Printf.h"
 #include "XVclUtil/SystemError.h"
 
@@ -110,7 +111,7 @@ std::string NonRegularKind(const std::filesystem::file_status& status) {
 bool TUploadCommands::ReadImageFile(const std::string& fileName, std::size_t minSize,
                                     std::size_t& size) {
     std::error_code ec;
-    const auto status = std::filesystem::status(fileName, ec);
+    const auto status = std::filesystem::status(XVclUtil::FsPath(fileName), ec);
     if (ec || !std::filesystem::exists(status)) {
         Refuse(Format("Can not open %s (%s)", fileName.c_str(),
                       ec ? ec.message().c_str() : std::strerror(ENOENT)));
@@ -120,7 +121,7 @@ bool TUploadCommands::ReadImageFile(const std::string& fileName, std::size_t min
         Refuse(Format("%s is %s, not a ROM image file", fileName.c_str(), kind.c_str()));
         return false;
     }
-    const auto length = std::filesystem::file_size(fileName, ec);
+    const auto length = std::filesystem::file_size(XVclUtil::FsPath(fileName), ec);
     if (!ec && length > ImageBufferSize) {
         Refuse("ROM image too large");
         return false;

@@ -6,6 +6,7 @@
 #include "TBmpReader.h"
 #include "Text.h"
 #include "XVclUtil/FileUtil.h"
+#include "XVclUtil/PlatformPaths.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -100,7 +101,7 @@ void WriteRecord(const std::string& target, const TBytes& record) {
 
 TPicture LoadPicture(const std::string& fileName) {
     std::error_code ec;
-    const std::uintmax_t size = std::filesystem::file_size(fileName, ec);
+    const std::uintmax_t size = std::filesystem::file_size(XVclUtil::FsPath(fileName), ec);
     if (!ec && size > MaxPictureFileSize)
         throw EPictureLoad(fileName,
                            "file too large for a picture (" + std::to_string(size) + " bytes)");

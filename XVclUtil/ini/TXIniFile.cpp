@@ -6,6 +6,7 @@
 #include "XVclUtil/EXGeneral.h"
 #include "XVclUtil/FileUtil.h"
 #include "XVclUtil/MessageBox.h"
+#include "XVclUtil/PlatformPaths.h"
 #include "XVclUtil/Printf.h"
 
 #include <algorithm>
@@ -99,7 +100,7 @@ bool TXIniFile::CreateEmptyFile() {
     if (slash != std::string::npos && slash > 0) {
         const std::string dir = FileName.substr(0, slash + 1);
         std::error_code ec;
-        if (!PathExists(dir) && !std::filesystem::create_directory(dir, ec)) return false;
+        if (!PathExists(dir) && !std::filesystem::create_directory(FsPath(dir), ec)) return false;
     }
     // O_EXCL|O_NOFOLLOW: never through a link or over a file that appeared meanwhile. Windows
     // has neither flag; O_EXCL alone refuses any existing name, link or not, there.

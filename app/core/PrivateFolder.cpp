@@ -1,5 +1,7 @@
 #include "app/core/PrivateFolder.h"
 
+#include "XVclUtil/PlatformPaths.h"
+
 #include <filesystem>
 #include <random>
 
@@ -37,13 +39,14 @@ TPrivateTempFolder::~TPrivateTempFolder() {
 bool MakeFolder(const std::string& path, std::string& error, bool follow) {
     std::error_code ec;
     for (int attempt = 0; attempt < 2; ++attempt) {
-        const fs::file_status st = follow ? fs::status(path, ec) : fs::symlink_status(path, ec);
+        const fs::path name = XVclUtil::FsPath(path);
+        const fs::file_status st = follow ? fs::status(name, ec) : fs::symlink_status(name, ec);
         if (fs::exists(st)) {
             if (fs::is_directory(st)) return true;
             error = path + " is not a folder";
             return false;
         }
-        if (!fs::create_directory(path, ec) && ec) break;
+        if (!fs::create_directory(name, ec) && ec) break;
     }
     error = "cannot make the folder " + path + (ec ? ": " + ec.message() : std::string());
     return false;

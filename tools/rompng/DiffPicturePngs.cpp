@@ -2,6 +2,7 @@
 
 #include "XVclUtil/AtomicFile.h"
 #include "XVclUtil/EXGeneral.h"
+#include "XVclUtil/PlatformPaths.h"
 #include "tools/rompng/RomPicturePngs.h"
 
 #include <QBuffer>
@@ -46,7 +47,7 @@ std::vector<std::string> WriteDiffPngs(const Rom::TRomImageReader& a, const Rom:
                                        const std::vector<Rom::TRomDifference>& differences,
                                        const std::string& dir) {
     std::error_code ec;
-    std::filesystem::create_directories(dir, ec);
+    std::filesystem::create_directories(XVclUtil::FsPath(dir), ec);
     if (ec)
         throw XVclUtil::EXGeneral("Err: cannot make %s (%s)", dir.c_str(), ec.message().c_str());
     std::vector<std::string> written;

@@ -7,6 +7,7 @@
 #include "tools/sampledata/TextOutline.h"
 
 #include "XVclUtil/EXGeneral.h"
+#include "XVclUtil/PlatformPaths.h"
 #include "XVclUtil/Printf.h"
 
 #include <array>
@@ -87,7 +88,7 @@ TFileSet BuildDefaultImageTree(const TSampleFonts& fonts) {
 }
 
 void WriteDefaultImageTree(const TFileSet& files, const std::string& parentDir) {
-    const fs::path parent(parentDir);
+    const fs::path parent = XVclUtil::FsPath(parentDir);
     const fs::path target = parent / "DefaultImage";
     const fs::path fresh = parent / ".DefaultImage.new";
     const fs::path old = parent / ".DefaultImage.old";
@@ -95,7 +96,7 @@ void WriteDefaultImageTree(const TFileSet& files, const std::string& parentDir) 
     fs::remove_all(fresh, ec);
     fs::remove_all(old, ec);
     try {
-        WriteFiles(files, fresh.string(), "DefaultImage/");
+        WriteFiles(files, XVclUtil::FsString(fresh), "DefaultImage/");
     } catch (...) {
         fs::remove_all(fresh, ec);
         throw;

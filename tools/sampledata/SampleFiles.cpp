@@ -17,11 +17,12 @@ namespace fs = std::filesystem;
 
 void EnsureWritableFolder(const std::string& dir) {
     std::error_code ec;
-    fs::create_directories(dir, ec);
+    fs::create_directories(XVclUtil::FsPath(dir), ec);
     if (ec)
         throw XVclUtil::EXGeneral("Cannot create the folder %s: %s", dir.c_str(),
                                   ec.message().c_str());
-    if (!fs::is_directory(dir, ec)) throw XVclUtil::EXGeneral("Not a folder: %s", dir.c_str());
+    if (!fs::is_directory(XVclUtil::FsPath(dir), ec))
+        throw XVclUtil::EXGeneral("Not a folder: %s", dir.c_str());
     std::string why;
     if (!XVclUtil::CanWriteInto(dir, why))
         throw XVclUtil::EXGeneral("Cannot write into the folder %s: %s", dir.c_str(), why.c_str());
@@ -53,9 +54,9 @@ void WriteFiles(const std::map<std::string, std::string>& files, const std::stri
         std::string name = relative;
         if (name.compare(0, stripPrefix.size(), stripPrefix) == 0)
             name.erase(0, stripPrefix.size());
-        const fs::path path = fs::path(dir) / name;
-        EnsureWritableFolder(path.parent_path().string());
-        WriteSampleFile(path.string(), bytes);
+        const fs::path path = XVclUtil::FsPath(dir) / XVclUtil::FsPath(name);
+        EnsureWritableFolder(XVclUtil::FsString(path.parent_path()));
+        WriteSampleFile(XVclUtil::FsString(path), bytes);
     }
 }
 

@@ -11,6 +11,7 @@
 #include "app/core/ToolSettings.h"
 
 #include "XVclUtil/EXGeneral.h"
+#include "XVclUtil/PlatformPaths.h"
 
 #include <QBuffer>
 
@@ -37,9 +38,10 @@ std::string PngBytes(const QImage& image) {
 } // namespace
 
 std::string AbsoluteFolder(const std::string& dir, bool withSlash) {
-    std::string path = fs::absolute(fs::path(dir)).lexically_normal().string();
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    if (withSlash && path != "/") path += '/';
+    std::string path = XVclUtil::FsString(fs::absolute(XVclUtil::FsPath(dir)).lexically_normal());
+    while (path.size() > 1 && (path.back() == '/' || path.back() == XVclUtil::PathDelim))
+        path.pop_back();
+    if (withSlash && path != "/") path += XVclUtil::PathDelim;
     return path;
 }
 
@@ -51,7 +53,8 @@ void RefuseExistingFiles(const std::vector<std::string>& targets) {
     std::string taken;
     for (const std::string& path : targets) {
         std::error_code ec;
-        if (fs::symlink_status(path, ec).type() != fs::file_type::not_found && !ec)
+        if (fs::symlink_status(XVclUtil::FsPath(path), ec).type() != fs::file_type::not_found &&
+            !ec)
             taken += "\n  " + path;
     }
     if (!taken.empty())
@@ -67,7 +70,7 @@ void RefuseSpecialFiles(const std::vector<std::string>& targets) {
     std::string special;
     for (const std::string& path : targets) {
         std::error_code ec;
-        const fs::file_status status = fs::status(path, ec);
+        const fs::file_status status = fs::status(XVclUtil::FsPath(path), ec);
         if (status.type() == fs::file_type::not_found || fs::is_regular_file(status)) continue;
         const char* what = fs::is_directory(status) ? "a folder"
                            : fs::is_fifo(status)    ? "a FIFO"
@@ -110,7 +113,8 @@ void TSampleDataGenerator::Run() {
                                         dir + "/" + DemoProjectFileName};
     for (const auto& [name, bytes] : demoPictures) targets.push_back(dir + "/" + name);
     if (!Options.ContactSheetPng.empty())
-        targets.push_back(fs::absolute(Options.ContactSheetPng).lexically_normal().string());
+        targets.push_back(XVclUtil::FsString(
+            fs::absolute(XVclUtil::FsPath(Options.ContactSheetPng)).lexically_normal()));
     if (Options.Force) {
         RefuseSpecialFiles(targets);
     } else {
@@ -132,8 +136,9 @@ void TSampleDataGenerator::Run() {
         record(dir + "/DefaultImage/");
     }
     if (!Options.ContactSheetPng.empty()) {
-        const std::string png = fs::absolute(Options.ContactSheetPng).lexically_normal().string();
-        EnsureWritableFolder(fs::path(png).parent_path().string());
+        const std::string png = XVclUtil::FsString(
+            fs::absolute(XVclUtil::FsPath(Options.ContactSheetPng)).lexically_normal());
+        EnsureWritableFolder(XVclUtil::FsString(XVclUtil::FsPath(png).parent_path()));
         WriteSampleFile(png, sheet);
         record(png);
     }
