@@ -20,7 +20,8 @@ TEST(PathSyntax, RulesOfBothPlatformsFollowTheTable) {
 
 TEST(PathSyntax, PlatformFunctionsFollowTheirOwnRows) {
     const TPathSyntax& platform = PlatformPathSyntax();
-    for (const TPathCase& c : ReadPathCases())
-        if (c.Windows == platform.Windows)
-            EXPECT_EQ(ApplyPlatformPathRule(c.Rule, c.Path, c.Base), c.Expected) << c.Line;
+    for (const TPathCase& c : ReadPathCases()) {
+        if (c.Windows != platform.Windows) continue;
+        EXPECT_EQ(ApplyPlatformPathRule(c.Rule, c.Path, c.Base), c.Expected) << c.Line;
+    }
 }

@@ -45,9 +45,10 @@ TEST(WindowsPaths, PathRulesAreTheWindowsOnes) {
     EXPECT_EQ(XVclUtil::PathDelim, '\\');
     const std::vector<TPathCase> cases = ReadPathCases();
     ASSERT_GT(cases.size(), 30u) << "tests/data/paths/path-rules.txt not found";
-    for (const TPathCase& c : cases)
-        if (c.Windows)
-            EXPECT_EQ(ApplyPlatformPathRule(c.Rule, c.Path, c.Base), c.Expected) << c.Line;
+    for (const TPathCase& c : cases) {
+        if (!c.Windows) continue;
+        EXPECT_EQ(ApplyPlatformPathRule(c.Rule, c.Path, c.Base), c.Expected) << c.Line;
+    }
 }
 
 // A work folder given as "C:\..." takes full paths as they are and joins plain names.

@@ -20,8 +20,11 @@ trap 'rm -rf "$root"' EXIT
 work="$root/Lift Pläne"
 win_root="C:\\users\\$user"
 win_work="$win_root\\Lift Pläne"
+# The default picture tree beside the native program serves both builds.
+prog=$(cd "$(dirname "$cli")" && pwd)
+win_prog="Z:${prog//\//\\}"
 "$cli" sample-data "$work" >/dev/null
-"$cli" build "$work/demo.zkf" -C "$work" --program-dir "$work" -o "$root/native.rom" >/dev/null
+"$cli" build "$work/demo.zkf" -C "$work" --program-dir "$prog" -o "$root/native.rom" >/dev/null 2>&1
 
 check() { # check NAME LOG: the image equals the native one; its printed path has no "/"
   local name=$1 log=$2
@@ -36,15 +39,15 @@ check() { # check NAME LOG: the image equals the native one; its printed path ha
 }
 
 # Backslashes everywhere, as Explorer's address bar gives them.
-wine "$exe" build "$win_work\\demo.zkf" -C "$win_work" --program-dir "$win_work" \
+wine "$exe" build "$win_work\\demo.zkf" -C "$win_work" --program-dir "$win_prog" \
   -o "$win_root\\out1.rom" >"$root/out1.log" 2>&1 || { cat "$root/out1.log"; exit 1; }
 check out1.rom "$root/out1.log"
 # Forward slashes.
 wine "$exe" build "C:/users/$user/Lift Pläne/demo.zkf" -C "C:/users/$user/Lift Pläne" \
-  --program-dir "C:/users/$user/Lift Pläne" -o "C:/users/$user/out2.rom" >"$root/out2.log" 2>&1 ||
+  --program-dir "$win_prog" -o "C:/users/$user/out2.rom" >"$root/out2.log" 2>&1 ||
   { cat "$root/out2.log"; exit 1; }
 check out2.rom "$root/out2.log"
 # Relative names, taken in the folder the command starts in.
-(cd "$root" && wine "$exe" build "Lift Pläne\\demo.zkf" -C "Lift Pläne" --program-dir "Lift Pläne" \
+(cd "$root" && wine "$exe" build "Lift Pläne\\demo.zkf" -C "Lift Pläne" --program-dir "$win_prog" \
   -o out3.rom >"$root/out3.log" 2>&1) || { cat "$root/out3.log"; exit 1; }
 check out3.rom "$root/out3.log"
