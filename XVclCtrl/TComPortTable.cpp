@@ -66,8 +66,11 @@ int TComPortTable::ParseComName(const std::string& port) {
     std::string digits = port;
     if (digits.size() > 3 && std::toupper(static_cast<unsigned char>(digits[0])) == 'C' &&
         std::toupper(static_cast<unsigned char>(digits[1])) == 'O' &&
-        std::toupper(static_cast<unsigned char>(digits[2])) == 'M')
-        digits.erase(0, 3);
+        std::toupper(static_cast<unsigned char>(digits[2])) == 'M') {
+        // "COM 5" is how the port list and the Make page print a port.
+        const std::size_t number = digits.find_first_not_of(' ', 3);
+        digits.erase(0, number == std::string::npos ? digits.size() : number);
+    }
     if (digits.empty() || digits.size() > 3) return 0;
     int n = 0;
     for (char c : digits) {

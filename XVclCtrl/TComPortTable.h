@@ -33,10 +33,10 @@ public:
     // Whether COM n has an entry of its own in the table.
     bool HasEntry(int comNumber) const;
 
-    // A port as the user names it: "COM3", "com3", "3" or a device path. Returns the device
-    // path; empty when the text names a COM number outside 1..20.
+    // A port as the user names it: "COM3", "COM 3", "com3", "3" or a device path. Returns the
+    // device path; empty when the text names a COM number outside 1..20.
     std::string Resolve(const std::string& port) const;
-    // The COM number a text names ("COM3", "3"), or 0 when it is not a COM name.
+    // The COM number a text names ("COM3", "COM 3", "3"), or 0 when it is not a COM name.
     static int ParseComName(const std::string& port);
 
 private:

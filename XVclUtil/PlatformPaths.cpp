@@ -1,12 +1,15 @@
 #include "PlatformPaths.h"
 
+#include "PathSyntax.h"
+
 namespace XVclUtil {
 
+bool IsAbsolutePath(const std::string& path) {
+    return IsAbsolutePath(PlatformPathSyntax(), path);
+}
+
 std::string JoinPath(const std::string& dir, const std::string& name) {
-    if (dir.empty() || IsAbsolutePath(name)) return name;
-    const char last = dir.back();
-    if (last == '/' || last == PathDelim) return dir + name;
-    return dir + PathDelim + name;
+    return JoinPath(PlatformPathSyntax(), dir, name);
 }
 
 std::filesystem::path FsPath(const std::string& utf8) {
@@ -20,10 +23,11 @@ std::string FsString(const std::filesystem::path& path) {
 }
 
 std::string NativePath(std::string path) {
-    if (PathDelim == '/') return path; // a backslash is part of a name there
-    for (char& c : path)
-        if (c == '/') c = PathDelim;
-    return path;
+    return NativePath(PlatformPathSyntax(), std::move(path));
+}
+
+std::string AbsolutePath(const std::string& path, const std::string& base) {
+    return AbsolutePath(PlatformPathSyntax(), path, base);
 }
 
 } // namespace XVclUtil

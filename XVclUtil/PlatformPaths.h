@@ -20,6 +20,9 @@ bool IsAbsolutePath(const std::string& path);
 std::string JoinPath(const std::string& dir, const std::string& name);
 // The path with every "/" as PathDelim, so that a printed path has one style on Windows.
 std::string NativePath(std::string path);
+// A path the user gave, made independent of the current folder: empty stays empty, an absolute
+// path stays where it points, anything else is taken in base; either way in NativePath form.
+std::string AbsolutePath(const std::string& path, const std::string& base);
 
 // The programs keep file names as UTF-8 text (on Windows their manifest makes UTF-8 the code
 // page of the ANSI calls). std::filesystem takes a plain string in the C library's code page

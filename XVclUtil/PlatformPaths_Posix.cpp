@@ -1,5 +1,7 @@
 #include "PlatformPaths.h"
 
+#include "PathSyntax.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -10,8 +12,8 @@ namespace XVclUtil {
 
 const char PathDelim = '/';
 
-bool IsAbsolutePath(const std::string& path) {
-    return !path.empty() && path.front() == '/';
+const TPathSyntax& PlatformPathSyntax() {
+    return PosixPathSyntax;
 }
 
 std::string ExecutableDir() {

@@ -1,8 +1,9 @@
 #include "PlatformPaths.h"
 
+#include "PathSyntax.h"
+
 #include "SystemError.h"
 
-#include <cctype>
 #include <sys/stat.h>
 #include <windows.h>
 
@@ -10,17 +11,8 @@ namespace XVclUtil {
 
 const char PathDelim = '\\';
 
-namespace {
-bool IsSeparator(char c) {
-    return c == '/' || c == '\\';
-}
-} // namespace
-
-bool IsAbsolutePath(const std::string& path) {
-    if (path.empty()) return false;
-    if (IsSeparator(path[0])) return true; // "\\server\share\..." and "\..." alike
-    return path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) &&
-           path[1] == ':' && IsSeparator(path[2]);
+const TPathSyntax& PlatformPathSyntax() {
+    return WindowsPathSyntax;
 }
 
 std::string ExecutableDir() {

@@ -8,6 +8,7 @@
 
 #include "XVclUtil/FileUtil.h"
 #include "XVclUtil/MessageBox.h"
+#include "XVclUtil/PlatformPaths.h"
 #include "app/core/MakeRom.h"
 #include "app/core/ProjectFile.h"
 #include "app/core/Startup.h"
@@ -24,10 +25,7 @@
 
 namespace {
 
-std::string Absolute(const std::string& path, const std::string& base) {
-    if (path.empty() || path.front() == '/') return path;
-    return base + "/" + path;
-}
+using XVclUtil::AbsolutePath;
 
 constexpr int ExitWarnings = 3;
 
@@ -120,10 +118,10 @@ int BuildMain(int argc, char** argv) {
     TBuildArgs a;
     if (auto status = ParseArgs(argc, argv, a)) return *status;
     const std::string invocationDir = AppCore::TStartupContext::CurrentDir();
-    a.Project = Absolute(a.Project, invocationDir);
-    a.RomFile = Absolute(a.RomFile, invocationDir);
+    a.Project = AbsolutePath(a.Project, invocationDir);
+    a.RomFile = AbsolutePath(a.RomFile, invocationDir);
     a.ProgramDir = a.ProgramDir.empty() ? AppCore::TStartupContext::DefaultProgramDir()
-                                        : Absolute(a.ProgramDir, invocationDir);
+                                        : AbsolutePath(a.ProgramDir, invocationDir);
     if (!a.WorkDir.empty() && ::chdir(a.WorkDir.c_str()) != 0) {
         std::fprintf(stderr, "build: cannot enter the working folder \"%s\": %s\n",
                      a.WorkDir.c_str(), std::strerror(errno));
@@ -145,7 +143,7 @@ int BuildMain(int argc, char** argv) {
     XVclUtil::SetMessageSink(previous);
     if (finished) {
         const std::string rom =
-            Absolute(AppCore::RomBuildInput(session, a.RomFile).RomFileName, workDir);
+            AbsolutePath(AppCore::RomBuildInput(session, a.RomFile).RomFileName, workDir);
         std::printf("ROM image: %s\n", rom.c_str());
         if (session.Settings.OUTCPUBIN == 1)
             std::printf("side file: %s\n", XVclUtil::ChangeFileExt(rom, ".BIN").c_str());

@@ -36,12 +36,8 @@ constexpr int kExitRefused = 3; // refused or not confirmed: nothing was written
 constexpr int kExitFile = 4;    // INFILE or OUTFILE cannot be read or written
 constexpr int kExitResultBase = 10;
 
-const char* const Description =
-    "zkf780a disk info  X: [--physical] --map X:=PATH\n"
-    "zkf780a disk read  X: FIRST COUNT OUTFILE [--physical] --map X:=PATH\n"
-    "zkf780a disk write X: FIRST INFILE [--physical] [--yes] --map X:=PATH\n"
-    "Raw sector access to drive X. A drive letter stands for a block device or a disk image "
-    "file; --map X:=PATH says which (repeatable). Logical mode (the default) addresses the "
+const char* const DescriptionRest =
+    "Logical mode (the default) addresses the "
     "drive's volume: a partition device, or the MBR partition of a whole disk or image file; "
     "--physical addresses the whole disk that holds it.\n"
     "FIRST and COUNT are sector numbers (decimal or 0x hex); COUNT and the size of INFILE must "
@@ -50,6 +46,22 @@ const char* const Description =
     "asks before it writes. OUTFILE is replaced atomically when it is a regular file or a new "
     "name (through a symbolic link: its target); a character device or FIFO is written in "
     "place; anything else is refused.";
+
+// The usage lines and what a drive letter stands for: a mapping on POSIX systems, the
+// system's own drive on Windows.
+std::string Description() {
+    const bool mapped = AbsDiskDrivesNeedMapping();
+    const std::string map = mapped ? " --map X:=PATH\n" : "\n";
+    return "zkf780a disk info  X: [--physical]" + map +
+           "zkf780a disk read  X: FIRST COUNT OUTFILE [--physical]" + map +
+           "zkf780a disk write X: FIRST INFILE [--physical] [--yes]" + map +
+           "Raw sector access to drive X. " +
+           (mapped ? "A drive letter stands for a block device or a disk image file; --map "
+                     "X:=PATH says which (repeatable). "
+                   : "A drive letter is the system's own drive; --map X:=PATH serves only the "
+                     "emulated 9x family (--9x). ") +
+           DescriptionRest;
+}
 
 const char* const ExitCodes =
     "  0      success\n"
@@ -92,12 +104,17 @@ bool ParseMap(const std::string& text, TOptions& options) {
 
 // The exit status when parsing ends the run.
 std::optional<int> ParseArgs(int argc, char** argv, TOptions& options) {
-    Cli::TVerbParser parser("disk", Description, ExitCodes);
+    Cli::TVerbParser parser("disk", Description(), ExitCodes);
     std::vector<std::string> maps;
     parser.add_option("COMMAND", options.Command, "info, read or write")->required();
     parser.add_option("ARGS", options.Positional, "X: and the command's arguments");
     parser.add_flag("--physical", options.Physical, "address the whole disk");
-    parser.add_option("--map", maps, "drive X stands for PATH (repeatable)")->type_name("X:=PATH");
+    parser
+        .add_option("--map", maps,
+                    AbsDiskDrivesNeedMapping()
+                        ? "drive X stands for PATH (repeatable)"
+                        : "drive X stands for PATH under --9x only (repeatable)")
+        ->type_name("X:=PATH");
     parser
         .add_option("--partition", options.Partition,
                     "MBR slot 1..4 of a whole disk or image file that is the volume "

@@ -8,6 +8,7 @@
 #include "VerbParser.h"
 
 #include "XVclUtil/FileUtil.h"
+#include "XVclUtil/PlatformPaths.h"
 #include "app/core/RecoverProject.h"
 #include "app/core/Startup.h"
 #include "app/core/TScriptedPrompts.h"
@@ -20,12 +21,9 @@
 
 namespace {
 
-constexpr int ExitDiffers = 3;
+using XVclUtil::AbsolutePath;
 
-std::string Absolute(const std::string& path, const std::string& base) {
-    if (path.empty() || path.front() == '/') return path;
-    return base + "/" + path;
-}
+constexpr int ExitDiffers = 3;
 
 struct TRecoverArgs {
     std::string Rom, Folder, WorkDir, ProgramDir;
@@ -76,10 +74,10 @@ int RecoverMain(int argc, char** argv) {
     TRecoverArgs a;
     if (auto status = ParseArgs(argc, argv, a)) return *status;
     const std::string here = AppCore::TStartupContext::CurrentDir();
-    a.Rom = Absolute(a.Rom, here);
-    a.Folder = Absolute(a.Folder, here);
+    a.Rom = AbsolutePath(a.Rom, here);
+    a.Folder = AbsolutePath(a.Folder, here);
     a.ProgramDir = a.ProgramDir.empty() ? AppCore::TStartupContext::DefaultProgramDir()
-                                        : Absolute(a.ProgramDir, here);
+                                        : AbsolutePath(a.ProgramDir, here);
     if (!a.WorkDir.empty() && ::chdir(a.WorkDir.c_str()) != 0) {
         std::fprintf(stderr, "recover: cannot enter the working folder \"%s\": %s\n",
                      a.WorkDir.c_str(), std::strerror(errno));
@@ -93,8 +91,8 @@ int RecoverMain(int argc, char** argv) {
         return 2;
     }
 
-    const std::string project =
-        a.Folder + "/" + XVclUtil::ChangeFileExt(XVclUtil::FileNameOfPath(a.Rom), ".zkf");
+    const std::string project = XVclUtil::JoinPath(
+        a.Folder, XVclUtil::ChangeFileExt(XVclUtil::FileNameOfPath(a.Rom), ".zkf"));
     if (!a.Force && XVclUtil::PathExists(project)) {
         std::fprintf(stderr, "recover: %s is there already; --force replaces it\n",
                      project.c_str());

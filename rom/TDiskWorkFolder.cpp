@@ -1,6 +1,7 @@
 #include "TDiskWorkFolder.h"
 
 #include "XVclUtil/FileUtil.h"
+#include "XVclUtil/PlatformPaths.h"
 
 #include <algorithm>
 #include <dirent.h>
@@ -13,8 +14,7 @@ TDiskWorkFolder::TDiskWorkFolder(std::string directory)
     : Directory(directory.empty() ? std::string(1, '.') : std::move(directory)) {}
 
 std::string TDiskWorkFolder::PathOf(const std::string& name) const {
-    if (!name.empty() && name.front() == '/') return name; // already a full path
-    return Directory.back() == '/' ? Directory + name : Directory + "/" + name;
+    return XVclUtil::JoinPath(Directory, name); // a full path stays as it is
 }
 
 bool TDiskWorkFolder::Exists(const std::string& name) const {

@@ -7,6 +7,7 @@
 #include "WorkFiles.h"
 #include "XVclUtil/AtomicFile.h"
 #include "XVclUtil/FileUtil.h"
+#include "XVclUtil/PlatformPaths.h"
 #include "XVclUtil/Printf.h"
 
 #include <algorithm>
@@ -157,8 +158,8 @@ void TRomBuilder::EncodeCell(int t, int r, const std::string& text) {
         value = code(text[1]);
         return;
     }
-    const std::string path =
-        Input.FloorStylePrefix + std::to_string(Input.Options.DEF_FL) + "/" + text + ".bmp";
+    const std::string path = Input.FloorStylePrefix + std::to_string(Input.Options.DEF_FL) +
+                             XVclUtil::PathDelim + text + ".bmp";
     const std::string found =
         IsPlainFileName(text) ? XVclUtil::FindFileNoCase(path) : std::string();
     if (found.empty()) {

@@ -2,6 +2,7 @@
 
 #include "TXAbsDiskIO.h"
 #include "XVclUtil/MessageBox.h"
+#include "XVclUtil/SystemError.h"
 
 #include <windows.h>
 
@@ -25,6 +26,11 @@ uint32_t Clamp32(uint64_t value) {
     return value > kMax32 ? static_cast<uint32_t>(kMax32) : static_cast<uint32_t>(value);
 }
 
+// Notes cause with the system's error of the request that just failed (GetLastError).
+bool NoteSystemFailure(TXAbsDiskIO& disk, TAbsDiskCause cause) {
+    return AbsDiskNoteFailure(disk, cause, LastSystemError());
+}
+
 } // namespace
 
 TAbsDiskNtFamily::TAbsDiskNtFamily(std::unique_ptr<TAbsDiskNtApi> api) : Api(std::move(api)) {}
@@ -33,9 +39,11 @@ bool TAbsDiskNtFamily::OpenAndLockVolume(TXAbsDiskIO& disk) {
     char name[8];
     std::snprintf(name, sizeof name, "\\\\.\\%c:", static_cast<char>('A' + disk.DriveNumber - 1));
     disk.LogDiskHandle = Api->Open(name, false);
-    if (!Valid(disk.LogDiskHandle)) return false;
+    if (!Valid(disk.LogDiskHandle)) return NoteSystemFailure(disk, TAbsDiskCause::CannotOpen);
     uint32_t returned = 0;
-    if (!Api->Control(disk.LogDiskHandle, FSCTL_LOCK_VOLUME, nullptr, 0, returned)) return false;
+    // Refused while any program has a file open on the volume.
+    if (!Api->Control(disk.LogDiskHandle, FSCTL_LOCK_VOLUME, nullptr, 0, returned))
+        return NoteSystemFailure(disk, TAbsDiskCause::LockHeld);
     ++disk.LockCount;
     return true;
 }
@@ -44,12 +52,14 @@ bool TAbsDiskNtFamily::OpenAndLockVolume(TXAbsDiskIO& disk) {
 bool TAbsDiskNtFamily::ReadGeometry(TXAbsDiskIO& disk, TAbsDiskHandle handle) {
     DISK_GEOMETRY_EX g{};
     uint32_t returned = 0;
-    if (!Api->Control(handle, IOCTL_DISK_GET_DRIVE_GEOMETRY_EX, &g, sizeof g, returned) ||
-        returned < offsetof(DISK_GEOMETRY_EX, Data))
-        return false;
+    if (!Api->Control(handle, IOCTL_DISK_GET_DRIVE_GEOMETRY_EX, &g, sizeof g, returned))
+        return NoteSystemFailure(disk, TAbsDiskCause::NoSize);
+    if (returned < offsetof(DISK_GEOMETRY_EX, Data))
+        return AbsDiskNoteFailure(disk, TAbsDiskCause::NoSize);
     const uint32_t bytesPerSector = g.Geometry.BytesPerSector;
     const uint64_t size = static_cast<uint64_t>(g.DiskSize.QuadPart);
-    if (bytesPerSector == 0 || g.DiskSize.QuadPart < 0 || size / bytesPerSector == 0) return false;
+    if (bytesPerSector == 0 || g.DiskSize.QuadPart < 0 || size / bytesPerSector == 0)
+        return AbsDiskNoteFailure(disk, TAbsDiskCause::NoSize);
     disk.BytesPerSector = bytesPerSector;
     disk.Cylinders = static_cast<uint32_t>(g.Geometry.Cylinders.QuadPart); // low 32 bits
     disk.TracksPerCylinder = g.Geometry.TracksPerCylinder;
@@ -62,13 +72,14 @@ bool TAbsDiskNtFamily::ReadGeometry(TXAbsDiskIO& disk, TAbsDiskHandle handle) {
 bool TAbsDiskNtFamily::ReadPartition(TXAbsDiskIO& disk) {
     PARTITION_INFORMATION_EX p{};
     uint32_t returned = 0;
-    if (!Api->Control(disk.LogDiskHandle, IOCTL_DISK_GET_PARTITION_INFO_EX, &p, sizeof p,
-                      returned) ||
-        returned < offsetof(PARTITION_INFORMATION_EX, Mbr))
-        return false;
-    if (p.StartingOffset.QuadPart < 0 || p.PartitionLength.QuadPart < 0) return false;
+    if (!Api->Control(disk.LogDiskHandle, IOCTL_DISK_GET_PARTITION_INFO_EX, &p, sizeof p, returned))
+        return NoteSystemFailure(disk, TAbsDiskCause::NoSize);
+    if (returned < offsetof(PARTITION_INFORMATION_EX, Mbr) || p.StartingOffset.QuadPart < 0 ||
+        p.PartitionLength.QuadPart < 0)
+        return AbsDiskNoteFailure(disk, TAbsDiskCause::NoSize);
     const uint64_t first = static_cast<uint64_t>(p.StartingOffset.QuadPart) / disk.BytesPerSector;
-    if (first > kMax32) return false; // not expressible in PartitionStartSector
+    if (first > kMax32) // not expressible in PartitionStartSector
+        return AbsDiskNoteFailure(disk, TAbsDiskCause::UnusableEntry);
     disk.PartitionStartSector = static_cast<uint32_t>(first);
     disk.VolumeSectorCount =
         Clamp32(static_cast<uint64_t>(p.PartitionLength.QuadPart) / disk.BytesPerSector);
@@ -78,16 +89,18 @@ bool TAbsDiskNtFamily::ReadPartition(TXAbsDiskIO& disk) {
 int TAbsDiskNtFamily::OpenPhyDisk(TXAbsDiskIO& disk) {
     STORAGE_DEVICE_NUMBER number{};
     uint32_t returned = 0;
-    bool ok = OpenAndLockVolume(disk) &&
-              Api->Control(disk.LogDiskHandle, IOCTL_STORAGE_GET_DEVICE_NUMBER, &number,
-                           sizeof number, returned) &&
-              returned >= sizeof number;
+    bool ok = OpenAndLockVolume(disk);
+    if (ok && (!Api->Control(disk.LogDiskHandle, IOCTL_STORAGE_GET_DEVICE_NUMBER, &number,
+                             sizeof number, returned) ||
+               returned < sizeof number))
+        ok = NoteSystemFailure(disk, TAbsDiskCause::NotADisk); // a volume with no disk number
     if (ok) {
         char name[40];
         std::snprintf(name, sizeof name, "\\\\.\\PHYSICALDRIVE%lu",
                       static_cast<unsigned long>(number.DeviceNumber));
         disk.PhyDiskHandle = Api->Open(name, true);
-        ok = Valid(disk.PhyDiskHandle) && ReadGeometry(disk, disk.PhyDiskHandle);
+        ok = Valid(disk.PhyDiskHandle) ? ReadGeometry(disk, disk.PhyDiskHandle)
+                                       : NoteSystemFailure(disk, TAbsDiskCause::CannotOpen);
     }
     if (ok) return ABSDISK_OK;
     ClosePhyDisk(disk);
@@ -146,11 +159,15 @@ int TAbsDiskNtFamily::Transfer(TXAbsDiskIO& disk, TAbsDiskHandle handle, uint32_
     const uint64_t bytes = uint64_t(count) * disk.BytesPerSector;
     if (!Valid(handle) || bytes > kMax32 || (in == nullptr && out == nullptr && count != 0))
         return ABSDISK_ERR_REQUEST;
-    if (!Api->Seek(handle, uint64_t(first) * disk.BytesPerSector)) return ABSDISK_ERR_REQUEST;
+    if (!Api->Seek(handle, uint64_t(first) * disk.BytesPerSector)) {
+        NoteSystemFailure(disk, TAbsDiskCause::IoError);
+        return ABSDISK_ERR_REQUEST;
+    }
     if (bytes == 0) return ABSDISK_OK;
     const auto n = static_cast<uint32_t>(bytes);
-    const bool ok = in ? Api->Read(handle, in, n) : Api->Write(handle, out, n);
-    return ok ? ABSDISK_OK : ABSDISK_ERR_REQUEST;
+    if (in ? Api->Read(handle, in, n) : Api->Write(handle, out, n)) return ABSDISK_OK;
+    NoteSystemFailure(disk, TAbsDiskCause::IoError);
+    return ABSDISK_ERR_REQUEST;
 }
 
 int TAbsDiskNtFamily::ReadPhyDisk(TXAbsDiskIO& disk, uint32_t first, uint32_t count, void* buffer) {

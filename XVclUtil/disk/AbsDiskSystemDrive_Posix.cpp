@@ -16,4 +16,8 @@ bool AbsDiskDriveHoldsRunningSystem(int driveNumber, std::string& reason) {
     return true;
 }
 
+bool AbsDiskDrivesNeedMapping() {
+    return true;
+}
+
 } // namespace XVclUtil

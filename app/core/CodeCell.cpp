@@ -1,5 +1,7 @@
 #include "app/core/CodeCell.h"
 
+#include "XVclUtil/PlatformPaths.h"
+
 namespace AppCore {
 
 namespace {
@@ -53,7 +55,7 @@ std::string FloorPictureFolder(const std::string& floorStylePrefix, int defFl) {
 
 std::string FloorPicturePath(const std::string& floorStylePrefix, int defFl,
                              const std::string& name) {
-    return FloorPictureFolder(floorStylePrefix, defFl) + "/" + name + ".bmp";
+    return FloorPictureFolder(floorStylePrefix, defFl) + XVclUtil::PathDelim + name + ".bmp";
 }
 
 } // namespace AppCore

@@ -8,6 +8,7 @@
 #include "XVclUtil/EXGeneral.h"
 #include "XVclUtil/FileUtil.h"
 #include "XVclUtil/MessageBox.h"
+#include "XVclUtil/PlatformPaths.h"
 #include "XVclUtil/ini/TXIniFile.h"
 
 #include <exception>
@@ -74,7 +75,7 @@ ToolSettings ReadToolSettingsFile(const std::string& path, ToolSettings settings
 } // namespace
 
 std::string ToolSettingsPath(const std::string& startDir) {
-    return XVclUtil::ResolveFileCase(startDir + "/" + ToolSettingsFileName);
+    return XVclUtil::ResolveFileCase(startDir + XVclUtil::PathDelim + ToolSettingsFileName);
 }
 
 void LoadToolSettings(TEditorSession& session) {

@@ -3,6 +3,7 @@
 #include "app/core/CodeCell.h"
 
 #include "XVclUtil/FileUtil.h"
+#include "XVclUtil/PlatformPaths.h"
 
 #include <algorithm>
 
@@ -15,7 +16,7 @@ std::string FolderOf(const std::string& path) {
 }
 
 std::string WithSlash(const std::string& dir) {
-    return dir.empty() || dir.back() == '/' ? dir : dir + "/";
+    return dir.empty() ? dir : XVclUtil::JoinPath(dir, "");
 }
 
 } // namespace

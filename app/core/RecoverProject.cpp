@@ -15,6 +15,7 @@
 #include "XVclUtil/EXGeneral.h"
 #include "XVclUtil/FileUtil.h"
 #include "XVclUtil/MessageBox.h"
+#include "XVclUtil/PlatformPaths.h"
 #include "XVclUtil/ini/TXIniFile.h"
 #include "rom/MonoBmpWriter.h"
 #include "rom/RomDiff.h"
@@ -67,8 +68,8 @@ std::vector<Rom::TModelSettings> Models(const TEditorSession& session) {
 }
 
 std::string DefaultLiftStatePath(const std::string& programDir, int slot) {
-    return XVclUtil::ResolveFileCase(programDir + LiftStateFolder + "/" +
-                                     DefaultLiftStateFileName(slot / 4, slot % 4));
+    return XVclUtil::ResolveFileCase(XVclUtil::NativePath(
+        programDir + LiftStateFolder + "/" + DefaultLiftStateFileName(slot / 4, slot % 4)));
 }
 
 bool MakeFolders(const std::string& base, const std::string& relative, std::string& error) {
@@ -76,7 +77,7 @@ bool MakeFolders(const std::string& base, const std::string& relative, std::stri
     std::size_t at = 0;
     while (at <= relative.size()) {
         const std::size_t end = std::min(relative.find('/', at), relative.size());
-        path += "/" + relative.substr(at, end - at);
+        path += XVclUtil::PathDelim + relative.substr(at, end - at);
         if (!MakeFolder(path, error)) return false;
         at = end + 1;
     }
@@ -123,8 +124,9 @@ private:
             const auto bytes = XVclUtil::ReadWholeFile(
                 DefaultLiftStatePath(Session.Context.ProgramDir, slot), MaxPictureFile);
             if (!bytes) continue; // compared equal, so it was read a moment ago
-            const std::string path =
-                Folder + "/" + LiftStateFolder + "/" + DefaultLiftStateFileName(slot / 4, slot % 4);
+            const std::string path = XVclUtil::JoinPath(
+                Folder, XVclUtil::NativePath(std::string(LiftStateFolder) + "/" +
+                                             DefaultLiftStateFileName(slot / 4, slot % 4)));
             if (!MakeFolders(Folder, LiftStateFolder, Result.Error) || !Put(path, *bytes))
                 return false;
             if (project.LiftStates[std::size_t(slot)] == Rom::TLiftStateSource::Default)
@@ -154,7 +156,7 @@ private:
         } else if (p.Role == R::LiftState) {
             relative = DefaultLiftStateFileName(p.Slot / 4, p.Slot % 4);
         }
-        const std::string path = Folder + "/" + relative;
+        const std::string path = XVclUtil::JoinPath(Folder, XVclUtil::NativePath(relative));
         if (!Put(path, Rom::EncodeMonoBmp(p.Picture))) return false;
         switch (p.Role) {
         case R::Floor:
@@ -204,7 +206,7 @@ private:
     }
 
     bool WriteProject(const std::string& name, int defMsg) {
-        Result.ProjectPath = Folder + "/" + name;
+        Result.ProjectPath = XVclUtil::JoinPath(Folder, name);
         XVclUtil::DeleteFileIfExists(Result.ProjectPath); // a fresh file, no old sections kept
         if (!WriteProjectFile(Session, Result.ProjectPath)) {
             Result.Error = "cannot write the project file " + Result.ProjectPath;

@@ -10,6 +10,7 @@
 #include "XVclUtil/EXGeneral.h"
 #include "XVclUtil/FileUtil.h"
 #include "XVclUtil/MessageBox.h"
+#include "XVclUtil/PlatformPaths.h"
 
 namespace AppCore {
 
@@ -52,7 +53,8 @@ bool ShowStartupPreviews(TEditorSession& session) {
 bool LoadLibraries(TEditorSession& session) {
     TStartupContext& context = session.Context;
     ToolSettings& settings = session.Settings;
-    const std::string glbPath = XVclUtil::ResolveFileCase(context.StartDir + "/" + settings.GLB);
+    const std::string glbPath =
+        XVclUtil::ResolveFileCase(context.StartDir + XVclUtil::PathDelim + settings.GLB);
     const std::optional<std::uint64_t> glbSize = XVclUtil::RegularFileSize(glbPath);
     const bool tooLarge = glbSize && *glbSize > TPictureLibrary::MaxFileSize;
     if (tooLarge || !glbSize || !session.Library.LoadFile(glbPath)) {
@@ -72,7 +74,7 @@ bool LoadLibraries(TEditorSession& session) {
     context.GlbDate = FileDateYYMMDD(glbPath);
     if (!TrimText(settings.UBFGLB).empty()) {
         const std::string ubfPath =
-            XVclUtil::ResolveFileCase(context.StartDir + "/" + settings.UBFGLB);
+            XVclUtil::ResolveFileCase(context.StartDir + XVclUtil::PathDelim + settings.UBFGLB);
         if (!XVclUtil::FileExists(ubfPath)) {
             context.NoteProblem(ubfPath, XVclUtil::NotRegularFileReason(ubfPath));
             XVclUtil::ShowErrMsgBox_Printf(Msg::CaptionError, "%s", Msg::UbfNotFound);
@@ -96,7 +98,8 @@ bool RunStartupSteps(TEditorSession& session, const std::string& programDir,
     session.StatusPanels[0] = "Project file:";
     session.Document.DISPLAYTYPE = TDisplayType::Vertical;
     if (!LoadLibraries(session)) return false;
-    XVclUtil::DeleteFileIfExists(session.Context.StartDir + "/" + TPictureLibrary::TempFileName);
+    XVclUtil::DeleteFileIfExists(session.Context.StartDir + XVclUtil::PathDelim +
+                                 TPictureLibrary::TempFileName);
     session.Caption = std::string(DesignCaption) + "  [ " + session.Context.GlbDate + " / " +
                       session.Context.UbfDate + " ] " + session.Settings.APNOTE;
     session.Prompts.ClearMessageLines();
@@ -135,7 +138,7 @@ void SetDefaultLiftStateImages(ProjectDocument& document, const std::string& pro
     for (int s = 0; s < LiftStateCount; ++s)
         for (int v = 0; v < LiftStateVariantCount; ++v)
             document.LiftStateImageTable[LiftStateSlot(s, v)] =
-                programDir + LiftStateFolder + DefaultLiftStateFileName(s, v);
+                XVclUtil::NativePath(programDir + LiftStateFolder + DefaultLiftStateFileName(s, v));
 }
 
 std::vector<std::string> ShowLiftStatePictures(TEditorSession& session, bool stopAtFailure) {

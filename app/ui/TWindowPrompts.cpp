@@ -46,7 +46,8 @@ std::optional<std::string> TWindowPrompts::RunFileDialog(const AppCore::TFileDia
     if (!dialog.DefaultExt.empty()) box.setDefaultSuffix(QString::fromStdString(dialog.DefaultExt));
     if (!dialog.FileName.empty()) box.selectFile(QString::fromStdString(dialog.FileName));
     if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) return std::nullopt;
-    return box.selectedFiles().front().toStdString();
+    // Qt names files with "/" on every platform; paths are shown and saved in the system's style.
+    return QDir::toNativeSeparators(box.selectedFiles().front()).toStdString();
 }
 
 std::optional<std::string> TWindowPrompts::SaveFileDialog(const AppCore::TFileDialog& dialog) {

@@ -78,6 +78,12 @@ TEST(ComPortTable, ResolvesWhatTheUserTypes) {
     EXPECT_EQ(table.Resolve("COM21"), "");
     EXPECT_EQ(table.Resolve("COM0"), "");
     EXPECT_EQ(table.Resolve("COMX"), "");
+    // The form the port list prints.
+    EXPECT_EQ(table.Resolve("COM 4"), "/dev/ttyUSB1");
+    EXPECT_EQ(table.Resolve("com  2"), "/dev/ttyS1");
+    EXPECT_EQ(TComPortTable::ParseComName("COM 5"), 5);
+    EXPECT_EQ(TComPortTable::ParseComName("COM "), 0);
+    EXPECT_EQ(TComPortTable::ParseComName("COM 5x"), 0);
     EXPECT_EQ(table.Resolve("ttyUSB0"), "");
 }
 

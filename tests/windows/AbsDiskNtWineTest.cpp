@@ -5,6 +5,7 @@
 // answered by TImageNtApi from the image files. Each test prints which requests ran for real.
 
 #include "XVclUtil/disk/AbsDiskNtFamily.h"
+#include "XVclUtil/disk/AbsDiskSystemDrive.h"
 #include "XVclUtil/disk/TXAbsDiskIO.h"
 
 #include <gtest/gtest.h>
@@ -149,6 +150,24 @@ TEST(AbsDiskNt, TheRunningWindowsIsOfTheNtFamily) {
     TXAbsDiskIO disk;
     EXPECT_TRUE(disk.IsNtPlatform);
     EXPECT_EQ(disk.AbsOpenDisk("1:", false), ABSDISK_ERR_DRIVE);
+}
+
+// Writing is refused on the drive of the Windows folder (C: in a Wine prefix), and only there.
+TEST(AbsDiskNt, TheSystemDriveIsRefusedForWriting) {
+    std::string reason;
+    EXPECT_TRUE(AbsDiskDriveHoldsRunningSystem(TXAbsDiskIO::DriveNumberOf("C:"), reason));
+    EXPECT_EQ(reason, "C: holds the running system");
+    EXPECT_FALSE(AbsDiskDriveHoldsRunningSystem(TXAbsDiskIO::DriveNumberOf("D:"), reason));
+    EXPECT_FALSE(AbsDiskDrivesNeedMapping());
+}
+
+// A request the system refuses names the cause with the system's own text.
+TEST(AbsDiskNt, AFailedOpenNamesTheSystemsReason) {
+    TXAbsDiskIO disk;
+    ASSERT_EQ(disk.AbsOpenDisk("Q:", false), ABSDISK_ERR_REQUEST);
+    EXPECT_EQ(disk.FailureCause, TAbsDiskCause::CannotOpen);
+    EXPECT_NE(disk.FailureErrno, 0);
+    EXPECT_NE(disk.FailureText().find(": "), std::string::npos) << disk.FailureText();
 }
 
 TEST_F(AbsDiskNtWine, LogicalModeWorksOnTheVolumeUnderItsLock) {

@@ -59,7 +59,7 @@ std::vector<std::string> WriteDiffPngs(const Rom::TRomImageReader& a, const Rom:
         QByteArray png;
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
-        const std::string path = dir + "/" + d.Picture + ".png";
+        const std::string path = XVclUtil::JoinPath(dir, d.Picture + ".png");
         std::string why = "cannot encode the picture";
         if (!SideBySide(left, right).save(&buffer, "PNG") ||
             !XVclUtil::WriteFileAtomically(path, png.constData(),

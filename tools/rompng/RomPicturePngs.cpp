@@ -2,6 +2,7 @@
 
 #include "XVclUtil/AtomicFile.h"
 #include "XVclUtil/EXGeneral.h"
+#include "XVclUtil/PlatformPaths.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -131,9 +132,9 @@ std::vector<std::string> WritePicturePngs(const Rom::TRomImageReader& reader,
     std::vector<std::string> written;
     const auto pictures = ViewPictures(reader);
     for (const auto& [name, image] : pictures) {
-        Save(BlackAndWhite(image), dir + "/" + name + ".png", written);
+        Save(BlackAndWhite(image), XVclUtil::JoinPath(dir, name + ".png"), written);
     }
-    Save(RenderContactSheet(pictures), dir + "/" + ContactSheetFileName, written);
+    Save(RenderContactSheet(pictures), XVclUtil::JoinPath(dir, ContactSheetFileName), written);
     return written;
 }
 
