@@ -9,6 +9,7 @@
 #include "app/core/qt/DocumentHistory.h"
 #include "app/ui/TFolderBrowser.h"
 #include "app/ui/TImage.h"
+#include "app/ui/TMakePageLink.h"
 #include "app/ui/TStringGrid.h"
 #include "ui_MainWindow.h"
 
@@ -36,6 +37,9 @@ const std::vector<int> GridColWidths = {88, 88, 72, 64, 64, 64, 64, 64};
 constexpr int StatusPanelWidths[3] = {450, 160, 300};
 constexpr int ResponseTimerMs = 10000;
 constexpr int ImageCount = 72;
+constexpr const char* TransferRunningCaption = "Quit";
+constexpr const char* TransferRunningQuestion =
+    "A transfer is running; the controller will hold a partial image. Stop it and quit?";
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
@@ -102,7 +106,8 @@ void TMainWindow::SetupForm() {
 }
 
 void TMainWindow::SetupHistory() {
-    auto installed = std::make_unique<AppCore::TDocumentHistory>(EditorSession.Document);
+    auto installed = std::make_unique<AppCore::TDocumentHistory>(EditorSession.Document,
+                                                                 &EditorSession.ProjectPath);
     UndoHistory = installed.get();
     EditorSession.UseHistory(std::move(installed));
     AppCore::TDocumentHistory& history = *UndoHistory;
@@ -115,9 +120,15 @@ void TMainWindow::ShowAfterUndo(const AppCore::ProjectDocument& before) {
     // A model chosen again brings back that model's settings and bit column.
     if (before.CODEVER != EditorSession.Document.CODEVER)
         Guarded([this] { AppCore::ChangeModel(EditorSession, EditorSession.Document.CODEVER); });
-    Guarded([&] { AppCore::ShowChangedPictures(EditorSession, before); });
+    // Every picture box as MAKE ROM will build it, whatever the boxes showed before.
+    Guarded([this] { AppCore::ShowDocumentPictures(EditorSession); });
+    // Undo of Clear ALL or New brings back the project's file link.
+    std::string& panel = EditorSession.StatusPanels[0];
+    if (!EditorSession.ProjectPath.empty())
+        panel = "Project file: " + EditorSession.ProjectPath;
+    else if (panel != "Project file:")
+        panel = "Project file: ";
     ShowDocument();
-    StringGrid5Click(UiForm->StringGrid5->Col(), UiForm->StringGrid5->Row());
 }
 
 void TMainWindow::SetupGrid() {
@@ -156,6 +167,8 @@ void TMainWindow::FormCreate() {
     SetCommandButtonsEnabled(false);
     ShowCaptionAndStatus();
     Guarded([&] { StartupDone = AppCore::RunStartup(EditorSession, ProgramDir, startDir); });
+    // Title 2 and the logo show what MAKE ROM uses for them, as the other boxes do.
+    if (StartupDone) Guarded([this] { AppCore::ShowCustomerPictures(EditorSession); });
     ShowDocument();
 }
 
@@ -164,10 +177,18 @@ void TMainWindow::FormDestroy() {
 }
 
 void TMainWindow::closeEvent(QCloseEvent* event) {
+    // An image transfer stopped half-way leaves the controller with a partial image: asked
+    // first, and stopped as Disconnect stops it.
+    if (MakeLink->ImageTransferRunning() &&
+        !WindowPrompts.AskYesNo(TransferRunningCaption, TransferRunningQuestion)) {
+        event->ignore();
+        return;
+    }
     if (!AppCore::ConfirmDiscardChanges(EditorSession)) {
         event->ignore();
         return;
     }
+    MakeLink->StopForQuit();
     Timer1->stop();
     QMainWindow::closeEvent(event);
 }
@@ -193,6 +214,10 @@ void TMainWindow::ShowDocument() {
     ShowStyleFields();
     ShowMakeFields();
     Showing = false;
+    // The preview follows the selected cell's text in the document.
+    TStringGrid* grid = UiForm->StringGrid5;
+    if (grid->Col() >= 2 && grid->Row() >= 1)
+        ShowPreview(EditorSession.Document.CodeTables[grid->Col() - 2][grid->Row() - 1], false);
 }
 
 void TMainWindow::ShowTitle() {

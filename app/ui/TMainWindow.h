@@ -54,7 +54,9 @@ public:
 
     // Shows every field of the document, the model list, the grid, caption and status bar.
     void ShowDocument();
-    // Opens a project file, after the unsaved-changes question; true when it was loaded.
+    // Opens a project file, after the unsaved-changes question; true when it was loaded. When
+    // start-up found no settings file here but the project's folder holds one, the editor
+    // starts again in the project's folder first.
     bool OpenProjectFile(const QString& path);
 
     // Enables or disables the four command buttons (Date/Time sync, UpLoad FL. code table,
@@ -115,6 +117,10 @@ private:
     void ConnectLinkControls();
     void FormCreate();
     void FormDestroy();
+    // Loads a project file whose opening the user has confirmed.
+    bool LoadProjectPath(const QString& path);
+    // Start-up run again in the project's working folder (see OpenProjectFile).
+    void StartInProjectFolder(const QString& path);
 
     void ShowCaptionAndStatus();
     void ShowTitle();

@@ -4,9 +4,12 @@
 #include "ZkfVersion.h"
 #include "app/ui/TMainWindow.h"
 
+#include "app/core/DocumentPictures.h"
 #include "app/core/ProjectFile.h"
 #include "app/core/ProjectGuard.h"
 #include "app/core/qt/DocumentHistory.h"
+#include "app/ui/StartFolder.h"
+#include "app/ui/TFolderBrowser.h"
 #include "ui_MainWindow.h"
 
 #include <QAction>
@@ -145,11 +148,39 @@ void TMainWindow::FileSave() {
 
 bool TMainWindow::OpenProjectFile(const QString& path) {
     if (!AppCore::ConfirmDiscardChanges(EditorSession)) return false;
+    return LoadProjectPath(path);
+}
+
+bool TMainWindow::LoadProjectPath(const QString& path) {
+    StartInProjectFolder(path);
     bool loaded = false;
     Guarded([&] { loaded = AppCore::LoadProjectFile(EditorSession, path.toStdString()); });
+    // Boxes the file left alone (title 2, a picture that could not be read) show what MAKE ROM
+    // will build too.
+    if (loaded) Guarded([this] { AppCore::ShowDocumentPictures(EditorSession); });
     ShowDocument();
     AddRecentProject();
     return loaded;
+}
+
+void TMainWindow::StartInProjectFolder(const QString& path) {
+    const QString current = QString::fromStdString(EditorSession.Context.StartDir);
+    if (HoldsToolSettings(current) || !QFileInfo::exists(path)) return;
+    const QString folder = StartFolderForProject(current, path);
+    if (folder == current || !Browser->SetDirectory(folder)) return;
+    // The document was saved or given up before; a fresh start reads the folder's settings
+    // file, Model list and picture library.
+    FormDestroy();
+    const AppCore::TEditorSession fresh(WindowPrompts);
+    EditorSession.Document = fresh.Document;
+    EditorSession.ProjectPath.clear();
+    EditorSession.Settings = fresh.Settings;
+    EditorSession.Context = fresh.Context;
+    EditorSession.Caption = fresh.Caption;
+    EditorSession.StatusPanels = fresh.StatusPanels;
+    EditorSession.SaveIncomplete = true;
+    EditorSession.History().Reset();
+    FormCreate();
 }
 
 void TMainWindow::AddRecentProject() {

@@ -65,6 +65,9 @@ TMakePageLink::TMakePageLink(Ui::TMainWindow& form, QTimer& timer1, AppCore::TUs
     PcUart1.OnRxdDatas = [this](XVclUtil::TComponent* sender, int bytes, void* datas) {
         Protocol.PcUart1RxdDatas(sender, bytes, datas);
     };
+    Protocol.OnTransferEnded = [this](Link::TTransferOutcome outcome) {
+        ShowTransferEnd(outcome);
+    };
     // A file that the ROM image reader finds fault with goes to the controller only when the
     // user says so.
     Commands.OnCheckImage = [this](std::span<const std::uint8_t> file) {
@@ -157,6 +160,16 @@ void TMakePageLink::Timer1Timer() {
     Protocol.Timer1Timer(&Timer1);
 }
 
+bool TMakePageLink::ImageTransferRunning() const {
+    const Link::TTransferMode mode = Protocol.State.Mode;
+    return mode == Link::TTransferMode::RomImage || mode == Link::TTransferMode::AppUpgrade;
+}
+
+void TMakePageLink::StopForQuit() {
+    if (Commands.Connected()) SpeedButton5Click();
+    Protocol.Cancel("===> Transfer cancelled by Disconnect <===");
+}
+
 void TMakePageLink::AppendLine(const std::string& line) {
     Form.RichEdit1->append(QString::fromStdString(line));
 }
@@ -168,6 +181,7 @@ void TMakePageLink::ClearLines() {
 void TMakePageLink::SetProgress(unsigned position) {
     QProgressBar* bar = Form.ProgressBar1;
     bar->setValue(static_cast<int>(position));
+    if (position > 0) ImageBlocksSent = true;
     if (position <= 1) TransferClock.start();
     // The bar's range stays that of a full image; the text counts this transfer's blocks.
     const int total =
@@ -191,6 +205,29 @@ void TMakePageLink::SetProgress(unsigned position) {
     bar->setTextVisible(position > 0);
     ShowWaiting(position > 0 ? QStringLiteral("Waiting for the ACK of block %1").arg(position)
                              : QString());
+}
+
+void TMakePageLink::ShowTransferEnd(Link::TTransferOutcome outcome) {
+    const bool blocksSent = ImageBlocksSent;
+    ImageBlocksSent = false;
+    if (outcome == Link::TTransferOutcome::Finished) return; // the bar shows the last block
+    const QString how = outcome == Link::TTransferOutcome::Cancelled ? QStringLiteral("cancelled")
+                        : outcome == Link::TTransferOutcome::Failed  ? QStringLiteral("failed")
+                                                                     : QStringLiteral("aborted");
+    QProgressBar* bar = Form.ProgressBar1;
+    // Once a frame of this transfer went out, part of an image may be in the controller.
+    const int blocks = bar->value();
+    if (!blocksSent || blocks <= 0) {
+        ShowWaiting(QStringLiteral("Transfer %1").arg(how));
+        return;
+    }
+    const QString text = QStringLiteral("Transfer %1 at block %2: the controller may hold a "
+                                        "partial image; upload the ROM image again")
+                             .arg(how)
+                             .arg(blocks);
+    bar->setFormat(QStringLiteral("%1 at block %2 \u2014 partial image").arg(how).arg(blocks));
+    bar->setTextVisible(true);
+    ShowWaiting(text);
 }
 
 void TMakePageLink::ShowWaiting(const QString& text) {
