@@ -21,9 +21,11 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QUndoStack>
+#include <QVBoxLayout>
 
 namespace AppUi {
 
@@ -43,6 +45,41 @@ constexpr const char* TransferRunningQuestion =
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
+}
+
+// A status bar panel of the form's width that gives way on a narrow screen.
+class TStatusPanel : public QLabel {
+public:
+    TStatusPanel(int width, QWidget* parent) : QLabel(parent), Width(width) {
+        setMaximumWidth(width);
+        resize(width, sizeHint().height());
+    }
+    QSize sizeHint() const override { return {Width, QLabel::sizeHint().height()}; }
+    QSize minimumSizeHint() const override {
+        return {MinimumPanelWidth, QLabel::minimumSizeHint().height()};
+    }
+
+private:
+    static constexpr int MinimumPanelWidth = 40;
+    int Width;
+};
+
+// The page's form inside a scroll area, so that a screen smaller than the form (1024 x 768)
+// reaches every control by scrolling. The page itself and every control keep their names.
+void PutPageInScrollArea(QWidget* page) {
+    QLayout* form = page->layout();
+    if (!form) return;
+    auto* content = new QWidget;
+    content->setObjectName(page->objectName() + QStringLiteral("Content"));
+    content->setLayout(form); // takes the layout and its widgets from the page
+    auto* scroll = new QScrollArea(page);
+    scroll->setObjectName(page->objectName() + QStringLiteral("Scroll"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(content);
+    auto* box = new QVBoxLayout(page);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->addWidget(scroll);
 }
 
 } // namespace
@@ -83,6 +120,8 @@ void TMainWindow::Change(const char* text, const std::function<void()>& action, 
 
 void TMainWindow::SetupForm() {
     UiForm->setupUi(this);
+    for (QWidget* page : {UiForm->TabSheet1, UiForm->TabSheet2, UiForm->TabSheet3})
+        PutPageInScrollArea(page);
     for (int n = 1; n <= ImageCount; ++n)
         Images[n] = findChild<TImage*>(QStringLiteral("Image%1").arg(n));
     SetupGrid();
@@ -146,9 +185,8 @@ void TMainWindow::SetupGrid() {
 
 void TMainWindow::SetupStatusBar() {
     for (int i = 0; i < 3; ++i) {
-        auto* panel = new QLabel(this);
+        auto* panel = new TStatusPanel(StatusPanelWidths[i], this);
         panel->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i));
-        panel->setFixedWidth(StatusPanelWidths[i]);
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         UiForm->StatusBar1->addWidget(panel);
         StatusPanels[i] = panel;

@@ -13,6 +13,7 @@
 #include "ui_MainWindow.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -107,6 +108,13 @@ void TMainWindow::SetupMenus() {
     edit->addSeparator();
     connect(AddAction(edit, "actionClearAll", UiForm->SpeedButton11->text()), &QAction::triggered,
             this, &TMainWindow::SpeedButton11Click);
+
+    // The display view switch of the status bar, also here where a small screen still shows it.
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    QAction* displayView = AddAction(view, "actionDisplayView", DisplayViewSwitch->text());
+    displayView->setCheckable(true);
+    connect(displayView, &QAction::toggled, DisplayViewSwitch, &QCheckBox::setChecked);
+    connect(DisplayViewSwitch, &QCheckBox::toggled, displayView, &QAction::setChecked);
 
     QMenu* build = menuBar()->addMenu(QStringLiteral("&Build"));
     AddButtonAction(build, "actionMakeRom", UiForm->SpeedButton10)

@@ -65,9 +65,7 @@ TMakePageLink::TMakePageLink(Ui::TMainWindow& form, QTimer& timer1, AppCore::TUs
     PcUart1.OnRxdDatas = [this](XVclUtil::TComponent* sender, int bytes, void* datas) {
         Protocol.PcUart1RxdDatas(sender, bytes, datas);
     };
-    Protocol.OnTransferEnded = [this](Link::TTransferOutcome outcome) {
-        ShowTransferEnd(outcome);
-    };
+    Protocol.OnTransferEnded = [this](Link::TTransferOutcome outcome) { ShowTransferEnd(outcome); };
     // A file that the ROM image reader finds fault with goes to the controller only when the
     // user says so.
     Commands.OnCheckImage = [this](std::span<const std::uint8_t> file) {

@@ -55,8 +55,8 @@ void TDocumentCommand::Apply(bool forward) {
 
 bool TDocumentCommand::mergeWith(const QUndoCommand* other) {
     const auto* next = dynamic_cast<const TDocumentCommand*>(other);
-    if (!next || next->MergeKey != MergeKey || !next->Cells.empty() || !Cells.empty() ||
-        FileLink || next->FileLink)
+    if (!next || next->MergeKey != MergeKey || !next->Cells.empty() || !Cells.empty() || FileLink ||
+        next->FileLink)
         return false;
     if (next->FieldsAfter) {
         if (!FieldsBefore) FieldsBefore = next->FieldsBefore;

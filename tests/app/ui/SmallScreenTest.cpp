@@ -1,0 +1,99 @@
+// The window on a 1024 x 768 screen: every control of every page can be reached by scrolling,
+// the status bar stays inside the window, and the display view switch is also in the View menu.
+
+#include "ShownWindowTest.h"
+
+#include "app/ui/TImage.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QStatusBar>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// What a 1024 x 768 screen leaves for the window below its title bar and a panel.
+constexpr int ScreenWidth = 1024;
+constexpr int UsableHeight = 768 - 60;
+
+class SmallScreenTest : public UiTest::TShownWindowTest {
+protected:
+    // The control lies inside the window, with at least part of it on view.
+    bool OnView(QWidget* control) const {
+        const QRect inWindow(control->mapTo(&Window, QPoint(0, 0)), control->size());
+        return Window.rect().contains(inWindow.center()) && !control->visibleRegion().isEmpty();
+    }
+};
+
+TEST_F(SmallScreenTest, EveryPageIsUsableAt1024By768) {
+    EXPECT_LE(Window.minimumSizeHint().width(), ScreenWidth);
+    EXPECT_LE(Window.minimumSizeHint().height(), UsableHeight);
+    Window.resize(ScreenWidth, UsableHeight);
+    QCoreApplication::processEvents();
+    ASSERT_LE(Window.width(), ScreenWidth);
+    ASSERT_LE(Window.height(), UsableHeight);
+
+    QWidget* const pages[] = {Form.TabSheet1, Form.TabSheet2, Form.TabSheet3};
+    for (QWidget* page : pages) {
+        Form.PageControl1->setCurrentWidget(page);
+        auto* scroll = page->findChild<QScrollArea*>();
+        ASSERT_NE(scroll, nullptr) << page->objectName().toStdString();
+        int checked = 0;
+        for (QWidget* control : page->findChildren<QWidget*>()) {
+            const bool interesting = qobject_cast<QAbstractButton*>(control) ||
+                                     qobject_cast<QLineEdit*>(control) ||
+                                     qobject_cast<AppUi::TImage*>(control);
+            if (!interesting || !control->isVisibleTo(page) || control->objectName().isEmpty() ||
+                control->objectName().startsWith("qt_"))
+                continue;
+            scroll->ensureWidgetVisible(control);
+            QCoreApplication::processEvents();
+            EXPECT_TRUE(OnView(control)) << control->objectName().toStdString();
+            ++checked;
+        }
+        EXPECT_GT(checked, 5) << page->objectName().toStdString();
+    }
+    // MAKE ROM and the ROM file name by name, and the status bar below.
+    Form.PageControl1->setCurrentWidget(Form.TabSheet3);
+    for (QWidget* control :
+         {static_cast<QWidget*>(Form.SpeedButton10), static_cast<QWidget*>(Form.Edit1)}) {
+        Form.TabSheet3->findChild<QScrollArea*>()->ensureWidgetVisible(control);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(OnView(control)) << control->objectName().toStdString();
+    }
+    EXPECT_TRUE(OnView(Form.StatusBar1));
+    EXPECT_TRUE(OnView(Window.findChild<QCheckBox*>("DisplayViewCheckBox")));
+}
+
+// On a wide screen the status bar panels have their designed widths.
+TEST_F(SmallScreenTest, StatusPanelsTakeTheirWidthsWhenThereIsRoom) {
+    Window.resize(1400, UsableHeight);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Window.StatusPanel(0)->width(), 450);
+    EXPECT_EQ(Window.StatusPanel(1)->width(), 160);
+    EXPECT_EQ(Window.StatusPanel(2)->width(), 300);
+}
+
+TEST_F(SmallScreenTest, DisplayViewSwitchIsAlsoInTheViewMenu) {
+    auto* action = Window.findChild<QAction*>("actionDisplayView");
+    auto* box = Window.findChild<QCheckBox*>("DisplayViewCheckBox");
+    ASSERT_NE(action, nullptr);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(action->isCheckable());
+    EXPECT_EQ(action->text(), "Show as on the display");
+    action->trigger();
+    EXPECT_TRUE(box->isChecked());
+    box->click();
+    EXPECT_FALSE(action->isChecked());
+    QStringList menus;
+    for (QAction* menu : Window.menuBar()->actions()) menus.append(menu->text());
+    EXPECT_EQ(menus, QStringList({"&File", "&Edit", "&View", "&Build", "&Device", "&Help"}));
+}
+
+} // namespace
