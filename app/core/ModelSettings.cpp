@@ -78,7 +78,8 @@ std::string ToolSettingsPath(const std::string& startDir) {
 void LoadToolSettings(TEditorSession& session) {
     const std::string path = ToolSettingsPath(session.Context.StartDir);
     if (!XVclUtil::FileExists(path)) {
-        XVclUtil::ShowErrMsgBox_Printf(Msg::CaptionError, "%s", Msg::SettingsNotFound);
+        XVclUtil::ShowErrMsgBox_Printf(Msg::CaptionError, "%s",
+                                       session.StartupNotFoundText(Msg::SettingsNotFound).c_str());
         return;
     }
     session.Settings = ReadToolSettingsFile(path, session.Settings);

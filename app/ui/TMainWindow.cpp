@@ -202,6 +202,9 @@ void TMainWindow::SetupStatusBar() {
 void TMainWindow::FormCreate() {
     // The folder list shows the working directory; that is the start folder.
     const std::string startDir = Browser->Directory().toStdString();
+    EditorSession.ReadyFolderHint =
+        "For a ready working folder run \"zkf780a sample-data DIR\" and start the editor there, "
+        "or open a project that lies in a working folder with File > Open.";
     SetCommandButtonsEnabled(false);
     ShowCaptionAndStatus();
     Guarded([&] { StartupDone = AppCore::RunStartup(EditorSession, ProgramDir, startDir); });

@@ -31,6 +31,7 @@ namespace AppUi {
 class TFolderBrowser;
 class TImage;
 class TMakePageLink;
+class TUserGuideWindow;
 
 class TMainWindow : public QMainWindow {
     Q_OBJECT
@@ -90,6 +91,7 @@ public slots:
     // Menu commands.
     void FileNew();
     void FileSave();
+    void ShowUserGuide(); // Help > User guide (F1)
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -152,6 +154,7 @@ private:
     std::unique_ptr<TFolderBrowser> Browser;
     QTimer* Timer1 = nullptr;
     std::shared_ptr<TMakePageLink> MakeLink; // made by ConnectLinkControls
+    TUserGuideWindow* GuideWindow = nullptr; // made on the first F1
     bool StartupDone = false;
     bool Showing = false; // controls are being set from the document
 };

@@ -10,19 +10,17 @@
 #include "app/core/qt/DocumentHistory.h"
 #include "app/ui/StartFolder.h"
 #include "app/ui/TFolderBrowser.h"
+#include "app/ui/TUserGuideWindow.h"
 #include "ui_MainWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSettings>
 #include <QUndoStack>
-#include <QUrl>
 
 namespace AppUi {
 
@@ -52,17 +50,6 @@ QAction* AddButtonAction(QMenu* menu, const char* name, QPushButton* button) {
 
 QSettings RecentSettings() {
     return QSettings(QStringLiteral("zkf780a"), QStringLiteral("zkf780a-editor"));
-}
-
-// The user guide as installed beside the program, or in the source tree it was built from.
-QString UserGuidePath() {
-    const QString appDir = QCoreApplication::applicationDirPath();
-    const QString candidates[] = {appDir + QStringLiteral("/../share/doc/zkf780a/user-guide.md"),
-                                  appDir + QStringLiteral("/docs/user-guide.md"),
-                                  QStringLiteral(ZKF_DOCS_DIR "/user-guide.md")};
-    for (const QString& path : candidates)
-        if (QFileInfo::exists(path)) return QFileInfo(path).canonicalFilePath();
-    return {};
 }
 
 } // namespace
@@ -128,12 +115,7 @@ void TMainWindow::SetupMenus() {
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     connect(AddAction(help, "actionUserGuide", QStringLiteral("User &guide"),
                       {QKeySequence(Qt::Key_F1)}),
-            &QAction::triggered, this, [this] {
-                const QString guide = UserGuidePath();
-                if (guide.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(guide)))
-                    QMessageBox::information(this, QStringLiteral("User guide"),
-                                             QStringLiteral("The user guide was not found."));
-            });
+            &QAction::triggered, this, &TMainWindow::ShowUserGuide);
     connect(AddAction(help, "actionAbout", QStringLiteral("&About")), &QAction::triggered, this,
             [this] {
                 QMessageBox::about(this, QStringLiteral("About"),
@@ -142,6 +124,21 @@ void TMainWindow::SetupMenus() {
                                             QStringLiteral(ZKF_VERSION), QStringLiteral(__DATE__),
                                             QString::fromLatin1(qVersion())));
             });
+}
+
+void TMainWindow::ShowUserGuide() {
+    if (!GuideWindow) GuideWindow = new TUserGuideWindow(this);
+    const QString guide = TUserGuideWindow::FindGuide();
+    if (guide.isEmpty() || !GuideWindow->ShowGuide(guide)) {
+        QMessageBox::information(this, QStringLiteral("User guide"),
+                                 QStringLiteral("The user guide (user-guide.md) was not found "
+                                                "beside the program, in share/doc/zkf780a or in "
+                                                "the docs folder of the source tree."));
+        return;
+    }
+    GuideWindow->show();
+    GuideWindow->raise();
+    GuideWindow->activateWindow();
 }
 
 void TMainWindow::FileNew() {

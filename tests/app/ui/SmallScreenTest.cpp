@@ -1,11 +1,13 @@
 // The window on a 1024 x 768 screen: every control of every page can be reached by scrolling,
-// the status bar stays inside the window, and the display view switch is also in the View menu.
+// the status bar stays inside the window, the display view switch is also in the View menu, and
+// F1 shows the user guide.
 
 #include "ShownWindowTest.h"
 
 #include "app/ui/TImage.h"
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -13,6 +15,8 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QStatusBar>
+#include <QTextBrowser>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -94,6 +98,28 @@ TEST_F(SmallScreenTest, DisplayViewSwitchIsAlsoInTheViewMenu) {
     QStringList menus;
     for (QAction* menu : Window.menuBar()->actions()) menus.append(menu->text());
     EXPECT_EQ(menus, QStringList({"&File", "&Edit", "&View", "&Build", "&Device", "&Help"}));
+}
+
+} // namespace
+
+namespace {
+
+// F1 shows the user guide inside the editor, screenshots included.
+TEST_F(SmallScreenTest, F1ShowsTheUserGuideInAWindowOfTheEditor) {
+    Trigger("actionUserGuide");
+    auto* guide = Window.findChild<QDialog*>("UserGuideWindow");
+    ASSERT_NE(guide, nullptr);
+    EXPECT_TRUE(guide->isVisible());
+    auto* text = guide->findChild<QTextBrowser*>("UserGuideBrowser");
+    ASSERT_NE(text, nullptr);
+    EXPECT_TRUE(text->toPlainText().startsWith("User guide"));
+    EXPECT_TRUE(text->toPlainText().contains("CodeTable page"));
+    const QVariant picture = text->document()->resource(
+        QTextDocument::ImageResource, QUrl(QStringLiteral("screenshots/editor-codetable.png")));
+    EXPECT_FALSE(picture.isNull());
+    // Pressed again, the same window comes back.
+    Trigger("actionUserGuide");
+    EXPECT_EQ(Window.findChildren<QDialog*>("UserGuideWindow").size(), 1);
 }
 
 } // namespace
