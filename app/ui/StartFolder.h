@@ -14,4 +14,10 @@ bool HoldsToolSettings(const QString& folder);
 // file and the project's folder does; currentDir otherwise.
 QString StartFolderForProject(const QString& currentDir, const QString& projectPath);
 
+// The working folder of the last start-up that found the settings file, while it still holds
+// one; empty otherwise. The desktop entry's start without a project goes there.
+QString LastWorkingFolder();
+// Remembers folder as the last working folder when it holds the settings file.
+void RememberWorkingFolder(const QString& folder);
+
 } // namespace AppUi

@@ -7,6 +7,7 @@
 #include "app/core/ProjectGuard.h"
 #include "app/core/Startup.h"
 #include "app/core/qt/DocumentHistory.h"
+#include "app/ui/StartFolder.h"
 #include "app/ui/TFolderBrowser.h"
 #include "app/ui/TImage.h"
 #include "app/ui/TMakePageLink.h"
@@ -208,6 +209,7 @@ void TMainWindow::FormCreate() {
     SetCommandButtonsEnabled(false);
     ShowCaptionAndStatus();
     Guarded([&] { StartupDone = AppCore::RunStartup(EditorSession, ProgramDir, startDir); });
+    RememberWorkingFolder(Q(EditorSession.Context.StartDir));
     // Title 2 and the logo show what MAKE ROM uses for them, as the other boxes do.
     if (StartupDone) Guarded([this] { AppCore::ShowCustomerPictures(EditorSession); });
     ShowDocument();

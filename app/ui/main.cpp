@@ -28,6 +28,11 @@ int main(int argc, char* argv[]) {
     parser.addPositionalArgument(QStringLiteral("project"),
                                  QStringLiteral("Project file (.zkf) to open."),
                                  QStringLiteral("[project.zkf]"));
+    const QCommandLineOption lastFolder(
+        QStringLiteral("last-folder"),
+        QStringLiteral("Without a project, and in a folder without KRVZKF780AS1.INI, start in "
+                       "the working folder used last (the desktop entry's start)."));
+    parser.addOption(lastFolder);
     parser.process(app);
 
     const QStringList arguments = parser.positionalArguments();
@@ -37,6 +42,9 @@ int main(int argc, char* argv[]) {
     // working folder with it, when that folder holds the settings file and this one does not.
     if (!project.isEmpty())
         QDir::setCurrent(AppUi::StartFolderForProject(QDir::currentPath(), project));
+    else if (parser.isSet(lastFolder) && !AppUi::HoldsToolSettings(QDir::currentPath()))
+        if (const QString last = AppUi::LastWorkingFolder(); !last.isEmpty())
+            QDir::setCurrent(last);
 
     AppUi::InstallMessageBoxSink();
     AppUi::TQtMainLoop::Install();

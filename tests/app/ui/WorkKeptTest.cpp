@@ -72,6 +72,9 @@ TEST(ProjectFolderTest, ProjectArgumentStartsInItsWorkingFolderAndKeepsItsModel)
     ASSERT_TRUE(window.OpenProjectFile(project));
     EXPECT_EQ(window.Form().ComboBox2->currentText(), "KRV-GRY");
     EXPECT_TRUE(EditAndSave(window, project).contains("CODEVER=KRV-GRY\r\n"));
+    // The desktop entry's next start without a project comes back to this folder.
+    EXPECT_EQ(QFileInfo(AppUi::LastWorkingFolder()).canonicalFilePath(),
+              QString::fromStdString(work.StartDir()));
 }
 
 // A project opened (dropped, File > Open) in a window that started in a folder without settings:
