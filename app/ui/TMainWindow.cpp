@@ -138,11 +138,23 @@ void TMainWindow::SetupForm() {
     WindowPrompts.Attach(
         this, [this](int number) { return Image(number); }, UiForm->RichEdit1, Browser.get());
 
+    SetToolTips();
     ConnectCodeTablePage();
     ConnectStylePage();
     ConnectMakePage();
     ConnectLinkControls();
     SetupMenus();
+}
+
+void TMainWindow::SetToolTips() {
+    UiForm->SpeedButton5->setToolTip(
+        QStringLiteral("Open the chosen COM port to the VRC-780A (115,200 baud), or close it"));
+    UiForm->SpeedButton10->setToolTip(
+        QStringLiteral("Save the project, then build the ROM image named under \"ROM Filename:\""));
+    UiForm->ComboBox3->setToolTip(
+        QStringLiteral("Serial port of the controller; opening the list shows the devices found"));
+    UiForm->Edit2->setToolTip(
+        QStringLiteral("Six digits YYMMDD, for example 100429; empty for none"));
 }
 
 void TMainWindow::SetupHistory() {

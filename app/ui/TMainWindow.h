@@ -104,6 +104,7 @@ private:
     void SetupStatusBar();
     void SetupMenus();
     void SetupHistory();
+    void SetToolTips();
     void AddRecentProject();
     void ConnectCodeTablePage();
     void ConnectStylePage();

@@ -121,7 +121,8 @@ void TMainWindow::SetupMenus() {
                 QMessageBox::about(this, QStringLiteral("About"),
                                    QStringLiteral("%1\nzkf780a-editor %2, built %3\nQt %4")
                                        .arg(QString::fromStdString(AppCore::DesignCaption),
-                                            QStringLiteral(ZKF_VERSION), QStringLiteral(__DATE__),
+                                            QStringLiteral(ZKF_VERSION),
+                                            QStringLiteral(__DATE__).simplified(),
                                             QString::fromLatin1(qVersion())));
             });
 }

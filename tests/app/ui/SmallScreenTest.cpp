@@ -123,3 +123,22 @@ TEST_F(SmallScreenTest, F1ShowsTheUserGuideInAWindowOfTheEditor) {
 }
 
 } // namespace
+
+namespace {
+
+// A picture warning raised on the Style page shows in the status bar too, and goes into the
+// Make page's message box.
+TEST_F(SmallScreenTest, StylePageWarningsShowWhereTheUserActs) {
+    const QString path = Folder.StartPath("small.bmp");
+    UiTest::SaveMonoBmp(UiTest::MarkedPicture(100, 20, 4), path);
+    Script.OpenAnswers.push_back(path.toStdString());
+    Form.PageControl1->setCurrentWidget(Form.TabSheet2);
+    Form.PageControl2->setCurrentIndex(0);
+    QTest::mouseDClick(Window.Image(24), Qt::LeftButton); // FIRE, English normal
+    const QString message = Form.StatusBar1->currentMessage();
+    EXPECT_TRUE(message.startsWith("[Warning] small.bmp: 100 x 20 pixels"))
+        << message.toStdString();
+    EXPECT_TRUE(Form.RichEdit1->toPlainText().contains(message));
+}
+
+} // namespace
