@@ -37,12 +37,20 @@ QAction* AddAction(QMenu* menu, const char* name, const QString& text,
     return action;
 }
 
-// A menu entry doing what a page button does, enabled and named as the button is.
-QAction* AddButtonAction(QMenu* menu, const char* name, QPushButton* button) {
-    QAction* action = AddAction(menu, name, button->text());
+// The text with an access key: "&" before the first occurrence of key (either case).
+QString WithAccessKey(QString text, QChar key) {
+    const int at = text.indexOf(key, 0, Qt::CaseInsensitive);
+    if (at >= 0) text.insert(at, QLatin1Char('&'));
+    return text;
+}
+
+// A menu entry doing what a page button does, enabled and named as the button is, with key
+// as its access key.
+QAction* AddButtonAction(QMenu* menu, const char* name, QPushButton* button, QChar key) {
+    QAction* action = AddAction(menu, name, WithAccessKey(button->text(), key));
     QObject::connect(action, &QAction::triggered, button, &QPushButton::click);
-    QObject::connect(menu, &QMenu::aboutToShow, action, [action, button] {
-        action->setText(button->text());
+    QObject::connect(menu, &QMenu::aboutToShow, action, [action, button, key] {
+        action->setText(WithAccessKey(button->text(), key));
         action->setEnabled(button->isEnabled());
     });
     return action;
@@ -93,24 +101,26 @@ void TMainWindow::SetupMenus() {
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     edit->addActions({undo, redo});
     edit->addSeparator();
-    connect(AddAction(edit, "actionClearAll", UiForm->SpeedButton11->text()), &QAction::triggered,
-            this, &TMainWindow::SpeedButton11Click);
+    connect(AddAction(edit, "actionClearAll",
+                      WithAccessKey(UiForm->SpeedButton11->text(), QLatin1Char('C'))),
+            &QAction::triggered, this, &TMainWindow::SpeedButton11Click);
 
     // The display view switch of the status bar, also here where a small screen still shows it.
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
-    QAction* displayView = AddAction(view, "actionDisplayView", DisplayViewSwitch->text());
+    QAction* displayView = AddAction(view, "actionDisplayView",
+                                     WithAccessKey(DisplayViewSwitch->text(), QLatin1Char('S')));
     displayView->setCheckable(true);
     connect(displayView, &QAction::toggled, DisplayViewSwitch, &QCheckBox::setChecked);
     connect(DisplayViewSwitch, &QCheckBox::toggled, displayView, &QAction::setChecked);
 
     QMenu* build = menuBar()->addMenu(QStringLiteral("&Build"));
-    AddButtonAction(build, "actionMakeRom", UiForm->SpeedButton10)
+    AddButtonAction(build, "actionMakeRom", UiForm->SpeedButton10, QLatin1Char('M'))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
 
     QMenu* device = menuBar()->addMenu(QStringLiteral("&Device"));
-    AddButtonAction(device, "actionConnect", UiForm->SpeedButton5);
-    AddButtonAction(device, "actionDateTime", UiForm->SpeedButton6);
-    AddButtonAction(device, "actionUpload", UiForm->SpeedButton9);
+    AddButtonAction(device, "actionConnect", UiForm->SpeedButton5, QLatin1Char('C'));
+    AddButtonAction(device, "actionDateTime", UiForm->SpeedButton6, QLatin1Char('D'));
+    AddButtonAction(device, "actionUpload", UiForm->SpeedButton9, QLatin1Char('U'));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     connect(AddAction(help, "actionUserGuide", QStringLiteral("User &guide"),

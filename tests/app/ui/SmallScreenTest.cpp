@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -90,7 +91,7 @@ TEST_F(SmallScreenTest, DisplayViewSwitchIsAlsoInTheViewMenu) {
     ASSERT_NE(action, nullptr);
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(action->isCheckable());
-    EXPECT_EQ(action->text(), "Show as on the display");
+    EXPECT_EQ(action->text(), "&Show as on the display");
     action->trigger();
     EXPECT_TRUE(box->isChecked());
     box->click();
@@ -139,6 +140,47 @@ TEST_F(SmallScreenTest, StylePageWarningsShowWhereTheUserActs) {
     EXPECT_TRUE(message.startsWith("[Warning] small.bmp: 100 x 20 pixels"))
         << message.toStdString();
     EXPECT_TRUE(Form.RichEdit1->toPlainText().contains(message));
+}
+
+} // namespace
+
+namespace {
+
+// The customer and message picture boxes take the focus and open their dialog from the keys.
+TEST_F(SmallScreenTest, PictureBoxesOpenFromTheKeyboard) {
+    Form.PageControl1->setCurrentWidget(Form.TabSheet3);
+    AppUi::TImage* logo = Window.Image(4);
+    EXPECT_TRUE(logo->focusPolicy() & Qt::TabFocus);
+    logo->setFocus();
+    QTest::keyClick(logo, Qt::Key_Return);
+    EXPECT_EQ(Script.OpenDialogs.size(), 1u); // cancelled: nothing changes
+    Form.PageControl1->setCurrentWidget(Form.TabSheet2);
+    AppUi::TImage* fire = Window.Image(24);
+    EXPECT_TRUE(fire->focusPolicy() & Qt::TabFocus);
+    fire->setFocus();
+    QTest::keyClick(fire, Qt::Key_Space);
+    EXPECT_EQ(Script.OpenDialogs.size(), 2u);
+    // The style samples are no choice of their own and stay out of the Tab order.
+    EXPECT_FALSE(Window.Image(5)->focusPolicy() & Qt::TabFocus);
+}
+
+} // namespace
+
+namespace {
+
+// Every entry of the menus has an underlined access key.
+TEST_F(SmallScreenTest, MenuEntriesHaveAccessKeys) {
+    for (QAction* menuAction : Window.menuBar()->actions()) {
+        QMenu* menu = menuAction->menu();
+        ASSERT_NE(menu, nullptr);
+        emit menu->aboutToShow(); // the button entries take their current texts
+        for (QAction* entry : menu->actions()) {
+            if (entry->isSeparator()) continue;
+            EXPECT_TRUE(entry->text().contains('&')) << entry->text().toStdString();
+        }
+    }
+    Form.PageControl1->setCurrentWidget(Form.TabSheet3);
+    EXPECT_EQ(Window.findChild<QAction*>("actionMakeRom")->text(), "&MAKE ROM");
 }
 
 } // namespace
