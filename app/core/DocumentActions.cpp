@@ -63,6 +63,9 @@ TPictureSize CustomerPictureSize(TCustomerPicture which) {
 void ClearAll(TEditorSession& session) {
     for (TCodeTable& table : session.Document.CodeTables)
         for (std::string& cell : table) cell.clear();
+    // The title previews show the library titles, and MAKE ROM builds what they show.
+    session.Document.TITLEFILENAME_V.clear();
+    session.Document.TITLEFILENAME_H.clear();
     if (!ShowLibraryPicture(session, Images::TitleV, 0, 0))
         ReportPictureLoadError(LibraryPictureName(session, 0, 0));
     if (!ShowLibraryPicture(session, Images::TitleH, 0, 5))

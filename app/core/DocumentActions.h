@@ -9,9 +9,9 @@ namespace AppCore {
 
 enum class TCustomerPicture { TitleV, TitleH, Title2, Logo };
 
-// Clear ALL: empties every code cell, shows library pictures (0, 0) and (0, 5) in the title
-// previews, and sets status panel 0 to "Project file: ". Chosen title files are kept;
-// the project no longer has a file.
+// Clear ALL: empties every code cell, forgets the title V and H files and shows library
+// pictures (0, 0) and (0, 5) in their boxes, as MAKE ROM then builds them, and sets status
+// panel 0 to "Project file: "; the project no longer has a file.
 void ClearAll(TEditorSession& session);
 
 // Right click on the grid: empties the selected cell (the caller clears the preview).

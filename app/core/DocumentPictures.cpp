@@ -9,24 +9,27 @@ namespace {
 struct TTitleBox {
     std::string ProjectDocument::*Path;
     int Image;
-    int LibraryIndex; // library group 0; -1: the box stays empty without a file
+    int LibraryIndex; // library group 0 (MAKE ROM's picture without a file); -1: none
 };
 
 // In the order of TCustomerPicture.
 constexpr TTitleBox TitleBoxes[] = {
     {&ProjectDocument::TITLEFILENAME_V, Images::TitleV, 0},
     {&ProjectDocument::TITLEFILENAME_H, Images::TitleH, 5},
-    {&ProjectDocument::TITLEFILENAME_2, Images::Title2, -1},
+    {&ProjectDocument::TITLEFILENAME_2, Images::Title2, 222},
     {&ProjectDocument::TITLEFILENAME_C, Images::Logo, -1},
 };
 
 void ShowFileOrDefault(TEditorSession& session, const TTitleBox& box) {
     const std::string& path = session.Document.*box.Path;
     if (!path.empty() && ShowPicture(session, box.Image, path)) return;
-    if (box.LibraryIndex >= 0)
-        ShowLibraryPicture(session, box.Image, 0, box.LibraryIndex);
-    else
-        session.Prompts.ClearPicture(box.Image);
+    if (box.LibraryIndex >= 0 && ShowLibraryPicture(session, box.Image, 0, box.LibraryIndex))
+        return;
+    session.Prompts.ClearPicture(box.Image);
+}
+
+void ShowLiftStateSlot(TEditorSession& session, int image, const std::string& path) {
+    if (!ShowPicture(session, image, path)) session.Prompts.ClearPicture(image);
 }
 
 } // namespace
@@ -45,9 +48,27 @@ void ShowChangedPictures(TEditorSession& session, const ProjectDocument& before)
         for (int v = 0; v < LiftStateVariantCount; ++v) {
             const std::size_t slot = std::size_t(LiftStateSlot(s, v));
             if (before.LiftStateImageTable[slot] == now.LiftStateImageTable[slot]) continue;
-            if (!ShowPicture(session, Images::LiftStateBox(s, v), now.LiftStateImageTable[slot]))
-                session.Prompts.ClearPicture(Images::LiftStateBox(s, v));
+            ShowLiftStateSlot(session, Images::LiftStateBox(s, v), now.LiftStateImageTable[slot]);
+            if (v == 0)
+                ShowLiftStateSlot(session, Images::LiftStateRowPicture(s),
+                                  now.LiftStateImageTable[slot]);
         }
+}
+
+void ShowCustomerPictures(TEditorSession& session) {
+    for (const TTitleBox& box : TitleBoxes) ShowFileOrDefault(session, box);
+}
+
+void ShowDocumentPictures(TEditorSession& session) {
+    ShowCustomerPictures(session);
+    const auto& table = session.Document.LiftStateImageTable;
+    for (int s = 0; s < LiftStateCount; ++s) {
+        ShowLiftStateSlot(session, Images::LiftStateRowPicture(s),
+                          table[std::size_t(LiftStateSlot(s, 0))]);
+        for (int v = 0; v < LiftStateVariantCount; ++v)
+            ShowLiftStateSlot(session, Images::LiftStateBox(s, v),
+                              table[std::size_t(LiftStateSlot(s, v))]);
+    }
 }
 
 } // namespace AppCore

@@ -82,7 +82,8 @@ void LoadToolSettings(TEditorSession& session) {
     const std::string path = ToolSettingsPath(session.Context.StartDir);
     if (!XVclUtil::FileExists(path)) {
         session.Context.NoteProblem(path, XVclUtil::NotRegularFileReason(path));
-        XVclUtil::ShowErrMsgBox_Printf(Msg::CaptionError, "%s", Msg::SettingsNotFound);
+        XVclUtil::ShowErrMsgBox_Printf(Msg::CaptionError, "%s",
+                                       session.StartupNotFoundText(Msg::SettingsNotFound).c_str());
         return;
     }
     try {

@@ -169,10 +169,15 @@ void ReadLiftStates(TXIniFile& ini, TLoadedProject& loaded, const std::string& p
 }
 
 // Picks the model named by CODEVER (the last equal entry, else the first) and reads its section.
+// Without a Model list (no settings file was found) the file's model is kept as it is, so that
+// saving the project again does not lose it.
 void ReadModel(TXIniFile& ini, TLoadedProject& loaded, const std::string& startDir) {
     const std::vector<std::string>& list = loaded.Settings.ModelList;
-    if (list.empty()) return;
     const std::string codever = Read(ini, "CODEVER");
+    if (list.empty()) {
+        if (!IsBlank(codever)) loaded.Document.CODEVER = TrimText(codever);
+        return;
+    }
     std::size_t index = 0;
     if (!IsBlank(codever))
         for (std::size_t i = 0; i < list.size(); ++i)

@@ -57,9 +57,10 @@ void WriteGlobal(TXIniFile& ini, TEditorSession& session) {
     ini.WriteInteger(K::Global, "DEFCODETABLE", doc.DEFCODETABLE);
     ini.WriteInteger(K::Global, "DEF_FL", doc.DEF_FL);
     ini.WriteInteger(K::Global, "DEF_DIR", doc.DEF_DIR);
+    // Without a selected entry (no Model list) the model the project was loaded with is kept.
     const int model = session.SelectedModelIndex();
     WriteText(ini, K::Global, "CODEVER",
-              model < 0 ? "" : TrimText(session.Settings.ModelList[std::size_t(model)]));
+              TrimText(model < 0 ? doc.CODEVER : session.Settings.ModelList[std::size_t(model)]));
     WriteText(ini, K::Global, "DISPLAYTYPE",
               doc.DISPLAYTYPE == TDisplayType::Horizontal ? "H" : "V");
     WriteText(ini, K::Global, "CUSTOMERTITLE", OnOff(doc.CUSTOMERTITLE));

@@ -28,9 +28,9 @@ bool SaveToProjectFile(TEditorSession& session) {
     return WriteProjectFile(session, session.ProjectPath);
 }
 
-bool ConfirmDiscardChanges(TEditorSession& session) {
+bool ConfirmDiscardChanges(TEditorSession& session, const char* question) {
     if (!session.History().IsModified()) return true;
-    switch (session.Prompts.AskSaveChanges(UnsavedChangesText)) {
+    switch (session.Prompts.AskSaveChanges(question)) {
     case TSaveChoice::Save:
         return SaveToProjectFile(session);
     case TSaveChoice::Discard:
@@ -42,7 +42,8 @@ bool ConfirmDiscardChanges(TEditorSession& session) {
 }
 
 bool ConfirmClearAll(TEditorSession& session) {
-    if (session.History().IsModified()) return ConfirmDiscardChanges(session);
+    if (session.History().IsModified())
+        return ConfirmDiscardChanges(session, ClearAllUnsavedQuestion);
     return session.Prompts.AskYesNo(CaptionClearAll, ClearAllQuestion);
 }
 

@@ -66,7 +66,8 @@ bool LoadLibraries(TEditorSession& session) {
             XVclUtil::ShowErrMsgBox_Printf(Msg::CaptionError, Msg::GlbTooLarge, glbPath.c_str(),
                                            static_cast<unsigned long long>(*glbSize));
         else
-            XVclUtil::ShowErrMsgBox_Printf(Msg::CaptionError, "%s", Msg::GlbNotFound);
+            XVclUtil::ShowErrMsgBox_Printf(Msg::CaptionError, "%s",
+                                           session.StartupNotFoundText(Msg::GlbNotFound).c_str());
         context.GlbDate = MissingDate;
         session.Library.Release();
         return false;

@@ -40,6 +40,13 @@ public:
     std::array<std::string, BitLabelRowCount> BitColumnLabels{};
     // 1 until a Save dialog is confirmed; MAKE ROM reads it right after Save.
     bool SaveIncomplete = true;
+    // How to get a ready working folder, told after "... file not found!!" at start-up.
+    std::string ReadyFolderHint =
+        "For a ready working folder run \"zkf780a sample-data DIR\" and start there.";
+
+    // The text of a start-up "... file not found!!" message: the system's text, the folder that
+    // was searched and ReadyFolderHint.
+    std::string StartupNotFoundText(const char* systemText) const;
 
     // Item index of CODEVER in the Model list (first entry whose trimmed text equals it), or -1.
     int SelectedModelIndex() const;

@@ -3,6 +3,7 @@
 #include "app/core/qt/PictureImage.h"
 #include "rom/PictureWarnings.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -75,6 +76,15 @@ QSize TImage::sizeHint() const {
 
 void TImage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    PaintPicture(painter);
+    if (hasFocus()) {
+        // The box chosen with Tab: Enter or Space picks its picture.
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawRect(rect().adjusted(1, 1, -1, -1));
+    }
+}
+
+void TImage::PaintPicture(QPainter& painter) {
     if (Canvas.isNull()) {
         if (EmptyHint.isEmpty()) return;
         painter.setPen(QPen(palette().color(QPalette::Mid), 1, Qt::DashLine));
@@ -92,6 +102,33 @@ void TImage::paintEvent(QPaintEvent*) {
         // Clipped to the widget: a picture larger than the box shows its top-left part.
         painter.drawImage(QPoint(0, 0), shown);
     }
+}
+
+void TImage::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (focusPolicy() & Qt::TabFocus) {
+            emit KeyActivated();
+            event->accept();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TImage::focusInEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void TImage::focusOutEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusOutEvent(event);
 }
 
 void TImage::mousePressEvent(QMouseEvent* event) {

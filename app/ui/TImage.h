@@ -7,6 +7,8 @@
 #include <QString>
 #include <QWidget>
 
+class QPainter;
+
 namespace AppUi {
 
 class TImage : public QWidget {
@@ -46,15 +48,21 @@ public:
 signals:
     void Click();
     void DblClick();
+    // Enter, Return or Space while the box has the focus (boxes that take the focus by Tab).
+    void KeyActivated();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void PictureChanged();
+    void PaintPicture(QPainter& painter);
 
     QImage Canvas;
     bool DisplayView = false;

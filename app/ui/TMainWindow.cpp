@@ -7,8 +7,10 @@
 #include "app/core/ProjectGuard.h"
 #include "app/core/Startup.h"
 #include "app/core/qt/DocumentHistory.h"
+#include "app/ui/StartFolder.h"
 #include "app/ui/TFolderBrowser.h"
 #include "app/ui/TImage.h"
+#include "app/ui/TMakePageLink.h"
 #include "app/ui/TStringGrid.h"
 #include "ui_MainWindow.h"
 
@@ -20,9 +22,11 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QUndoStack>
+#include <QVBoxLayout>
 
 namespace AppUi {
 
@@ -36,9 +40,47 @@ const std::vector<int> GridColWidths = {88, 88, 72, 64, 64, 64, 64, 64};
 constexpr int StatusPanelWidths[3] = {450, 160, 300};
 constexpr int ResponseTimerMs = 10000;
 constexpr int ImageCount = 72;
+constexpr const char* TransferRunningCaption = "Quit";
+constexpr const char* TransferRunningQuestion =
+    "A transfer is running; the controller will hold a partial image. Stop it and quit?";
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
+}
+
+// A status bar panel of the form's width that gives way on a narrow screen.
+class TStatusPanel : public QLabel {
+public:
+    TStatusPanel(int width, QWidget* parent) : QLabel(parent), Width(width) {
+        setMaximumWidth(width);
+        resize(width, sizeHint().height());
+    }
+    QSize sizeHint() const override { return {Width, QLabel::sizeHint().height()}; }
+    QSize minimumSizeHint() const override {
+        return {MinimumPanelWidth, QLabel::minimumSizeHint().height()};
+    }
+
+private:
+    static constexpr int MinimumPanelWidth = 40;
+    int Width;
+};
+
+// The page's form inside a scroll area, so that a screen smaller than the form (1024 x 768)
+// reaches every control by scrolling. The page itself and every control keep their names.
+void PutPageInScrollArea(QWidget* page) {
+    QLayout* form = page->layout();
+    if (!form) return;
+    auto* content = new QWidget;
+    content->setObjectName(page->objectName() + QStringLiteral("Content"));
+    content->setLayout(form); // takes the layout and its widgets from the page
+    auto* scroll = new QScrollArea(page);
+    scroll->setObjectName(page->objectName() + QStringLiteral("Scroll"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(content);
+    auto* box = new QVBoxLayout(page);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->addWidget(scroll);
 }
 
 } // namespace
@@ -79,6 +121,8 @@ void TMainWindow::Change(const char* text, const std::function<void()>& action, 
 
 void TMainWindow::SetupForm() {
     UiForm->setupUi(this);
+    for (QWidget* page : {UiForm->TabSheet1, UiForm->TabSheet2, UiForm->TabSheet3})
+        PutPageInScrollArea(page);
     for (int n = 1; n <= ImageCount; ++n)
         Images[n] = findChild<TImage*>(QStringLiteral("Image%1").arg(n));
     SetupGrid();
@@ -94,6 +138,7 @@ void TMainWindow::SetupForm() {
     WindowPrompts.Attach(
         this, [this](int number) { return Image(number); }, UiForm->RichEdit1, Browser.get());
 
+    SetToolTips();
     ConnectCodeTablePage();
     ConnectStylePage();
     ConnectMakePage();
@@ -101,8 +146,20 @@ void TMainWindow::SetupForm() {
     SetupMenus();
 }
 
+void TMainWindow::SetToolTips() {
+    UiForm->SpeedButton5->setToolTip(
+        QStringLiteral("Open the chosen COM port to the VRC-780A (115,200 baud), or close it"));
+    UiForm->SpeedButton10->setToolTip(
+        QStringLiteral("Save the project, then build the ROM image named under \"ROM Filename:\""));
+    UiForm->ComboBox3->setToolTip(
+        QStringLiteral("Serial port of the controller; opening the list shows the devices found"));
+    UiForm->Edit2->setToolTip(
+        QStringLiteral("Six digits YYMMDD, for example 100429; empty for none"));
+}
+
 void TMainWindow::SetupHistory() {
-    auto installed = std::make_unique<AppCore::TDocumentHistory>(EditorSession.Document);
+    auto installed = std::make_unique<AppCore::TDocumentHistory>(EditorSession.Document,
+                                                                 &EditorSession.ProjectPath);
     UndoHistory = installed.get();
     EditorSession.UseHistory(std::move(installed));
     AppCore::TDocumentHistory& history = *UndoHistory;
@@ -115,9 +172,15 @@ void TMainWindow::ShowAfterUndo(const AppCore::ProjectDocument& before) {
     // A model chosen again brings back that model's settings and bit column.
     if (before.CODEVER != EditorSession.Document.CODEVER)
         Guarded([this] { AppCore::ChangeModel(EditorSession, EditorSession.Document.CODEVER); });
-    Guarded([&] { AppCore::ShowChangedPictures(EditorSession, before); });
+    // Every picture box as MAKE ROM will build it, whatever the boxes showed before.
+    Guarded([this] { AppCore::ShowDocumentPictures(EditorSession); });
+    // Undo of Clear ALL or New brings back the project's file link.
+    std::string& panel = EditorSession.StatusPanels[0];
+    if (!EditorSession.ProjectPath.empty())
+        panel = "Project file: " + EditorSession.ProjectPath;
+    else if (panel != "Project file:")
+        panel = "Project file: ";
     ShowDocument();
-    StringGrid5Click(UiForm->StringGrid5->Col(), UiForm->StringGrid5->Row());
 }
 
 void TMainWindow::SetupGrid() {
@@ -135,9 +198,8 @@ void TMainWindow::SetupGrid() {
 
 void TMainWindow::SetupStatusBar() {
     for (int i = 0; i < 3; ++i) {
-        auto* panel = new QLabel(this);
+        auto* panel = new TStatusPanel(StatusPanelWidths[i], this);
         panel->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i));
-        panel->setFixedWidth(StatusPanelWidths[i]);
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         UiForm->StatusBar1->addWidget(panel);
         StatusPanels[i] = panel;
@@ -153,9 +215,15 @@ void TMainWindow::SetupStatusBar() {
 void TMainWindow::FormCreate() {
     // The folder list shows the working directory; that is the start folder.
     const std::string startDir = Browser->Directory().toStdString();
+    EditorSession.ReadyFolderHint =
+        "For a ready working folder run \"zkf780a sample-data DIR\" and start the editor there, "
+        "or open a project that lies in a working folder with File > Open.";
     SetCommandButtonsEnabled(false);
     ShowCaptionAndStatus();
     Guarded([&] { StartupDone = AppCore::RunStartup(EditorSession, ProgramDir, startDir); });
+    RememberWorkingFolder(Q(EditorSession.Context.StartDir));
+    // Title 2 and the logo show what MAKE ROM uses for them, as the other boxes do.
+    if (StartupDone) Guarded([this] { AppCore::ShowCustomerPictures(EditorSession); });
     ShowDocument();
 }
 
@@ -164,10 +232,18 @@ void TMainWindow::FormDestroy() {
 }
 
 void TMainWindow::closeEvent(QCloseEvent* event) {
+    // An image transfer stopped half-way leaves the controller with a partial image: asked
+    // first, and stopped as Disconnect stops it.
+    if (MakeLink->ImageTransferRunning() &&
+        !WindowPrompts.AskYesNo(TransferRunningCaption, TransferRunningQuestion)) {
+        event->ignore();
+        return;
+    }
     if (!AppCore::ConfirmDiscardChanges(EditorSession)) {
         event->ignore();
         return;
     }
+    MakeLink->StopForQuit();
     Timer1->stop();
     QMainWindow::closeEvent(event);
 }
@@ -193,6 +269,10 @@ void TMainWindow::ShowDocument() {
     ShowStyleFields();
     ShowMakeFields();
     Showing = false;
+    // The preview follows the selected cell's text in the document.
+    TStringGrid* grid = UiForm->StringGrid5;
+    if (grid->Col() >= 2 && grid->Row() >= 1)
+        ShowPreview(EditorSession.Document.CodeTables[grid->Col() - 2][grid->Row() - 1], false);
 }
 
 void TMainWindow::ShowTitle() {

@@ -31,6 +31,7 @@ namespace AppUi {
 class TFolderBrowser;
 class TImage;
 class TMakePageLink;
+class TUserGuideWindow;
 
 class TMainWindow : public QMainWindow {
     Q_OBJECT
@@ -54,7 +55,9 @@ public:
 
     // Shows every field of the document, the model list, the grid, caption and status bar.
     void ShowDocument();
-    // Opens a project file, after the unsaved-changes question; true when it was loaded.
+    // Opens a project file, after the unsaved-changes question; true when it was loaded. When
+    // start-up found no settings file here but the project's folder holds one, the editor
+    // starts again in the project's folder first.
     bool OpenProjectFile(const QString& path);
 
     // Enables or disables the four command buttons (Date/Time sync, UpLoad FL. code table,
@@ -90,6 +93,7 @@ public slots:
     void FileSave();
     void FileImportRom();  // File > Import ROM image...
     void FileCompareRom(); // File > Compare with ROM image...
+    void ShowUserGuide();  // Help > User guide (F1)
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -102,6 +106,7 @@ private:
     void SetupStatusBar();
     void SetupMenus();
     void SetupHistory();
+    void SetToolTips();
     void AddRecentProject();
     void ConnectCodeTablePage();
     void ConnectStylePage();
@@ -117,6 +122,10 @@ private:
     void ConnectLinkControls();
     void FormCreate();
     void FormDestroy();
+    // Loads a project file whose opening the user has confirmed.
+    bool LoadProjectPath(const QString& path);
+    // Start-up run again in the project's working folder (see OpenProjectFile).
+    void StartInProjectFolder(const QString& path);
 
     void ShowCaptionAndStatus();
     void ShowTitle();
@@ -148,6 +157,7 @@ private:
     std::unique_ptr<TFolderBrowser> Browser;
     QTimer* Timer1 = nullptr;
     std::shared_ptr<TMakePageLink> MakeLink; // made by ConnectLinkControls
+    TUserGuideWindow* GuideWindow = nullptr; // made on the first F1
     bool StartupDone = false;
     bool Showing = false; // controls are being set from the document
 };

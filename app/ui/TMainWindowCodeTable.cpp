@@ -130,9 +130,9 @@ void TMainWindow::SpeedButton11Click() {
 
 void TMainWindow::SpeedButton12Click() {
     if (!AppCore::ConfirmDiscardChanges(EditorSession)) return;
-    Guarded([this] { AppCore::LoadProject(EditorSession); });
-    ShowDocument();
-    AddRecentProject();
+    const std::optional<std::string> path =
+        WindowPrompts.OpenFileDialog(AppCore::TFileDialog{"", AppCore::ProjectFileFilter, ""});
+    if (path) LoadProjectPath(Q(*path));
 }
 
 void TMainWindow::SpeedButton13Click() {

@@ -88,9 +88,13 @@ void TMainWindow::ConnectCustomerPictureBox(AppCore::TCustomerPicture which) {
     const AppCore::TPictureSize size = AppCore::CustomerPictureSize(which);
     box->SetEmptyHint(
         QStringLiteral("Click to choose a picture (%1 x %2)").arg(size.Width).arg(size.Height));
-    connect(box, &TImage::Click, this, [this, which] {
+    const auto pick = [this, which] {
         Change("Customer picture", [&] { AppCore::PickCustomerPicture(EditorSession, which); });
-    });
+    };
+    connect(box, &TImage::Click, this, pick);
+    // Reached with Tab, chosen with Enter or Space.
+    box->setFocusPolicy(Qt::StrongFocus);
+    connect(box, &TImage::KeyActivated, this, pick);
     // Right click: "Clear picture" forgets the chosen file.
     auto* clear = new QAction(QStringLiteral("Clear picture"), box);
     clear->setObjectName(QStringLiteral("ClearPicture") + box->objectName());

@@ -4,21 +4,23 @@
 #include "ZkfVersion.h"
 #include "app/ui/TMainWindow.h"
 
+#include "app/core/DocumentPictures.h"
 #include "app/core/ProjectFile.h"
 #include "app/core/ProjectGuard.h"
 #include "app/core/qt/DocumentHistory.h"
+#include "app/ui/StartFolder.h"
+#include "app/ui/TFolderBrowser.h"
+#include "app/ui/TUserGuideWindow.h"
 #include "ui_MainWindow.h"
 
 #include <QAction>
-#include <QCoreApplication>
-#include <QDesktopServices>
+#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSettings>
 #include <QUndoStack>
-#include <QUrl>
 
 namespace AppUi {
 
@@ -35,12 +37,20 @@ QAction* AddAction(QMenu* menu, const char* name, const QString& text,
     return action;
 }
 
-// A menu entry doing what a page button does, enabled and named as the button is.
-QAction* AddButtonAction(QMenu* menu, const char* name, QPushButton* button) {
-    QAction* action = AddAction(menu, name, button->text());
+// The text with an access key: "&" before the first occurrence of key (either case).
+QString WithAccessKey(QString text, QChar key) {
+    const int at = text.indexOf(key, 0, Qt::CaseInsensitive);
+    if (at >= 0) text.insert(at, QLatin1Char('&'));
+    return text;
+}
+
+// A menu entry doing what a page button does, enabled and named as the button is, with key
+// as its access key.
+QAction* AddButtonAction(QMenu* menu, const char* name, QPushButton* button, QChar key) {
+    QAction* action = AddAction(menu, name, WithAccessKey(button->text(), key));
     QObject::connect(action, &QAction::triggered, button, &QPushButton::click);
-    QObject::connect(menu, &QMenu::aboutToShow, action, [action, button] {
-        action->setText(button->text());
+    QObject::connect(menu, &QMenu::aboutToShow, action, [action, button, key] {
+        action->setText(WithAccessKey(button->text(), key));
         action->setEnabled(button->isEnabled());
     });
     return action;
@@ -48,17 +58,6 @@ QAction* AddButtonAction(QMenu* menu, const char* name, QPushButton* button) {
 
 QSettings RecentSettings() {
     return QSettings(QStringLiteral("zkf780a"), QStringLiteral("zkf780a-editor"));
-}
-
-// The user guide as installed beside the program, or in the source tree it was built from.
-QString UserGuidePath() {
-    const QString appDir = QCoreApplication::applicationDirPath();
-    const QString candidates[] = {appDir + QStringLiteral("/../share/doc/zkf780a/user-guide.md"),
-                                  appDir + QStringLiteral("/docs/user-guide.md"),
-                                  QStringLiteral(ZKF_DOCS_DIR "/user-guide.md")};
-    for (const QString& path : candidates)
-        if (QFileInfo::exists(path)) return QFileInfo(path).canonicalFilePath();
-    return {};
 }
 
 } // namespace
@@ -107,35 +106,55 @@ void TMainWindow::SetupMenus() {
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     edit->addActions({undo, redo});
     edit->addSeparator();
-    connect(AddAction(edit, "actionClearAll", UiForm->SpeedButton11->text()), &QAction::triggered,
-            this, &TMainWindow::SpeedButton11Click);
+    connect(AddAction(edit, "actionClearAll",
+                      WithAccessKey(UiForm->SpeedButton11->text(), QLatin1Char('C'))),
+            &QAction::triggered, this, &TMainWindow::SpeedButton11Click);
+
+    // The display view switch of the status bar, also here where a small screen still shows it.
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    QAction* displayView = AddAction(view, "actionDisplayView",
+                                     WithAccessKey(DisplayViewSwitch->text(), QLatin1Char('S')));
+    displayView->setCheckable(true);
+    connect(displayView, &QAction::toggled, DisplayViewSwitch, &QCheckBox::setChecked);
+    connect(DisplayViewSwitch, &QCheckBox::toggled, displayView, &QAction::setChecked);
 
     QMenu* build = menuBar()->addMenu(QStringLiteral("&Build"));
-    AddButtonAction(build, "actionMakeRom", UiForm->SpeedButton10)
+    AddButtonAction(build, "actionMakeRom", UiForm->SpeedButton10, QLatin1Char('M'))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
 
     QMenu* device = menuBar()->addMenu(QStringLiteral("&Device"));
-    AddButtonAction(device, "actionConnect", UiForm->SpeedButton5);
-    AddButtonAction(device, "actionDateTime", UiForm->SpeedButton6);
-    AddButtonAction(device, "actionUpload", UiForm->SpeedButton9);
+    AddButtonAction(device, "actionConnect", UiForm->SpeedButton5, QLatin1Char('C'));
+    AddButtonAction(device, "actionDateTime", UiForm->SpeedButton6, QLatin1Char('D'));
+    AddButtonAction(device, "actionUpload", UiForm->SpeedButton9, QLatin1Char('U'));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     connect(AddAction(help, "actionUserGuide", QStringLiteral("User &guide"),
                       {QKeySequence(Qt::Key_F1)}),
-            &QAction::triggered, this, [this] {
-                const QString guide = UserGuidePath();
-                if (guide.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(guide)))
-                    QMessageBox::information(this, QStringLiteral("User guide"),
-                                             QStringLiteral("The user guide was not found."));
-            });
+            &QAction::triggered, this, &TMainWindow::ShowUserGuide);
     connect(AddAction(help, "actionAbout", QStringLiteral("&About")), &QAction::triggered, this,
             [this] {
                 QMessageBox::about(this, QStringLiteral("About"),
                                    QStringLiteral("%1\nzkf780a-editor %2, built %3\nQt %4")
                                        .arg(QString::fromStdString(AppCore::DesignCaption),
-                                            QStringLiteral(ZKF_VERSION), QStringLiteral(__DATE__),
+                                            QStringLiteral(ZKF_VERSION),
+                                            QStringLiteral(__DATE__).simplified(),
                                             QString::fromLatin1(qVersion())));
             });
+}
+
+void TMainWindow::ShowUserGuide() {
+    if (!GuideWindow) GuideWindow = new TUserGuideWindow(this);
+    const QString guide = TUserGuideWindow::FindGuide();
+    if (guide.isEmpty() || !GuideWindow->ShowGuide(guide)) {
+        QMessageBox::information(this, QStringLiteral("User guide"),
+                                 QStringLiteral("The user guide (user-guide.md) was not found "
+                                                "beside the program, in share/doc/zkf780a or in "
+                                                "the docs folder of the source tree."));
+        return;
+    }
+    GuideWindow->show();
+    GuideWindow->raise();
+    GuideWindow->activateWindow();
 }
 
 void TMainWindow::FileNew() {
@@ -150,11 +169,39 @@ void TMainWindow::FileSave() {
 
 bool TMainWindow::OpenProjectFile(const QString& path) {
     if (!AppCore::ConfirmDiscardChanges(EditorSession)) return false;
+    return LoadProjectPath(path);
+}
+
+bool TMainWindow::LoadProjectPath(const QString& path) {
+    StartInProjectFolder(path);
     bool loaded = false;
     Guarded([&] { loaded = AppCore::LoadProjectFile(EditorSession, path.toStdString()); });
+    // Boxes the file left alone (title 2, a picture that could not be read) show what MAKE ROM
+    // will build too.
+    if (loaded) Guarded([this] { AppCore::ShowDocumentPictures(EditorSession); });
     ShowDocument();
     AddRecentProject();
     return loaded;
+}
+
+void TMainWindow::StartInProjectFolder(const QString& path) {
+    const QString current = QString::fromStdString(EditorSession.Context.StartDir);
+    if (HoldsToolSettings(current) || !QFileInfo::exists(path)) return;
+    const QString folder = StartFolderForProject(current, path);
+    if (folder == current || !Browser->SetDirectory(folder)) return;
+    // The document was saved or given up before; a fresh start reads the folder's settings
+    // file, Model list and picture library.
+    FormDestroy();
+    const AppCore::TEditorSession fresh(WindowPrompts);
+    EditorSession.Document = fresh.Document;
+    EditorSession.ProjectPath.clear();
+    EditorSession.Settings = fresh.Settings;
+    EditorSession.Context = fresh.Context;
+    EditorSession.Caption = fresh.Caption;
+    EditorSession.StatusPanels = fresh.StatusPanels;
+    EditorSession.SaveIncomplete = true;
+    EditorSession.History().Reset();
+    FormCreate();
 }
 
 void TMainWindow::AddRecentProject() {

@@ -70,13 +70,18 @@ void TMainWindow::ConnectStylePage() {
             });
         });
     // Message boxes: double click picks the picture of that state and variant only.
+    // Reached with Tab, they open with Enter or Space as well.
     for (int s = 0; s < AppCore::LiftStateCount; ++s)
-        for (int v = 0; v < AppCore::LiftStateVariantCount; ++v)
-            connect(Image(AppCore::Images::LiftStateBox(s, v)), &TImage::DblClick, this,
-                    [this, s, v] {
-                        Change("Message picture",
-                               [&] { AppCore::PickLiftStatePicture(EditorSession, s, v); });
-                    });
+        for (int v = 0; v < AppCore::LiftStateVariantCount; ++v) {
+            TImage* box = Image(AppCore::Images::LiftStateBox(s, v));
+            const auto pick = [this, s, v] {
+                Change("Message picture",
+                       [&] { AppCore::PickLiftStatePicture(EditorSession, s, v); });
+            };
+            connect(box, &TImage::DblClick, this, pick);
+            box->setFocusPolicy(Qt::StrongFocus);
+            connect(box, &TImage::KeyActivated, this, pick);
+        }
 }
 
 void TMainWindow::RefuseThirdVariant(int bit) {

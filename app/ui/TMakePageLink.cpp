@@ -60,6 +60,9 @@ TMakePageLink::TMakePageLink(Ui::TMainWindow& form, QTimer& timer1, AppCore::TUs
     PcUart1.SysUartRxdIntervalTimeout = 3;
     PcUart1.RxdFilter_DelimiterChar = '\n';
     PcUart1.pw_RxdFilter_BytesOfPacket(1);
+    Upload.Protocol.OnTransferEnded = [this](Link::TTransferOutcome outcome) {
+        ShowTransferEnd(outcome);
+    };
     // A file that the ROM image reader finds fault with, or an image that lacks pictures its
     // options use, goes to the controller only when the user says so.
     Upload.Commands.OnCheckImage = [this](std::span<const std::uint8_t> file) {
@@ -153,6 +156,16 @@ void TMakePageLink::Timer1Timer() {
     Upload.Timer1Timer(&Timer1);
 }
 
+bool TMakePageLink::ImageTransferRunning() const {
+    const Link::TTransferMode mode = Upload.Protocol.State.Mode;
+    return mode == Link::TTransferMode::RomImage || mode == Link::TTransferMode::AppUpgrade;
+}
+
+void TMakePageLink::StopForQuit() {
+    if (Upload.Commands.Connected()) SpeedButton5Click();
+    Upload.Protocol.Cancel("===> Transfer cancelled by Disconnect <===");
+}
+
 void TMakePageLink::AppendLine(const std::string& line) {
     Form.RichEdit1->append(QString::fromStdString(line));
 }
@@ -164,6 +177,7 @@ void TMakePageLink::ClearLines() {
 void TMakePageLink::SetProgress(unsigned position) {
     QProgressBar* bar = Form.ProgressBar1;
     bar->setValue(static_cast<int>(position));
+    if (position > 0) ImageBlocksSent = true;
     if (position <= 1) TransferClock.start();
     // The bar's range stays that of a full image; the text counts this transfer's blocks.
     const int total = static_cast<int>(Upload.TotalBlocks());
@@ -185,6 +199,29 @@ void TMakePageLink::SetProgress(unsigned position) {
     bar->setTextVisible(position > 0);
     ShowWaiting(position > 0 ? QStringLiteral("Waiting for the ACK of block %1").arg(position)
                              : QString());
+}
+
+void TMakePageLink::ShowTransferEnd(Link::TTransferOutcome outcome) {
+    const bool blocksSent = ImageBlocksSent;
+    ImageBlocksSent = false;
+    if (outcome == Link::TTransferOutcome::Finished) return; // the bar shows the last block
+    const QString how = outcome == Link::TTransferOutcome::Cancelled ? QStringLiteral("cancelled")
+                        : outcome == Link::TTransferOutcome::Failed  ? QStringLiteral("failed")
+                                                                     : QStringLiteral("aborted");
+    QProgressBar* bar = Form.ProgressBar1;
+    // Once a frame of this transfer went out, part of an image may be in the controller.
+    const int blocks = bar->value();
+    if (!blocksSent || blocks <= 0) {
+        ShowWaiting(QStringLiteral("Transfer %1").arg(how));
+        return;
+    }
+    const QString text = QStringLiteral("Transfer %1 at block %2: the controller may hold a "
+                                        "partial image; upload the ROM image again")
+                             .arg(how)
+                             .arg(blocks);
+    bar->setFormat(QStringLiteral("%1 at block %2 \u2014 partial image").arg(how).arg(blocks));
+    bar->setTextVisible(true);
+    ShowWaiting(text);
 }
 
 void TMakePageLink::ShowWaiting(const QString& text) {

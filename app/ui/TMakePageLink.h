@@ -43,6 +43,11 @@ public:
     void ComboBox11Change(int index);
     void Timer1Timer();
 
+    // A ROM image upload or application upgrade is under way (also while waiting for 'C').
+    bool ImageTransferRunning() const;
+    // The window closes: a running transfer is cancelled and the port closed, as Disconnect.
+    void StopForQuit();
+
     KrvCtrl::TPcUart PcUart1;
     Link::TUploadLink Upload; // PcUart1, the protocol, its commands and Timer1 wired together
 
@@ -66,10 +71,14 @@ private:
     void RefreshPortList();
     // The line above the progress bar: what the link waits for; empty when idle.
     void ShowWaiting(const QString& text);
+    // A transfer that did not finish says so on the bar and its line, and whether the
+    // controller may hold part of an image.
+    void ShowTransferEnd(Link::TTransferOutcome outcome);
 
     QLabel* WaitLine = nullptr;
     std::unique_ptr<QObject> PortListWatch; // refreshes the port list before it opens
     QElapsedTimer TransferClock;            // since the first block of the transfer
+    bool ImageBlocksSent = false;           // blocks of the running transfer went out
 
     Ui::TMainWindow& Form;
     QTimer& Timer1;

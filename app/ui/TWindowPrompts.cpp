@@ -7,12 +7,19 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTextCursor>
 #include <QTextEdit>
 
 namespace AppUi {
+
+namespace {
+constexpr const char* WarningPrefix = "[Warning]";
+constexpr int StatusWarningMs = 15000;
+} // namespace
 
 QString QtNameFilters(const std::string& vclFilter) {
     // Pairs of description and pattern; the description already names its patterns.
@@ -128,6 +135,11 @@ void TWindowPrompts::AppendMessageLine(const std::string& line) {
     if (!MessageBox->document()->isEmpty()) cursor.insertBlock();
     cursor.insertText(QString::fromStdString(line));
     MessageBox->verticalScrollBar()->setValue(MessageBox->verticalScrollBar()->maximum());
+    // A warning raised where the message box is out of sight (the Style page) also shows in
+    // the status bar, where the user acts.
+    auto* window = qobject_cast<QMainWindow*>(DialogParent);
+    if (window && !MessageBox->isVisible() && line.rfind(WarningPrefix, 0) == 0)
+        window->statusBar()->showMessage(QString::fromStdString(line), StatusWarningMs);
 }
 
 void TWindowPrompts::RelinkFileBrowser() {

@@ -3,6 +3,7 @@
 
 #include "ZkfVersion.h"
 #include "app/ui/MessageBoxSink.h"
+#include "app/ui/StartFolder.h"
 #include "app/ui/TMainWindow.h"
 #include "app/ui/TQtMainLoop.h"
 
@@ -10,6 +11,8 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
 
 #include <exception>
 
@@ -25,15 +28,30 @@ int main(int argc, char* argv[]) {
     parser.addPositionalArgument(QStringLiteral("project"),
                                  QStringLiteral("Project file (.zkf) to open."),
                                  QStringLiteral("[project.zkf]"));
+    const QCommandLineOption lastFolder(
+        QStringLiteral("last-folder"),
+        QStringLiteral("Without a project, and in a folder without KRVZKF780AS1.INI, start in "
+                       "the working folder used last (the desktop entry's start)."));
+    parser.addOption(lastFolder);
     parser.process(app);
+
+    const QStringList arguments = parser.positionalArguments();
+    const QString project =
+        arguments.isEmpty() ? QString() : QFileInfo(arguments.front()).absoluteFilePath();
+    // A project opened from elsewhere (a double-click starts in the home folder) brings its
+    // working folder with it, when that folder holds the settings file and this one does not.
+    if (!project.isEmpty())
+        QDir::setCurrent(AppUi::StartFolderForProject(QDir::currentPath(), project));
+    else if (parser.isSet(lastFolder) && !AppUi::HoldsToolSettings(QDir::currentPath()))
+        if (const QString last = AppUi::LastWorkingFolder(); !last.isEmpty())
+            QDir::setCurrent(last);
 
     AppUi::InstallMessageBoxSink();
     AppUi::TQtMainLoop::Install();
     try {
         AppUi::TMainWindow window;
         window.show();
-        if (!parser.positionalArguments().isEmpty())
-            window.OpenProjectFile(parser.positionalArguments().front());
+        if (!project.isEmpty()) window.OpenProjectFile(project);
         return app.exec();
     } catch (const std::exception& e) {
         XVclUtil::ShowErrMsgBox_Printf("Error", "%s", e.what());

@@ -23,14 +23,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 
 namespace {
 
 QString Env(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? QString::fromUtf8(value) : QString();
+    return qEnvironmentVariable(name); // the wide environment: any letters come through
 }
 
 QByteArray ReadAll(const QString& path) {

@@ -49,12 +49,15 @@ void TDocumentCommand::Apply(bool forward) {
     }
     for (const TCellChange& cell : Cells)
         Document.CodeTables[cell.Table][cell.Code] = forward ? cell.After : cell.Before;
+    if (FileLink) *FileLink = forward ? std::string() : FileLinkBefore;
     if (OnApplied) OnApplied(before);
 }
 
 bool TDocumentCommand::mergeWith(const QUndoCommand* other) {
     const auto* next = dynamic_cast<const TDocumentCommand*>(other);
-    if (!next || next->MergeKey != MergeKey || !next->Cells.empty() || !Cells.empty()) return false;
+    if (!next || next->MergeKey != MergeKey || !next->Cells.empty() || !Cells.empty() || FileLink ||
+        next->FileLink)
+        return false;
     if (next->FieldsAfter) {
         if (!FieldsBefore) FieldsBefore = next->FieldsBefore;
         FieldsAfter = next->FieldsAfter;

@@ -21,7 +21,13 @@ public:
     TDocumentCommand(const std::string& text, const ProjectDocument& before,
                      ProjectDocument& document, const TAppliedHandler& onApplied, int mergeKey);
 
-    bool IsEmpty() const { return Cells.empty() && !FieldsBefore; }
+    // The step also emptied the project's file link, which was linkBefore.
+    void ForgetsFileLink(std::string& link, const std::string& linkBefore) {
+        FileLink = &link;
+        FileLinkBefore = linkBefore;
+    }
+
+    bool IsEmpty() const { return Cells.empty() && !FieldsBefore && !FileLink; }
 
     void undo() override { Apply(false); }
     void redo() override;
@@ -46,6 +52,8 @@ private:
     // Every field but the code tables (those are left empty), when any of them changed.
     std::optional<ProjectDocument> FieldsBefore;
     std::optional<ProjectDocument> FieldsAfter;
+    std::string* FileLink = nullptr; // set when the step emptied the link
+    std::string FileLinkBefore;
 };
 
 } // namespace AppCore

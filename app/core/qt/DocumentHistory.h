@@ -16,7 +16,9 @@ public:
     // Called after undo or redo replaced fields of the document, with the content before.
     using TAppliedHandler = std::function<void(const ProjectDocument& before)>;
 
-    explicit TDocumentHistory(ProjectDocument& document);
+    // fileLink: the project's file path, when given. A step that forgets it (Clear ALL, New)
+    // brings it back on undo; saving and loading set it outside the history.
+    explicit TDocumentHistory(ProjectDocument& document, std::string* fileLink = nullptr);
 
     // Runs change and records what it did to the document as one step named text; nothing is
     // recorded when the document is unchanged. Steps with the same mergeKey (not 0) that follow
@@ -33,6 +35,7 @@ public:
 
 private:
     ProjectDocument& Document;
+    std::string* FileLink;
     QUndoStack Steps;
     TAppliedHandler OnApplied;
     int Depth = 0;

@@ -115,7 +115,7 @@ TEST_F(Actions, ClearAllEmptiesCellsAndShowsLibraryTitles) {
     ClearAll(Session);
     for (const auto& table : Session.Document.CodeTables)
         for (const auto& cell : table) EXPECT_EQ(cell, "");
-    EXPECT_EQ(Session.Document.TITLEFILENAME_V, "/mine.bmp");
+    EXPECT_EQ(Session.Document.TITLEFILENAME_V, ""); // what the box shows is what is built
     EXPECT_EQ(Prompts.PictureIn(Images::TitleV), "VRC-780AS1V2.GLB (0, 0)");
     EXPECT_EQ(Prompts.PictureIn(Images::TitleH), "VRC-780AS1V2.GLB (0, 5)");
     EXPECT_FALSE(FileExists("KRV_TEMPBMP.BMP"));

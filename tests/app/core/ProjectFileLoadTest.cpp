@@ -175,12 +175,14 @@ TEST_F(ProjectLoad, CodeverSelectsTheModel) {
     EXPECT_EQ(Session.BitColumnLabels[3], "000011");
 }
 
-TEST_F(ProjectLoad, EmptyModelListSkipsTheModelChange) {
+// Without a Model list there is no model change, and the file's model is kept for the save.
+TEST_F(ProjectLoad, EmptyModelListKeepsTheFilesModel) {
     Session.Settings.ModelList.clear();
     Session.Document.CODEVER = "";
-    ASSERT_TRUE(LoadText(V22 + "CODEVER=KRV-GRY\nCUSIDCODE=ID\n"));
-    EXPECT_EQ(Session.Document.CODEVER, "");
+    ASSERT_TRUE(LoadText(V22 + "CODEVER= KRV-GRY \nCUSIDCODE=ID\n"));
+    EXPECT_EQ(Session.Document.CODEVER, "KRV-GRY");
     EXPECT_EQ(Session.Document.CUSIDCODE, "ID");
+    EXPECT_EQ(Session.Settings.CurrentModel, "KRV-RS"); // no model section was read
 }
 
 TEST_F(ProjectLoad, CellsAreTrimmed) {

@@ -279,8 +279,13 @@ TEST_F(ProjectSave, RoundTripGivesIdenticalBytes) {
     EXPECT_EQ(ReadFile(Work("b.zkf")), first);
 }
 
-TEST_F(ProjectSave, NoSelectedModelWritesAnEmptyCodever) {
+// Without a Model list the document's model (as loaded) is written; none gives an empty key.
+TEST_F(ProjectSave, NoSelectedModelWritesTheDocumentsModel) {
     Session.Settings.ModelList.clear();
+    Session.Document.CODEVER = "KRV-GRY";
+    SaveAs(Work("n.zkf"));
+    EXPECT_EQ(SectionLines(ReadFile(Work("n.zkf")), "GLOBAL")[1], "CODEVER=KRV-GRY");
+    Session.Document.CODEVER.clear();
     SaveAs(Work("n.zkf"));
     EXPECT_EQ(SectionLines(ReadFile(Work("n.zkf")), "GLOBAL")[1], "CODEVER=");
 }

@@ -81,9 +81,12 @@ TEST_F(Startup, MissingSettingsFileKeepsPreReadValues) {
     WriteDefaultLiftStates();
     EXPECT_TRUE(Start());
     ASSERT_FALSE(Messages.Messages.empty());
-    EXPECT_EQ(
-        Messages.Messages[0],
-        std::make_pair(std::string("Error"), std::string("KRVZKF780AS1.INI file not found!!\n\n")));
+    EXPECT_EQ(Messages.Messages[0].first, "Error");
+    EXPECT_EQ(Messages.Messages[0].second,
+              "KRVZKF780AS1.INI file not found!!\n\nSearched in the working folder:\n" +
+                  Session.Context.StartDir +
+                  "\n\nFor a ready working folder run \"zkf780a sample-data DIR\" and start "
+                  "there.\n");
     EXPECT_TRUE(Session.Settings.ModelList.empty());
     EXPECT_EQ(Session.Settings.CFI, 247);
     EXPECT_EQ(Session.Settings.IFI, 248);
@@ -179,7 +182,11 @@ TEST_F(Startup, MissingLibraryEndsStartUp) {
     EXPECT_FALSE(Start());
     ASSERT_EQ(Messages.Messages.size(), 1u);
     EXPECT_EQ(Messages.Messages[0].first, "Error");
-    EXPECT_EQ(Messages.Messages[0].second, "GLB file not found!!\n\n");
+    EXPECT_EQ(Messages.Messages[0].second,
+              "GLB file not found!!\n\nSearched in the working folder:\n" +
+                  Session.Context.StartDir +
+                  "\n\nFor a ready working folder run \"zkf780a sample-data DIR\" and start "
+                  "there.\n");
     EXPECT_EQ(Session.Context.GlbDate, "000000");
     EXPECT_FALSE(Session.Library.IsLoaded());
     EXPECT_EQ(Session.StatusPanels[2], "Program start error!!");
@@ -195,7 +202,7 @@ TEST_F(Startup, LibraryThatIsAFolderCountsAsMissing) {
     WriteSettings("[GLOBAL]\r\nVCN=1\r\nITEM1=KRV-RS\r\nGLB=lib\r\n");
     std::filesystem::create_directories(Work("lib"));
     EXPECT_FALSE(Start());
-    EXPECT_EQ(Messages.Messages.back().second, "GLB file not found!!\n\n");
+    EXPECT_EQ(Messages.Messages.back().second.rfind("GLB file not found!!\n\n", 0), 0u);
 }
 
 TEST_F(Startup, MissingUserLibraryEndsStartUp) {

@@ -291,3 +291,54 @@ TEST_F(MakePageLinkTest, PortListNamesTheDevicesWhenOpened) {
     ConnectCom3();
     EXPECT_EQ(Lines().last(), ">>> Open COM 3 <<<");
 }
+
+// Quitting (Ctrl+Q or closing the window) in the middle of an upload asks; No keeps the
+// transfer going, Yes cancels it as Disconnect does and quits.
+TEST_F(MakePageLinkTest, QuittingDuringATransferAsksAndStopsItAsDisconnect) {
+    ConnectCom3();
+    std::vector<std::uint8_t> bytes;
+    Script.OpenAnswers.push_back(RomFile(4096, 4, &bytes));
+    Script.YesNoAnswers.push_back(true); // not a MAKE ROM image: upload anyway
+    Form.SpeedButton9->click();
+    auto& link = Window.MakePageLink();
+    ASSERT_EQ(::write(Line.Fd(), "C", 1), 1);
+    ASSERT_TRUE(PumpUntil([&] { return link.Upload.Protocol.State.FrameSent; }, 5000));
+    ASSERT_EQ(::write(Line.Fd(), "\x06", 1), 1); // ACK: block 2 goes out
+    ASSERT_TRUE(PumpUntil([&] { return Form.ProgressBar1->value() >= 2; }, 5000));
+
+    Script.YesNoAnswers.push_back(false);
+    EXPECT_FALSE(Window.close());
+    ASSERT_EQ(Script.Questions.size(), 2u);
+    EXPECT_EQ(Script.Questions.back().second,
+              "A transfer is running; the controller will hold a partial image. Stop it and quit?");
+    EXPECT_TRUE(Window.isVisible());
+    EXPECT_EQ(link.Upload.Protocol.State.Mode, Link::TTransferMode::RomImage);
+    EXPECT_TRUE(link.PcUart1.Opened());
+
+    Script.YesNoAnswers.push_back(true);
+    Trigger("actionQuit");
+    EXPECT_FALSE(Window.isVisible());
+    EXPECT_EQ(link.Upload.Protocol.State.Mode, Link::TTransferMode::Idle);
+    EXPECT_FALSE(link.PcUart1.Opened());
+    EXPECT_TRUE(Lines().contains(">>> Close COM 3 <<<"));
+    EXPECT_TRUE(Lines().contains("===> Transfer cancelled by Disconnect <==="));
+    // The bar and its line say so instead of standing still at the last block.
+    EXPECT_TRUE(Form.ProgressBar1->text().startsWith("cancelled at block 2"));
+    EXPECT_TRUE(Window.findChild<QLabel*>("LinkWaitLabel")
+                    ->text()
+                    .contains("the controller may hold a partial image"));
+}
+
+// Disconnect before any block went out says "cancelled" without a partial image.
+TEST_F(MakePageLinkTest, DisconnectWhileWaitingSaysCancelled) {
+    ConnectCom3();
+    std::vector<std::uint8_t> bytes;
+    Script.OpenAnswers.push_back(RomFile(4096, 5, &bytes));
+    Script.YesNoAnswers.push_back(true);
+    Form.SpeedButton9->click();
+    Form.SpeedButton5->click();
+    EXPECT_EQ(Window.findChild<QLabel*>("LinkWaitLabel")->text(), "Transfer cancelled");
+    // Nothing is asked on quitting once no transfer runs.
+    EXPECT_TRUE(Window.close());
+    EXPECT_EQ(Script.Questions.size(), 1u);
+}
