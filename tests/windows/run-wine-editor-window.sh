@@ -9,10 +9,14 @@ command -v xvfb-run >/dev/null && command -v xwininfo >/dev/null ||
   { echo "xvfb-run or xwininfo missing (packages xvfb, x11-utils)"; exit 77; }
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
+# Started in a ready working folder, so that no start-up message box comes first.
+wine "$(dirname "$editor")/zkf780a.exe" sample-data "Z:${tmp//\//\\}\\work" >"$tmp/sample.log" 2>&1 ||
+  { cat "$tmp/sample.log"; exit 1; }
 # Settles the prefix's server first: a windows-platform run right after runs without a display
 # can hang on it.
 wineserver -w || true
 cat >"$tmp/run.sh" <<SCRIPT
+cd "$tmp/work"
 wine "$editor" >"$tmp/editor.log" 2>&1 &
 pid=\$!
 for _ in \$(seq 600); do
