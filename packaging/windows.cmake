@@ -49,16 +49,18 @@ set(CPACK_NSIS_MUI_UNIICON ${CMAKE_SOURCE_DIR}/packaging/icons/zkf780a.ico)
 set(CPACK_NSIS_INSTALLED_ICON_NAME zkf780a-editor.exe)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
+# CPack writes these into its configuration file as quoted strings, which CMake reads again:
+# hence \\ for a backslash and \" for a quote in the bracket text below.
 set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
-  WriteRegStr HKCR ".zkf" "" "ZKF780A.Project"
-  WriteRegStr HKCR "ZKF780A.Project" "" "ZKF780A project"
-  WriteRegStr HKCR "ZKF780A.Project\DefaultIcon" "" "$INSTDIR\zkf780a-editor.exe,0"
-  WriteRegStr HKCR "ZKF780A.Project\shell\open\command" "" '"$INSTDIR\zkf780a-editor.exe" "%1"'
+  WriteRegStr HKCR \".zkf\" \"\" \"ZKF780A.Project\"
+  WriteRegStr HKCR \"ZKF780A.Project\" \"\" \"ZKF780A project\"
+  WriteRegStr HKCR \"ZKF780A.Project\\DefaultIcon\" \"\" \"$INSTDIR\\zkf780a-editor.exe,0\"
+  WriteRegStr HKCR \"ZKF780A.Project\\shell\\open\\command\" \"\" '\"$INSTDIR\\zkf780a-editor.exe\" \"%1\"'
   System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
 ]=])
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [=[
-  DeleteRegKey HKCR "ZKF780A.Project"
-  DeleteRegKey HKCR ".zkf"
+  DeleteRegKey HKCR \"ZKF780A.Project\"
+  DeleteRegKey HKCR \".zkf\"
   System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
 ]=])
 include(CPack)
