@@ -18,8 +18,8 @@ done
 [ ! -e "$prefix/include/XVclUtil/disk/AbsDiskLinuxFamily.h" ] || { echo "private header installed"; exit 1; }
 
 cmake -S "$consumer" -B "$tmp/out" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" \
-  -DCMAKE_FIND_USE_PACKAGE_REGISTRY=OFF >/dev/null
-cmake --build "$tmp/out" >/dev/null
+  -DCMAKE_FIND_USE_PACKAGE_REGISTRY=OFF >"$tmp/configure.log" 2>&1 || { cat "$tmp/configure.log"; exit 1; }
+cmake --build "$tmp/out" >"$tmp/build.log" 2>&1 || { cat "$tmp/build.log"; exit 1; }
 printf '[COMPORT]\r\nCOM1=/dev/ttyUSB0\r\n' >"$tmp/settings.ini"
 value=$("$tmp/out/ini-consumer" "$tmp/settings.ini" COMPORT COM1)
 [ "$value" = "/dev/ttyUSB0" ] || { echo "read \"$value\""; exit 1; }
