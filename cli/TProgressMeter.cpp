@@ -29,7 +29,8 @@ std::string TProgressMeter::RateAndTimeLeft(TClock::time_point now) const {
     const auto secondsLeft = static_cast<unsigned long>(left / blocksPerSecond + 0.5);
     char text[64];
     std::snprintf(text, sizeof text, "%.1f KiB/s %lu:%02lu left",
-                  blocksPerSecond * Link::FrameDataSize / 1024.0, secondsLeft / 60, secondsLeft % 60);
+                  blocksPerSecond * Link::FrameDataSize / 1024.0, secondsLeft / 60,
+                  secondsLeft % 60);
     return text;
 }
 

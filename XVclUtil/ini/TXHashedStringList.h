@@ -102,7 +102,7 @@ public:
     // pointers, which a list of many small sections feels in its memory.
     TXCellRef* ListTab = SmallListTab;
     const TXHashedStringListEvents* Events = nullptr; // kept by the owner; null for none
-    std::int32_t BucketCount = InitialBucketCount; // a power of two; bucket = KeyLow & (n - 1)
+    std::int32_t BucketCount = InitialBucketCount;    // a power of two; bucket = KeyLow & (n - 1)
     std::int32_t ListTabSize = InitialListSize;
     std::int32_t Count = 0;
 

@@ -132,7 +132,7 @@ TEST(AtomicFile, AnOldFileSetAsideComesBackOrGoes) {
         TAtomicFileWriter out(bin);
         out.Write(std::string("new side file"));
         ASSERT_TRUE(out.SetAsideOld());
-        out.DropOld(); // the image it belonged to is replaced
+        out.DropOld();                             // the image it belonged to is replaced
         for (const std::string& name : Names(dir)) // at most the new one's named temporary
             EXPECT_NE(TTempDir::Read(dir.File(name)), "old side file") << name;
     } // a crash here leaves no side file at all, never the old one

@@ -1,8 +1,8 @@
 #include "XVclUtil/ini/TXIniFile.h"
-#include "XVclUtil/TempDir.h"
 #include "XVclUtil/EConvertError.h"
 #include "XVclUtil/EXGeneral.h"
 #include "XVclUtil/MessageBox.h"
+#include "XVclUtil/TempDir.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
