@@ -32,6 +32,8 @@ Rom::TRomOptions RomOptions(const ProjectDocument& d) {
     return o;
 }
 
+} // namespace
+
 Rom::TLibraryReader LibraryReader(const TPictureLibrary& library) {
     return [&library](int group, int index) {
         Rom::TLibraryEntry e;
@@ -44,8 +46,6 @@ Rom::TLibraryReader LibraryReader(const TPictureLibrary& library) {
         return e;
     };
 }
-
-} // namespace
 
 int CountCodeCells(const ProjectDocument& document) {
     int count = 0;

@@ -25,4 +25,8 @@ Rom::TRomBuildInput RomBuildInput(const TEditorSession& session, const std::stri
 // Number of code table cells whose trimmed text is not empty.
 int CountCodeCells(const ProjectDocument& document);
 
+// The picture library as the builder reads it: each entry found, missing (past the end of a
+// cut-short library) or empty.
+Rom::TLibraryReader LibraryReader(const TPictureLibrary& library);
+
 } // namespace AppCore

@@ -35,19 +35,6 @@ constexpr const char* FloorFolder = "DefaultImage/UserDefine/Floor/Style";
 constexpr const char* NoPicture = "(none)";
 constexpr std::uint64_t MaxPictureFile = 16u << 20;
 
-Rom::TLibraryReader LibraryReader(const TPictureLibrary& library) {
-    return [&library](int group, int index) {
-        Rom::TLibraryEntry e;
-        if (!library.IsLoaded()) return e;
-        using TState = Rom::TLibraryEntry::TState;
-        e.Bytes = library.Picture(group, index);
-        e.State = !e.Bytes.empty()                 ? TState::Found
-                  : library.IsCutOff(group, index) ? TState::Missing
-                                                   : TState::Empty;
-        return e;
-    };
-}
-
 // Every model of the settings file with its settings; a model whose section cannot be read
 // is left out.
 std::vector<Rom::TModelSettings> Models(const TEditorSession& session) {
