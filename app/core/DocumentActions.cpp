@@ -25,9 +25,25 @@ std::string& CustomerPicturePath(ProjectDocument& document, TCustomerPicture whi
     return document.TITLEFILENAME_C;
 }
 
-std::optional<std::string> AskPictureFile(TEditorSession& session) {
+// Starts with the current picture, so in its folder, and says which picture it picks.
+std::optional<std::string> AskPictureFile(TEditorSession& session, const std::string& current,
+                                          const std::string& caption) {
     return session.Prompts.OpenFileDialog(
-        TFileDialog{"", PictureFileFilterAll(session.Prompts.PictureFormats()), ""});
+        TFileDialog{current, PictureFileFilterAll(session.Prompts.PictureFormats()), "", caption});
+}
+
+std::string CustomerPictureCaption(TCustomerPicture which) {
+    switch (which) {
+    case TCustomerPicture::TitleV:
+        return "Open the vertical title picture";
+    case TCustomerPicture::TitleH:
+        return "Open the horizontal title picture";
+    case TCustomerPicture::Title2:
+        return "Open the second title picture";
+    case TCustomerPicture::Logo:
+        break;
+    }
+    return "Open the customer logo picture";
 }
 
 } // namespace
@@ -90,7 +106,8 @@ void LogoOn(TEditorSession& session) {
 }
 
 bool PickCustomerPicture(TEditorSession& session, TCustomerPicture which) {
-    const std::optional<std::string> file = AskPictureFile(session);
+    const std::optional<std::string> file = AskPictureFile(
+        session, CustomerPicturePath(session.Document, which), CustomerPictureCaption(which));
     return file && SetCustomerPicture(session, which, *file);
 }
 
@@ -108,7 +125,11 @@ bool SetCustomerPicture(TEditorSession& session, TCustomerPicture which, const s
 bool PickLiftStatePicture(TEditorSession& session, int state, int variant) {
     if (state < 0 || state >= LiftStateCount || variant < 0 || variant >= LiftStateVariantCount)
         return false;
-    const std::optional<std::string> file = AskPictureFile(session);
+    const std::string caption =
+        "Open the lift-state picture " + std::to_string(state + 1) + char('A' + variant);
+    const std::optional<std::string> file = AskPictureFile(
+        session, session.Document.LiftStateImageTable[std::size_t(LiftStateSlot(state, variant))],
+        caption);
     return file && SetLiftStatePicture(session, state, variant, *file);
 }
 

@@ -2,6 +2,7 @@
 
 #include "XVclUtil/FileUtil.h"
 #include "XVclUtil/MessageBox.h"
+#include "XVclUtil/PlatformPaths.h"
 #include "app/core/CodeCell.h"
 #include "app/core/Messages.h"
 #include "app/core/ProjectFile.h"
@@ -32,7 +33,21 @@ Rom::TRomOptions RomOptions(const ProjectDocument& d) {
     return o;
 }
 
+// The Save As of MAKE ROM offers the project's own file, or a new project named after the ROM.
+std::string MakeRomProjectName(const TEditorSession& session) {
+    if (!session.ProjectPath.empty()) return session.ProjectPath;
+    return XVclUtil::ChangeFileExt(
+        RomFileNameForSave(XVclUtil::FileNameOfPath(session.Document.ROMFILENAME)), ".zkf");
+}
+
 } // namespace
+
+std::string RomImagePath(const TEditorSession& session) {
+    const std::string name = XVclUtil::ChangeFileExt(
+        RomFileNameForSave(XVclUtil::FileNameOfPath(session.Document.ROMFILENAME)), ".ROM");
+    return session.Context.StartDir.empty() ? name
+                                            : XVclUtil::JoinPath(session.Context.StartDir, name);
+}
 
 Rom::TLibraryReader LibraryReader(const TPictureLibrary& library) {
     return [&library](int group, int index) {
@@ -106,7 +121,8 @@ bool MakeRom(TEditorSession& session, const std::string& romFileName) {
         return false;
     }
     session.Prompts.ClearMessageLines();
-    SaveProject(session);
+    SaveProject(session,
+                TFileDialog{MakeRomProjectName(session), "", "", "Save the project for MAKE ROM"});
     if (session.SaveIncomplete) return false;
 
     TBusyGuard busy(session.Prompts);

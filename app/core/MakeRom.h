@@ -22,6 +22,9 @@ bool MakeRom(TEditorSession& session, const std::string& romFileName = std::stri
 // the picture library (which must outlive the returned value) and the output names.
 Rom::TRomBuildInput RomBuildInput(const TEditorSession& session, const std::string& romFileName);
 
+// The ROM image MAKE ROM writes for the document: its ROM file name in the working folder.
+std::string RomImagePath(const TEditorSession& session);
+
 // Number of code table cells whose trimmed text is not empty.
 int CountCodeCells(const ProjectDocument& document);
 

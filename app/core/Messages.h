@@ -7,6 +7,10 @@ inline constexpr const char* CaptionError = "Error";
 inline constexpr const char* CaptionDataError = "Data error";
 inline constexpr const char* CaptionFileError = "File error";
 inline constexpr const char* CaptionOverlay = "Overlay file";
+// Where the pictures of a moved project were found; a warning when a line starts with
+// PictureMissing, else information.
+inline constexpr const char* CaptionPictures = "Pictures of the project";
+inline constexpr const char* PictureMissing = "Missing: ";
 
 inline constexpr const char* SettingsNotFound = "KRVZKF780AS1.INI file not found!!\n\n";
 inline constexpr const char* GlbNotFound = "GLB file not found!!\n\n";

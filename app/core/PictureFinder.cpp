@@ -1,6 +1,7 @@
 #include "app/core/PictureFinder.h"
 
 #include "app/core/CodeCell.h"
+#include "app/core/Messages.h"
 
 #include "XVclUtil/FileUtil.h"
 #include "XVclUtil/PlatformPaths.h"
@@ -42,16 +43,22 @@ std::string TPictureFinder::TryLocate(const std::string& path) {
 
 std::string TPictureFinder::Locate(const std::string& path) {
     const std::string found = TryLocate(path);
-    if (found.empty() && !TrimText(path).empty() &&
-        std::find(Missing.begin(), Missing.end(), path) == Missing.end())
-        Missing.push_back(path);
+    if (found.empty()) NoteMissing(path);
     return found;
+}
+
+void TPictureFinder::NoteMissing(const std::string& path) {
+    if (!TrimText(path).empty() && !IsMissing(path)) Missing.push_back(path);
+}
+
+bool TPictureFinder::IsMissing(const std::string& path) const {
+    return std::find(Missing.begin(), Missing.end(), path) != Missing.end();
 }
 
 std::string TPictureFinder::Report() const {
     std::string text;
     for (const std::string& line : Found) text += line + "\n";
-    for (const std::string& path : Missing) text += "Missing: " + path + "\n";
+    for (const std::string& path : Missing) text += Msg::PictureMissing + path + "\n";
     return text;
 }
 

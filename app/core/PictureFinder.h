@@ -17,6 +17,9 @@ public:
     std::string Locate(const std::string& path);
     // As Locate, without listing the path as missing when it is found nowhere.
     std::string TryLocate(const std::string& path);
+    // Lists path as missing (once), for a picture that no lookup found.
+    void NoteMissing(const std::string& path);
+    bool IsMissing(const std::string& path) const;
 
     // "Found ... in ..." and "Missing ..." lines; empty when every path was where it was saved.
     std::string Report() const;

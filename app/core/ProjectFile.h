@@ -16,7 +16,8 @@ inline constexpr const char* ProjectVersion20 = "ZKF780A_2.0";
 
 // The Save button: date check, save dialog, overwrite question, then WriteProjectFile.
 // session.SaveIncomplete is false exactly when the dialog was confirmed.
-void SaveProject(TEditorSession& session);
+// dialog presets the Save As (name, caption); MAKE ROM starts it with the ROM file's name.
+void SaveProject(TEditorSession& session, const TFileDialog& dialog = {});
 // The Load button: load dialog, then LoadProjectFile.
 void LoadProject(TEditorSession& session);
 

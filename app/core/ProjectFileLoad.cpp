@@ -30,7 +30,6 @@ namespace AppCore {
 namespace {
 
 using XVclUtil::TXIniFile;
-constexpr const char* PicturesMovedCaption = "Pictures of the project";
 namespace K = ProjectKeys;
 
 // What one load produces: the new document and settings, and the pictures to show, in order.
@@ -107,10 +106,16 @@ void ReadNamesAndTitles(TXIniFile& ini, TLoadedProject& loaded, bool withTitle2)
         SetInRange(doc.SWAPTIME, ReadInt(ini, "SWAPTIME", 0), SwapTimeItemCount);
         doc.TITLEFILENAME_C = loaded.Finder.Locate(Read(ini, "TITLEFILENAME_C"));
         doc.CUSLOGOENABLE = !doc.TITLEFILENAME_C.empty();
-        if (doc.CUSLOGOENABLE)
+        if (doc.CUSLOGOENABLE) {
             AddFilePicture(loaded, Images::Logo, doc.TITLEFILENAME_C);
-        else
+        } else {
+            // MAKE ROM builds no logo, so the box shows none either.
             doc.TITLEFILENAME_C.clear();
+            loaded.Pictures.push_back([](TEditorSession& session, std::vector<std::string>&) {
+                session.Prompts.ClearPicture(Images::Logo);
+                return true;
+            });
+        }
     }
 
     if (doc.TITLEFILENAME_V.empty())
@@ -152,10 +157,17 @@ void ReadLiftStates(TXIniFile& ini, TLoadedProject& loaded, const std::string& p
             // looked for beside the project, in the working folder and in the program's own
             // lift-state folder.
             std::string found = loaded.Finder.TryLocate(value);
-            if (found.empty())
-                found = XVclUtil::ResolveFileCase(programDir + "DefaultImage/LiftState/" +
-                                                  XVclUtil::FileNameOfPath(value));
-            // One still missing is named in the picture load error after the load.
+            if (found.empty()) {
+                const std::string stock = XVclUtil::ResolveFileCase(
+                    programDir + "DefaultImage/LiftState/" + XVclUtil::FileNameOfPath(value));
+                if (XVclUtil::FileExists(stock)) found = stock;
+            }
+            // One found nowhere keeps the path the user chose: it is saved again as it was,
+            // listed as missing, and its box stays empty as MAKE ROM leaves it out.
+            if (found.empty()) {
+                loaded.Finder.NoteMissing(value);
+                found = value;
+            }
             loaded.Document.LiftStateImageTable[std::size_t(LiftStateSlot(s, v))] = found;
         }
     }
@@ -289,7 +301,7 @@ std::string JoinLines(const std::vector<std::string>& lines) {
 
 void LoadProject(TEditorSession& session) {
     const std::optional<std::string> path =
-        session.Prompts.OpenFileDialog(TFileDialog{"", ProjectFileFilter, ""});
+        session.Prompts.OpenFileDialog(TFileDialog{"", ProjectFileFilter, "", ""});
     if (path) LoadProjectFile(session, *path);
 }
 
@@ -328,7 +340,9 @@ bool LoadProjectFile(TEditorSession& session, const std::string& path) {
     session.Prompts.RelinkFileBrowser();
     for (const std::string& line : loaded.WarningLines) session.Prompts.AppendMessageLine(line);
     if (const std::string moved = loaded.Finder.Report(); !moved.empty())
-        XVclUtil::ShowErrMsgBox_Printf(PicturesMovedCaption, "%s", moved.c_str());
+        XVclUtil::ShowErrMsgBox_Printf(Msg::CaptionPictures, "%s", moved.c_str());
+    // A picture listed as missing is not named again as one that failed to load.
+    std::erase_if(failed, [&](const std::string& path) { return loaded.Finder.IsMissing(path); });
     if (!failed.empty())
         XVclUtil::ShowErrMsgBox_Printf(Msg::CaptionError, Msg::PictureLoadError,
                                        JoinLines(failed).c_str());

@@ -127,14 +127,14 @@ std::string RomFileNameForSave(const std::string& text) {
     return name.empty() ? DefaultRomFileName : XVclUtil::ChangeFileExt(name, ".ROM");
 }
 
-void SaveProject(TEditorSession& session) {
+void SaveProject(TEditorSession& session, const TFileDialog& dialog) {
     session.SaveIncomplete = true;
     if (!IsValidOutDate(session.Document.OUTDATE)) {
         XVclUtil::ShowErrMsgBox_Printf(Msg::CaptionDataError, "%s", Msg::DateFieldError);
         return;
     }
-    const std::optional<std::string> path =
-        session.Prompts.SaveFileDialog(TFileDialog{"", ProjectFileFilter, "zkf"});
+    const std::optional<std::string> path = session.Prompts.SaveFileDialog(
+        TFileDialog{dialog.FileName, ProjectFileFilter, "zkf", dialog.Caption});
     if (!path) return;
     session.SaveIncomplete = false;
     if (XVclUtil::FileExists(*path) &&

@@ -155,6 +155,8 @@ std::vector<std::string> ShowLiftStatePictures(TEditorSession& session, bool sto
         for (const auto& [image, variant] : loads) {
             const std::string& path = table[LiftStateSlot(s, variant)];
             if (session.Prompts.LoadPicture(image, XVclUtil::ResolveFileCase(path))) continue;
+            // The box shows what MAKE ROM uses: nothing, not the picture shown before.
+            session.Prompts.ClearPicture(image);
             failed.push_back(path);
             if (stopAtFailure) return failed;
         }

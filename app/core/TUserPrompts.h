@@ -15,9 +15,10 @@ namespace AppCore {
 enum class TSaveChoice { Save, Discard, Cancel };
 
 struct TFileDialog {
-    std::string FileName;   // preset file name
+    std::string FileName;   // preset file name; with a folder, the dialog starts there
     std::string Filter;     // "description (*.ext)|*.ext"
     std::string DefaultExt; // added when the typed name has none; empty = none
+    std::string Caption;    // what the dialog picks; empty = "Save As" or "Open"
 };
 
 inline constexpr const char* ProjectFileFilter = "ZKF780A Project File (*.zkf)|*.zkf";

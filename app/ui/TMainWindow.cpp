@@ -21,6 +21,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
+#include <QIcon>
 #include <QLabel>
 #include <QScrollArea>
 #include <QSignalBlocker>
@@ -89,6 +90,7 @@ TMainWindow::TMainWindow(const std::string& programDir, QWidget* parent)
     : QMainWindow(parent), UiForm(std::make_unique<Ui::TMainWindow>()),
       ProgramDir(programDir.empty() ? AppCore::TStartupContext::DefaultProgramDir() : programDir) {
     SetupForm();
+    setWindowIcon(QIcon(QStringLiteral(":/zkf780a.png")));
     setAcceptDrops(true);
     FormCreate();
 }

@@ -131,7 +131,7 @@ void TMainWindow::SpeedButton11Click() {
 void TMainWindow::SpeedButton12Click() {
     if (!AppCore::ConfirmDiscardChanges(EditorSession)) return;
     const std::optional<std::string> path =
-        WindowPrompts.OpenFileDialog(AppCore::TFileDialog{"", AppCore::ProjectFileFilter, ""});
+        WindowPrompts.OpenFileDialog(AppCore::TFileDialog{"", AppCore::ProjectFileFilter, "", ""});
     if (path) LoadProjectPath(Q(*path));
 }
 

@@ -4,6 +4,8 @@
 
 #include "app/ui/TMainWindow.h"
 
+#include "app/core/MakeRom.h"
+
 #include "app/ui/TMakePageLink.h"
 
 #include "ui_MainWindow.h"
@@ -17,6 +19,7 @@ void TMainWindow::ConnectLinkControls() {
         std::make_shared<TMakePageLink>(*UiForm, *Timer1, WindowPrompts, [this](bool enabled) {
             SetCommandButtonsEnabled(enabled);
         });
+    MakeLink->RomFileToOffer = [this] { return AppCore::RomImagePath(EditorSession); };
     connect(UiForm->SpeedButton5, &QPushButton::clicked, this, &TMainWindow::SpeedButton5Click);
     connect(UiForm->SpeedButton6, &QPushButton::clicked, this, &TMainWindow::SpeedButton6Click);
     connect(UiForm->SpeedButton7, &QPushButton::clicked, this, &TMainWindow::SpeedButton7Click);

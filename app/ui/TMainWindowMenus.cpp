@@ -133,12 +133,18 @@ void TMainWindow::SetupMenus() {
             &QAction::triggered, this, &TMainWindow::ShowUserGuide);
     connect(AddAction(help, "actionAbout", QStringLiteral("&About")), &QAction::triggered, this,
             [this] {
-                QMessageBox::about(this, QStringLiteral("About"),
-                                   QStringLiteral("%1\nzkf780a-editor %2, built %3\nQt %4")
-                                       .arg(QString::fromStdString(AppCore::DesignCaption),
-                                            QStringLiteral(ZKF_VERSION),
-                                            QStringLiteral(__DATE__).simplified(),
-                                            QString::fromLatin1(qVersion())));
+                QMessageBox box(
+                    QMessageBox::NoIcon, QStringLiteral("About"),
+                    QStringLiteral("%1\n%2\nzkf780a-editor %3, built %4\nQt %5")
+                        .arg(QString::fromStdString(AppCore::DesignCaption),
+                             QStringLiteral("Edits ZKF780A display projects, makes their ROM "
+                                            "image and uploads it to a VRC-780A controller."),
+                             QStringLiteral(ZKF_VERSION), QStringLiteral(__DATE__).simplified(),
+                             QString::fromLatin1(qVersion())),
+                    QMessageBox::Ok, this);
+                box.setObjectName(QStringLiteral("AboutBox"));
+                box.setIconPixmap(windowIcon().pixmap(64, 64));
+                box.exec();
             });
 }
 

@@ -24,11 +24,11 @@ constexpr const char* CompareCaption = "Compare with ROM image";
 void TMainWindow::FileImportRom() {
     AppCore::TEditorSession& s = EditorSession;
     if (!AppCore::ConfirmDiscardChanges(s)) return;
-    const auto rom = s.Prompts.OpenFileDialog(AppCore::TFileDialog{"", RomImageFilter, ""});
+    const auto rom = s.Prompts.OpenFileDialog(AppCore::TFileDialog{"", RomImageFilter, "", ""});
     if (!rom) return;
     const std::string name = XVclUtil::ChangeFileExt(XVclUtil::FileNameOfPath(*rom), ".zkf");
     const auto project =
-        s.Prompts.SaveFileDialog(AppCore::TFileDialog{name, AppCore::ProjectFileFilter, "zkf"});
+        s.Prompts.SaveFileDialog(AppCore::TFileDialog{name, AppCore::ProjectFileFilter, "zkf", ""});
     if (!project) return;
     const std::string folder =
         project->substr(0, project->size() - XVclUtil::FileNameOfPath(*project).size());
@@ -60,7 +60,7 @@ void TMainWindow::FileImportRom() {
 
 void TMainWindow::FileCompareRom() {
     AppCore::TEditorSession& s = EditorSession;
-    const auto rom = s.Prompts.OpenFileDialog(AppCore::TFileDialog{"", RomImageFilter, ""});
+    const auto rom = s.Prompts.OpenFileDialog(AppCore::TFileDialog{"", RomImageFilter, "", ""});
     if (!rom) return;
     AppCore::TImageComparison c;
     {

@@ -15,6 +15,8 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTimer>
 
 namespace AppUi {
@@ -70,8 +72,20 @@ TMakePageLink::TMakePageLink(Ui::TMainWindow& form, QTimer& timer1, AppCore::TUs
         return objection.empty() || Prompts.AskYesNo("Warning", objection + ". Upload anyway?");
     };
 
+    // The log names the device opened, as the command-line tool does.
+    Upload.Commands.NameDeviceInOpenLine = true;
     Form.ComboBox3->setCurrentIndex(0);
     Form.ComboBox3->setEnabled(true);
+    // Closed, the list still shows a COM number with its device.
+    QStyleOptionComboBox option;
+    option.initFrom(Form.ComboBox3);
+    const QString widest = QStringLiteral("COM 20 \u2014 /dev/ttyUSB0");
+    const QSize text(Form.ComboBox3->fontMetrics().horizontalAdvance(widest),
+                     Form.ComboBox3->fontMetrics().height());
+    Form.ComboBox3->setMinimumWidth(
+        Form.ComboBox3->style()
+            ->sizeFromContents(QStyle::CT_ComboBox, &option, text, Form.ComboBox3)
+            .width());
     Form.SpeedButton5->setEnabled(true);
     Form.ComboBox11->setEnabled(true); // still hidden, as the form has it
     Form.CheckBox1->setEnabled(true);  // "Msg. on": the transfer time line after an upload
@@ -134,7 +148,8 @@ void TMakePageLink::SpeedButton6Click() {
 }
 
 std::optional<std::string> TMakePageLink::ChooseRomFile() {
-    return Prompts.OpenFileDialog(AppCore::TFileDialog{"", RomFileFilter, ""});
+    return Prompts.OpenFileDialog(AppCore::TFileDialog{
+        RomFileToOffer ? RomFileToOffer() : "", RomFileFilter, "", "Open the ROM image to upload"});
 }
 
 void TMakePageLink::SpeedButton9Click() {

@@ -48,6 +48,9 @@ public:
     // The window closes: a running transfer is cancelled and the port closed, as Disconnect.
     void StopForQuit();
 
+    // The ROM image the upload's Open dialog starts with (the one MAKE ROM writes).
+    std::function<std::string()> RomFileToOffer;
+
     KrvCtrl::TPcUart PcUart1;
     Link::TUploadLink Upload; // PcUart1, the protocol, its commands and Timer1 wired together
 

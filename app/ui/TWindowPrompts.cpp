@@ -5,8 +5,10 @@
 #include "app/ui/TImage.h"
 #include "rom/MonoBitmap.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QScrollBar>
@@ -44,14 +46,22 @@ void TWindowPrompts::Attach(QWidget* dialogParent, TImageFinder images, QTextEdi
 
 std::optional<std::string> TWindowPrompts::RunFileDialog(const AppCore::TFileDialog& dialog,
                                                          bool save) {
-    QFileDialog box(DialogParent, save ? QStringLiteral("Save As") : QStringLiteral("Open"),
-                    QDir::currentPath(), QtNameFilters(dialog.Filter));
+    const QString caption = !dialog.Caption.empty() ? QString::fromStdString(dialog.Caption)
+                            : save                  ? QStringLiteral("Save As")
+                                                    : QStringLiteral("Open");
+    // A preset with a folder (the current picture, the ROM image) starts in that folder.
+    const QFileInfo preset(QString::fromStdString(dialog.FileName));
+    const QString folder =
+        !dialog.FileName.empty() && preset.fileName() != preset.filePath() && preset.dir().exists()
+            ? preset.absolutePath()
+            : QDir::currentPath();
+    QFileDialog box(DialogParent, caption, folder, QtNameFilters(dialog.Filter));
     box.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // The overwrite question is the editor's own ("File exist!! Overlay?").
     box.setOption(QFileDialog::DontConfirmOverwrite, true);
     box.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (!dialog.DefaultExt.empty()) box.setDefaultSuffix(QString::fromStdString(dialog.DefaultExt));
-    if (!dialog.FileName.empty()) box.selectFile(QString::fromStdString(dialog.FileName));
+    if (!dialog.FileName.empty()) box.selectFile(preset.fileName());
     if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) return std::nullopt;
     // Qt names files with "/" on every platform; paths are shown and saved in the system's style.
     return QDir::toNativeSeparators(box.selectedFiles().front()).toStdString();
@@ -67,18 +77,42 @@ std::optional<std::string> TWindowPrompts::OpenFileDialog(const AppCore::TFileDi
     return RunFileDialog(dialog, false);
 }
 
+namespace {
+
+// Every answer of a question has an underlined access key (Alt+letter); Cancel is Escape.
+QMessageBox::StandardButton Ask(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
+                                const QString& text, QMessageBox::StandardButtons buttons,
+                                QMessageBox::StandardButton preset) {
+    QMessageBox box(icon, caption, text, buttons, parent);
+    box.setObjectName(QStringLiteral("QuestionBox"));
+    box.setDefaultButton(preset);
+    const std::pair<QMessageBox::StandardButton, const char*> keys[] = {
+        {QMessageBox::Yes, "&Yes"},
+        {QMessageBox::No, "&No"},
+        {QMessageBox::Save, "&Save"},
+        {QMessageBox::Discard, "&Discard"},
+        {QMessageBox::Cancel, "Cancel"}};
+    for (const auto& [which, label] : keys)
+        if (QAbstractButton* button = box.button(which)) button->setText(QString::fromUtf8(label));
+    box.exec();
+    return box.standardButton(box.clickedButton());
+}
+
+} // namespace
+
 bool TWindowPrompts::AskYesNo(const std::string& caption, const std::string& text) {
     if (Answers) return Answers->AskYesNo(caption, text);
-    return QMessageBox::question(DialogParent, QString::fromStdString(caption),
-                                 QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::Yes) == QMessageBox::Yes;
+    return Ask(DialogParent, QMessageBox::Question, QString::fromStdString(caption),
+               QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No,
+               QMessageBox::Yes) == QMessageBox::Yes;
 }
 
 AppCore::TSaveChoice TWindowPrompts::AskSaveChanges(const std::string& text) {
     if (Answers) return Answers->AskSaveChanges(text);
-    switch (QMessageBox::warning(
-        DialogParent, QStringLiteral("Unsaved changes"), QString::fromStdString(text),
-        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save)) {
+    switch (Ask(DialogParent, QMessageBox::Warning, QStringLiteral("Unsaved changes"),
+                QString::fromStdString(text),
+                QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                QMessageBox::Save)) {
     case QMessageBox::Save:
         return AppCore::TSaveChoice::Save;
     case QMessageBox::Discard:

@@ -219,11 +219,14 @@ TEST_F(ProjectLoad, PicturesThatCannotBeShownAreListedOnceAfterTheLoad) {
     EXPECT_EQ(Session.Document.DEF_FL, 3);
     EXPECT_EQ(Session.Document.CodeTables[0][0], "12");
     EXPECT_EQ(Session.Document.TITLEFILENAME_V, broken);
-    ASSERT_EQ(Messages.Messages.size(), 1u);
-    EXPECT_EQ(Messages.Messages[0].first, "Error");
-    EXPECT_EQ(Messages.Messages[0].second, "Picture file load error!!\n\n" + broken + "\n" +
-                                               ProgramDir +
-                                               "DefaultImage/LiftState/NOSUCH-128x32_EN.bmp\n");
+    // The picture found nowhere keeps its saved path and is listed as missing; no box names a
+    // stock path the user never chose.
+    EXPECT_EQ(Session.Document.LiftStateImageTable[8], "/moved/NOSUCH-128x32_EN.bmp");
+    ASSERT_EQ(Messages.Messages.size(), 2u);
+    EXPECT_EQ(Messages.Messages[0].first, "Pictures of the project");
+    EXPECT_EQ(Messages.Messages[0].second, "Missing: /moved/NOSUCH-128x32_EN.bmp\n");
+    EXPECT_EQ(Messages.Messages[1].first, "Error");
+    EXPECT_EQ(Messages.Messages[1].second, "Picture file load error!!\n\n" + broken + "\n");
 }
 
 TEST_F(ProjectLoad, NonIntegerValueChangesNothing) {

@@ -3,6 +3,8 @@
 
 #include "ShownWindowTest.h"
 
+#include "app/core/TUserPrompts.h"
+#include "app/ui/MessageBoxSink.h"
 #include "app/ui/TImage.h"
 #include "app/ui/TStringGrid.h"
 
@@ -124,6 +126,43 @@ TEST_F(EditorTrapsTest, MovedProjectFindsItsPicturesWhateverTheCase) {
     EXPECT_TRUE(QString::fromStdString(Messages.Messages.front().second)
                     .contains("Title.BMP found in " + where + "\nFIRE.bmp found in " + where))
         << Messages.Messages.front().second;
+}
+
+TEST_F(EditorTrapsTest, MovedProjectListsMissingPicturesAndShowsWhatMakeRomUses) {
+    QTemporaryDir oldPlace;
+    const QString fire = oldPlace.filePath("gone-fire.bmp");
+    UiTest::SaveMonoBmp(UiTest::MarkedPicture(128, 32, 6), fire);
+    Script.OpenAnswers = {fire.toStdString()};
+    QTest::mouseDClick(Window.Image(24), Qt::LeftButton); // FIRE, variant A
+    ASSERT_TRUE(Window.Image(24)->HasPicture());
+    // Picture dialogs say what they pick and start with the current picture, in its folder.
+    ASSERT_EQ(Script.OpenDialogs.size(), 1u);
+    EXPECT_EQ(Script.OpenDialogs[0].Caption, "Open the lift-state picture 1A");
+    QTest::mouseDClick(Window.Image(24), Qt::LeftButton); // cancelled
+    ASSERT_EQ(Script.OpenDialogs.size(), 2u);
+    EXPECT_EQ(QString::fromStdString(Script.OpenDialogs[1].FileName), fire);
+    QTest::mouseClick(Window.Image(1), Qt::LeftButton); // cancelled
+    ASSERT_EQ(Script.OpenDialogs.size(), 3u);
+    EXPECT_EQ(Script.OpenDialogs[2].Caption, "Open the vertical title picture");
+    Script.SaveAnswers.push_back(Folder.StartPath("moved.zkf").toStdString());
+    Form.SpeedButton13->click();
+    ASSERT_TRUE(QFile::remove(fire)); // found nowhere after the move
+
+    Messages.Messages.clear();
+    ASSERT_TRUE(Window.OpenProjectFile(Folder.StartPath("moved.zkf")));
+    // The path the user chose is kept for saving; the boxes are empty, as MAKE ROM leaves the
+    // picture out, rather than showing what was there before.
+    EXPECT_EQ(QString::fromStdString(Window.Session().Document.LiftStateImageTable[0]), fire);
+    EXPECT_FALSE(Window.Image(24)->HasPicture());
+    EXPECT_FALSE(Window.Image(AppCore::Images::LiftStateRowPicture(0))->HasPicture());
+    ASSERT_EQ(Messages.Messages.size(), 1u); // no error box naming a stock path
+    const auto& [caption, text] = Messages.Messages.front();
+    EXPECT_EQ(caption, "Pictures of the project");
+    EXPECT_EQ(text, "Missing: " + fire.toStdString() + "\n");
+    EXPECT_EQ(AppUi::MessageBoxIcon(QString::fromStdString(caption), QString::fromStdString(text)),
+              QMessageBox::Warning);
+    EXPECT_EQ(AppUi::MessageBoxIcon("Pictures of the project", "a.bmp found in /x/\n"),
+              QMessageBox::Information);
 }
 
 TEST_F(EditorTrapsTest, DroppedFilesOpenProjectsAndPickPictures) {

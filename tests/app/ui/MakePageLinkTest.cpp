@@ -12,6 +12,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
@@ -115,6 +116,10 @@ TEST_F(MakePageLinkTest, AnImageThatLacksPicturesIsAskedAbout) {
     Script.SaveAnswers.push_back(Folder.StartPath("p.zkf").toStdString());
     Form.SpeedButton10->click();
     ASSERT_EQ(Messages.Messages.back().second, "ROM create finish!!\n\n");
+    // The Save As of MAKE ROM starts with a project named after the ROM file.
+    ASSERT_EQ(Script.SaveDialogs.size(), 1u);
+    EXPECT_EQ(Script.SaveDialogs[0].FileName, "ZKF780A.zkf");
+    EXPECT_EQ(Script.SaveDialogs[0].Caption, "Save the project for MAKE ROM");
     StartSim();
     ConnectCom3();
     const std::string rom = Folder.StartPath("ZKF780A.ROM").toStdString();
@@ -123,6 +128,11 @@ TEST_F(MakePageLinkTest, AnImageThatLacksPicturesIsAskedAbout) {
     Form.SpeedButton9->click(); // UpLoad ROM Image, "No"
     Form.SpeedButton8->click(); // Upgrade LPV AP, "No"
     ASSERT_EQ(Script.Questions.size(), 2u);
+    // The upload's Open dialog starts with the image MAKE ROM wrote.
+    ASSERT_FALSE(Script.OpenDialogs.empty());
+    EXPECT_EQ(QFileInfo(QString::fromStdString(Script.OpenDialogs[0].FileName)),
+              QFileInfo(QString::fromStdString(rom)));
+    EXPECT_EQ(Script.OpenDialogs[0].Caption, "Open the ROM image to upload");
     for (const auto& [caption, text] : Script.Questions) {
         EXPECT_EQ(caption, "Warning");
         EXPECT_EQ(
@@ -136,7 +146,8 @@ TEST_F(MakePageLinkTest, AnImageThatLacksPicturesIsAskedAbout) {
 TEST_F(MakePageLinkTest, ConnectUploadDisconnect) {
     StartSim();
     ConnectCom3();
-    EXPECT_EQ(Lines().last(), ">>> Open COM 3 <<<");
+    EXPECT_EQ(Lines().last(),
+              QString::fromStdString(">>> Open COM 3 (" + Line.PeerPath() + ") <<<"));
     EXPECT_EQ(Form.SpeedButton5->text(), "Disconnect");
     EXPECT_FALSE(Form.ComboBox3->isEnabled());
     EXPECT_TRUE(CommandButtonsEnabled());
@@ -155,7 +166,8 @@ TEST_F(MakePageLinkTest, ConnectUploadDisconnect) {
     Form.SpeedButton9->click();
     ASSERT_EQ(Script.OpenDialogs.size(), 2u);
     EXPECT_EQ(Script.OpenDialogs[0].Filter, "ZKF780A ROM File (*.rom)|*.rom");
-    EXPECT_EQ(Script.OpenDialogs[0].FileName, "");
+    EXPECT_EQ(QString::fromStdString(Script.OpenDialogs[0].FileName),
+              QFileInfo(Folder.StartPath("ZKF780A.ROM")).filePath()); // what MAKE ROM writes
     ASSERT_TRUE(WaitForLine("===> UpLoad ROM image finish.<==="));
     const QStringList lines = Lines();
     EXPECT_EQ(lines[0], "*** UpLoad ROM image ***");
@@ -207,7 +219,8 @@ TEST_F(MakePageLinkTest, CancelledDialogChangesNothing) {
     StartSim();
     ConnectCom3();
     Form.SpeedButton9->click(); // the script has no answer: cancelled
-    EXPECT_EQ(Lines(), QStringList{">>> Open COM 3 <<<"});
+    EXPECT_EQ(Lines(),
+              QStringList{QString::fromStdString(">>> Open COM 3 (" + Line.PeerPath() + ") <<<")});
     EXPECT_TRUE(CommandButtonsEnabled());
     EXPECT_EQ(Window.MakePageLink().Upload.Protocol.State.Mode, Link::TTransferMode::Idle);
 }
@@ -219,7 +232,7 @@ TEST_F(MakePageLinkTest, InvalidComNumberAndBaudList) {
     ASSERT_EQ(Messages.Messages.size(), 1u);
     EXPECT_EQ(Messages.Messages[0].first, "PcUart1");
     EXPECT_EQ(Messages.Messages[0].second, "Invalid value !!!");
-    EXPECT_EQ(Lines()[0], ">>> Open COM 1 <<<");
+    EXPECT_EQ(Lines()[0], ">>> Open COM 1 (" + Folder.StartPath("no-such-tty") + ") <<<");
 
     const int i38400 = Form.ComboBox11->findText("38400");
     ASSERT_GE(i38400, 0);
@@ -248,7 +261,7 @@ TEST_F(MakePageLinkTest, FailedOpenStaysDisconnected) {
     XVclCtrl::TComPortTable::Global().SetEntry(5, missing);
     Form.ComboBox3->setCurrentIndex(4);
     Form.SpeedButton5->click();
-    EXPECT_EQ(Lines(), (QStringList{">>> Open COM 5 <<<",
+    EXPECT_EQ(Lines(), (QStringList{QString::fromStdString(">>> Open COM 5 (" + missing + ") <<<"),
                                     QString::fromStdString("=== " + missing +
                                                            ": The comm device not exist !! ==="),
                                     QString::fromStdString("=== the device " + missing +
@@ -287,9 +300,13 @@ TEST_F(MakePageLinkTest, PortListNamesTheDevicesWhenOpened) {
     EXPECT_EQ(Form.ComboBox3->itemText(2),
               QString::fromUtf8("COM 3 \u2014 ") + QString::fromStdString(Line.PeerPath()));
     EXPECT_TRUE(Form.CheckBox1->isEnabled()); // "Msg. on"
+    // Closed, the list is wide enough for a COM number with a USB adapter's device.
+    EXPECT_GE(Form.ComboBox3->width(), Form.ComboBox3->fontMetrics().horizontalAdvance(
+                                           QString::fromUtf8("COM 3 \u2014 /dev/ttyUSB0")));
     StartSim();
     ConnectCom3();
-    EXPECT_EQ(Lines().last(), ">>> Open COM 3 <<<");
+    EXPECT_EQ(Lines().last(),
+              QString::fromStdString(">>> Open COM 3 (" + Line.PeerPath() + ") <<<"));
 }
 
 // Quitting (Ctrl+Q or closing the window) in the middle of an upload asks; No keeps the

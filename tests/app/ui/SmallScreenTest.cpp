@@ -12,11 +12,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -121,6 +123,29 @@ TEST_F(SmallScreenTest, F1ShowsTheUserGuideInAWindowOfTheEditor) {
     // Pressed again, the same window comes back.
     Trigger("actionUserGuide");
     EXPECT_EQ(Window.findChildren<QDialog*>("UserGuideWindow").size(), 1);
+}
+
+} // namespace
+
+namespace {
+
+// The About box shows the program's icon and says in one line what the program does.
+TEST_F(SmallScreenTest, AboutBoxShowsTheIconAndWhatTheProgramDoes) {
+    EXPECT_FALSE(Window.windowIcon().isNull());
+    QString text;
+    bool hasIcon = false;
+    QTimer::singleShot(0, &Window, [&] {
+        auto* box = Window.findChild<QMessageBox*>("AboutBox");
+        if (!box) return;
+        text = box->text();
+        hasIcon = !box->iconPixmap().isNull();
+        box->accept();
+    });
+    Trigger("actionAbout");
+    EXPECT_TRUE(hasIcon);
+    EXPECT_TRUE(text.contains("Edits ZKF780A display projects, makes their ROM image and uploads "
+                              "it to a VRC-780A controller."))
+        << text.toStdString();
 }
 
 } // namespace

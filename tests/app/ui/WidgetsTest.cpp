@@ -8,11 +8,14 @@
 #include "app/ui/TStringGrid.h"
 #include "app/ui/TWindowPrompts.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -133,6 +136,31 @@ TEST(TWindowPromptsTest, FiltersBecomeQtNameFilters) {
               "ZKF780A Project File (*.zkf)");
     EXPECT_EQ(AppUi::QtNameFilters("Bitmap|*.bmp|All (*.*)|*.*"), "Bitmap (*.bmp);;All (*.*)");
     EXPECT_EQ(AppUi::QtNameFilters(""), "");
+}
+
+// The questions' answers have access keys: Alt+D discards, Alt+N says no.
+TEST(TWindowPromptsTest, QuestionsAnswerWithAccessKeys) {
+    UiTest::EnsureApplication();
+    QWidget parent;
+    AppUi::TWindowPrompts prompts;
+    prompts.Attach(&parent, {}, nullptr, nullptr);
+    QStringList texts;
+    const auto answerWith = [&](Qt::Key key) {
+        QTimer::singleShot(0, &parent, [&texts, &parent, key] {
+            auto* box = parent.findChild<QMessageBox*>("QuestionBox");
+            if (!box) return;
+            for (QAbstractButton* button : box->buttons()) texts.append(button->text());
+            QTest::keyClick(box, key); // as Alt+key, the letter alone answers in a message box
+        });
+    };
+    answerWith(Qt::Key_D);
+    EXPECT_EQ(prompts.AskSaveChanges("Save?"), AppCore::TSaveChoice::Discard);
+    EXPECT_TRUE(texts.contains("&Save") && texts.contains("&Discard"))
+        << texts.join(',').toStdString();
+    texts.clear();
+    answerWith(Qt::Key_N);
+    EXPECT_FALSE(prompts.AskYesNo("Overlay file", "File exist!! Overlay?"));
+    EXPECT_TRUE(texts.contains("&Yes") && texts.contains("&No")) << texts.join(',').toStdString();
 }
 
 TEST(TWindowPromptsTest, MessageLinesArePlainText) {
