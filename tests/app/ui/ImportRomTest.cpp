@@ -23,16 +23,8 @@
 
 namespace {
 
-const QString Cli = QStringLiteral(ZKF780A_CLI);
-
-bool RunCli(const QStringList& args, QString* output) {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(Cli, args);
-    const bool done = process.waitForFinished(120000);
-    *output = QString::fromLocal8Bit(process.readAll());
-    return done && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-}
+using UiTest::Cli;
+using UiTest::RunCli;
 
 void Trigger(AppUi::TMainWindow& window, const char* name) {
     QAction* action = window.findChild<QAction*>(QString::fromLatin1(name));

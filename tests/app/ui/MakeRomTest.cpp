@@ -28,17 +28,8 @@ using AppUi::TMainWindow;
 
 namespace {
 
-const QString Cli = QStringLiteral(ZKF780A_CLI);
-
-// Runs the command-line tool; its output on failure.
-bool RunCli(const QStringList& args, QString* output) {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(Cli, args);
-    const bool done = process.waitForFinished(120000);
-    *output = QString::fromLocal8Bit(process.readAll());
-    return done && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-}
+using UiTest::Cli;
+using UiTest::RunCli;
 
 QByteArray ReadAll(const QString& path) {
     QFile file(path);

@@ -9,12 +9,22 @@
 #include <QDir>
 #include <QFile>
 #include <QPainter>
+#include <QProcess>
 #include <QStandardPaths>
 
 #include <cstdlib>
 #include <stdexcept>
 
 namespace UiTest {
+
+bool RunCli(const QStringList& args, QString* output) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(Cli, args);
+    const bool done = process.waitForFinished(120000);
+    *output = QString::fromLocal8Bit(process.readAll());
+    return done && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
 
 void EnsureApplication() {
     if (QApplication::instance()) return;

@@ -4,12 +4,18 @@
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <memory>
 #include <string>
 
 namespace UiTest {
+
+// The command-line tool of the same build, and a run of it: true on exit 0, its output in
+// output either way.
+inline const QString Cli = QStringLiteral(ZKF780A_CLI);
+bool RunCli(const QStringList& args, QString* output);
 
 // The test program's QApplication (offscreen platform), created on first use.
 void EnsureApplication();
