@@ -5,6 +5,7 @@
 
 #include "Verb.h"
 #include "VerbParser.h"
+#include "WorkFolder.h"
 
 #include "XVclUtil/FileUtil.h"
 #include "XVclUtil/MessageBox.h"
@@ -16,12 +17,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -120,13 +119,8 @@ int BuildMain(int argc, char** argv) {
     const std::string invocationDir = AppCore::TStartupContext::CurrentDir();
     a.Project = AbsolutePath(a.Project, invocationDir);
     a.RomFile = AbsolutePath(a.RomFile, invocationDir);
-    a.ProgramDir = a.ProgramDir.empty() ? AppCore::TStartupContext::DefaultProgramDir()
-                                        : AbsolutePath(a.ProgramDir, invocationDir);
-    if (!a.WorkDir.empty() && ::chdir(a.WorkDir.c_str()) != 0) {
-        std::fprintf(stderr, "build: cannot enter the working folder \"%s\": %s\n",
-                     a.WorkDir.c_str(), std::strerror(errno));
-        return 1;
-    }
+    a.ProgramDir = Cli::ProgramDirArgument(a.ProgramDir, invocationDir);
+    if (!Cli::EnterWorkFolder("build", a.WorkDir)) return 1;
     const std::string workDir = AppCore::TStartupContext::CurrentDir();
 
     XVclUtil::TMessageSink previous = XVclUtil::SetMessageSink(PrintMessageBox);

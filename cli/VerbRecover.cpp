@@ -6,6 +6,7 @@
 
 #include "Verb.h"
 #include "VerbParser.h"
+#include "WorkFolder.h"
 
 #include "XVclUtil/FileUtil.h"
 #include "XVclUtil/PlatformPaths.h"
@@ -13,11 +14,9 @@
 #include "app/core/Startup.h"
 #include "app/core/TScriptedPrompts.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -76,13 +75,8 @@ int RecoverMain(int argc, char** argv) {
     const std::string here = AppCore::TStartupContext::CurrentDir();
     a.Rom = AbsolutePath(a.Rom, here);
     a.Folder = AbsolutePath(a.Folder, here);
-    a.ProgramDir = a.ProgramDir.empty() ? AppCore::TStartupContext::DefaultProgramDir()
-                                        : AbsolutePath(a.ProgramDir, here);
-    if (!a.WorkDir.empty() && ::chdir(a.WorkDir.c_str()) != 0) {
-        std::fprintf(stderr, "recover: cannot enter the working folder \"%s\": %s\n",
-                     a.WorkDir.c_str(), std::strerror(errno));
-        return 1;
-    }
+    a.ProgramDir = Cli::ProgramDirArgument(a.ProgramDir, here);
+    if (!Cli::EnterWorkFolder("recover", a.WorkDir)) return 1;
     const std::string workDir = AppCore::TStartupContext::CurrentDir();
     std::string error;
     const auto image = AppCore::ReadRomImageFile(a.Rom, error);
