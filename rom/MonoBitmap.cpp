@@ -2,6 +2,7 @@
 
 #include "EBmpFormat.h"
 #include "EPictureLoad.h"
+#include "PictureWarnings.h"
 #include "RomLayout.h"
 #include "TBmpReader.h"
 #include "Text.h"
@@ -97,17 +98,25 @@ void WriteRecord(const std::string& target, const TBytes& record) {
         throw EPictureLoad(target, "cannot write the file");
 }
 
-} // namespace
-
-TPicture LoadPicture(const std::string& fileName) {
+TBytes ReadPictureFile(const std::string& fileName) {
+    // Only a regular file is opened (opening a device can act on it); the reader checks the
+    // size on the open file, so the name is looked up again only to say what went wrong.
+    auto bytes = XVclUtil::FileExists(fileName)
+                     ? XVclUtil::ReadWholeFile(fileName, MaxPictureFileSize)
+                     : std::nullopt;
+    if (bytes) return std::move(*bytes);
     std::error_code ec;
     const std::uintmax_t size = std::filesystem::file_size(XVclUtil::FsPath(fileName), ec);
     if (!ec && size > MaxPictureFileSize)
         throw EPictureLoad(fileName,
                            "file too large for a picture (" + std::to_string(size) + " bytes)");
-    auto bytes = XVclUtil::FileExists(fileName) ? XVclUtil::ReadWholeFile(fileName) : std::nullopt;
-    if (!bytes) throw EPictureLoad(fileName, "file not found or not readable");
-    return LoadPictureData(*bytes, fileName);
+    throw EPictureLoad(fileName, "file not found or not readable");
+}
+
+} // namespace
+
+TPicture LoadPicture(const std::string& fileName) {
+    return LoadPictureData(ReadPictureFile(fileName), fileName);
 }
 
 TPicture LoadPictureData(std::span<const std::uint8_t> data, const std::string& name) {
@@ -117,6 +126,17 @@ TPicture LoadPictureData(std::span<const std::uint8_t> data, const std::string& 
         return reader.Read();
     } catch (const EBmpFormat& e) {
         throw EPictureLoad(name, e.Reason);
+    }
+}
+
+void CheckPicture(const std::string& fileName) {
+    const TBytes bytes = ReadPictureFile(fileName);
+    try {
+        const TBmpReader reader(bytes);
+        CheckRecordSize(reader.Width(), reader.Height(), fileName);
+        reader.CheckPixelData();
+    } catch (const EBmpFormat& e) {
+        throw EPictureLoad(fileName, e.Reason);
     }
 }
 
@@ -131,39 +151,63 @@ TBytes EncodeRowMajor(const TPicture& picture) {
 }
 
 namespace {
-// The record of packed rows (top first, PadTo8(w) / 8 bytes each) turned: stored row j is
-// source column x = w-1-j, read top to bottom. Every band of 8 source rows gives one byte of
-// each stored row, an 8 x 8 bit block turned at a time.
-TBytes EncodeRotatedRows(int w, int h, const std::uint8_t* rows) {
-    const std::size_t colBytes = PadTo8(static_cast<std::size_t>(h)) / 8;
-    const std::size_t rowBytes = PadTo8(static_cast<std::size_t>(w)) / 8;
-    TBytes out(4 + colBytes * static_cast<std::size_t>(w), 0);
-    PutHeader(out, colBytes * 8, static_cast<std::size_t>(w));
+// Source rows y0 .. y0+count-1 (count 1 to 8, the rest white) at byte column bx, as one 8 x 8
+// bit block, the first row in the top byte.
+std::uint64_t RowBlock(const TMonoRows& rows, std::size_t y0, std::size_t count, std::size_t bx) {
+    const std::uint8_t* p =
+        rows.Top + static_cast<std::ptrdiff_t>(y0) * rows.Stride + static_cast<std::ptrdiff_t>(bx);
+    std::uint64_t block = 0;
+    if (count == 8) // the common case, a loop of known length the compiler unrolls
+        for (std::size_t r = 0; r < 8; ++r, p += rows.Stride)
+            block |= std::uint64_t(*p) << (56 - 8 * r);
+    else
+        for (std::size_t r = 0; r < count; ++r, p += rows.Stride)
+            block |= std::uint64_t(*p) << (56 - 8 * r);
+    // Keep and Flip in every row byte at once; the rows past count stay 0.
+    const std::uint64_t present = ~std::uint64_t(0) << (8 * (8 - count));
+    const std::uint64_t ones = 0x0101010101010101ULL;
+    return ((block & ones * rows.Keep) ^ ones * rows.Flip) & present;
+}
+
+// The record of the rows turned: stored row j is source column x = w-1-j, read top to bottom.
+// Every band of 8 source rows gives one byte of each stored row, an 8 x 8 bit block turned at
+// a time. Bits past the width are never read into the record.
+TBytes EncodeRotatedRows(int width, int height, const TMonoRows& rows) {
+    const std::size_t w = static_cast<std::size_t>(width), h = static_cast<std::size_t>(height);
+    const std::size_t colBytes = PadTo8(h) / 8, rowBytes = PadTo8(w) / 8;
+    TBytes out(4 + colBytes * w);
+    PutHeader(out, colBytes * 8, w);
     std::uint8_t* data = out.data() + 4;
     for (std::size_t by = 0; by < colBytes; ++by) {
-        const std::uint8_t* band = rows + by * 8 * rowBytes;
-        const std::size_t bandRows = std::min<std::size_t>(8, static_cast<std::size_t>(h) - by * 8);
+        const std::size_t bandRows = std::min<std::size_t>(8, h - by * 8);
         for (std::size_t bx = 0; bx < rowBytes; ++bx) {
-            std::uint64_t block = 0;
-            for (std::size_t r = 0; r < 8; ++r)
-                block = block << 8 | (r < bandRows ? band[r * rowBytes + bx] : 0);
-            block = Transpose8x8(block);
-            for (int j = 0; j < 8; ++j) {
-                const int x = static_cast<int>(bx * 8) + j;
-                if (x >= w) break;
-                data[static_cast<std::size_t>(w - 1 - x) * colBytes + by] =
-                    static_cast<std::uint8_t>(block >> (56 - 8 * j));
-            }
+            const std::uint64_t block = Transpose8x8(RowBlock(rows, by * 8, bandRows, bx));
+            const std::size_t columns = std::min<std::size_t>(8, w - bx * 8);
+            // Column x = 8 * bx + j is stored row w-1-x: one byte in each.
+            std::uint8_t* stored = data + (w - 1 - bx * 8) * colBytes + by;
+            if (columns == 8)
+                for (std::size_t j = 0; j < 8; ++j, stored -= colBytes)
+                    *stored = static_cast<std::uint8_t>(block >> (56 - 8 * j));
+            else
+                for (std::size_t j = 0; j < columns; ++j, stored -= colBytes)
+                    *stored = static_cast<std::uint8_t>(block >> (56 - 8 * j));
         }
     }
     return out;
 }
 
-TBytes EncodeRowMajorRows(int w, int h, const std::uint8_t* rows) {
-    const std::size_t bytes = PadTo8(static_cast<std::size_t>(w)) / 8 * static_cast<std::size_t>(h);
-    TBytes out(4 + bytes);
-    PutHeader(out, PadTo8(static_cast<std::size_t>(w)), static_cast<std::size_t>(h));
-    std::copy_n(rows, bytes, out.data() + 4);
+// The record of the rows as they are, the bits past the width cleared.
+TBytes EncodeRowMajorRows(int width, int height, const TMonoRows& rows) {
+    const std::size_t w = static_cast<std::size_t>(width), h = static_cast<std::size_t>(height);
+    const std::size_t rowBytes = PadTo8(w) / 8;
+    const auto last = static_cast<std::uint8_t>(w % 8 ? 0xFF << (8 - w % 8) : 0xFF);
+    TBytes out(4 + rowBytes * h);
+    PutHeader(out, rowBytes * 8, h);
+    std::uint8_t* row = out.data() + 4;
+    for (std::size_t y = 0; y < h; ++y, row += rowBytes) {
+        for (std::size_t i = 0; i < rowBytes; ++i) row[i] = rows.Byte(y, i);
+        row[rowBytes - 1] &= last;
+    }
     return out;
 }
 } // namespace
@@ -173,26 +217,55 @@ TBytes EncodeRotated(const TPicture& picture) {
     std::vector<std::uint8_t> rows(rowBytes * static_cast<std::size_t>(picture.Height));
     for (int y = 0; y < picture.Height; ++y)
         PackedRow(picture, y, rows.data() + rowBytes * static_cast<std::size_t>(y));
-    return EncodeRotatedRows(picture.Width, picture.Height, rows.data());
+    const TMonoRows packed{rows.data(), static_cast<std::ptrdiff_t>(rowBytes)};
+    return EncodeRotatedRows(picture.Width, picture.Height, packed);
 }
 
 TBytes EncodeMonoRecord(const TPicture& picture, TDisplayType type) {
     return type == TDisplayType::Vertical ? EncodeRotated(picture) : EncodeRowMajor(picture);
 }
 
+namespace {
+// Null unless the picture is an uncompressed 1-bit one, whose rows make the record directly.
+std::optional<TBytes> EncodeMonoRows(const TBmpReader& reader, TDisplayType type) {
+    const std::optional<TMonoRows> rows = reader.MonoRows();
+    if (!rows) return std::nullopt;
+    const int w = reader.Width(), h = reader.Height();
+    return type == TDisplayType::Vertical ? EncodeRotatedRows(w, h, *rows)
+                                          : EncodeRowMajorRows(w, h, *rows);
+}
+} // namespace
+
 TBytes EncodeMonoData(std::span<const std::uint8_t> data, const std::string& name,
                       TDisplayType type) {
     try {
         const TBmpReader reader(data);
         CheckRecordSize(reader.Width(), reader.Height(), name);
-        if (auto rows = reader.PackedBlackRows()) {
-            const int w = reader.Width(), h = reader.Height();
-            return type == TDisplayType::Vertical ? EncodeRotatedRows(w, h, rows->data())
-                                                  : EncodeRowMajorRows(w, h, rows->data());
-        }
+        if (auto record = EncodeMonoRows(reader, type)) return std::move(*record);
         return EncodeMonoRecord(reader.Read(), type);
     } catch (const EBmpFormat& e) {
         throw EPictureLoad(name, e.Reason);
+    }
+}
+
+TEncodedFile EncodePictureFile(const std::string& fileName, TDisplayType type) {
+    const TBytes bytes = ReadPictureFile(fileName);
+    try {
+        const TBmpReader reader(bytes);
+        CheckRecordSize(reader.Width(), reader.Height(), fileName);
+        TEncodedFile file{{}, reader.Width(), reader.Height(), 0};
+        // Two colours, each pure black or white: no pixel can be grey.
+        if (!reader.HasGreyColours())
+            if (auto record = EncodeMonoRows(reader, type)) {
+                file.Record = std::move(*record);
+                return file;
+            }
+        const TPicture picture = reader.Read();
+        file.GreyPixels = GreyPixelCount(picture);
+        file.Record = EncodeMonoRecord(picture, type);
+        return file;
+    } catch (const EBmpFormat& e) {
+        throw EPictureLoad(fileName, e.Reason);
     }
 }
 

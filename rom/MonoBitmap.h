@@ -26,6 +26,8 @@ using TBytes = std::vector<std::uint8_t>;
 // index entry.
 TPicture LoadPicture(const std::string& fileName);
 TPicture LoadPictureData(std::span<const std::uint8_t> data, const std::string& name);
+// LoadPicture's checks and errors without decoding the pixels.
+void CheckPicture(const std::string& fileName);
 
 // Records in memory.
 TBytes EncodeRowMajor(const TPicture& picture);
@@ -35,6 +37,16 @@ TBytes EncodeMonoRecord(const TPicture& picture, TDisplayType type);
 // an uncompressed 1-bit picture goes from its rows to the record without the picture.
 TBytes EncodeMonoData(std::span<const std::uint8_t> data, const std::string& name,
                       TDisplayType type);
+// A picture file as its record, with what the build warns about: its size and its grey pixels
+// (neither pure black nor pure white). The same errors as LoadPicture; a picture of two pure
+// colours goes from its rows to the record without the picture.
+struct TEncodedFile {
+    TBytes Record;
+    int Width = 0;
+    int Height = 0;
+    long long GreyPixels = 0;
+};
+TEncodedFile EncodePictureFile(const std::string& fileName, TDisplayType type);
 
 // File to file, as the build's encoding steps: target is created or overwritten.
 void EncodeRowMajor(const std::string& source, const std::string& target);

@@ -9,48 +9,35 @@
 
 namespace Rom {
 
-std::size_t SumNumberedFiles(const TWorkFolder& folder, const std::string& prefix, int count) {
-    std::size_t sum = 0;
-    for (int k = 0; k < count; ++k)
-        if (auto size = folder.Size(prefix + std::to_string(k))) sum += *size;
-    return sum;
-}
-
 bool PackNumberedPictures(TWorkFolder& folder, const std::string& prefix,
                           const std::string& target) {
-    const std::size_t total = SumNumberedFiles(folder, prefix, SetEntries);
+    const std::vector<TNumberedFile> files = folder.TakeNumbered(prefix, SetEntries);
+    std::size_t total = SetIndexSize;
+    for (const auto& [k, data] : files) total += data.size();
     std::vector<std::uint8_t> set(SetIndexSize, 0);
-    set.reserve(SetIndexSize + total);
-    for (std::size_t k = 0; k < SetEntries; ++k) {
-        const std::string name = prefix + std::to_string(k);
-        auto data = folder.Read(name);
-        if (!data) continue;
+    set.reserve(total);
+    for (const auto& [k, data] : files) {
         const std::size_t address = set.size(); // relative to the set: 0x600 + bytes before it
-        set.insert(set.end(), data->begin(), data->end());
-        folder.Remove(name);
-        PutSetEntry(set.data() + k * PictureEntrySize, static_cast<std::uint32_t>(address),
-                    static_cast<std::uint32_t>(data->size()));
+        set.insert(set.end(), data.begin(), data.end());
+        PutSetEntry(set.data() + static_cast<std::size_t>(k) * PictureEntrySize,
+                    static_cast<std::uint32_t>(address), static_cast<std::uint32_t>(data.size()));
     }
-    return folder.Write(target, set);
+    return folder.Put(target, std::move(set));
 }
 
 TPackResult PackPictureBlock(TWorkFolder& folder, const std::string& prefix, int count,
                              std::uint32_t addressBase, std::span<std::uint8_t> block) {
     const std::size_t indexSize = static_cast<std::size_t>(std::max(count, 0)) * PictureEntrySize;
-    if (indexSize + SumNumberedFiles(folder, prefix, count) > block.size())
-        return TPackResult::TooLarge;
+    if (indexSize + folder.NumberedSize(prefix, count) > block.size()) return TPackResult::TooLarge;
     std::fill(block.begin(), block.end(), 0);
     std::size_t used = indexSize;
-    for (int k = 0; k < count; ++k) {
-        const std::string name = prefix + std::to_string(k);
-        auto data = folder.Read(name);
-        if (!data) continue; // the entry stays six 0 bytes
-        std::memcpy(block.data() + used, data->data(), data->size());
+    // An absent file's entry stays six 0 bytes.
+    for (const auto& [k, data] : folder.TakeNumbered(prefix, count)) {
+        std::memcpy(block.data() + used, data.data(), data.size());
         PutPictureEntry(block.data() + static_cast<std::size_t>(k) * PictureEntrySize,
                         addressBase + static_cast<std::uint32_t>(used),
-                        static_cast<std::uint32_t>(data->size()));
-        used += data->size();
-        folder.Remove(name);
+                        static_cast<std::uint32_t>(data.size()));
+        used += data.size();
     }
     return TPackResult::Packed;
 }

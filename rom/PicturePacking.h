@@ -25,7 +25,4 @@ enum class TPackResult { Packed, TooLarge };
 TPackResult PackPictureBlock(TWorkFolder& folder, const std::string& prefix, int count,
                              std::uint32_t addressBase, std::span<std::uint8_t> block);
 
-// Total size of the files prefix0 .. prefix(count-1) that exist.
-std::size_t SumNumberedFiles(const TWorkFolder& folder, const std::string& prefix, int count);
-
 } // namespace Rom

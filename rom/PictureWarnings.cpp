@@ -25,19 +25,26 @@ long long GreyPixelCount(const TPicture& picture) {
 }
 
 std::string GreyPixelWarning(const std::string& name, const TPicture& picture) {
-    const long long grey = GreyPixelCount(picture);
+    return GreyPixelWarning(name, GreyPixelCount(picture));
+}
+
+std::string GreyPixelWarning(const std::string& name, long long grey) {
     if (grey == 0) return {};
     return "[Warning] " + name + ": " + Grouped(grey) + " grey pixel" + (grey == 1 ? "" : "s") +
            " will show as white";
 }
 
 std::string SizeWarning(const std::string& name, const TPicture& picture, TSlotSize slot) {
-    if (picture.IsNull() || !slot.IsValid() ||
-        (picture.Width == slot.Width && picture.Height == slot.Height))
+    return SizeWarning(name, picture.Width, picture.Height, slot);
+}
+
+std::string SizeWarning(const std::string& name, int width, int height, TSlotSize slot) {
+    if (width <= 0 || height <= 0 || !slot.IsValid() ||
+        (width == slot.Width && height == slot.Height))
         return {};
-    return "[Warning] " + name + ": " + std::to_string(picture.Width) + " x " +
-           std::to_string(picture.Height) + " pixels, its place holds " +
-           std::to_string(slot.Width) + " x " + std::to_string(slot.Height);
+    return "[Warning] " + name + ": " + std::to_string(width) + " x " + std::to_string(height) +
+           " pixels, its place holds " + std::to_string(slot.Width) + " x " +
+           std::to_string(slot.Height);
 }
 
 TPicture DisplayedPicture(const TPicture& picture, TDisplayType type) {

@@ -22,8 +22,10 @@ long long GreyPixelCount(const TPicture& picture);
 
 // "[Warning] TITLE.bmp: 1,234 grey pixels will show as white"; empty when there are none.
 std::string GreyPixelWarning(const std::string& name, const TPicture& picture);
+std::string GreyPixelWarning(const std::string& name, long long greyPixels);
 // "[Warning] TITLE.bmp: 100 x 20 pixels, its place holds 128 x 24"; empty when they agree.
 std::string SizeWarning(const std::string& name, const TPicture& picture, TSlotSize slot);
+std::string SizeWarning(const std::string& name, int width, int height, TSlotSize slot);
 
 // What the display shows of a picture, upright: the record's pixels, only pure black set, and
 // the stored rows padded with white to a multiple of 8 (the width on a Horizontal display, the

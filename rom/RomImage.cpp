@@ -23,16 +23,12 @@ void FillHead(std::uint8_t* image) {
 // Appends prefix<n> to the picture data and writes index entry n, for every n that exists.
 void PackPictures(TWorkFolder& folder, const std::string& prefix, std::uint8_t* image) {
     std::size_t used = 0;
-    for (std::size_t n = 0; n < RomIndexEntries; ++n) {
-        const std::string name = prefix + std::to_string(n);
-        auto data = folder.Read(name);
-        if (!data) continue;
-        std::memcpy(image + PictureDataOffset + used, data->data(), data->size());
-        folder.Remove(name);
-        PutPictureEntry(image + RomIndexOffset + n * PictureEntrySize,
+    for (const auto& [n, data] : folder.TakeNumbered(prefix, RomIndexEntries)) {
+        std::memcpy(image + PictureDataOffset + used, data.data(), data.size());
+        PutPictureEntry(image + RomIndexOffset + static_cast<std::size_t>(n) * PictureEntrySize,
                         FirstPictureAddress + static_cast<std::uint32_t>(used),
-                        static_cast<std::uint32_t>(data->size()));
-        used += data->size();
+                        static_cast<std::uint32_t>(data.size()));
+        used += data.size();
     }
     const int fixed[3] = {PmIndexEntry, UmIndexEntry, UbfIndexEntry};
     for (int i = 0; i < 3; ++i)
@@ -59,8 +55,7 @@ void SealPageChecks(std::vector<std::uint8_t>& image) {
 
 std::optional<std::vector<std::uint8_t>>
 BuildRomImage(TWorkFolder& folder, const std::string& prefix, const TRomBlocks& blocks) {
-    if (SumNumberedFiles(folder, prefix, RomIndexEntries) > PictureDataCapacity)
-        return std::nullopt;
+    if (folder.NumberedSize(prefix, RomIndexEntries) > PictureDataCapacity) return std::nullopt;
     std::vector<std::uint8_t> image(RomImageSize, 0);
     FillHead(image.data());
     PackPictures(folder, prefix, image.data());

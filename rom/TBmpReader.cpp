@@ -185,9 +185,9 @@ void TBmpReader::ReadUncompressed(TPicture& picture) const {
     }
 }
 
-// A byte of eight pixels maps to its black bits by the two colours alone: the bits of index 1
-// where colour 1 is black, the cleared bits where colour 0 is.
-std::optional<std::vector<std::uint8_t>> TBmpReader::PackedBlackRows() const {
+// Each colour is black or not: colour 1 alone black keeps the bits, colour 0 alone inverts
+// them, and two alike give one colour whatever the bits.
+std::optional<TMonoRows> TBmpReader::MonoRows() const {
     if (Bits != 1 || Compression != BiRgb || W <= 0 || H <= 0) return std::nullopt;
     std::size_t stride;
     const std::uint8_t* rows = UncompressedRows(&stride);
@@ -195,18 +195,29 @@ std::optional<std::vector<std::uint8_t>> TBmpReader::PackedBlackRows() const {
         return (Palette[static_cast<std::size_t>(index)] & 0xFFFFFF) == 0 ? 0xFF : 0x00;
     };
     const std::uint8_t ones = black(1), zeros = black(0);
-    const std::size_t rowBytes = (static_cast<std::size_t>(W) + 7) / 8;
-    const auto last = static_cast<std::uint8_t>(W % 8 ? 0xFF << (8 - W % 8) : 0xFF);
-    std::vector<std::uint8_t> packed(rowBytes * static_cast<std::size_t>(H));
-    for (int r = 0; r < H; ++r) {
-        const std::uint8_t* src = rows + stride * static_cast<std::size_t>(r);
-        std::uint8_t* out =
-            packed.data() + rowBytes * static_cast<std::size_t>(TopDown ? r : H - 1 - r);
-        for (std::size_t i = 0; i < rowBytes; ++i)
-            out[i] = static_cast<std::uint8_t>((src[i] & ones) | (~src[i] & zeros));
-        out[rowBytes - 1] &= last;
+    const auto s = static_cast<std::ptrdiff_t>(stride);
+    TMonoRows mono;
+    mono.Top = TopDown ? rows : rows + s * (H - 1);
+    mono.Stride = TopDown ? s : -s;
+    mono.Keep = ones != zeros ? 0xFF : 0x00;
+    mono.Flip = zeros;
+    return mono;
+}
+
+void TBmpReader::CheckPixelData() const {
+    if (Compression == BiRle8 || Compression == BiRle4) {
+        DecodeRle(File.subspan(PixelOffset), W, H, Bits);
+        return;
     }
-    return packed;
+    std::size_t stride;
+    UncompressedRows(&stride);
+}
+
+bool TBmpReader::HasGreyColours() const {
+    const auto pure = [](std::uint32_t c) {
+        return (c & 0xFFFFFF) == 0 || (c & 0xFFFFFF) == 0xFFFFFF;
+    };
+    return Bits != 1 || !pure(Palette[0]) || !pure(Palette[1]);
 }
 
 void TBmpReader::ReadRle(TPicture& picture) const {

@@ -9,12 +9,28 @@
 #include "TPicture.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <vector>
 
 namespace Rom {
+
+// Rows of 8 pixels a byte, the leftmost pixel in the top bit. Row y (top first) starts at
+// Top + y * Stride; a byte read through Byte() has a bit set for each black pixel. Keep and Flip
+// map the two colours of a 1-bit file to black and white without a branch: the bits as they
+// are, inverted, or all one colour. Bits past the width are whatever the rows hold.
+struct TMonoRows {
+    const std::uint8_t* Top = nullptr;
+    std::ptrdiff_t Stride = 0;
+    std::uint8_t Keep = 0xFF;
+    std::uint8_t Flip = 0x00;
+    std::uint8_t Byte(std::size_t y, std::size_t i) const {
+        const std::ptrdiff_t at = static_cast<std::ptrdiff_t>(y) * Stride;
+        return static_cast<std::uint8_t>((Top[at + static_cast<std::ptrdiff_t>(i)] & Keep) ^ Flip);
+    }
+};
 
 class TBmpReader {
 public:
@@ -29,11 +45,14 @@ public:
     // the end of the table, and a pixel that RLE data skips, give white: a missing colour is
     // never taken for black.
     TPicture Read() const;
-    // An uncompressed 1-bit picture without the picture in between: its rows top first,
-    // (Width + 7) / 8 bytes each, eight pixels a byte with the leftmost in the top bit, a bit
-    // set for each black pixel (as Read would give it) and the bits past the width clear. Null
-    // for any other kind of picture; raises EBmpFormat as Read does.
-    std::optional<std::vector<std::uint8_t>> PackedBlackRows() const;
+    // An uncompressed 1-bit picture's rows where they lie in the file, read without the
+    // picture in between. Null for any other kind of picture; raises EBmpFormat as Read does.
+    std::optional<TMonoRows> MonoRows() const;
+    // Read's checks of the pixel data without the picture.
+    void CheckPixelData() const;
+    // False for a 1-bit picture whose two colours are each pure black or pure white: none of
+    // its pixels can be grey. True for every other picture.
+    bool HasGreyColours() const;
 
     // Wider or higher pictures are refused before anything is decoded: the display shows
     // nothing near this size, and a header that declares it would only cost memory.

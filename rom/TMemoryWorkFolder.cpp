@@ -4,7 +4,7 @@
 
 namespace Rom {
 
-TMemoryWorkFolder::TKey TMemoryWorkFolder::Split(const std::string& name) {
+TMemoryWorkFolder::TKey TMemoryWorkFolder::Split(std::string_view name) {
     std::size_t start = name.size();
     while (start > 0 && name[start - 1] >= '0' && name[start - 1] <= '9') --start;
     const std::size_t digits = name.size() - start;
@@ -39,32 +39,71 @@ std::optional<std::vector<std::uint8_t>> TMemoryWorkFolder::Read(const std::stri
     return *data;
 }
 
+std::optional<std::span<const std::uint8_t>>
+TMemoryWorkFolder::View(const std::string& name) const {
+    const auto* data = Find(name);
+    if (data == nullptr) return std::nullopt;
+    return std::span<const std::uint8_t>(*data);
+}
+
 bool TMemoryWorkFolder::Write(const std::string& name, std::span<const std::uint8_t> data) {
-    TKey key = Split(name);
-    Files[std::move(key.Prefix)][key.Number].assign(data.begin(), data.end());
+    return Put(name, std::vector<std::uint8_t>(data.begin(), data.end()));
+}
+
+bool TMemoryWorkFolder::Put(const std::string& name, std::vector<std::uint8_t>&& data) {
+    const TKey key = Split(name);
+    auto prefix = Files.find(key.Prefix);
+    if (prefix == Files.end()) prefix = Files.emplace(std::string(key.Prefix), TNumbered()).first;
+    prefix->second.insert_or_assign(key.Number, std::move(data));
     return true;
+}
+
+std::optional<std::vector<std::uint8_t>> TMemoryWorkFolder::Take(const std::string& name) {
+    const TKey key = Split(name);
+    auto prefix = Files.find(key.Prefix);
+    if (prefix == Files.end()) return std::nullopt;
+    auto file = prefix->second.find(key.Number);
+    if (file == prefix->second.end()) return std::nullopt;
+    std::vector<std::uint8_t> data = std::move(file->second);
+    prefix->second.erase(file);
+    if (prefix->second.empty()) Files.erase(prefix);
+    return data;
 }
 
 bool TMemoryWorkFolder::Remove(const std::string& name) {
-    const TKey key = Split(name);
-    auto prefix = Files.find(key.Prefix);
-    if (prefix == Files.end() || prefix->second.erase(key.Number) == 0) return false;
-    if (prefix->second.empty()) Files.erase(prefix);
-    return true;
+    return Take(name).has_value();
+}
+
+bool TMemoryWorkFolder::SplitsAsItself(const std::string& prefix) {
+    return prefix.empty() || prefix.back() < '0' || prefix.back() > '9';
+}
+
+std::size_t TMemoryWorkFolder::NumberedSize(const std::string& prefix, int count) const {
+    if (!SplitsAsItself(prefix)) return TWorkFolder::NumberedSize(prefix, count);
+    auto files = Files.find(prefix);
+    if (files == Files.end() || count <= 0) return 0;
+    std::size_t sum = 0;
+    const TNumbered& numbered = files->second;
+    for (auto it = numbered.lower_bound(0); it != numbered.end() && it->first < count; ++it)
+        sum += it->second.size();
+    return sum;
 }
 
 void TMemoryWorkFolder::RemoveNumbered(const std::string& prefix, int count) {
-    // A prefix that ends in a digit is not where Split cuts ("M1" and 0 make "M10", kept as
-    // "M" and 10): remove those names one by one.
-    if (!prefix.empty() && prefix.back() >= '0' && prefix.back() <= '9') {
-        TWorkFolder::RemoveNumbered(prefix, count);
-        return;
-    }
+    TakeNumbered(prefix, count);
+}
+
+std::vector<TNumberedFile> TMemoryWorkFolder::TakeNumbered(const std::string& prefix, int count) {
+    if (!SplitsAsItself(prefix)) return TWorkFolder::TakeNumbered(prefix, count);
+    std::vector<TNumberedFile> taken;
     auto files = Files.find(prefix);
-    if (files == Files.end() || count <= 0) return;
+    if (files == Files.end() || count <= 0) return taken;
     TNumbered& numbered = files->second;
-    numbered.erase(numbered.lower_bound(0), numbered.lower_bound(count));
+    const auto first = numbered.lower_bound(0), last = numbered.lower_bound(count);
+    for (auto it = first; it != last; ++it) taken.emplace_back(it->first, std::move(it->second));
+    numbered.erase(first, last);
     if (numbered.empty()) Files.erase(files);
+    return taken;
 }
 
 std::vector<std::string> TMemoryWorkFolder::Names() const {

@@ -313,7 +313,8 @@ void TRomBuilder::WriteOutputs() {
 
 std::string TRomBuilder::ExtractLibraryPicture(int group, int index) {
     Work.Remove(TempPictureName);
-    TempSource = Input.LibraryName + XVclUtil::Format(" (group %d, index %d)", group, index);
+    TempGroup = group;
+    TempIndex = index;
     TLibraryEntry entry;
     if (Input.Library && group >= 0 && index >= 0 && index <= 255)
         entry = Input.Library(group, index);
@@ -328,9 +329,18 @@ std::string TRomBuilder::ExtractLibraryPicture(int group, int index) {
 
 void TRomBuilder::EncodeTemp(const std::string& name, const std::string& target) {
     if (name.empty()) return; // empty library entry: no work file, the index entry stays absent
-    auto data = Work.Read(name);
-    if (!data) throw EPictureLoad(TempSource, "no picture library loaded");
-    Work.Write(target, EncodeMonoData(*data, TempSource, Input.DISPLAYTYPE));
+    auto data = Work.View(name);
+    if (!data) throw EPictureLoad(TempSource(), "no picture library loaded");
+    // The source's name is spelled out only when a message needs it.
+    try {
+        Work.Put(target, EncodeMonoData(*data, std::string(), Input.DISPLAYTYPE));
+    } catch (const EPictureLoad& e) {
+        throw EPictureLoad(TempSource(), e.Reason);
+    }
+}
+
+std::string TRomBuilder::TempSource() const {
+    return Input.LibraryName + XVclUtil::Format(" (group %d, index %d)", TempGroup, TempIndex);
 }
 
 void TRomBuilder::EncodeLibrary(int group, int index, const std::string& target) {
@@ -339,10 +349,8 @@ void TRomBuilder::EncodeLibrary(int group, int index, const std::string& target)
 
 void TRomBuilder::MoveLibrary(int group, int index, const std::string& target) {
     const std::string name = ExtractLibraryPicture(group, index);
-    auto data = name.empty() ? std::nullopt : Work.Read(name);
-    if (!data) return;
-    Work.Write(target, *data);
-    Work.Remove(name);
+    auto data = name.empty() ? std::nullopt : Work.Take(name);
+    if (data) Work.Put(target, std::move(*data));
 }
 
 bool TRomBuilder::EncodeExistingFile(const std::string& path, const std::string& target,
@@ -360,12 +368,12 @@ bool TRomBuilder::EncodeExistingFile(const std::string& path, const std::string&
 void TRomBuilder::EncodeFile(const std::string& path, const std::string& target, TSlotSize size) {
     if (TrimText(path).empty()) return;
     std::string found = XVclUtil::FindFileNoCase(path);
-    const TPicture picture = LoadPicture(found.empty() ? path : found);
+    TEncodedFile file = EncodePictureFile(found.empty() ? path : found, Input.DISPLAYTYPE);
     const std::string name = XVclUtil::FileNameOfPath(path);
-    for (const std::string& warning :
-         {GreyPixelWarning(name, picture), SizeWarning(name, picture, size)})
+    for (const std::string& warning : {GreyPixelWarning(name, file.GreyPixels),
+                                       SizeWarning(name, file.Width, file.Height, size)})
         if (!warning.empty()) Line(warning);
-    Work.Write(target, EncodeMonoRecord(picture, Input.DISPLAYTYPE));
+    Work.Put(target, std::move(file.Record));
 }
 
 } // namespace Rom

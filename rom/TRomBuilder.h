@@ -67,6 +67,7 @@ private:
     bool EncodeExistingFile(const std::string& path, const std::string& target, TSlotSize size,
                             const std::string& what, const std::string& otherwise);
     void EncodeTemp(const std::string& name, const std::string& target);
+    std::string TempSource() const;
 
     bool Vertical() const { return Input.DISPLAYTYPE == TDisplayType::Vertical; }
     void Line(const std::string& text) const;
@@ -75,7 +76,8 @@ private:
     const TRomBuildInput& Input;
     TRomBuildEvents Events;
     TMemoryWorkFolder Work;
-    std::string TempSource; // what the temporary picture file holds, for messages
+    // The library entry the temporary picture file holds, named for messages by TempSource().
+    int TempGroup = 0, TempIndex = 0;
 
     std::array<std::array<std::string, CodeTableRows>, CodeTableCount> CellTable;
     std::array<std::string, MaxFloorPictures> FloorPictures;

@@ -12,7 +12,7 @@ namespace Rom {
 std::size_t CopyFileRange(std::span<std::uint8_t> dest, const TWorkFolder& folder,
                           const std::string& name, std::size_t start, std::size_t end) {
     if (TrimText(name).empty()) return 0;
-    auto data = folder.Read(name);
+    auto data = folder.View(name);
     if (!data || start >= data->size() || start >= end) return 0;
     std::size_t n = std::min({end, data->size()}) - start;
     n = std::min(n, dest.size());

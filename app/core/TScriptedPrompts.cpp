@@ -7,9 +7,11 @@
 namespace AppCore {
 
 namespace {
+// Whether the picture would load; nothing shows it, so its pixels are not decoded.
 bool BmpReaderReads(const std::string& fileName) {
     try {
-        return !Rom::LoadPicture(fileName).IsNull();
+        Rom::CheckPicture(fileName);
+        return true;
     } catch (const std::exception&) {
         return false;
     }

@@ -5,6 +5,7 @@
 #include "RomTestSupport.h"
 #include "XVclUtil/FileUtil.h"
 #include "rom/EPictureLoad.h"
+#include "rom/PictureWarnings.h"
 
 #include <gtest/gtest.h>
 
@@ -267,9 +268,12 @@ TEST(MonoBitmapFiles, PictureTooBigForAnEntryIsRefusedBeforeDecoding) {
 } // namespace
 
 // Encoding straight from a 1-bit file gives the record that decoding the picture and encoding it
-// gives, whatever the two colours, the row order, the width's remainder and the bits past it;
-// other pictures take the decoding path, and a file cut short fails alike.
+// gives, whatever the two colours, the row order, the width's remainder and the bits past it, and
+// a picture file counts the grey pixels the picture has; other pictures take the decoding path,
+// and a file cut short fails alike.
 TEST(MonoBitmap, EncodingFromTheFileMatchesEncodingThePicture) {
+    TTempDir dir;
+    const std::string path = dir / "p.bmp";
     std::mt19937 random(780);
     const std::vector<std::vector<std::uint32_t>> palettes = {
         {0x000000, 0xFFFFFF}, {0xFFFFFF, 0x000000}, {0x000000, 0x000000}, {0xFFFFFF, 0xFFFFFF},
@@ -287,11 +291,17 @@ TEST(MonoBitmap, EncodingFromTheFileMatchesEncodingThePicture) {
                     TBytes pixels(static_cast<std::size_t>((w + 31) / 32 * 4 * h));
                     for (auto& b : pixels) b = static_cast<std::uint8_t>(random());
                     const TBytes file = MakeBmp(layout, pixels);
+                    WriteBytes(path, file);
+                    const TPicture picture = LoadPictureData(file, "p.bmp");
                     for (const auto type : {TDisplayType::Horizontal, TDisplayType::Vertical}) {
-                        ASSERT_EQ(EncodeMonoData(file, "p.bmp", type),
-                                  EncodeMonoRecord(LoadPictureData(file, "p.bmp"), type))
+                        const TBytes record = EncodeMonoRecord(picture, type);
+                        ASSERT_EQ(EncodeMonoData(file, "p.bmp", type), record)
                             << w << " x " << h << " top-down " << topDown << " colours "
                             << palette.size();
+                        const TEncodedFile encoded = EncodePictureFile(path, type);
+                        ASSERT_EQ(encoded.Record, record);
+                        ASSERT_EQ(encoded.GreyPixels, GreyPixelCount(picture));
+                        ASSERT_EQ(encoded.Width * 1000 + encoded.Height, w * 1000 + h);
                         ++cases;
                     }
                 }

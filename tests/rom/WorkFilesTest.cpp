@@ -131,6 +131,12 @@ TEST(WorkFolders, NumberedNamesAreKeptApartAlike) {
             EXPECT_EQ(f->Size(names[i]), i + 1) << names[i];
         EXPECT_FALSE(f->Exists("DIR0_1"));
         EXPECT_FALSE(f->Exists("M_"));
+        EXPECT_EQ(f->NumberedSize("DIR0_", 255), 2u + 5u + 6u); // DIR0_0, DIR0_5, DIR0_254
+        EXPECT_EQ(f->NumberedSize("M1", 255), 10u + 11u);       // M10, M1254
+        const std::vector<TNumberedFile> taken = f->TakeNumbered("M1", 255);
+        ASSERT_EQ(taken.size(), 2u);
+        EXPECT_EQ(taken[0], TNumberedFile(0, TBytes(10, 9)));
+        EXPECT_EQ(taken[1], TNumberedFile(254, TBytes(11, 10)));
         for (const auto& [prefix, count] : removals) DeleteNumberedFiles(*f, prefix, count);
         EXPECT_EQ(f->Names(), left);
         EXPECT_EQ(*f->Read("DIR0_05"), TBytes(4, 3));
