@@ -47,6 +47,13 @@ TMemoryWorkFolder::View(const std::string& name) const {
 }
 
 bool TMemoryWorkFolder::Write(const std::string& name, std::span<const std::uint8_t> data) {
+    // A file written again (the temporary library picture) keeps its buffer.
+    const TKey key = Split(name);
+    if (auto prefix = Files.find(key.Prefix); prefix != Files.end())
+        if (auto file = prefix->second.find(key.Number); file != prefix->second.end()) {
+            file->second.assign(data.begin(), data.end());
+            return true;
+        }
     return Put(name, std::vector<std::uint8_t>(data.begin(), data.end()));
 }
 

@@ -312,7 +312,6 @@ void TRomBuilder::WriteOutputs() {
 }
 
 std::string TRomBuilder::ExtractLibraryPicture(int group, int index) {
-    Work.Remove(TempPictureName);
     TempGroup = group;
     TempIndex = index;
     TLibraryEntry entry;
@@ -320,10 +319,13 @@ std::string TRomBuilder::ExtractLibraryPicture(int group, int index) {
         entry = Input.Library(group, index);
     else if (Input.Library)
         entry.State = TLibraryEntry::TState::Empty; // outside the directory: no such picture
-    if (entry.State == TLibraryEntry::TState::NoLibrary) return TempPictureName;
     if (entry.State == TLibraryEntry::TState::Missing) ++MissingPictures;
-    if (entry.State == TLibraryEntry::TState::Empty || entry.Bytes.empty()) return std::string();
-    Work.Write(TempPictureName, entry.Bytes);
+    const bool noLibrary = entry.State == TLibraryEntry::TState::NoLibrary;
+    if (noLibrary || entry.State == TLibraryEntry::TState::Empty || entry.Bytes.empty()) {
+        Work.Remove(TempPictureName); // no picture: no temporary file of the one before
+        return noLibrary ? TempPictureName : std::string();
+    }
+    Work.Write(TempPictureName, entry.Bytes); // overwrites the one before
     return TempPictureName;
 }
 
@@ -357,18 +359,24 @@ bool TRomBuilder::EncodeExistingFile(const std::string& path, const std::string&
                                      TSlotSize size, const std::string& what,
                                      const std::string& otherwise) {
     if (TrimText(path).empty()) return false;
-    if (XVclUtil::FindFileNoCase(path).empty()) {
+    const std::string found = XVclUtil::FindFileNoCase(path);
+    if (found.empty()) {
         Line("[Warning] " + what + " " + path + " not found --> " + otherwise);
         return false;
     }
-    EncodeFile(path, target, size);
+    EncodeFoundFile(path, found, target, size);
     return true;
 }
 
 void TRomBuilder::EncodeFile(const std::string& path, const std::string& target, TSlotSize size) {
     if (TrimText(path).empty()) return;
-    std::string found = XVclUtil::FindFileNoCase(path);
-    TEncodedFile file = EncodePictureFile(found.empty() ? path : found, Input.DISPLAYTYPE);
+    const std::string found = XVclUtil::FindFileNoCase(path);
+    EncodeFoundFile(path, found.empty() ? path : found, target, size);
+}
+
+void TRomBuilder::EncodeFoundFile(const std::string& path, const std::string& found,
+                                  const std::string& target, TSlotSize size) {
+    TEncodedFile file = EncodePictureFile(found, Input.DISPLAYTYPE);
     const std::string name = XVclUtil::FileNameOfPath(path);
     for (const std::string& warning : {GreyPixelWarning(name, file.GreyPixels),
                                        SizeWarning(name, file.Width, file.Height, size)})

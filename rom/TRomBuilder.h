@@ -62,6 +62,9 @@ private:
     void MoveLibrary(int group, int index, const std::string& target);
     // Also writes the grey-pixel warning, and the size warning when size is given.
     void EncodeFile(const std::string& path, const std::string& target, TSlotSize size = {});
+    // EncodeFile once the file is found: path names it in the warnings.
+    void EncodeFoundFile(const std::string& path, const std::string& found,
+                         const std::string& target, TSlotSize size);
     // Encodes path when the file exists; else a warning line "<what> <path> not found -->
     // <otherwise>" and false. A blank path is no choice: false without a line.
     bool EncodeExistingFile(const std::string& path, const std::string& target, TSlotSize size,
