@@ -110,6 +110,22 @@ std::optional<std::uint64_t> RegularFileSize(const std::string& path) {
     return static_cast<std::uint64_t>(st.st_size);
 }
 
+std::optional<TFileStamp> RegularFileStamp(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    TFileStamp stamp;
+    stamp.Size = static_cast<std::uint64_t>(st.st_size);
+#ifdef _WIN32
+    stamp.ModifiedNs = static_cast<std::int64_t>(st.st_mtime) * 1'000'000'000;
+#else
+    stamp.ModifiedNs =
+        static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+#endif
+    stamp.Device = static_cast<std::uint64_t>(st.st_dev);
+    stamp.Inode = static_cast<std::uint64_t>(st.st_ino);
+    return stamp;
+}
+
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
                                                        std::uint64_t maxBytes) {
     const int fd = ::open(path.c_str(), kReadFlags);

@@ -22,6 +22,17 @@ std::string NotRegularFileReason(const std::string& path);
 
 // The size of a regular file (or of what a link leads to); nullopt for anything else.
 std::optional<std::uint64_t> RegularFileSize(const std::string& path);
+// What tells whether a regular file changed without reading it: rewriting it changes its size
+// or modification time, and another file put under the name its device and inode (where the
+// system has them). Nullopt for anything but a regular file.
+struct TFileStamp {
+    std::uint64_t Size = 0;
+    std::int64_t ModifiedNs = 0;
+    std::uint64_t Device = 0;
+    std::uint64_t Inode = 0;
+    bool operator==(const TFileStamp&) const = default;
+};
+std::optional<TFileStamp> RegularFileStamp(const std::string& path);
 // The whole regular file, read in one piece of its size. Nullopt when it cannot be opened, is
 // not a regular file, is larger than maxBytes or a read fails; a file that shrank while being
 // read yields what was there.

@@ -7,16 +7,6 @@
 namespace AppCore {
 
 namespace {
-// Whether the picture would load; nothing shows it, so its pixels are not decoded.
-bool BmpReaderReads(const std::string& fileName) {
-    try {
-        Rom::CheckPicture(fileName);
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
 template <typename T> T TakeFront(std::deque<T>& queue, T whenEmpty) {
     if (queue.empty()) return whenEmpty;
     T front = std::move(queue.front());
@@ -47,7 +37,7 @@ TSaveChoice TScriptedPrompts::AskSaveChanges(const std::string& text) {
 
 bool TScriptedPrompts::LoadPicture(int imageNumber, const std::string& fileName) {
     const bool loaded =
-        PictureLoader ? PictureLoader(imageNumber, fileName) : BmpReaderReads(fileName);
+        PictureLoader ? PictureLoader(imageNumber, fileName) : PictureReads(fileName);
     (loaded ? LoadedPictures : FailedPictures).emplace_back(imageNumber, fileName);
     return loaded;
 }
@@ -62,6 +52,23 @@ bool TScriptedPrompts::ShowDecodedPicture(int imageNumber, const Rom::TPicture& 
 void TScriptedPrompts::ClearMessageLines() {
     MessageLines.clear();
     ++MessageBoxClears;
+}
+
+// Nothing shows the picture, so its pixels are not decoded: the reader's checks alone decide.
+bool TScriptedPrompts::PictureReads(const std::string& fileName) {
+    const std::optional<XVclUtil::TFileStamp> stamp = XVclUtil::RegularFileStamp(fileName);
+    if (!stamp) return false; // nothing to read, as the reader would find
+    auto checked = CheckedPictures.find(fileName);
+    if (checked != CheckedPictures.end() && checked->second.first == *stamp)
+        return checked->second.second;
+    bool reads = true;
+    try {
+        Rom::CheckPicture(fileName);
+    } catch (const std::exception&) {
+        reads = false;
+    }
+    CheckedPictures[fileName] = {*stamp, reads};
+    return reads;
 }
 
 std::string TScriptedPrompts::PictureIn(int imageNumber) const {

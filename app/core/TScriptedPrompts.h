@@ -1,10 +1,12 @@
 #pragma once
 // User prompts answered from a script and recorded: for the tests and the command-line tool.
 
+#include "XVclUtil/FileUtil.h"
 #include "app/core/TUserPrompts.h"
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -52,6 +54,12 @@ public:
 
     // The file last loaded into Image<imageNumber>, or empty.
     std::string PictureIn(int imageNumber) const;
+
+private:
+    // Whether the BMP reader reads the file. Start-up and every project load check the same
+    // pictures again: a file unchanged since its check keeps its verdict.
+    bool PictureReads(const std::string& fileName);
+    std::map<std::string, std::pair<XVclUtil::TFileStamp, bool>> CheckedPictures;
 };
 
 } // namespace AppCore
