@@ -278,3 +278,16 @@ TEST_F(Startup, ContextDirectories) {
     EXPECT_EQ(TStartupContext::ExecutableDir().back(), '/');
     EXPECT_EQ(TStartupContext::CurrentDir(), StartDir);
 }
+
+// The start-up's checks and a project load's checks see the same pictures: a file rewritten
+// between them is checked again, and the verdict follows it.
+TEST_F(Startup, APictureChangedSinceItsCheckIsCheckedAgain) {
+    WriteWorkingFolder();
+    ASSERT_TRUE(Start());
+    const std::string vip = ProgramDir + "DefaultImage/LiftState/VIP-128x32_EN.bmp";
+    const std::string good = CoreTest::ReadFile(vip);
+    CoreTest::WriteFile(vip, std::string(good.size() - 1, 'x'));
+    EXPECT_EQ(ShowLiftStatePictures(Session, false), (std::vector<std::string>{vip, vip}));
+    CoreTest::WriteFile(vip, good);
+    EXPECT_TRUE(ShowLiftStatePictures(Session, false).empty());
+}
