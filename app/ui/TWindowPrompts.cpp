@@ -150,6 +150,15 @@ bool TWindowPrompts::ShowDecodedPicture(int imageNumber, const Rom::TPicture& pi
     return shown;
 }
 
+bool TWindowPrompts::ShowSamePicture(int imageNumber, int loadedInto, const std::string& fileName) {
+    TImage* source = Images ? Images(loadedInto) : nullptr;
+    TImage* image = Images ? Images(imageNumber) : nullptr;
+    if (!image || !source || !source->HasPicture()) return LoadPicture(imageNumber, fileName);
+    image->SetPicture(source->Picture()); // QImage shares its pixels until one box changes them
+    if (OnPictureLoaded) OnPictureLoaded(imageNumber, true);
+    return true;
+}
+
 void TWindowPrompts::SetBusy(bool busy) {
     if (busy)
         BusyCursors.push_back(std::make_unique<TBusyCursor>());

@@ -41,6 +41,8 @@ public:
     bool LoadPicture(int imageNumber, const std::string& fileName) override;
     bool ShowDecodedPicture(int imageNumber, const Rom::TPicture& picture,
                             const std::string& source) override;
+    // The picture of box loadedInto, shared with box imageNumber (no second read or decode).
+    bool ShowSamePicture(int imageNumber, int loadedInto, const std::string& fileName) override;
     void ClearPicture(int imageNumber) override;
     void SetBusy(bool busy) override;
     void ClearMessageLines() override;
