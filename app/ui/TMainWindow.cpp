@@ -7,6 +7,7 @@
 #include "app/core/ProjectGuard.h"
 #include "app/core/Startup.h"
 #include "app/core/qt/DocumentHistory.h"
+#include "app/ui/ProgramIcon.h"
 #include "app/ui/StartFolder.h"
 #include "app/ui/TFolderBrowser.h"
 #include "app/ui/TImage.h"
@@ -21,7 +22,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
-#include <QIcon>
 #include <QLabel>
 #include <QScrollArea>
 #include <QSignalBlocker>
@@ -66,19 +66,38 @@ private:
     int Width;
 };
 
+// A page's scroll area. Its size hint is what QScrollArea gives a page larger than 36 x 24
+// lines, as every page of the form is, without asking the page's form: that would lay out
+// and measure the controls of the pages not shown (and load the MAKE ROM button's large font)
+// before the window's first paint. The window takes its size from the form, not from this hint.
+class TPageScrollArea : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+    QSize sizeHint() const override {
+        const int lines = fontMetrics().height();
+        return {HintColumns * lines, HintRows * lines};
+    }
+
+private:
+    static constexpr int HintColumns = 36;
+    static constexpr int HintRows = 24;
+};
+
 // The page's form inside a scroll area, so that a screen smaller than the form (1024 x 768)
 // reaches every control by scrolling. The page itself and every control keep their names.
+// The form moves into the scroll area after the scroll area takes its content widget, which
+// would otherwise measure the whole form at once.
 void PutPageInScrollArea(QWidget* page) {
     QLayout* form = page->layout();
     if (!form) return;
     auto* content = new QWidget;
     content->setObjectName(page->objectName() + QStringLiteral("Content"));
-    content->setLayout(form); // takes the layout and its widgets from the page
-    auto* scroll = new QScrollArea(page);
+    auto* scroll = new TPageScrollArea(page);
     scroll->setObjectName(page->objectName() + QStringLiteral("Scroll"));
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidget(content);
+    content->setLayout(form); // takes the layout and its widgets from the page
     auto* box = new QVBoxLayout(page);
     box->setContentsMargins(0, 0, 0, 0);
     box->addWidget(scroll);
@@ -90,7 +109,7 @@ TMainWindow::TMainWindow(const std::string& programDir, QWidget* parent)
     : QMainWindow(parent), UiForm(std::make_unique<Ui::TMainWindow>()),
       ProgramDir(programDir.empty() ? AppCore::TStartupContext::DefaultProgramDir() : programDir) {
     SetupForm();
-    setWindowIcon(QIcon(QStringLiteral(":/zkf780a.png")));
+    setWindowIcon(ProgramIcon());
     setAcceptDrops(true);
     FormCreate();
 }
@@ -125,8 +144,13 @@ void TMainWindow::SetupForm() {
     UiForm->setupUi(this);
     for (QWidget* page : {UiForm->TabSheet1, UiForm->TabSheet2, UiForm->TabSheet3})
         PutPageInScrollArea(page);
-    for (int n = 1; n <= ImageCount; ++n)
-        Images[n] = findChild<TImage*>(QStringLiteral("Image%1").arg(n));
+    // One walk over the form for all picture boxes, by the number in their names.
+    for (TImage* image : findChildren<TImage*>()) {
+        const QString name = image->objectName();
+        bool isNumber = false;
+        const int n = name.startsWith(QLatin1String("Image")) ? name.mid(5).toInt(&isNumber) : 0;
+        if (isNumber && n >= 1 && n <= ImageCount) Images[n] = image;
+    }
     SetupGrid();
     SetupStatusBar();
     SetupHistory();
@@ -190,12 +214,14 @@ void TMainWindow::SetupGrid() {
     grid->SetDimensions(GridColCount, GridRowCount, GridFixedCols);
     grid->SetColWidths(GridColWidths);
     grid->SetDefaultRowHeight(GridRowHeight);
+    grid->BeginUpdate();
     grid->SetCells(0, 0, QString::fromLatin1(AppCore::GridHeaderBits));
     grid->SetCells(1, 0, QString::fromLatin1(AppCore::GridHeaderHexDec));
     for (int t = 0; t < AppCore::CodeTableCount; ++t)
         grid->SetCells(t + 2, 0, Q(AppCore::CodeTableHeader(t)));
     for (int code = 0; code < AppCore::CodeCount; ++code)
         grid->SetCells(1, code + 1, Q(AppCore::HexDecLabel(code)));
+    grid->EndUpdate();
 }
 
 void TMainWindow::SetupStatusBar() {
@@ -305,16 +331,20 @@ void TMainWindow::ShowModelList() {
 
 void TMainWindow::ShowBitColumn() {
     TStringGrid* grid = UiForm->StringGrid5;
+    grid->BeginUpdate();
     for (int row = 1; row <= AppCore::BitLabelRowCount; ++row)
         grid->SetCells(0, row, Q(EditorSession.BitColumnLabels[row - 1]));
+    grid->EndUpdate();
 }
 
 void TMainWindow::ShowCodeTables() {
     TStringGrid* grid = UiForm->StringGrid5;
     const AppCore::TCodeTables& tables = EditorSession.Document.CodeTables;
+    grid->BeginUpdate(); // a loaded project changes up to 1,536 cells: one repaint
     for (int t = 0; t < AppCore::CodeTableCount; ++t)
         for (int code = 0; code < AppCore::CodeCount; ++code)
             grid->SetCells(t + 2, code + 1, Q(tables[t][code]));
+    grid->EndUpdate();
 }
 
 } // namespace AppUi

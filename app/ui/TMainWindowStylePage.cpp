@@ -16,36 +16,49 @@ namespace AppUi {
 
 namespace {
 
-QRadioButton* RadioButton(QWidget* form, int number) {
-    return form->findChild<QRadioButton*>(QStringLiteral("RadioButton%1").arg(number));
-}
+using TRadioButtonField = QRadioButton* Ui_TMainWindow::*;
 
-QCheckBox* MsgCheckBox(QWidget* form, int bit) {
-    return form->findChild<QCheckBox*>(QStringLiteral("CheckBox%1").arg(2 + bit));
-}
+// The style buttons of the form, in style order.
+constexpr TRadioButtonField FlStyleButtons[] = {
+    &Ui_TMainWindow::RadioButton21, &Ui_TMainWindow::RadioButton22, &Ui_TMainWindow::RadioButton23,
+    &Ui_TMainWindow::RadioButton24, &Ui_TMainWindow::RadioButton25};
+constexpr TRadioButtonField DirStyleButtons[] = {
+    &Ui_TMainWindow::RadioButton26, &Ui_TMainWindow::RadioButton27, &Ui_TMainWindow::RadioButton28,
+    &Ui_TMainWindow::RadioButton29, &Ui_TMainWindow::RadioButton30, &Ui_TMainWindow::RadioButton31,
+    &Ui_TMainWindow::RadioButton32, &Ui_TMainWindow::RadioButton33, &Ui_TMainWindow::RadioButton34,
+    &Ui_TMainWindow::RadioButton35, &Ui_TMainWindow::RadioButton36, &Ui_TMainWindow::RadioButton37};
+// The default code table buttons, CTBL0 .. CTBL5.
+constexpr TRadioButtonField CodeTableButtons[] = {
+    &Ui_TMainWindow::RadioButton15, &Ui_TMainWindow::RadioButton16, &Ui_TMainWindow::RadioButton17,
+    &Ui_TMainWindow::RadioButton18, &Ui_TMainWindow::RadioButton19, &Ui_TMainWindow::RadioButton20};
+// The message variant boxes CheckBox2 .. CheckBox5, by the bit they select.
+constexpr QCheckBox* Ui_TMainWindow::*MsgCheckBoxes[] = {
+    &Ui_TMainWindow::CheckBox2, &Ui_TMainWindow::CheckBox3, &Ui_TMainWindow::CheckBox4,
+    &Ui_TMainWindow::CheckBox5};
 
-constexpr int FirstFlStyleButton = 21;  // RadioButton21 .. RadioButton25
-constexpr int FirstDirStyleButton = 26; // RadioButton26 .. RadioButton37
-constexpr int FloorStyleCount = 5;
-constexpr int ArrowStyleCount = 12;
+constexpr int FloorStyleCount = std::size(FlStyleButtons);
+constexpr int ArrowStyleCount = std::size(DirStyleButtons);
+static_assert(std::size(CodeTableButtons) == AppCore::CodeTableCount);
+
+QCheckBox* MsgCheckBox(Ui::TMainWindow& form, int bit) {
+    return form.*MsgCheckBoxes[bit];
+}
 
 } // namespace
 
 void TMainWindow::ConnectStylePage() {
     for (int s = 0; s < FloorStyleCount; ++s)
-        connect(RadioButton(this, FirstFlStyleButton + s), &QRadioButton::toggled, this,
-                [this, s](bool on) {
-                    if (on && !Showing)
-                        Change("FL Style",
-                               [this, s] { AppCore::SelectFloorStyle(EditorSession.Document, s); });
-                });
+        connect((*UiForm).*FlStyleButtons[s], &QRadioButton::toggled, this, [this, s](bool on) {
+            if (on && !Showing)
+                Change("FL Style",
+                       [this, s] { AppCore::SelectFloorStyle(EditorSession.Document, s); });
+        });
     for (int s = 0; s < ArrowStyleCount; ++s)
-        connect(RadioButton(this, FirstDirStyleButton + s), &QRadioButton::toggled, this,
-                [this, s](bool on) {
-                    if (on && !Showing)
-                        Change("DIR Style",
-                               [this, s] { AppCore::SelectArrowStyle(EditorSession.Document, s); });
-                });
+        connect((*UiForm).*DirStyleButtons[s], &QRadioButton::toggled, this, [this, s](bool on) {
+            if (on && !Showing)
+                Change("DIR Style",
+                       [this, s] { AppCore::SelectArrowStyle(EditorSession.Document, s); });
+        });
     connect(UiForm->RadioButton7, &QRadioButton::toggled, this, [this](bool on) {
         if (!Showing)
             Change("H_Style", [this, on] {
@@ -56,9 +69,9 @@ void TMainWindow::ConnectStylePage() {
     // The boxes say which message variant each selects (the form leaves them without text).
     const char* const variantLabels[4] = {"2nd lang.", "2nd lang. inv.", "English", "English inv."};
     for (int bit = 0; bit < 4; ++bit)
-        MsgCheckBox(this, bit)->setText(QString::fromLatin1(variantLabels[bit]));
+        MsgCheckBox(*UiForm, bit)->setText(QString::fromLatin1(variantLabels[bit]));
     for (int bit = 0; bit < 4; ++bit)
-        connect(MsgCheckBox(this, bit), &QCheckBox::toggled, this, [this, bit](bool on) {
+        connect(MsgCheckBox(*UiForm, bit), &QCheckBox::toggled, this, [this, bit](bool on) {
             if (Showing) return;
             if (on && std::popcount(unsigned(EditorSession.Document.MsgCheckBoxes)) >= 2) {
                 RefuseThirdVariant(bit);
@@ -85,7 +98,7 @@ void TMainWindow::ConnectStylePage() {
 }
 
 void TMainWindow::RefuseThirdVariant(int bit) {
-    QCheckBox* box = MsgCheckBox(this, bit);
+    QCheckBox* box = MsgCheckBox(*UiForm, bit);
     const QSignalBlocker block(box);
     box->setChecked(false);
     QToolTip::showText(box->mapToGlobal(box->rect().bottomLeft()),
@@ -97,15 +110,15 @@ void TMainWindow::RefuseThirdVariant(int bit) {
 void TMainWindow::ShowStyleFields() {
     const AppCore::ProjectDocument& document = EditorSession.Document;
     if (document.DEF_FL >= 0 && document.DEF_FL < FloorStyleCount)
-        RadioButton(this, FirstFlStyleButton + document.DEF_FL)->setChecked(true);
+        ((*UiForm).*FlStyleButtons[document.DEF_FL])->setChecked(true);
     if (document.DEF_DIR >= 0 && document.DEF_DIR < ArrowStyleCount)
-        RadioButton(this, FirstDirStyleButton + document.DEF_DIR)->setChecked(true);
+        ((*UiForm).*DirStyleButtons[document.DEF_DIR])->setChecked(true);
     if (document.DEFCODETABLE >= 0 && document.DEFCODETABLE < AppCore::CodeTableCount)
-        RadioButton(this, 15 + document.DEFCODETABLE)->setChecked(true);
+        ((*UiForm).*CodeTableButtons[document.DEFCODETABLE])->setChecked(true);
     (document.DPSTYLE == AppCore::TDpStyle::Left ? UiForm->RadioButton7 : UiForm->RadioButton8)
         ->setChecked(true);
     for (int bit = 0; bit < 4; ++bit)
-        MsgCheckBox(this, bit)->setChecked((document.MsgCheckBoxes >> bit) & 1);
+        MsgCheckBox(*UiForm, bit)->setChecked((document.MsgCheckBoxes >> bit) & 1);
 }
 
 } // namespace AppUi

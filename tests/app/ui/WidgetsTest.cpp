@@ -101,6 +101,42 @@ TEST(TStringGridTest, ProgramSetCellsAreNoEdits) {
     EXPECT_EQ(edits[0][2].toString(), "y");
 }
 
+// Cells set between BeginUpdate and EndUpdate reach the view as one change of the header and
+// one of the cells; texts set again unchanged report nothing.
+TEST(TStringGridTest, BatchedCellsReachTheViewOnce) {
+    UiTest::EnsureApplication();
+    AppUi::TStringGrid grid;
+    grid.SetDimensions(5, 8, 1);
+    QAbstractItemModel* model = grid.model();
+    QSignalSpy headers(model, &QAbstractItemModel::headerDataChanged);
+    QSignalSpy cells(model, &QAbstractItemModel::dataChanged);
+    grid.BeginUpdate();
+    grid.SetCells(3, 0, "three");
+    grid.SetCells(1, 0, "one");
+    grid.BeginUpdate(); // nested: the outer EndUpdate reports
+    grid.SetCells(2, 6, "x");
+    grid.SetCells(4, 2, "y");
+    grid.EndUpdate();
+    EXPECT_EQ(grid.Cells(2, 6), "x"); // stored at once
+    EXPECT_EQ(headers.count() + cells.count(), 0);
+    grid.EndUpdate();
+    ASSERT_EQ(headers.count(), 1);
+    EXPECT_EQ(headers[0][1].toInt(), 1);
+    EXPECT_EQ(headers[0][2].toInt(), 3);
+    ASSERT_EQ(cells.count(), 1);
+    EXPECT_EQ(cells[0][0].toModelIndex(), model->index(1, 2)); // grid rows 2 .. 6
+    EXPECT_EQ(cells[0][1].toModelIndex(), model->index(5, 4));
+
+    grid.BeginUpdate();
+    grid.SetCells(2, 6, "x");
+    grid.EndUpdate();
+    grid.EndUpdate(); // unmatched: ignored
+    EXPECT_EQ(headers.count(), 1);
+    EXPECT_EQ(cells.count(), 1);
+    grid.SetCells(2, 6, "z");
+    EXPECT_EQ(cells.count(), 2); // outside a batch each change reports itself
+}
+
 TEST(TStringGridTest, RightButtonKeepsTheFocusedCell) {
     UiTest::EnsureApplication();
     AppUi::TStringGrid grid;
