@@ -11,9 +11,9 @@
 #include "app/ui/StartFolder.h"
 #include "app/ui/TFolderBrowser.h"
 #include "app/ui/TImage.h"
+#include "app/ui/TMainWindowForm.h"
 #include "app/ui/TMakePageLink.h"
 #include "app/ui/TStringGrid.h"
-#include "ui_MainWindow.h"
 
 #include "XVclUtil/EConvertError.h"
 #include "XVclUtil/EXGeneral.h"
@@ -29,6 +29,8 @@
 #include <QUndoStack>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace AppUi {
 
 namespace {
@@ -40,7 +42,6 @@ constexpr int GridRowHeight = 24;
 const std::vector<int> GridColWidths = {88, 88, 72, 64, 64, 64, 64, 64};
 constexpr int StatusPanelWidths[3] = {450, 160, 300};
 constexpr int ResponseTimerMs = 10000;
-constexpr int ImageCount = 72;
 constexpr const char* TransferRunningCaption = "Quit";
 constexpr const char* TransferRunningQuestion =
     "A transfer is running; the controller will hold a partial image. Stop it and quit?";
@@ -85,11 +86,14 @@ private:
 
 // The page's form inside a scroll area, so that a screen smaller than the form (1024 x 768)
 // reaches every control by scrolling. The page itself and every control keep their names.
-// The form moves into the scroll area after the scroll area takes its content widget, which
-// would otherwise measure the whole form at once.
+// The scroll area takes its content widget while that is empty (with the form it would measure
+// the whole form at once); the form waits in a widget of its own meanwhile, so that its
+// controls still follow the scroll area in the Tab order.
 void PutPageInScrollArea(QWidget* page) {
     QLayout* form = page->layout();
     if (!form) return;
+    QWidget waiting;
+    waiting.setLayout(form); // takes the layout and its widgets from the page
     auto* content = new QWidget;
     content->setObjectName(page->objectName() + QStringLiteral("Content"));
     auto* scroll = new TPageScrollArea(page);
@@ -97,10 +101,17 @@ void PutPageInScrollArea(QWidget* page) {
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidget(content);
-    content->setLayout(form); // takes the layout and its widgets from the page
+    content->setLayout(form);
     auto* box = new QVBoxLayout(page);
     box->setContentsMargins(0, 0, 0, 0);
     box->addWidget(scroll);
+}
+
+// The last widget of the window's Tab order that lies on the page and takes the focus by Tab.
+QWidget* LastTabStopOn(QWidget* window, QWidget* page) {
+    for (QWidget* w = window->previousInFocusChain(); w != window; w = w->previousInFocusChain())
+        if ((w->focusPolicy() & Qt::TabFocus) && page->isAncestorOf(w)) return w;
+    return nullptr;
 }
 
 } // namespace
@@ -120,8 +131,14 @@ TMainWindow::~TMainWindow() {
     FormDestroy();
 }
 
-TImage* TMainWindow::Image(int number) const {
-    return number >= 1 && number <= ImageCount ? Images[number] : nullptr;
+Ui::TMainWindow& TMainWindow::Form() {
+    UiForm->TabSheet2->Build();
+    return *UiForm;
+}
+
+TImage* TMainWindow::Image(int number) {
+    if (PictureBoxes.Exists(number) && !PictureBoxes.Box(number)) UiForm->TabSheet2->Build();
+    return PictureBoxes.Box(number);
 }
 
 void TMainWindow::Guarded(const std::function<void()>& action) {
@@ -141,16 +158,11 @@ void TMainWindow::Change(const char* text, const std::function<void()>& action, 
 }
 
 void TMainWindow::SetupForm() {
-    UiForm->setupUi(this);
-    for (QWidget* page : {UiForm->TabSheet1, UiForm->TabSheet2, UiForm->TabSheet3})
-        PutPageInScrollArea(page);
-    // One walk over the form for all picture boxes, by the number in their names.
-    for (TImage* image : findChildren<TImage*>()) {
-        const QString name = image->objectName();
-        bool isNumber = false;
-        const int n = name.startsWith(QLatin1String("Image")) ? name.mid(5).toInt(&isNumber) : 0;
-        if (isNumber && n >= 1 && n <= ImageCount) Images[n] = image;
-    }
+    UiForm->TMainForm::setupUi(this);
+    for (QWidget* page : {UiForm->TabSheet1, UiForm->TabSheet3}) PutPageInScrollArea(page);
+    // The Style page (some 100 controls and most picture boxes) is made when first shown.
+    UiForm->TabSheet2->SetBuilder([this] { BuildStylePage(); });
+    PictureBoxes.Adopt(findChildren<TImage*>());
     SetupGrid();
     SetupStatusBar();
     SetupHistory();
@@ -161,12 +173,10 @@ void TMainWindow::SetupForm() {
 
     Browser = std::make_unique<TFolderBrowser>(UiForm->DriveComboBox1, UiForm->DirectoryListBox1,
                                                UiForm->FileListBox2, QStringLiteral("*.ROM"));
-    WindowPrompts.Attach(
-        this, [this](int number) { return Image(number); }, UiForm->RichEdit1, Browser.get());
+    WindowPrompts.Attach(this, &PictureBoxes, UiForm->RichEdit1, Browser.get());
 
     SetToolTips();
     ConnectCodeTablePage();
-    ConnectStylePage();
     ConnectMakePage();
     ConnectLinkControls();
     SetupMenus();
@@ -278,8 +288,21 @@ void TMainWindow::closeEvent(QCloseEvent* event) {
 
 void TMainWindow::ApplyDisplayView() {
     const bool vertical = EditorSession.Document.DISPLAYTYPE == AppCore::TDisplayType::Vertical;
-    for (int n = 1; n <= ImageCount; ++n)
-        if (Images[n]) Images[n]->SetDisplayView(DisplayViewSwitch->isChecked(), vertical);
+    PictureBoxes.SetDisplayView(DisplayViewSwitch->isChecked(), vertical);
+}
+
+void TMainWindow::BuildStylePage() {
+    QWidget* page = UiForm->TabSheet2;
+    UiForm->TStylePage::setupUi(page);
+    PutPageInScrollArea(page);
+    PictureBoxes.Adopt(page->findChildren<TImage*>()); // with the pictures shown so far
+    ConnectStylePage();
+    const bool wasShowing = std::exchange(Showing, true);
+    ShowStyleFields();
+    Showing = wasShowing;
+    // The Tab order as if the page had been made with the window: the status bar's display
+    // view switch comes after the page's controls.
+    if (QWidget* last = LastTabStopOn(this, page)) QWidget::setTabOrder(last, DisplayViewSwitch);
 }
 
 void TMainWindow::SetCommandButtonsEnabled(bool enabled) {

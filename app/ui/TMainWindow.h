@@ -4,6 +4,8 @@
 
 #include "app/core/DocumentActions.h"
 #include "app/core/TEditorSession.h"
+#include "app/ui/TMainWindowForm.h"
+#include "app/ui/TPictureBoxes.h"
 #include "app/ui/TWindowPrompts.h"
 
 #include <QMainWindow>
@@ -17,10 +19,6 @@ class QCheckBox;
 class QLabel;
 class QRadioButton;
 class QTimer;
-
-namespace Ui {
-class TMainWindow;
-}
 
 namespace AppCore {
 class TDocumentHistory;
@@ -44,10 +42,11 @@ public:
 
     AppCore::TEditorSession& Session() { return EditorSession; }
     TWindowPrompts& Prompts() { return WindowPrompts; }
-    Ui::TMainWindow& Form() { return *UiForm; }
+    // Every control of the window; the Style page is made first if it was not shown yet.
+    Ui::TMainWindow& Form();
     TFolderBrowser& FolderBrowser() { return *Browser; }
-    // Picture box Image<number>, 1..72; null outside.
-    TImage* Image(int number) const;
+    // Picture box Image<number>, 1..72 (its page is made first); null outside.
+    TImage* Image(int number);
     QLabel* StatusPanel(int index) const { return StatusPanels.at(index); }
     bool StartupCompleted() const { return StartupDone; }
     // The Make page's serial link: PcUart1, the upload protocol and its commands.
@@ -109,6 +108,8 @@ private:
     void SetToolTips();
     void AddRecentProject();
     void ConnectCodeTablePage();
+    // The Style page's controls, made when the page is first shown or asked for.
+    void BuildStylePage();
     void ConnectStylePage();
     // A third message variant box ticked: unticked again, with a hint.
     void RefuseThirdVariant(int bit);
@@ -151,7 +152,7 @@ private:
     AppCore::TEditorSession EditorSession{WindowPrompts};
     AppCore::TDocumentHistory* UndoHistory = nullptr; // the session's, installed by SetupHistory
     std::string ProgramDir;
-    std::array<TImage*, 73> Images{};
+    TPictureBoxes PictureBoxes;
     std::array<QLabel*, 3> StatusPanels{};
     QCheckBox* DisplayViewSwitch = nullptr; // "Show as on the display"
     std::unique_ptr<TFolderBrowser> Browser;

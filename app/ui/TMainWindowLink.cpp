@@ -8,7 +8,7 @@
 
 #include "app/ui/TMakePageLink.h"
 
-#include "ui_MainWindow.h"
+#include "app/ui/TMainWindowForm.h"
 
 #include <QTimer>
 

@@ -7,7 +7,7 @@
 #include "app/core/DocumentPictures.h"
 #include "app/ui/TFolderBrowser.h"
 #include "app/ui/TImage.h"
-#include "ui_MainWindow.h"
+#include "app/ui/TMainWindowForm.h"
 
 #include <QAction>
 

@@ -10,8 +10,8 @@
 #include "app/core/qt/DocumentHistory.h"
 #include "app/ui/StartFolder.h"
 #include "app/ui/TFolderBrowser.h"
+#include "app/ui/TMainWindowForm.h"
 #include "app/ui/TUserGuideWindow.h"
-#include "ui_MainWindow.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -5,7 +5,7 @@
 
 #include "app/core/DocumentActions.h"
 #include "app/ui/TImage.h"
-#include "ui_MainWindow.h"
+#include "app/ui/TMainWindowForm.h"
 
 #include <QSignalBlocker>
 #include <QToolTip>
@@ -16,25 +16,25 @@ namespace AppUi {
 
 namespace {
 
-using TRadioButtonField = QRadioButton* Ui_TMainWindow::*;
+using TStyleButton = QRadioButton* Ui_TStylePage::*;
 
 // The style buttons of the form, in style order.
-constexpr TRadioButtonField FlStyleButtons[] = {
-    &Ui_TMainWindow::RadioButton21, &Ui_TMainWindow::RadioButton22, &Ui_TMainWindow::RadioButton23,
-    &Ui_TMainWindow::RadioButton24, &Ui_TMainWindow::RadioButton25};
-constexpr TRadioButtonField DirStyleButtons[] = {
-    &Ui_TMainWindow::RadioButton26, &Ui_TMainWindow::RadioButton27, &Ui_TMainWindow::RadioButton28,
-    &Ui_TMainWindow::RadioButton29, &Ui_TMainWindow::RadioButton30, &Ui_TMainWindow::RadioButton31,
-    &Ui_TMainWindow::RadioButton32, &Ui_TMainWindow::RadioButton33, &Ui_TMainWindow::RadioButton34,
-    &Ui_TMainWindow::RadioButton35, &Ui_TMainWindow::RadioButton36, &Ui_TMainWindow::RadioButton37};
+constexpr TStyleButton FlStyleButtons[] = {
+    &Ui_TStylePage::RadioButton21, &Ui_TStylePage::RadioButton22, &Ui_TStylePage::RadioButton23,
+    &Ui_TStylePage::RadioButton24, &Ui_TStylePage::RadioButton25};
+constexpr TStyleButton DirStyleButtons[] = {
+    &Ui_TStylePage::RadioButton26, &Ui_TStylePage::RadioButton27, &Ui_TStylePage::RadioButton28,
+    &Ui_TStylePage::RadioButton29, &Ui_TStylePage::RadioButton30, &Ui_TStylePage::RadioButton31,
+    &Ui_TStylePage::RadioButton32, &Ui_TStylePage::RadioButton33, &Ui_TStylePage::RadioButton34,
+    &Ui_TStylePage::RadioButton35, &Ui_TStylePage::RadioButton36, &Ui_TStylePage::RadioButton37};
 // The default code table buttons, CTBL0 .. CTBL5.
-constexpr TRadioButtonField CodeTableButtons[] = {
-    &Ui_TMainWindow::RadioButton15, &Ui_TMainWindow::RadioButton16, &Ui_TMainWindow::RadioButton17,
-    &Ui_TMainWindow::RadioButton18, &Ui_TMainWindow::RadioButton19, &Ui_TMainWindow::RadioButton20};
+constexpr QRadioButton* Ui_TMainForm::*CodeTableButtons[] = {
+    &Ui_TMainForm::RadioButton15, &Ui_TMainForm::RadioButton16, &Ui_TMainForm::RadioButton17,
+    &Ui_TMainForm::RadioButton18, &Ui_TMainForm::RadioButton19, &Ui_TMainForm::RadioButton20};
 // The message variant boxes CheckBox2 .. CheckBox5, by the bit they select.
-constexpr QCheckBox* Ui_TMainWindow::*MsgCheckBoxes[] = {
-    &Ui_TMainWindow::CheckBox2, &Ui_TMainWindow::CheckBox3, &Ui_TMainWindow::CheckBox4,
-    &Ui_TMainWindow::CheckBox5};
+constexpr QCheckBox* Ui_TStylePage::*MsgCheckBoxes[] = {
+    &Ui_TStylePage::CheckBox2, &Ui_TStylePage::CheckBox3, &Ui_TStylePage::CheckBox4,
+    &Ui_TStylePage::CheckBox5};
 
 constexpr int FloorStyleCount = std::size(FlStyleButtons);
 constexpr int ArrowStyleCount = std::size(DirStyleButtons);
@@ -86,7 +86,7 @@ void TMainWindow::ConnectStylePage() {
     // Reached with Tab, they open with Enter or Space as well.
     for (int s = 0; s < AppCore::LiftStateCount; ++s)
         for (int v = 0; v < AppCore::LiftStateVariantCount; ++v) {
-            TImage* box = Image(AppCore::Images::LiftStateBox(s, v));
+            TImage* box = PictureBoxes.Box(AppCore::Images::LiftStateBox(s, v));
             const auto pick = [this, s, v] {
                 Change("Message picture",
                        [&] { AppCore::PickLiftStatePicture(EditorSession, s, v); });
@@ -109,12 +109,14 @@ void TMainWindow::RefuseThirdVariant(int bit) {
 
 void TMainWindow::ShowStyleFields() {
     const AppCore::ProjectDocument& document = EditorSession.Document;
+    // The default code table is chosen on the CodeTable page.
+    if (document.DEFCODETABLE >= 0 && document.DEFCODETABLE < AppCore::CodeTableCount)
+        ((*UiForm).*CodeTableButtons[document.DEFCODETABLE])->setChecked(true);
+    if (!UiForm->TabSheet2->IsBuilt()) return; // the Style page shows the document when made
     if (document.DEF_FL >= 0 && document.DEF_FL < FloorStyleCount)
         ((*UiForm).*FlStyleButtons[document.DEF_FL])->setChecked(true);
     if (document.DEF_DIR >= 0 && document.DEF_DIR < ArrowStyleCount)
         ((*UiForm).*DirStyleButtons[document.DEF_DIR])->setChecked(true);
-    if (document.DEFCODETABLE >= 0 && document.DEFCODETABLE < AppCore::CodeTableCount)
-        ((*UiForm).*CodeTableButtons[document.DEFCODETABLE])->setChecked(true);
     (document.DPSTYLE == AppCore::TDpStyle::Left ? UiForm->RadioButton7 : UiForm->RadioButton8)
         ->setChecked(true);
     for (int bit = 0; bit < 4; ++bit)

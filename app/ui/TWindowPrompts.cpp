@@ -2,7 +2,7 @@
 
 #include "app/core/qt/PictureImage.h"
 #include "app/ui/TFolderBrowser.h"
-#include "app/ui/TImage.h"
+#include "app/ui/TPictureBoxes.h"
 #include "rom/MonoBitmap.h"
 
 #include <QAbstractButton>
@@ -36,10 +36,10 @@ QString QtNameFilters(const std::string& vclFilter) {
     return filters.join(QStringLiteral(";;"));
 }
 
-void TWindowPrompts::Attach(QWidget* dialogParent, TImageFinder images, QTextEdit* messageBox,
+void TWindowPrompts::Attach(QWidget* dialogParent, TPictureBoxes* boxes, QTextEdit* messageBox,
                             TFolderBrowser* browser) {
     DialogParent = dialogParent;
-    Images = std::move(images);
+    Boxes = boxes;
     MessageBox = messageBox;
     Browser = browser;
 }
@@ -123,38 +123,37 @@ AppCore::TSaveChoice TWindowPrompts::AskSaveChanges(const std::string& text) {
 }
 
 void TWindowPrompts::ClearPicture(int imageNumber) {
-    if (TImage* image = Images ? Images(imageNumber) : nullptr) image->ClearPicture();
+    if (Boxes) Boxes->ClearPicture(imageNumber);
 }
 
 // Pictures are read by the BMP reader MAKE ROM encodes with, so a picture the window accepts is
 // one the ROM can hold.
 bool TWindowPrompts::LoadPicture(int imageNumber, const std::string& fileName) {
-    TImage* image = Images ? Images(imageNumber) : nullptr;
+    const bool box = Boxes && Boxes->Exists(imageNumber);
     Rom::TPicture picture;
     try {
-        if (image) picture = Rom::LoadPicture(fileName);
+        if (box) picture = Rom::LoadPicture(fileName);
     } catch (const std::exception&) {
     }
-    const bool loaded = image && !picture.IsNull();
-    if (loaded) image->SetPicture(AppCore::ToQImage(picture));
+    const bool loaded = box && !picture.IsNull();
+    if (loaded) Boxes->SetPicture(imageNumber, AppCore::ToCompactQImage(picture));
     if (OnPictureLoaded) OnPictureLoaded(imageNumber, loaded);
     return loaded;
 }
 
 bool TWindowPrompts::ShowDecodedPicture(int imageNumber, const Rom::TPicture& picture,
                                         const std::string& /*source*/) {
-    TImage* image = Images ? Images(imageNumber) : nullptr;
-    const bool shown = image && !picture.IsNull();
-    if (shown) image->SetPicture(AppCore::ToQImage(picture));
+    const bool shown = Boxes && Boxes->Exists(imageNumber) && !picture.IsNull();
+    if (shown) Boxes->SetPicture(imageNumber, AppCore::ToCompactQImage(picture));
     if (OnPictureLoaded) OnPictureLoaded(imageNumber, shown);
     return shown;
 }
 
 bool TWindowPrompts::ShowSamePicture(int imageNumber, int loadedInto, const std::string& fileName) {
-    TImage* source = Images ? Images(loadedInto) : nullptr;
-    TImage* image = Images ? Images(imageNumber) : nullptr;
-    if (!image || !source || !source->HasPicture()) return LoadPicture(imageNumber, fileName);
-    image->SetPicture(source->Picture()); // QImage shares its pixels until one box changes them
+    const QImage loaded =
+        Boxes && Boxes->Exists(imageNumber) ? Boxes->Picture(loadedInto) : QImage();
+    if (loaded.isNull()) return LoadPicture(imageNumber, fileName);
+    Boxes->SetPicture(imageNumber, loaded); // QImage shares its pixels until one box changes them
     if (OnPictureLoaded) OnPictureLoaded(imageNumber, true);
     return true;
 }

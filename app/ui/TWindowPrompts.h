@@ -18,17 +18,15 @@ class QWidget;
 namespace AppUi {
 
 class TFolderBrowser;
-class TImage;
+class TPictureBoxes;
 
 // "description (*.ext)|*.ext|..." as a Qt name filter list.
 QString QtNameFilters(const std::string& vclFilter);
 
 class TWindowPrompts : public AppCore::TUserPrompts {
 public:
-    using TImageFinder = std::function<TImage*(int imageNumber)>;
-
     // Parts of the window; set once the form is built.
-    void Attach(QWidget* dialogParent, TImageFinder images, QTextEdit* messageBox,
+    void Attach(QWidget* dialogParent, TPictureBoxes* boxes, QTextEdit* messageBox,
                 TFolderBrowser* browser);
     // Answers the file dialogs and the question from another prompt object (a script) instead
     // of Qt dialogs; null restores the dialogs.
@@ -56,7 +54,7 @@ private:
     std::optional<std::string> RunFileDialog(const AppCore::TFileDialog& dialog, bool save);
 
     QWidget* DialogParent = nullptr;
-    TImageFinder Images;
+    TPictureBoxes* Boxes = nullptr;
     QTextEdit* MessageBox = nullptr;
     TFolderBrowser* Browser = nullptr;
     AppCore::TUserPrompts* Answers = nullptr;

@@ -5,13 +5,17 @@
 
 #include "app/ui/TBusyCursor.h"
 #include "app/ui/TImage.h"
+#include "app/ui/TLazyPage.h"
+#include "app/ui/TPictureBoxes.h"
 #include "app/ui/TStringGrid.h"
 #include "app/ui/TWindowPrompts.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -135,6 +139,72 @@ TEST(TStringGridTest, BatchedCellsReachTheViewOnce) {
     EXPECT_EQ(cells.count(), 1);
     grid.SetCells(2, 6, "z");
     EXPECT_EQ(cells.count(), 2); // outside a batch each change reports itself
+}
+
+// A box not made yet keeps what is shown in it; the box takes it over, with the display view,
+// when its page is made.
+TEST(TPictureBoxesTest, BoxesMadeLaterTakeOverTheirPictures) {
+    UiTest::EnsureApplication();
+    AppUi::TPictureBoxes boxes;
+    EXPECT_FALSE(boxes.Exists(0));
+    EXPECT_FALSE(boxes.Exists(73));
+    EXPECT_TRUE(boxes.Exists(72));
+    const QImage picture = UiTest::MarkedPicture(24, 5, 3);
+    boxes.SetPicture(30, picture);
+    boxes.SetPicture(31, picture);
+    boxes.ClearPicture(31);
+    boxes.SetDisplayView(true, true);
+    EXPECT_EQ(boxes.Box(30), nullptr);
+    EXPECT_EQ(boxes.Picture(30), picture);
+
+    QWidget page;
+    auto* box30 = new AppUi::TImage(&page);
+    box30->setObjectName("Image30");
+    auto* box31 = new AppUi::TImage(&page);
+    box31->setObjectName("Image31");
+    auto* other = new AppUi::TImage(&page);
+    other->setObjectName("Image30x");
+    boxes.Adopt(page.findChildren<AppUi::TImage*>());
+    EXPECT_EQ(boxes.Box(30), box30);
+    EXPECT_EQ(boxes.Box(31), box31);
+    EXPECT_EQ(box30->Picture(), picture);
+    EXPECT_FALSE(box31->HasPicture());
+    // Drawn as the display shows it on a Vertical display, as a box made at once draws it.
+    AppUi::TImage madeAtOnce;
+    madeAtOnce.SetPicture(picture);
+    madeAtOnce.SetDisplayView(true, true);
+    EXPECT_EQ(box30->ShownPicture(), madeAtOnce.ShownPicture());
+    EXPECT_NE(box30->ShownPicture().size(), picture.size()); // padded to whole bytes
+    boxes.ClearPicture(30);
+    EXPECT_FALSE(box30->HasPicture());
+    EXPECT_TRUE(boxes.Picture(30).isNull());
+}
+
+// A lazy page makes its controls once, before it first becomes visible.
+TEST(TLazyPageTest, BuildsOnceBeforeItShows) {
+    UiTest::EnsureApplication();
+    QTabWidget tabs;
+    tabs.addTab(new QWidget, "first");
+    auto* page = new AppUi::TLazyPage;
+    tabs.addTab(page, "second");
+    int built = 0;
+    bool visibleWhenBuilt = true;
+    page->SetBuilder([&] {
+        ++built;
+        visibleWhenBuilt = page->isVisible();
+        new QLabel("made", page);
+    });
+    tabs.show();
+    EXPECT_EQ(built, 0);
+    EXPECT_FALSE(page->IsBuilt());
+    tabs.setCurrentIndex(1);
+    EXPECT_EQ(built, 1);
+    EXPECT_FALSE(visibleWhenBuilt);
+    EXPECT_TRUE(page->findChild<QLabel*>()->isVisible());
+    tabs.setCurrentIndex(0);
+    tabs.setCurrentIndex(1);
+    page->Build();
+    EXPECT_EQ(built, 1);
 }
 
 TEST(TStringGridTest, RightButtonKeepsTheFocusedCell) {
