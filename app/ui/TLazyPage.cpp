@@ -5,9 +5,10 @@ namespace AppUi {
 TLazyPage::TLazyPage(QWidget* parent) : QWidget(parent) {}
 
 void TLazyPage::Build() {
-    if (Built || !Builder) return;
-    Built = true;
+    if (Made || !Builder) return;
+    Made = true;
     Builder();
+    emit Built();
 }
 
 void TLazyPage::setVisible(bool visible) {

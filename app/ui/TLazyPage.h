@@ -18,13 +18,17 @@ public:
     void SetBuilder(std::function<void()> builder) { Builder = std::move(builder); }
     // Makes the page's controls now unless they are made already.
     void Build();
-    bool IsBuilt() const { return Built; }
+    bool IsBuilt() const { return Made; }
 
     void setVisible(bool visible) override;
 
+signals:
+    // The page's controls have just been made.
+    void Built();
+
 private:
     std::function<void()> Builder;
-    bool Built = false;
+    bool Made = false;
 };
 
 } // namespace AppUi

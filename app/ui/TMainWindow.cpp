@@ -133,11 +133,37 @@ TMainWindow::~TMainWindow() {
 
 Ui::TMainWindow& TMainWindow::Form() {
     UiForm->TabSheet2->Build();
+    UiForm->TabSheet3->Build();
     return *UiForm;
 }
 
+Ui::TMainWindow& TMainWindow::MakePageForm() {
+    UiForm->TabSheet3->Build();
+    return *UiForm;
+}
+
+TFolderBrowser& TMainWindow::FolderBrowser() {
+    MakePageForm();
+    return *Browser;
+}
+
+TMakePageLink& TMainWindow::MakePageLink() {
+    MakePageForm();
+    return *MakeLink;
+}
+
+QString TMainWindow::WorkingFolder() const {
+    return Browser ? Browser->Directory() : QDir::currentPath();
+}
+
 TImage* TMainWindow::Image(int number) {
-    if (PictureBoxes.Exists(number) && !PictureBoxes.Box(number)) UiForm->TabSheet2->Build();
+    if (PictureBoxes.Exists(number) && !PictureBoxes.Box(number)) {
+        // The page that holds the box is made first: the customer pictures' is the Make page.
+        namespace Images = AppCore::Images;
+        const bool customer = number == Images::TitleV || number == Images::TitleH ||
+                              number == Images::Title2 || number == Images::Logo;
+        (customer ? UiForm->TabSheet3 : UiForm->TabSheet2)->Build();
+    }
     return PictureBoxes.Box(number);
 }
 
@@ -159,9 +185,11 @@ void TMainWindow::Change(const char* text, const std::function<void()>& action, 
 
 void TMainWindow::SetupForm() {
     UiForm->TMainForm::setupUi(this);
-    for (QWidget* page : {UiForm->TabSheet1, UiForm->TabSheet3}) PutPageInScrollArea(page);
-    // The Style page (some 100 controls and most picture boxes) is made when first shown.
+    PutPageInScrollArea(UiForm->TabSheet1);
+    // The Style and Make pages (some 160 controls, most of the picture boxes) are made when
+    // first shown.
     UiForm->TabSheet2->SetBuilder([this] { BuildStylePage(); });
+    UiForm->TabSheet3->SetBuilder([this] { BuildMakePage(); });
     PictureBoxes.Adopt(findChildren<TImage*>());
     SetupGrid();
     SetupStatusBar();
@@ -170,15 +198,10 @@ void TMainWindow::SetupForm() {
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(ResponseTimerMs);
+    WindowPrompts.Attach(this, &PictureBoxes, nullptr,
+                         nullptr); // the rest comes with the Make page
 
-    Browser = std::make_unique<TFolderBrowser>(UiForm->DriveComboBox1, UiForm->DirectoryListBox1,
-                                               UiForm->FileListBox2, QStringLiteral("*.ROM"));
-    WindowPrompts.Attach(this, &PictureBoxes, UiForm->RichEdit1, Browser.get());
-
-    SetToolTips();
     ConnectCodeTablePage();
-    ConnectMakePage();
-    ConnectLinkControls();
     SetupMenus();
 }
 
@@ -252,7 +275,7 @@ void TMainWindow::SetupStatusBar() {
 
 void TMainWindow::FormCreate() {
     // The folder list shows the working directory; that is the start folder.
-    const std::string startDir = Browser->Directory().toStdString();
+    const std::string startDir = WorkingFolder().toStdString();
     EditorSession.ReadyFolderHint =
         "For a ready working folder run \"zkf780a sample-data DIR\" and start the editor there, "
         "or open a project that lies in a working folder with File > Open.";
@@ -272,7 +295,7 @@ void TMainWindow::FormDestroy() {
 void TMainWindow::closeEvent(QCloseEvent* event) {
     // An image transfer stopped half-way leaves the controller with a partial image: asked
     // first, and stopped as Disconnect stops it.
-    if (MakeLink->ImageTransferRunning() &&
+    if (MakeLink && MakeLink->ImageTransferRunning() &&
         !WindowPrompts.AskYesNo(TransferRunningCaption, TransferRunningQuestion)) {
         event->ignore();
         return;
@@ -281,7 +304,7 @@ void TMainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    MakeLink->StopForQuit();
+    if (MakeLink) MakeLink->StopForQuit();
     Timer1->stop();
     QMainWindow::closeEvent(event);
 }
@@ -300,12 +323,36 @@ void TMainWindow::BuildStylePage() {
     const bool wasShowing = std::exchange(Showing, true);
     ShowStyleFields();
     Showing = wasShowing;
+    KeepSwitchLastInTabOrder(page);
+}
+
+void TMainWindow::BuildMakePage() {
+    QWidget* page = UiForm->TabSheet3;
+    UiForm->TMakePage::setupUi(page);
+    PutPageInScrollArea(page);
+    PictureBoxes.Adopt(page->findChildren<TImage*>()); // with the pictures shown so far
+    Browser = std::make_unique<TFolderBrowser>(UiForm->DriveComboBox1, UiForm->DirectoryListBox1,
+                                               UiForm->FileListBox2, QStringLiteral("*.ROM"));
+    WindowPrompts.AttachMakePage(UiForm->RichEdit1, Browser.get());
+    SetToolTips();
+    ConnectMakePage();
+    ConnectLinkControls();
+    SetCommandButtonsEnabled(CommandButtonsEnabled);
+    const bool wasShowing = std::exchange(Showing, true);
+    ShowMakeFields();
+    Showing = wasShowing;
+    KeepSwitchLastInTabOrder(page);
+}
+
+void TMainWindow::KeepSwitchLastInTabOrder(QWidget* page) {
     // The Tab order as if the page had been made with the window: the status bar's display
     // view switch comes after the page's controls.
     if (QWidget* last = LastTabStopOn(this, page)) QWidget::setTabOrder(last, DisplayViewSwitch);
 }
 
 void TMainWindow::SetCommandButtonsEnabled(bool enabled) {
+    CommandButtonsEnabled = enabled;
+    if (!UiForm->TabSheet3->IsBuilt()) return; // set when the page is made
     QPushButton* const buttons[] = {UiForm->SpeedButton6, UiForm->SpeedButton7,
                                     UiForm->SpeedButton8, UiForm->SpeedButton9};
     for (QPushButton* button : buttons) button->setEnabled(enabled);

@@ -44,13 +44,14 @@ public:
     TWindowPrompts& Prompts() { return WindowPrompts; }
     // Every control of the window; the Style page is made first if it was not shown yet.
     Ui::TMainWindow& Form();
-    TFolderBrowser& FolderBrowser() { return *Browser; }
+    // The Make page's place box and folder and file lists (the page is made first).
+    TFolderBrowser& FolderBrowser();
     // Picture box Image<number>, 1..72 (its page is made first); null outside.
     TImage* Image(int number);
     QLabel* StatusPanel(int index) const { return StatusPanels.at(index); }
     bool StartupCompleted() const { return StartupDone; }
     // The Make page's serial link: PcUart1, the upload protocol and its commands.
-    TMakePageLink& MakePageLink() { return *MakeLink; }
+    TMakePageLink& MakePageLink();
 
     // Shows every field of the document, the model list, the grid, caption and status bar.
     void ShowDocument();
@@ -108,8 +109,15 @@ private:
     void SetToolTips();
     void AddRecentProject();
     void ConnectCodeTablePage();
-    // The Style page's controls, made when the page is first shown or asked for.
+    // The Style and Make pages' controls, made when the page is first shown or asked for.
     void BuildStylePage();
+    void BuildMakePage();
+    // A page made after the window: the display view switch goes back behind its controls.
+    void KeepSwitchLastInTabOrder(QWidget* page);
+    // The Make page's form, made first if needed.
+    Ui::TMainWindow& MakePageForm();
+    // The working folder, as the Make page's folder list shows it.
+    QString WorkingFolder() const;
     void ConnectStylePage();
     // A third message variant box ticked: unticked again, with a hint.
     void RefuseThirdVariant(int bit);
@@ -160,7 +168,8 @@ private:
     std::shared_ptr<TMakePageLink> MakeLink; // made by ConnectLinkControls
     TUserGuideWindow* GuideWindow = nullptr; // made on the first F1
     bool StartupDone = false;
-    bool Showing = false; // controls are being set from the document
+    bool CommandButtonsEnabled = false; // the Make page's four command buttons
+    bool Showing = false;               // controls are being set from the document
 };
 
 } // namespace AppUi

@@ -16,6 +16,8 @@
 #include <QTextCursor>
 #include <QTextEdit>
 
+#include <utility>
+
 namespace AppUi {
 
 namespace {
@@ -40,8 +42,14 @@ void TWindowPrompts::Attach(QWidget* dialogParent, TPictureBoxes* boxes, QTextEd
                             TFolderBrowser* browser) {
     DialogParent = dialogParent;
     Boxes = boxes;
+    AttachMakePage(messageBox, browser);
+}
+
+void TWindowPrompts::AttachMakePage(QTextEdit* messageBox, TFolderBrowser* browser) {
     MessageBox = messageBox;
     Browser = browser;
+    if (MessageBox)
+        for (const QString& line : std::exchange(KeptLines, {})) WriteLine(line);
 }
 
 std::optional<std::string> TWindowPrompts::RunFileDialog(const AppCore::TFileDialog& dialog,
@@ -166,22 +174,30 @@ void TWindowPrompts::SetBusy(bool busy) {
 }
 
 void TWindowPrompts::ClearMessageLines() {
+    KeptLines.clear();
     if (MessageBox) MessageBox->clear();
 }
 
 void TWindowPrompts::AppendMessageLine(const std::string& line) {
-    if (!MessageBox) return;
+    const QString text = QString::fromStdString(line);
+    if (MessageBox)
+        WriteLine(text);
+    else
+        KeptLines.append(text); // until the Make page is made
+    // A warning raised where the message box is out of sight (the Style page) also shows in
+    // the status bar, where the user acts.
+    auto* window = qobject_cast<QMainWindow*>(DialogParent);
+    if (window && (!MessageBox || !MessageBox->isVisible()) && line.rfind(WarningPrefix, 0) == 0)
+        window->statusBar()->showMessage(text, StatusWarningMs);
+}
+
+void TWindowPrompts::WriteLine(const QString& line) {
     // Plain text: the lines hold "<<<" and ">>>", which must not be read as markup.
     QTextCursor cursor(MessageBox->document());
     cursor.movePosition(QTextCursor::End);
     if (!MessageBox->document()->isEmpty()) cursor.insertBlock();
-    cursor.insertText(QString::fromStdString(line));
+    cursor.insertText(line);
     MessageBox->verticalScrollBar()->setValue(MessageBox->verticalScrollBar()->maximum());
-    // A warning raised where the message box is out of sight (the Style page) also shows in
-    // the status bar, where the user acts.
-    auto* window = qobject_cast<QMainWindow*>(DialogParent);
-    if (window && !MessageBox->isVisible() && line.rfind(WarningPrefix, 0) == 0)
-        window->statusBar()->showMessage(QString::fromStdString(line), StatusWarningMs);
 }
 
 void TWindowPrompts::RelinkFileBrowser() {

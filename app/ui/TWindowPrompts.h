@@ -7,6 +7,7 @@
 #include "app/ui/TBusyCursor.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -28,6 +29,9 @@ public:
     // Parts of the window; set once the form is built.
     void Attach(QWidget* dialogParent, TPictureBoxes* boxes, QTextEdit* messageBox,
                 TFolderBrowser* browser);
+    // The Make page's message box and file browser, when the page is made later: the box takes
+    // the lines written so far.
+    void AttachMakePage(QTextEdit* messageBox, TFolderBrowser* browser);
     // Answers the file dialogs and the question from another prompt object (a script) instead
     // of Qt dialogs; null restores the dialogs.
     void SetDialogAnswers(AppCore::TUserPrompts* answers) { Answers = answers; }
@@ -52,10 +56,12 @@ public:
 
 private:
     std::optional<std::string> RunFileDialog(const AppCore::TFileDialog& dialog, bool save);
+    void WriteLine(const QString& line);
 
     QWidget* DialogParent = nullptr;
     TPictureBoxes* Boxes = nullptr;
     QTextEdit* MessageBox = nullptr;
+    QStringList KeptLines; // written before there was a message box
     TFolderBrowser* Browser = nullptr;
     AppCore::TUserPrompts* Answers = nullptr;
     std::vector<std::unique_ptr<TBusyCursor>> BusyCursors;

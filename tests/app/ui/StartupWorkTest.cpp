@@ -8,14 +8,18 @@
 
 #include "app/ui/ProgramIcon.h"
 #include "app/ui/StartFolder.h"
+#include "app/ui/TFolderBrowser.h"
 #include "app/ui/TImage.h"
 
 #include "XVclUtil/MessageBox.h"
 
 #include <QFileInfo>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QStandardPaths>
+#include <QStatusBar>
+#include <QTextEdit>
 
 #include <gtest/gtest.h>
 
@@ -72,6 +76,38 @@ QStringList Numbered(const char* prefix, int first, int last) {
     QStringList names;
     for (int n = first; n <= last; ++n) names.append(prefix + QString::number(n));
     return names;
+}
+
+// The Make page is made when first shown; lines written to its message box before then are
+// in the box, the command buttons wait for a connection, and the Build and Device menus name
+// the page's buttons.
+TEST(MakePageTest, IsMadeWhenFirstShownWithWhatWasWrittenMeanwhile) {
+    UiTest::TWorkFolder folder;
+    XVclUtil::TMessageCapture messages;
+    AppUi::TMainWindow window(folder.ProgramDir());
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_EQ(window.findChild<QTextEdit*>("RichEdit1"), nullptr);
+    window.Prompts().AppendMessageLine("first line");
+    window.Prompts().AppendMessageLine("[Warning] second line");
+    EXPECT_EQ(window.statusBar()->currentMessage(), "[Warning] second line");
+
+    window.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(2);
+    auto* box = window.findChild<QTextEdit*>("RichEdit1");
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->toPlainText(), "first line\n[Warning] second line");
+    auto* connect = window.findChild<QPushButton*>("SpeedButton5");
+    ASSERT_NE(connect, nullptr);
+    EXPECT_TRUE(connect->isEnabled());
+    EXPECT_FALSE(window.findChild<QPushButton*>("SpeedButton9")->isEnabled());
+    EXPECT_TRUE(window.findChild<QRadioButton*>("RadioButton6")->isChecked()); // Vertical
+    EXPECT_EQ(window.findChild<QAction*>("actionMakeRom")->text(), "&MAKE ROM");
+    EXPECT_EQ(window.findChild<QAction*>("actionConnect")->text(), "&Connect");
+    EXPECT_FALSE(window.findChild<QAction*>("actionUpload")->isEnabled());
+    EXPECT_EQ(window.FolderBrowser().Directory(),
+              QFileInfo(QString::fromStdString(folder.StartDir())).canonicalFilePath());
+    EXPECT_TRUE(messages.Messages.empty());
 }
 
 // Every page keeps the Tab order of the form: the page's scroll area, its controls in the
