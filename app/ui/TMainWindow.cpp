@@ -198,8 +198,8 @@ void TMainWindow::SetupForm() {
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(ResponseTimerMs);
-    WindowPrompts.Attach(this, &PictureBoxes, nullptr,
-                         nullptr); // the rest comes with the Make page
+    // The message box and the file browser come with the Make page.
+    WindowPrompts.Attach(this, &PictureBoxes, nullptr, nullptr);
 
     ConnectCodeTablePage();
     SetupMenus();
