@@ -3,6 +3,7 @@
 #include "XVclUtil/Printf.h"
 
 #include <cinttypes>
+#include <utility>
 
 namespace Link {
 
@@ -16,8 +17,16 @@ const char* const TransmitAbort = "===> Transmit abort!! <===";
 
 TUploadProtocol::TUploadProtocol(TUploadView& view, TResponseTimer& timer, TSendData sendData,
                                  TClock clock)
-    : View(view), Timer(timer), SendData(std::move(sendData)), Clock(std::move(clock)),
-      Image(ImageBufferSize, 0xFF) {}
+    : View(view), Timer(timer), SendData(std::move(sendData)), Clock(std::move(clock)) {}
+
+const std::uint8_t* TUploadProtocol::ImageBuffer() const {
+    if (Image.empty()) Image.assign(ImageBufferSize, 0xFF);
+    return Image.data();
+}
+
+std::uint8_t* TUploadProtocol::ImageBuffer() {
+    return const_cast<std::uint8_t*>(std::as_const(*this).ImageBuffer());
+}
 
 // A chunk proves the controller alive only when it holds a reply byte: a line that delivers
 // nothing but garbage (a wrong baud rate, a babbling device) must still run into the abort
@@ -103,9 +112,9 @@ void TUploadProtocol::HandleBlockTransfer(const std::uint8_t* p, int n) {
     const unsigned count = kind == TTransferMode::RomImage ? State.RomBlockCount : AppBlockCount;
     auto build = [&] {
         if (kind == TTransferMode::RomImage)
-            CurrentFrame.BuildRomBlock(Image.data(), counter);
+            CurrentFrame.BuildRomBlock(ImageBuffer(), counter);
         else
-            CurrentFrame.BuildAppBlock(Image.data(), counter);
+            CurrentFrame.BuildAppBlock(ImageBuffer(), counter);
         State.ShownBlock = counter;
         View.SetProgress(counter);
     };

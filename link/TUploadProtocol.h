@@ -47,9 +47,11 @@ public:
 
     TTransferState State;
 
-    // The image buffer (458,752 bytes) the upload commands read files into.
-    std::uint8_t* ImageBuffer() { return Image.data(); }
-    const std::uint8_t* ImageBuffer() const { return Image.data(); }
+    // The image buffer (458,752 bytes, 0xFF until written) the upload commands read files
+    // into. It is made on first use: a window that never uploads does not fill half a
+    // megabyte at start-up.
+    std::uint8_t* ImageBuffer();
+    const std::uint8_t* ImageBuffer() const;
 
     const TUploadFrame& Frame() const { return CurrentFrame; }
 
@@ -68,7 +70,7 @@ private:
     TResponseTimer& Timer;
     TSendData SendData;
     TClock Clock;
-    std::vector<std::uint8_t> Image;
+    mutable std::vector<std::uint8_t> Image; // empty until ImageBuffer() is first asked
     TUploadFrame CurrentFrame;
 };
 

@@ -146,15 +146,23 @@ std::vector<std::string> ShowLiftStatePictures(TEditorSession& session, bool sto
     const auto& table = session.Document.LiftStateImageTable;
     std::vector<std::string> failed;
     for (int s = 0; s < LiftStateCount; ++s) {
+        const int row = Images::LiftStateRowPicture(s);
         // Row picture (variant A), then the four boxes B, D, A, C from left to right.
-        const std::pair<int, int> loads[5] = {{Images::LiftStateRowPicture(s), 0},
+        const std::pair<int, int> loads[5] = {{row, 0},
                                               {Images::LiftStateBox(s, 1), 1},
                                               {Images::LiftStateBox(s, 3), 3},
                                               {Images::LiftStateBox(s, 0), 0},
                                               {Images::LiftStateBox(s, 2), 2}};
+        bool rowShown = false;
         for (const auto& [image, variant] : loads) {
             const std::string& path = table[LiftStateSlot(s, variant)];
-            if (session.Prompts.LoadPicture(image, XVclUtil::ResolveFileCase(path))) continue;
+            const std::string file = XVclUtil::ResolveFileCase(path);
+            // Box A shows the row picture's file: taken from the row, not read again.
+            const bool shown = variant == 0 && image != row && rowShown
+                                   ? session.Prompts.ShowSamePicture(image, row, file)
+                                   : session.Prompts.LoadPicture(image, file);
+            if (image == row) rowShown = shown;
+            if (shown) continue;
             // The box shows what MAKE ROM uses: nothing, not the picture shown before.
             session.Prompts.ClearPicture(image);
             failed.push_back(path);

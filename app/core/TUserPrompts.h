@@ -65,6 +65,12 @@ public:
     // names where it came from. False when the box cannot take it.
     virtual bool ShowDecodedPicture(int imageNumber, const Rom::TPicture& picture,
                                     const std::string& source) = 0;
+    // Shows the picture file that was just loaded into Image<loadedInto> in Image<imageNumber>
+    // as well (one file shown in two boxes); the window takes it from the first box instead of
+    // reading the file again. False when it cannot be shown, as for LoadPicture.
+    virtual bool ShowSamePicture(int imageNumber, int /*loadedInto*/, const std::string& fileName) {
+        return LoadPicture(imageNumber, fileName);
+    }
     // The file name extensions (lower case) LoadPicture reads, for the picture dialogs' filter.
     virtual std::vector<std::string> PictureFormats() const { return {"bmp"}; }
 

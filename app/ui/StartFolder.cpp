@@ -34,8 +34,13 @@ QString LastWorkingFolder() {
 }
 
 void RememberWorkingFolder(const QString& folder) {
-    if (HoldsToolSettings(folder))
-        EditorSettings().setValue(WorkingFolderKey, QFileInfo(folder).absoluteFilePath());
+    if (!HoldsToolSettings(folder)) return;
+    // Most starts are in the folder of the last one: the settings file is then left as it is,
+    // not rewritten (and flushed to disk) at every start.
+    QSettings settings = EditorSettings();
+    const QString path = QFileInfo(folder).absoluteFilePath();
+    if (settings.value(WorkingFolderKey).toString() != path)
+        settings.setValue(WorkingFolderKey, path);
 }
 
 } // namespace AppUi

@@ -7,12 +7,13 @@
 #include "app/core/ProjectGuard.h"
 #include "app/core/Startup.h"
 #include "app/core/qt/DocumentHistory.h"
+#include "app/ui/ProgramIcon.h"
 #include "app/ui/StartFolder.h"
 #include "app/ui/TFolderBrowser.h"
 #include "app/ui/TImage.h"
+#include "app/ui/TMainWindowForm.h"
 #include "app/ui/TMakePageLink.h"
 #include "app/ui/TStringGrid.h"
-#include "ui_MainWindow.h"
 
 #include "XVclUtil/EConvertError.h"
 #include "XVclUtil/EXGeneral.h"
@@ -21,13 +22,14 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
-#include <QIcon>
 #include <QLabel>
 #include <QScrollArea>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QUndoStack>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace AppUi {
 
@@ -40,7 +42,6 @@ constexpr int GridRowHeight = 24;
 const std::vector<int> GridColWidths = {88, 88, 72, 64, 64, 64, 64, 64};
 constexpr int StatusPanelWidths[3] = {450, 160, 300};
 constexpr int ResponseTimerMs = 10000;
-constexpr int ImageCount = 72;
 constexpr const char* TransferRunningCaption = "Quit";
 constexpr const char* TransferRunningQuestion =
     "A transfer is running; the controller will hold a partial image. Stop it and quit?";
@@ -66,22 +67,51 @@ private:
     int Width;
 };
 
+// A page's scroll area. Its size hint is what QScrollArea gives a page larger than 36 x 24
+// lines, as every page of the form is, without asking the page's form: that would lay out
+// and measure the controls of the pages not shown (and load the MAKE ROM button's large font)
+// before the window's first paint. The window takes its size from the form, not from this hint.
+class TPageScrollArea : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+    QSize sizeHint() const override {
+        const int lines = fontMetrics().height();
+        return {HintColumns * lines, HintRows * lines};
+    }
+
+private:
+    static constexpr int HintColumns = 36;
+    static constexpr int HintRows = 24;
+};
+
 // The page's form inside a scroll area, so that a screen smaller than the form (1024 x 768)
 // reaches every control by scrolling. The page itself and every control keep their names.
+// The scroll area takes its content widget while that is empty (with the form it would measure
+// the whole form at once); the form waits in a widget of its own meanwhile, so that its
+// controls still follow the scroll area in the Tab order.
 void PutPageInScrollArea(QWidget* page) {
     QLayout* form = page->layout();
     if (!form) return;
+    QWidget waiting;
+    waiting.setLayout(form); // takes the layout and its widgets from the page
     auto* content = new QWidget;
     content->setObjectName(page->objectName() + QStringLiteral("Content"));
-    content->setLayout(form); // takes the layout and its widgets from the page
-    auto* scroll = new QScrollArea(page);
+    auto* scroll = new TPageScrollArea(page);
     scroll->setObjectName(page->objectName() + QStringLiteral("Scroll"));
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidget(content);
+    content->setLayout(form);
     auto* box = new QVBoxLayout(page);
     box->setContentsMargins(0, 0, 0, 0);
     box->addWidget(scroll);
+}
+
+// The last widget of the window's Tab order that lies on the page and takes the focus by Tab.
+QWidget* LastTabStopOn(QWidget* window, QWidget* page) {
+    for (QWidget* w = window->previousInFocusChain(); w != window; w = w->previousInFocusChain())
+        if ((w->focusPolicy() & Qt::TabFocus) && page->isAncestorOf(w)) return w;
+    return nullptr;
 }
 
 } // namespace
@@ -90,7 +120,7 @@ TMainWindow::TMainWindow(const std::string& programDir, QWidget* parent)
     : QMainWindow(parent), UiForm(std::make_unique<Ui::TMainWindow>()),
       ProgramDir(programDir.empty() ? AppCore::TStartupContext::DefaultProgramDir() : programDir) {
     SetupForm();
-    setWindowIcon(QIcon(QStringLiteral(":/zkf780a.png")));
+    setWindowIcon(ProgramIcon());
     setAcceptDrops(true);
     FormCreate();
 }
@@ -101,8 +131,40 @@ TMainWindow::~TMainWindow() {
     FormDestroy();
 }
 
-TImage* TMainWindow::Image(int number) const {
-    return number >= 1 && number <= ImageCount ? Images[number] : nullptr;
+Ui::TMainWindow& TMainWindow::Form() {
+    UiForm->TabSheet2->Build();
+    UiForm->TabSheet3->Build();
+    return *UiForm;
+}
+
+Ui::TMainWindow& TMainWindow::MakePageForm() {
+    UiForm->TabSheet3->Build();
+    return *UiForm;
+}
+
+TFolderBrowser& TMainWindow::FolderBrowser() {
+    MakePageForm();
+    return *Browser;
+}
+
+TMakePageLink& TMainWindow::MakePageLink() {
+    MakePageForm();
+    return *MakeLink;
+}
+
+QString TMainWindow::WorkingFolder() const {
+    return Browser ? Browser->Directory() : QDir::currentPath();
+}
+
+TImage* TMainWindow::Image(int number) {
+    if (PictureBoxes.Exists(number) && !PictureBoxes.Box(number)) {
+        // The page that holds the box is made first: the customer pictures' is the Make page.
+        namespace Images = AppCore::Images;
+        const bool customer = number == Images::TitleV || number == Images::TitleH ||
+                              number == Images::Title2 || number == Images::Logo;
+        (customer ? UiForm->TabSheet3 : UiForm->TabSheet2)->Build();
+    }
+    return PictureBoxes.Box(number);
 }
 
 void TMainWindow::Guarded(const std::function<void()>& action) {
@@ -122,11 +184,13 @@ void TMainWindow::Change(const char* text, const std::function<void()>& action, 
 }
 
 void TMainWindow::SetupForm() {
-    UiForm->setupUi(this);
-    for (QWidget* page : {UiForm->TabSheet1, UiForm->TabSheet2, UiForm->TabSheet3})
-        PutPageInScrollArea(page);
-    for (int n = 1; n <= ImageCount; ++n)
-        Images[n] = findChild<TImage*>(QStringLiteral("Image%1").arg(n));
+    UiForm->TMainForm::setupUi(this);
+    PutPageInScrollArea(UiForm->TabSheet1);
+    // The Style and Make pages (some 160 controls, most of the picture boxes) are made when
+    // first shown.
+    UiForm->TabSheet2->SetBuilder([this] { BuildStylePage(); });
+    UiForm->TabSheet3->SetBuilder([this] { BuildMakePage(); });
+    PictureBoxes.Adopt(findChildren<TImage*>());
     SetupGrid();
     SetupStatusBar();
     SetupHistory();
@@ -134,17 +198,10 @@ void TMainWindow::SetupForm() {
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(ResponseTimerMs);
+    // The message box and the file browser come with the Make page.
+    WindowPrompts.Attach(this, &PictureBoxes, nullptr, nullptr);
 
-    Browser = std::make_unique<TFolderBrowser>(UiForm->DriveComboBox1, UiForm->DirectoryListBox1,
-                                               UiForm->FileListBox2, QStringLiteral("*.ROM"));
-    WindowPrompts.Attach(
-        this, [this](int number) { return Image(number); }, UiForm->RichEdit1, Browser.get());
-
-    SetToolTips();
     ConnectCodeTablePage();
-    ConnectStylePage();
-    ConnectMakePage();
-    ConnectLinkControls();
     SetupMenus();
 }
 
@@ -190,12 +247,14 @@ void TMainWindow::SetupGrid() {
     grid->SetDimensions(GridColCount, GridRowCount, GridFixedCols);
     grid->SetColWidths(GridColWidths);
     grid->SetDefaultRowHeight(GridRowHeight);
+    grid->BeginUpdate();
     grid->SetCells(0, 0, QString::fromLatin1(AppCore::GridHeaderBits));
     grid->SetCells(1, 0, QString::fromLatin1(AppCore::GridHeaderHexDec));
     for (int t = 0; t < AppCore::CodeTableCount; ++t)
         grid->SetCells(t + 2, 0, Q(AppCore::CodeTableHeader(t)));
     for (int code = 0; code < AppCore::CodeCount; ++code)
         grid->SetCells(1, code + 1, Q(AppCore::HexDecLabel(code)));
+    grid->EndUpdate();
 }
 
 void TMainWindow::SetupStatusBar() {
@@ -216,7 +275,7 @@ void TMainWindow::SetupStatusBar() {
 
 void TMainWindow::FormCreate() {
     // The folder list shows the working directory; that is the start folder.
-    const std::string startDir = Browser->Directory().toStdString();
+    const std::string startDir = WorkingFolder().toStdString();
     EditorSession.ReadyFolderHint =
         "For a ready working folder run \"zkf780a sample-data DIR\" and start the editor there, "
         "or open a project that lies in a working folder with File > Open.";
@@ -236,7 +295,7 @@ void TMainWindow::FormDestroy() {
 void TMainWindow::closeEvent(QCloseEvent* event) {
     // An image transfer stopped half-way leaves the controller with a partial image: asked
     // first, and stopped as Disconnect stops it.
-    if (MakeLink->ImageTransferRunning() &&
+    if (MakeLink && MakeLink->ImageTransferRunning() &&
         !WindowPrompts.AskYesNo(TransferRunningCaption, TransferRunningQuestion)) {
         event->ignore();
         return;
@@ -245,18 +304,55 @@ void TMainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    MakeLink->StopForQuit();
+    if (MakeLink) MakeLink->StopForQuit();
     Timer1->stop();
     QMainWindow::closeEvent(event);
 }
 
 void TMainWindow::ApplyDisplayView() {
     const bool vertical = EditorSession.Document.DISPLAYTYPE == AppCore::TDisplayType::Vertical;
-    for (int n = 1; n <= ImageCount; ++n)
-        if (Images[n]) Images[n]->SetDisplayView(DisplayViewSwitch->isChecked(), vertical);
+    PictureBoxes.SetDisplayView(DisplayViewSwitch->isChecked(), vertical);
+}
+
+void TMainWindow::BuildStylePage() {
+    QWidget* page = UiForm->TabSheet2;
+    UiForm->TStylePage::setupUi(page);
+    PutPageInScrollArea(page);
+    PictureBoxes.Adopt(page->findChildren<TImage*>()); // with the pictures shown so far
+    ConnectStylePage();
+    const bool wasShowing = std::exchange(Showing, true);
+    ShowStyleFields();
+    Showing = wasShowing;
+    KeepSwitchLastInTabOrder(page);
+}
+
+void TMainWindow::BuildMakePage() {
+    QWidget* page = UiForm->TabSheet3;
+    UiForm->TMakePage::setupUi(page);
+    PutPageInScrollArea(page);
+    PictureBoxes.Adopt(page->findChildren<TImage*>()); // with the pictures shown so far
+    Browser = std::make_unique<TFolderBrowser>(UiForm->DriveComboBox1, UiForm->DirectoryListBox1,
+                                               UiForm->FileListBox2, QStringLiteral("*.ROM"));
+    WindowPrompts.AttachMakePage(UiForm->RichEdit1, Browser.get());
+    SetToolTips();
+    ConnectMakePage();
+    ConnectLinkControls();
+    SetCommandButtonsEnabled(CommandButtonsEnabled);
+    const bool wasShowing = std::exchange(Showing, true);
+    ShowMakeFields();
+    Showing = wasShowing;
+    KeepSwitchLastInTabOrder(page);
+}
+
+void TMainWindow::KeepSwitchLastInTabOrder(QWidget* page) {
+    // The Tab order as if the page had been made with the window: the status bar's display
+    // view switch comes after the page's controls.
+    if (QWidget* last = LastTabStopOn(this, page)) QWidget::setTabOrder(last, DisplayViewSwitch);
 }
 
 void TMainWindow::SetCommandButtonsEnabled(bool enabled) {
+    CommandButtonsEnabled = enabled;
+    if (!UiForm->TabSheet3->IsBuilt()) return; // set when the page is made
     QPushButton* const buttons[] = {UiForm->SpeedButton6, UiForm->SpeedButton7,
                                     UiForm->SpeedButton8, UiForm->SpeedButton9};
     for (QPushButton* button : buttons) button->setEnabled(enabled);
@@ -305,16 +401,20 @@ void TMainWindow::ShowModelList() {
 
 void TMainWindow::ShowBitColumn() {
     TStringGrid* grid = UiForm->StringGrid5;
+    grid->BeginUpdate();
     for (int row = 1; row <= AppCore::BitLabelRowCount; ++row)
         grid->SetCells(0, row, Q(EditorSession.BitColumnLabels[row - 1]));
+    grid->EndUpdate();
 }
 
 void TMainWindow::ShowCodeTables() {
     TStringGrid* grid = UiForm->StringGrid5;
     const AppCore::TCodeTables& tables = EditorSession.Document.CodeTables;
+    grid->BeginUpdate(); // a loaded project changes up to 1,536 cells: one repaint
     for (int t = 0; t < AppCore::CodeTableCount; ++t)
         for (int code = 0; code < AppCore::CodeCount; ++code)
             grid->SetCells(t + 2, code + 1, Q(tables[t][code]));
+    grid->EndUpdate();
 }
 
 } // namespace AppUi

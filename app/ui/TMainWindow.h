@@ -4,6 +4,8 @@
 
 #include "app/core/DocumentActions.h"
 #include "app/core/TEditorSession.h"
+#include "app/ui/TMainWindowForm.h"
+#include "app/ui/TPictureBoxes.h"
 #include "app/ui/TWindowPrompts.h"
 
 #include <QMainWindow>
@@ -17,10 +19,6 @@ class QCheckBox;
 class QLabel;
 class QRadioButton;
 class QTimer;
-
-namespace Ui {
-class TMainWindow;
-}
 
 namespace AppCore {
 class TDocumentHistory;
@@ -44,14 +42,16 @@ public:
 
     AppCore::TEditorSession& Session() { return EditorSession; }
     TWindowPrompts& Prompts() { return WindowPrompts; }
-    Ui::TMainWindow& Form() { return *UiForm; }
-    TFolderBrowser& FolderBrowser() { return *Browser; }
-    // Picture box Image<number>, 1..72; null outside.
-    TImage* Image(int number) const;
+    // Every control of the window; the Style page is made first if it was not shown yet.
+    Ui::TMainWindow& Form();
+    // The Make page's place box and folder and file lists (the page is made first).
+    TFolderBrowser& FolderBrowser();
+    // Picture box Image<number>, 1..72 (its page is made first); null outside.
+    TImage* Image(int number);
     QLabel* StatusPanel(int index) const { return StatusPanels.at(index); }
     bool StartupCompleted() const { return StartupDone; }
     // The Make page's serial link: PcUart1, the upload protocol and its commands.
-    TMakePageLink& MakePageLink() { return *MakeLink; }
+    TMakePageLink& MakePageLink();
 
     // Shows every field of the document, the model list, the grid, caption and status bar.
     void ShowDocument();
@@ -109,6 +109,15 @@ private:
     void SetToolTips();
     void AddRecentProject();
     void ConnectCodeTablePage();
+    // The Style and Make pages' controls, made when the page is first shown or asked for.
+    void BuildStylePage();
+    void BuildMakePage();
+    // A page made after the window: the display view switch goes back behind its controls.
+    void KeepSwitchLastInTabOrder(QWidget* page);
+    // The Make page's form, made first if needed.
+    Ui::TMainWindow& MakePageForm();
+    // The working folder, as the Make page's folder list shows it.
+    QString WorkingFolder() const;
     void ConnectStylePage();
     // A third message variant box ticked: unticked again, with a hint.
     void RefuseThirdVariant(int bit);
@@ -151,7 +160,7 @@ private:
     AppCore::TEditorSession EditorSession{WindowPrompts};
     AppCore::TDocumentHistory* UndoHistory = nullptr; // the session's, installed by SetupHistory
     std::string ProgramDir;
-    std::array<TImage*, 73> Images{};
+    TPictureBoxes PictureBoxes;
     std::array<QLabel*, 3> StatusPanels{};
     QCheckBox* DisplayViewSwitch = nullptr; // "Show as on the display"
     std::unique_ptr<TFolderBrowser> Browser;
@@ -159,7 +168,8 @@ private:
     std::shared_ptr<TMakePageLink> MakeLink; // made by ConnectLinkControls
     TUserGuideWindow* GuideWindow = nullptr; // made on the first F1
     bool StartupDone = false;
-    bool Showing = false; // controls are being set from the document
+    bool CommandButtonsEnabled = false; // the Make page's four command buttons
+    bool Showing = false;               // controls are being set from the document
 };
 
 } // namespace AppUi

@@ -9,8 +9,8 @@
 #include "app/core/ProjectGuard.h"
 #include "app/core/qt/PreviewComposer.h"
 #include "app/ui/TImage.h"
+#include "app/ui/TMainWindowForm.h"
 #include "app/ui/TStringGrid.h"
-#include "ui_MainWindow.h"
 
 #include "XVclUtil/MessageBox.h"
 

@@ -42,14 +42,14 @@ void TMainWindow::DropPicture(TImage* box, const std::string& file) {
     using AppCore::TCustomerPicture;
     for (TCustomerPicture which : {TCustomerPicture::TitleV, TCustomerPicture::TitleH,
                                    TCustomerPicture::Title2, TCustomerPicture::Logo})
-        if (Image(AppCore::CustomerPictureImage(which)) == box) {
+        if (PictureBoxes.Box(AppCore::CustomerPictureImage(which)) == box) {
             Change("Customer picture",
                    [&] { AppCore::SetCustomerPicture(EditorSession, which, file); });
             return;
         }
     for (int s = 0; s < AppCore::LiftStateCount; ++s)
         for (int v = 0; v < AppCore::LiftStateVariantCount; ++v)
-            if (Image(AppCore::Images::LiftStateBox(s, v)) == box) {
+            if (PictureBoxes.Box(AppCore::Images::LiftStateBox(s, v)) == box) {
                 Change("Message picture",
                        [&] { AppCore::SetLiftStatePicture(EditorSession, s, v, file); });
                 return;

@@ -1,6 +1,7 @@
 // The Make page's connection controls: COM port list, Connect/Disconnect, Date/Time sync, the
 // upload buttons, the hidden baud-rate list, "Msg. on", the progress bar and the response timer
-// Timer1. Their behaviour lives in TMakePageLink; these slots hand the events to it.
+// Timer1. Their behaviour lives in TMakePageLink; these slots hand the events to it (making the
+// page first when a slot is called before the page was shown).
 
 #include "app/ui/TMainWindow.h"
 
@@ -8,7 +9,7 @@
 
 #include "app/ui/TMakePageLink.h"
 
-#include "ui_MainWindow.h"
+#include "app/ui/TMainWindowForm.h"
 
 #include <QTimer>
 
@@ -31,25 +32,25 @@ void TMainWindow::ConnectLinkControls() {
 }
 
 void TMainWindow::SpeedButton5Click() {
-    MakeLink->SpeedButton5Click();
+    MakePageLink().SpeedButton5Click();
 }
 void TMainWindow::SpeedButton6Click() {
-    MakeLink->SpeedButton6Click();
+    MakePageLink().SpeedButton6Click();
 }
 // The code-table transfer is not offered: the button stays hidden and does nothing, so it can
 // never leave the command buttons disabled.
 void TMainWindow::SpeedButton7Click() {}
 void TMainWindow::SpeedButton8Click() {
-    MakeLink->SpeedButton8Click();
+    MakePageLink().SpeedButton8Click();
 }
 void TMainWindow::SpeedButton9Click() {
-    MakeLink->SpeedButton9Click();
+    MakePageLink().SpeedButton9Click();
 }
 void TMainWindow::ComboBox11Change(int index) {
-    MakeLink->ComboBox11Change(index);
+    MakePageLink().ComboBox11Change(index);
 }
 void TMainWindow::Timer1Timer() {
-    MakeLink->Timer1Timer();
+    MakePageLink().Timer1Timer();
 }
 
 } // namespace AppUi

@@ -7,7 +7,7 @@
 #include "app/core/DocumentPictures.h"
 #include "app/ui/TFolderBrowser.h"
 #include "app/ui/TImage.h"
-#include "ui_MainWindow.h"
+#include "app/ui/TMainWindowForm.h"
 
 #include <QAction>
 
@@ -84,7 +84,7 @@ void TMainWindow::ConnectMakePage() {
 }
 
 void TMainWindow::ConnectCustomerPictureBox(AppCore::TCustomerPicture which) {
-    TImage* box = Image(AppCore::CustomerPictureImage(which));
+    TImage* box = PictureBoxes.Box(AppCore::CustomerPictureImage(which));
     const AppCore::TPictureSize size = AppCore::CustomerPictureSize(which);
     box->SetEmptyHint(
         QStringLiteral("Click to choose a picture (%1 x %2)").arg(size.Width).arg(size.Height));
@@ -106,6 +106,10 @@ void TMainWindow::ConnectCustomerPictureBox(AppCore::TCustomerPicture which) {
 }
 
 void TMainWindow::ShowMakeFields() {
+    if (!UiForm->TabSheet3->IsBuilt()) { // the page shows the document when made
+        ApplyDisplayView();
+        return;
+    }
     const AppCore::ProjectDocument& doc = EditorSession.Document;
     ShowOnOff(UiForm->RadioButton5, UiForm->RadioButton6,
               doc.DISPLAYTYPE == AppCore::TDisplayType::Horizontal);
@@ -148,7 +152,7 @@ void TMainWindow::FileListBox2Click(const QString& fileName) {
     // The ROM file name without its folder.
     Change("ROM file", [&] { EditorSession.Document.ROMFILENAME = fileName.toStdString(); });
     Showing = true;
-    UiForm->Edit1->setText(fileName);
+    MakePageForm().Edit1->setText(fileName);
     Showing = false;
 }
 

@@ -12,7 +12,7 @@ void TMainWindow::SpeedButton10Click() {
     // Cells MAKE ROM empties because their picture is missing are one undoable step.
     Change("MAKE ROM", [this] { AppCore::MakeRom(EditorSession); });
     ShowDocument();
-    Browser->Relink();
+    if (Browser) Browser->Relink(); // the file list shows the new image
 }
 
 } // namespace AppUi

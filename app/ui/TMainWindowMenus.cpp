@@ -10,8 +10,9 @@
 #include "app/core/qt/DocumentHistory.h"
 #include "app/ui/StartFolder.h"
 #include "app/ui/TFolderBrowser.h"
+#include "app/ui/TLazyPage.h"
+#include "app/ui/TMainWindowForm.h"
 #include "app/ui/TUserGuideWindow.h"
-#include "ui_MainWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -21,6 +22,8 @@
 #include <QMessageBox>
 #include <QSettings>
 #include <QUndoStack>
+
+#include <functional>
 
 namespace AppUi {
 
@@ -44,15 +47,19 @@ QString WithAccessKey(QString text, QChar key) {
     return text;
 }
 
-// A menu entry doing what a page button does, enabled and named as the button is, with key
-// as its access key.
-QAction* AddButtonAction(QMenu* menu, const char* name, QPushButton* button, QChar key) {
-    QAction* action = AddAction(menu, name, WithAccessKey(button->text(), key));
-    QObject::connect(action, &QAction::triggered, button, &QPushButton::click);
-    QObject::connect(menu, &QMenu::aboutToShow, action, [action, button, key] {
-        action->setText(WithAccessKey(button->text(), key));
-        action->setEnabled(button->isEnabled());
-    });
+// A menu entry doing what a button of the page does, enabled and named as the button is, with
+// key as its access key. button() makes the page if it was not made yet; the entry takes the
+// button's name when the page is made and whenever the menu opens.
+QAction* AddButtonAction(QMenu* menu, const char* name, TLazyPage* page,
+                         const std::function<QPushButton*()>& button, QChar key) {
+    QAction* action = AddAction(menu, name, QString());
+    const auto show = [action, button, key] {
+        action->setText(WithAccessKey(button()->text(), key));
+        action->setEnabled(button()->isEnabled());
+    };
+    QObject::connect(action, &QAction::triggered, menu, [button] { button()->click(); });
+    QObject::connect(menu, &QMenu::aboutToShow, action, show);
+    QObject::connect(page, &TLazyPage::Built, action, show);
     return action;
 }
 
@@ -118,14 +125,22 @@ void TMainWindow::SetupMenus() {
     connect(displayView, &QAction::toggled, DisplayViewSwitch, &QCheckBox::setChecked);
     connect(DisplayViewSwitch, &QCheckBox::toggled, displayView, &QAction::setChecked);
 
+    TLazyPage* makePage = UiForm->TabSheet3;
+    const auto makePageButton = [this](QPushButton* Ui_TMakePage::*button) {
+        return [this, button] { return MakePageForm().*button; };
+    };
     QMenu* build = menuBar()->addMenu(QStringLiteral("&Build"));
-    AddButtonAction(build, "actionMakeRom", UiForm->SpeedButton10, QLatin1Char('M'))
+    AddButtonAction(build, "actionMakeRom", makePage, makePageButton(&Ui_TMakePage::SpeedButton10),
+                    QLatin1Char('M'))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
 
     QMenu* device = menuBar()->addMenu(QStringLiteral("&Device"));
-    AddButtonAction(device, "actionConnect", UiForm->SpeedButton5, QLatin1Char('C'));
-    AddButtonAction(device, "actionDateTime", UiForm->SpeedButton6, QLatin1Char('D'));
-    AddButtonAction(device, "actionUpload", UiForm->SpeedButton9, QLatin1Char('U'));
+    AddButtonAction(device, "actionConnect", makePage, makePageButton(&Ui_TMakePage::SpeedButton5),
+                    QLatin1Char('C'));
+    AddButtonAction(device, "actionDateTime", makePage, makePageButton(&Ui_TMakePage::SpeedButton6),
+                    QLatin1Char('D'));
+    AddButtonAction(device, "actionUpload", makePage, makePageButton(&Ui_TMakePage::SpeedButton9),
+                    QLatin1Char('U'));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     connect(AddAction(help, "actionUserGuide", QStringLiteral("User &guide"),
@@ -194,7 +209,7 @@ void TMainWindow::StartInProjectFolder(const QString& path) {
     const QString current = QString::fromStdString(EditorSession.Context.StartDir);
     if (HoldsToolSettings(current) || !QFileInfo::exists(path)) return;
     const QString folder = StartFolderForProject(current, path);
-    if (folder == current || !Browser->SetDirectory(folder)) return;
+    if (folder == current || !FolderBrowser().SetDirectory(folder)) return;
     // The document was saved or given up before; a fresh start reads the folder's settings
     // file, Model list and picture library.
     FormDestroy();

@@ -5,7 +5,7 @@
 
 #include "app/core/DocumentActions.h"
 #include "app/ui/TImage.h"
-#include "ui_MainWindow.h"
+#include "app/ui/TMainWindowForm.h"
 
 #include <QSignalBlocker>
 #include <QToolTip>
@@ -16,36 +16,49 @@ namespace AppUi {
 
 namespace {
 
-QRadioButton* RadioButton(QWidget* form, int number) {
-    return form->findChild<QRadioButton*>(QStringLiteral("RadioButton%1").arg(number));
-}
+using TStyleButton = QRadioButton* Ui_TStylePage::*;
 
-QCheckBox* MsgCheckBox(QWidget* form, int bit) {
-    return form->findChild<QCheckBox*>(QStringLiteral("CheckBox%1").arg(2 + bit));
-}
+// The style buttons of the form, in style order.
+constexpr TStyleButton FlStyleButtons[] = {
+    &Ui_TStylePage::RadioButton21, &Ui_TStylePage::RadioButton22, &Ui_TStylePage::RadioButton23,
+    &Ui_TStylePage::RadioButton24, &Ui_TStylePage::RadioButton25};
+constexpr TStyleButton DirStyleButtons[] = {
+    &Ui_TStylePage::RadioButton26, &Ui_TStylePage::RadioButton27, &Ui_TStylePage::RadioButton28,
+    &Ui_TStylePage::RadioButton29, &Ui_TStylePage::RadioButton30, &Ui_TStylePage::RadioButton31,
+    &Ui_TStylePage::RadioButton32, &Ui_TStylePage::RadioButton33, &Ui_TStylePage::RadioButton34,
+    &Ui_TStylePage::RadioButton35, &Ui_TStylePage::RadioButton36, &Ui_TStylePage::RadioButton37};
+// The default code table buttons, CTBL0 .. CTBL5.
+constexpr QRadioButton* Ui_TMainForm::*CodeTableButtons[] = {
+    &Ui_TMainForm::RadioButton15, &Ui_TMainForm::RadioButton16, &Ui_TMainForm::RadioButton17,
+    &Ui_TMainForm::RadioButton18, &Ui_TMainForm::RadioButton19, &Ui_TMainForm::RadioButton20};
+// The message variant boxes CheckBox2 .. CheckBox5, by the bit they select.
+constexpr QCheckBox* Ui_TStylePage::*MsgCheckBoxes[] = {
+    &Ui_TStylePage::CheckBox2, &Ui_TStylePage::CheckBox3, &Ui_TStylePage::CheckBox4,
+    &Ui_TStylePage::CheckBox5};
 
-constexpr int FirstFlStyleButton = 21;  // RadioButton21 .. RadioButton25
-constexpr int FirstDirStyleButton = 26; // RadioButton26 .. RadioButton37
-constexpr int FloorStyleCount = 5;
-constexpr int ArrowStyleCount = 12;
+constexpr int FloorStyleCount = std::size(FlStyleButtons);
+constexpr int ArrowStyleCount = std::size(DirStyleButtons);
+static_assert(std::size(CodeTableButtons) == AppCore::CodeTableCount);
+
+QCheckBox* MsgCheckBox(Ui::TMainWindow& form, int bit) {
+    return form.*MsgCheckBoxes[bit];
+}
 
 } // namespace
 
 void TMainWindow::ConnectStylePage() {
     for (int s = 0; s < FloorStyleCount; ++s)
-        connect(RadioButton(this, FirstFlStyleButton + s), &QRadioButton::toggled, this,
-                [this, s](bool on) {
-                    if (on && !Showing)
-                        Change("FL Style",
-                               [this, s] { AppCore::SelectFloorStyle(EditorSession.Document, s); });
-                });
+        connect((*UiForm).*FlStyleButtons[s], &QRadioButton::toggled, this, [this, s](bool on) {
+            if (on && !Showing)
+                Change("FL Style",
+                       [this, s] { AppCore::SelectFloorStyle(EditorSession.Document, s); });
+        });
     for (int s = 0; s < ArrowStyleCount; ++s)
-        connect(RadioButton(this, FirstDirStyleButton + s), &QRadioButton::toggled, this,
-                [this, s](bool on) {
-                    if (on && !Showing)
-                        Change("DIR Style",
-                               [this, s] { AppCore::SelectArrowStyle(EditorSession.Document, s); });
-                });
+        connect((*UiForm).*DirStyleButtons[s], &QRadioButton::toggled, this, [this, s](bool on) {
+            if (on && !Showing)
+                Change("DIR Style",
+                       [this, s] { AppCore::SelectArrowStyle(EditorSession.Document, s); });
+        });
     connect(UiForm->RadioButton7, &QRadioButton::toggled, this, [this](bool on) {
         if (!Showing)
             Change("H_Style", [this, on] {
@@ -56,9 +69,9 @@ void TMainWindow::ConnectStylePage() {
     // The boxes say which message variant each selects (the form leaves them without text).
     const char* const variantLabels[4] = {"2nd lang.", "2nd lang. inv.", "English", "English inv."};
     for (int bit = 0; bit < 4; ++bit)
-        MsgCheckBox(this, bit)->setText(QString::fromLatin1(variantLabels[bit]));
+        MsgCheckBox(*UiForm, bit)->setText(QString::fromLatin1(variantLabels[bit]));
     for (int bit = 0; bit < 4; ++bit)
-        connect(MsgCheckBox(this, bit), &QCheckBox::toggled, this, [this, bit](bool on) {
+        connect(MsgCheckBox(*UiForm, bit), &QCheckBox::toggled, this, [this, bit](bool on) {
             if (Showing) return;
             if (on && std::popcount(unsigned(EditorSession.Document.MsgCheckBoxes)) >= 2) {
                 RefuseThirdVariant(bit);
@@ -73,7 +86,7 @@ void TMainWindow::ConnectStylePage() {
     // Reached with Tab, they open with Enter or Space as well.
     for (int s = 0; s < AppCore::LiftStateCount; ++s)
         for (int v = 0; v < AppCore::LiftStateVariantCount; ++v) {
-            TImage* box = Image(AppCore::Images::LiftStateBox(s, v));
+            TImage* box = PictureBoxes.Box(AppCore::Images::LiftStateBox(s, v));
             const auto pick = [this, s, v] {
                 Change("Message picture",
                        [&] { AppCore::PickLiftStatePicture(EditorSession, s, v); });
@@ -85,7 +98,7 @@ void TMainWindow::ConnectStylePage() {
 }
 
 void TMainWindow::RefuseThirdVariant(int bit) {
-    QCheckBox* box = MsgCheckBox(this, bit);
+    QCheckBox* box = MsgCheckBox(*UiForm, bit);
     const QSignalBlocker block(box);
     box->setChecked(false);
     QToolTip::showText(box->mapToGlobal(box->rect().bottomLeft()),
@@ -96,16 +109,18 @@ void TMainWindow::RefuseThirdVariant(int bit) {
 
 void TMainWindow::ShowStyleFields() {
     const AppCore::ProjectDocument& document = EditorSession.Document;
-    if (document.DEF_FL >= 0 && document.DEF_FL < FloorStyleCount)
-        RadioButton(this, FirstFlStyleButton + document.DEF_FL)->setChecked(true);
-    if (document.DEF_DIR >= 0 && document.DEF_DIR < ArrowStyleCount)
-        RadioButton(this, FirstDirStyleButton + document.DEF_DIR)->setChecked(true);
+    // The default code table is chosen on the CodeTable page.
     if (document.DEFCODETABLE >= 0 && document.DEFCODETABLE < AppCore::CodeTableCount)
-        RadioButton(this, 15 + document.DEFCODETABLE)->setChecked(true);
+        ((*UiForm).*CodeTableButtons[document.DEFCODETABLE])->setChecked(true);
+    if (!UiForm->TabSheet2->IsBuilt()) return; // the Style page shows the document when made
+    if (document.DEF_FL >= 0 && document.DEF_FL < FloorStyleCount)
+        ((*UiForm).*FlStyleButtons[document.DEF_FL])->setChecked(true);
+    if (document.DEF_DIR >= 0 && document.DEF_DIR < ArrowStyleCount)
+        ((*UiForm).*DirStyleButtons[document.DEF_DIR])->setChecked(true);
     (document.DPSTYLE == AppCore::TDpStyle::Left ? UiForm->RadioButton7 : UiForm->RadioButton8)
         ->setChecked(true);
     for (int bit = 0; bit < 4; ++bit)
-        MsgCheckBox(this, bit)->setChecked((document.MsgCheckBoxes >> bit) & 1);
+        MsgCheckBox(*UiForm, bit)->setChecked((document.MsgCheckBoxes >> bit) & 1);
 }
 
 } // namespace AppUi

@@ -8,7 +8,7 @@
 #include "link/TUploadFrame.h"
 #include "rom/TRomImageReader.h"
 
-#include "ui_MainWindow.h"
+#include "app/ui/TMainWindowForm.h"
 
 #include <QBoxLayout>
 #include <QEvent>

@@ -30,6 +30,9 @@ public:
 
     QString Cells(int col, int row) const { return Cells_.Cells(col, row); }
     void SetCells(int col, int row, const QString& text) { Cells_.SetCells(col, row, text); }
+    // SetCells calls between these reach the view as one change (see TStringGridModel).
+    void BeginUpdate() { Cells_.BeginUpdate(); }
+    void EndUpdate() { Cells_.EndUpdate(); }
     // True when every character of text is printable ASCII, as the display's font holds.
     static bool IsDisplayText(const QString& text);
     // What the cell editor does when the user confirms a text.

@@ -1,5 +1,8 @@
 #include "app/ui/TStringGridModel.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace AppUi {
 
 void TStringGridModel::SetDimensions(int colCount, int rowCount, int fixedCols,
@@ -20,10 +23,35 @@ QString TStringGridModel::Cells(int col, int row) const {
 void TStringGridModel::SetCells(int col, int row, const QString& text) {
     if (!Valid(col, row) || Cell(col, row) == text) return;
     Cell(col, row) = text;
-    if (row == 0)
+    if (UpdateDepth > 0)
+        NoteChanged(col, row);
+    else if (row == 0)
         emit headerDataChanged(Qt::Horizontal, col, col);
     else
         emit dataChanged(index(row - 1, col), index(row - 1, col), {Qt::DisplayRole});
+}
+
+void TStringGridModel::NoteChanged(int col, int row) {
+    TChangedCells& c = Changed;
+    const auto widen = [](int& first, int& last, int value) {
+        first = first < 0 ? value : std::min(first, value);
+        last = std::max(last, value);
+    };
+    if (row == 0) {
+        widen(c.FirstHeaderCol, c.LastHeaderCol, col);
+    } else {
+        widen(c.Left, c.Right, col);
+        widen(c.Top, c.Bottom, row);
+    }
+}
+
+void TStringGridModel::EndUpdate() {
+    if (UpdateDepth == 0 || --UpdateDepth > 0) return;
+    const TChangedCells c = std::exchange(Changed, TChangedCells{});
+    if (c.FirstHeaderCol >= 0)
+        emit headerDataChanged(Qt::Horizontal, c.FirstHeaderCol, c.LastHeaderCol);
+    if (c.Left >= 0)
+        emit dataChanged(index(c.Top - 1, c.Left), index(c.Bottom - 1, c.Right), {Qt::DisplayRole});
 }
 
 int TStringGridModel::rowCount(const QModelIndex& parent) const {

@@ -25,6 +25,11 @@ public:
     QString Cells(int col, int row) const;
     // Sets a cell from the program; no CellEdited.
     void SetCells(int col, int row, const QString& text);
+    // Between BeginUpdate and EndUpdate, SetCells only stores its texts; EndUpdate then tells
+    // the view once about all the cells changed (filling a whole column costs one relayout of
+    // the header and one repaint, not one per cell). Pairs nest.
+    void BeginUpdate() { ++UpdateDepth; }
+    void EndUpdate();
 
     // Model rows are grid rows 1 .. RowCount-1; grid row 0 is the header.
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -43,7 +48,17 @@ private:
     QString& Cell(int col, int row) { return Texts[std::size_t(row) * Cols + col]; }
     const QString& Cell(int col, int row) const { return Texts[std::size_t(row) * Cols + col]; }
 
+    // The cells changed since BeginUpdate, as column ranges of the header row and a rectangle
+    // of the other rows (empty: none).
+    struct TChangedCells {
+        int FirstHeaderCol = -1, LastHeaderCol = -1;
+        int Left = -1, Top = -1, Right = -1, Bottom = -1;
+    };
+    void NoteChanged(int col, int row);
+
     std::vector<QString> Texts;
+    int UpdateDepth = 0;
+    TChangedCells Changed;
     int Cols = 0;
     int Rows = 0;
     int Fixed = 0;

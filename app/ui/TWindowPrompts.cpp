@@ -2,7 +2,7 @@
 
 #include "app/core/qt/PictureImage.h"
 #include "app/ui/TFolderBrowser.h"
-#include "app/ui/TImage.h"
+#include "app/ui/TPictureBoxes.h"
 #include "rom/MonoBitmap.h"
 
 #include <QAbstractButton>
@@ -15,6 +15,8 @@
 #include <QStatusBar>
 #include <QTextCursor>
 #include <QTextEdit>
+
+#include <utility>
 
 namespace AppUi {
 
@@ -36,12 +38,18 @@ QString QtNameFilters(const std::string& vclFilter) {
     return filters.join(QStringLiteral(";;"));
 }
 
-void TWindowPrompts::Attach(QWidget* dialogParent, TImageFinder images, QTextEdit* messageBox,
+void TWindowPrompts::Attach(QWidget* dialogParent, TPictureBoxes* boxes, QTextEdit* messageBox,
                             TFolderBrowser* browser) {
     DialogParent = dialogParent;
-    Images = std::move(images);
+    Boxes = boxes;
+    AttachMakePage(messageBox, browser);
+}
+
+void TWindowPrompts::AttachMakePage(QTextEdit* messageBox, TFolderBrowser* browser) {
     MessageBox = messageBox;
     Browser = browser;
+    if (MessageBox)
+        for (const QString& line : std::exchange(KeptLines, {})) WriteLine(line);
 }
 
 std::optional<std::string> TWindowPrompts::RunFileDialog(const AppCore::TFileDialog& dialog,
@@ -123,31 +131,39 @@ AppCore::TSaveChoice TWindowPrompts::AskSaveChanges(const std::string& text) {
 }
 
 void TWindowPrompts::ClearPicture(int imageNumber) {
-    if (TImage* image = Images ? Images(imageNumber) : nullptr) image->ClearPicture();
+    if (Boxes) Boxes->ClearPicture(imageNumber);
 }
 
 // Pictures are read by the BMP reader MAKE ROM encodes with, so a picture the window accepts is
 // one the ROM can hold.
 bool TWindowPrompts::LoadPicture(int imageNumber, const std::string& fileName) {
-    TImage* image = Images ? Images(imageNumber) : nullptr;
+    const bool box = Boxes && Boxes->Exists(imageNumber);
     Rom::TPicture picture;
     try {
-        if (image) picture = Rom::LoadPicture(fileName);
+        if (box) picture = Rom::LoadPicture(fileName);
     } catch (const std::exception&) {
     }
-    const bool loaded = image && !picture.IsNull();
-    if (loaded) image->SetPicture(AppCore::ToQImage(picture));
+    const bool loaded = box && !picture.IsNull();
+    if (loaded) Boxes->SetPicture(imageNumber, AppCore::ToCompactQImage(picture));
     if (OnPictureLoaded) OnPictureLoaded(imageNumber, loaded);
     return loaded;
 }
 
 bool TWindowPrompts::ShowDecodedPicture(int imageNumber, const Rom::TPicture& picture,
                                         const std::string& /*source*/) {
-    TImage* image = Images ? Images(imageNumber) : nullptr;
-    const bool shown = image && !picture.IsNull();
-    if (shown) image->SetPicture(AppCore::ToQImage(picture));
+    const bool shown = Boxes && Boxes->Exists(imageNumber) && !picture.IsNull();
+    if (shown) Boxes->SetPicture(imageNumber, AppCore::ToCompactQImage(picture));
     if (OnPictureLoaded) OnPictureLoaded(imageNumber, shown);
     return shown;
+}
+
+bool TWindowPrompts::ShowSamePicture(int imageNumber, int loadedInto, const std::string& fileName) {
+    const QImage loaded =
+        Boxes && Boxes->Exists(imageNumber) ? Boxes->Picture(loadedInto) : QImage();
+    if (loaded.isNull()) return LoadPicture(imageNumber, fileName);
+    Boxes->SetPicture(imageNumber, loaded); // QImage shares its pixels until one box changes them
+    if (OnPictureLoaded) OnPictureLoaded(imageNumber, true);
+    return true;
 }
 
 void TWindowPrompts::SetBusy(bool busy) {
@@ -158,22 +174,30 @@ void TWindowPrompts::SetBusy(bool busy) {
 }
 
 void TWindowPrompts::ClearMessageLines() {
+    KeptLines.clear();
     if (MessageBox) MessageBox->clear();
 }
 
 void TWindowPrompts::AppendMessageLine(const std::string& line) {
-    if (!MessageBox) return;
+    const QString text = QString::fromStdString(line);
+    if (MessageBox)
+        WriteLine(text);
+    else
+        KeptLines.append(text); // until the Make page is made
+    // A warning raised where the message box is out of sight (the Style page) also shows in
+    // the status bar, where the user acts.
+    auto* window = qobject_cast<QMainWindow*>(DialogParent);
+    if (window && (!MessageBox || !MessageBox->isVisible()) && line.rfind(WarningPrefix, 0) == 0)
+        window->statusBar()->showMessage(text, StatusWarningMs);
+}
+
+void TWindowPrompts::WriteLine(const QString& line) {
     // Plain text: the lines hold "<<<" and ">>>", which must not be read as markup.
     QTextCursor cursor(MessageBox->document());
     cursor.movePosition(QTextCursor::End);
     if (!MessageBox->document()->isEmpty()) cursor.insertBlock();
-    cursor.insertText(QString::fromStdString(line));
+    cursor.insertText(line);
     MessageBox->verticalScrollBar()->setValue(MessageBox->verticalScrollBar()->maximum());
-    // A warning raised where the message box is out of sight (the Style page) also shows in
-    // the status bar, where the user acts.
-    auto* window = qobject_cast<QMainWindow*>(DialogParent);
-    if (window && !MessageBox->isVisible() && line.rfind(WarningPrefix, 0) == 0)
-        window->statusBar()->showMessage(QString::fromStdString(line), StatusWarningMs);
 }
 
 void TWindowPrompts::RelinkFileBrowser() {

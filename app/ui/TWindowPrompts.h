@@ -7,6 +7,7 @@
 #include "app/ui/TBusyCursor.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -18,18 +19,19 @@ class QWidget;
 namespace AppUi {
 
 class TFolderBrowser;
-class TImage;
+class TPictureBoxes;
 
 // "description (*.ext)|*.ext|..." as a Qt name filter list.
 QString QtNameFilters(const std::string& vclFilter);
 
 class TWindowPrompts : public AppCore::TUserPrompts {
 public:
-    using TImageFinder = std::function<TImage*(int imageNumber)>;
-
     // Parts of the window; set once the form is built.
-    void Attach(QWidget* dialogParent, TImageFinder images, QTextEdit* messageBox,
+    void Attach(QWidget* dialogParent, TPictureBoxes* boxes, QTextEdit* messageBox,
                 TFolderBrowser* browser);
+    // The Make page's message box and file browser, when the page is made later: the box takes
+    // the lines written so far.
+    void AttachMakePage(QTextEdit* messageBox, TFolderBrowser* browser);
     // Answers the file dialogs and the question from another prompt object (a script) instead
     // of Qt dialogs; null restores the dialogs.
     void SetDialogAnswers(AppCore::TUserPrompts* answers) { Answers = answers; }
@@ -41,6 +43,8 @@ public:
     bool LoadPicture(int imageNumber, const std::string& fileName) override;
     bool ShowDecodedPicture(int imageNumber, const Rom::TPicture& picture,
                             const std::string& source) override;
+    // The picture of box loadedInto, shared with box imageNumber (no second read or decode).
+    bool ShowSamePicture(int imageNumber, int loadedInto, const std::string& fileName) override;
     void ClearPicture(int imageNumber) override;
     void SetBusy(bool busy) override;
     void ClearMessageLines() override;
@@ -52,10 +56,12 @@ public:
 
 private:
     std::optional<std::string> RunFileDialog(const AppCore::TFileDialog& dialog, bool save);
+    void WriteLine(const QString& line);
 
     QWidget* DialogParent = nullptr;
-    TImageFinder Images;
+    TPictureBoxes* Boxes = nullptr;
     QTextEdit* MessageBox = nullptr;
+    QStringList KeptLines; // written before there was a message box
     TFolderBrowser* Browser = nullptr;
     AppCore::TUserPrompts* Answers = nullptr;
     std::vector<std::unique_ptr<TBusyCursor>> BusyCursors;

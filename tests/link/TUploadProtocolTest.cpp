@@ -80,6 +80,16 @@ std::string SendLine(const char* verb, unsigned block, std::uint8_t crc) {
 
 // --- date/time sync -------------------------------------------------------------------------
 
+// The buffer is made when first asked for, filled as an erased ROM reads.
+TEST(ProtocolBufferTest, ImageBufferStartsErased) {
+    TRecordingView view;
+    TManualTimer timer;
+    const TUploadProtocol protocol(view, timer, [](unsigned n, const void*) { return int(n); });
+    const std::uint8_t* image = protocol.ImageBuffer();
+    for (std::size_t i = 0; i < ImageBufferSize; ++i) ASSERT_EQ(image[i], 0xFF) << i;
+    EXPECT_EQ(protocol.ImageBuffer(), image);
+}
+
 TEST_F(ProtocolTest, DateTimeSyncSendsOneFrameAndFinishesOnAck) {
     Now = {2010, 3, 17, 3, 14, 5, 9, 0};
     Arm(TTransferMode::DateTimeSync);

@@ -19,6 +19,10 @@ namespace AppCore {
 QImage DecodePicture(std::span<const std::uint8_t> bytes);
 
 QImage ToQImage(const Rom::TPicture& picture);
+// The same pixels as ToQImage, at one bit a pixel with a table of the two colours when the
+// picture has no more than two (as the display's pictures have): a sixteenth of the memory for
+// the picture boxes, which keep their pictures while the editor runs.
+QImage ToCompactQImage(const Rom::TPicture& picture);
 Rom::TPicture FromQImage(const QImage& image);
 
 } // namespace AppCore

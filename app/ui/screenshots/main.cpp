@@ -6,8 +6,8 @@
 
 #include "app/core/TScriptedPrompts.h"
 #include "app/ui/TMainWindow.h"
+#include "app/ui/TMainWindowForm.h"
 #include "app/ui/TQtMainLoop.h"
-#include "ui_MainWindow.h"
 
 #include "XVclUtil/MessageBox.h"
 

@@ -5,13 +5,17 @@
 
 #include "app/ui/TBusyCursor.h"
 #include "app/ui/TImage.h"
+#include "app/ui/TLazyPage.h"
+#include "app/ui/TPictureBoxes.h"
 #include "app/ui/TStringGrid.h"
 #include "app/ui/TWindowPrompts.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -99,6 +103,108 @@ TEST(TStringGridTest, ProgramSetCellsAreNoEdits) {
     EXPECT_EQ(edits[0][0].toInt(), 1);
     EXPECT_EQ(edits[0][1].toInt(), 1);
     EXPECT_EQ(edits[0][2].toString(), "y");
+}
+
+// Cells set between BeginUpdate and EndUpdate reach the view as one change of the header and
+// one of the cells; texts set again unchanged report nothing.
+TEST(TStringGridTest, BatchedCellsReachTheViewOnce) {
+    UiTest::EnsureApplication();
+    AppUi::TStringGrid grid;
+    grid.SetDimensions(5, 8, 1);
+    QAbstractItemModel* model = grid.model();
+    QSignalSpy headers(model, &QAbstractItemModel::headerDataChanged);
+    QSignalSpy cells(model, &QAbstractItemModel::dataChanged);
+    grid.BeginUpdate();
+    grid.SetCells(3, 0, "three");
+    grid.SetCells(1, 0, "one");
+    grid.BeginUpdate(); // nested: the outer EndUpdate reports
+    grid.SetCells(2, 6, "x");
+    grid.SetCells(4, 2, "y");
+    grid.EndUpdate();
+    EXPECT_EQ(grid.Cells(2, 6), "x"); // stored at once
+    EXPECT_EQ(headers.count() + cells.count(), 0);
+    grid.EndUpdate();
+    ASSERT_EQ(headers.count(), 1);
+    EXPECT_EQ(headers[0][1].toInt(), 1);
+    EXPECT_EQ(headers[0][2].toInt(), 3);
+    ASSERT_EQ(cells.count(), 1);
+    EXPECT_EQ(cells[0][0].toModelIndex(), model->index(1, 2)); // grid rows 2 .. 6
+    EXPECT_EQ(cells[0][1].toModelIndex(), model->index(5, 4));
+
+    grid.BeginUpdate();
+    grid.SetCells(2, 6, "x");
+    grid.EndUpdate();
+    grid.EndUpdate(); // unmatched: ignored
+    EXPECT_EQ(headers.count(), 1);
+    EXPECT_EQ(cells.count(), 1);
+    grid.SetCells(2, 6, "z");
+    EXPECT_EQ(cells.count(), 2); // outside a batch each change reports itself
+}
+
+// A box not made yet keeps what is shown in it; the box takes it over, with the display view,
+// when its page is made.
+TEST(TPictureBoxesTest, BoxesMadeLaterTakeOverTheirPictures) {
+    UiTest::EnsureApplication();
+    AppUi::TPictureBoxes boxes;
+    EXPECT_FALSE(boxes.Exists(0));
+    EXPECT_FALSE(boxes.Exists(73));
+    EXPECT_TRUE(boxes.Exists(72));
+    const QImage picture = UiTest::MarkedPicture(24, 5, 3);
+    boxes.SetPicture(30, picture);
+    boxes.SetPicture(31, picture);
+    boxes.ClearPicture(31);
+    boxes.SetDisplayView(true, true);
+    EXPECT_EQ(boxes.Box(30), nullptr);
+    EXPECT_EQ(boxes.Picture(30), picture);
+
+    QWidget page;
+    auto* box30 = new AppUi::TImage(&page);
+    box30->setObjectName("Image30");
+    auto* box31 = new AppUi::TImage(&page);
+    box31->setObjectName("Image31");
+    auto* other = new AppUi::TImage(&page);
+    other->setObjectName("Image30x");
+    boxes.Adopt(page.findChildren<AppUi::TImage*>());
+    EXPECT_EQ(boxes.Box(30), box30);
+    EXPECT_EQ(boxes.Box(31), box31);
+    EXPECT_EQ(box30->Picture(), picture);
+    EXPECT_FALSE(box31->HasPicture());
+    // Drawn as the display shows it on a Vertical display, as a box made at once draws it.
+    AppUi::TImage madeAtOnce;
+    madeAtOnce.SetPicture(picture);
+    madeAtOnce.SetDisplayView(true, true);
+    EXPECT_EQ(box30->ShownPicture(), madeAtOnce.ShownPicture());
+    EXPECT_NE(box30->ShownPicture().size(), picture.size()); // padded to whole bytes
+    boxes.ClearPicture(30);
+    EXPECT_FALSE(box30->HasPicture());
+    EXPECT_TRUE(boxes.Picture(30).isNull());
+}
+
+// A lazy page makes its controls once, before it first becomes visible.
+TEST(TLazyPageTest, BuildsOnceBeforeItShows) {
+    UiTest::EnsureApplication();
+    QTabWidget tabs;
+    tabs.addTab(new QWidget, "first");
+    auto* page = new AppUi::TLazyPage;
+    tabs.addTab(page, "second");
+    int built = 0;
+    bool visibleWhenBuilt = true;
+    page->SetBuilder([&] {
+        ++built;
+        visibleWhenBuilt = page->isVisible();
+        new QLabel("made", page);
+    });
+    tabs.show();
+    EXPECT_EQ(built, 0);
+    EXPECT_FALSE(page->IsBuilt());
+    tabs.setCurrentIndex(1);
+    EXPECT_EQ(built, 1);
+    EXPECT_FALSE(visibleWhenBuilt);
+    EXPECT_TRUE(page->findChild<QLabel*>()->isVisible());
+    tabs.setCurrentIndex(0);
+    tabs.setCurrentIndex(1);
+    page->Build();
+    EXPECT_EQ(built, 1);
 }
 
 TEST(TStringGridTest, RightButtonKeepsTheFocusedCell) {
