@@ -46,14 +46,21 @@ TMemoryWorkFolder::View(const std::string& name) const {
     return std::span<const std::uint8_t>(*data);
 }
 
+std::optional<TMemoryWorkFolder::TPlace> TMemoryWorkFolder::Locate(const std::string& name) {
+    const TKey key = Split(name);
+    auto prefix = Files.find(key.Prefix);
+    if (prefix == Files.end()) return std::nullopt;
+    auto file = prefix->second.find(key.Number);
+    if (file == prefix->second.end()) return std::nullopt;
+    return TPlace{prefix, file};
+}
+
 bool TMemoryWorkFolder::Write(const std::string& name, std::span<const std::uint8_t> data) {
     // A file written again (the temporary library picture) keeps its buffer.
-    const TKey key = Split(name);
-    if (auto prefix = Files.find(key.Prefix); prefix != Files.end())
-        if (auto file = prefix->second.find(key.Number); file != prefix->second.end()) {
-            file->second.assign(data.begin(), data.end());
-            return true;
-        }
+    if (const auto place = Locate(name)) {
+        place->File->second.assign(data.begin(), data.end());
+        return true;
+    }
     return Put(name, std::vector<std::uint8_t>(data.begin(), data.end()));
 }
 
@@ -66,14 +73,11 @@ bool TMemoryWorkFolder::Put(const std::string& name, std::vector<std::uint8_t>&&
 }
 
 std::optional<std::vector<std::uint8_t>> TMemoryWorkFolder::Take(const std::string& name) {
-    const TKey key = Split(name);
-    auto prefix = Files.find(key.Prefix);
-    if (prefix == Files.end()) return std::nullopt;
-    auto file = prefix->second.find(key.Number);
-    if (file == prefix->second.end()) return std::nullopt;
-    std::vector<std::uint8_t> data = std::move(file->second);
-    prefix->second.erase(file);
-    if (prefix->second.empty()) Files.erase(prefix);
+    const auto place = Locate(name);
+    if (!place) return std::nullopt;
+    std::vector<std::uint8_t> data = std::move(place->File->second);
+    place->Prefix->second.erase(place->File);
+    if (place->Prefix->second.empty()) Files.erase(place->Prefix);
     return data;
 }
 

@@ -43,11 +43,17 @@ private:
     // "M" and 10): its numbered files are visited name by name.
     static bool SplitsAsItself(const std::string& prefix);
     using TNumbered = std::map<std::int32_t, std::vector<std::uint8_t>>;
-    const std::vector<std::uint8_t>* Find(const std::string& name) const;
-
     // A build uses a few dozen prefixes: an ordered map looked up by view builds no string
     // and hashes nothing.
-    std::map<std::string, TNumbered, std::less<>> Files;
+    using TPrefixes = std::map<std::string, TNumbered, std::less<>>;
+    struct TPlace {
+        TPrefixes::iterator Prefix;
+        TNumbered::iterator File;
+    };
+    const std::vector<std::uint8_t>* Find(const std::string& name) const;
+    std::optional<TPlace> Locate(const std::string& name);
+
+    TPrefixes Files;
 };
 
 } // namespace Rom
