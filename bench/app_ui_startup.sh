@@ -4,6 +4,7 @@
 # offscreen platform; both pay for Qt's font database). Target: the editor's CPU at most 1.25x.
 #   bench/app_ui_startup.sh [BUILD_DIR] [RUNS]
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-build}
 runs=${2:-30}
 zkf="$build/bin/zkf780a"
@@ -20,31 +21,6 @@ cp "$editor" "$table" "$work/"
 cd "$work"
 errors=$(./app_ui_startup 2>&1 >/dev/null | grep -v -e XDG_RUNTIME_DIR -e propagateSizeHints || true)
 [ -z "$errors" ] || { echo "editor start-up reported: $errors"; exit 1; }
-# Alternate the two probes run by run, so drift of a shared machine hits both alike; each run's
-# wall and CPU time come from the finished process.
-python3 - "$runs" <<'PY'
-import os, statistics, subprocess, sys, time
-runs = int(sys.argv[1])
-probes = {"editor": "./app_ui_startup", "table": "./qt_table_window"}
-wall = {k: [] for k in probes}
-cpu = {k: [] for k in probes}
-for i in range(runs + 3):  # the first three rounds warm the caches and are not counted
-    for name, path in probes.items():
-        t0 = time.perf_counter()
-        proc = subprocess.Popen([path], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        _, status, usage = os.wait4(proc.pid, 0)
-        t1 = time.perf_counter()
-        if os.waitstatus_to_exitcode(status) != 0:
-            sys.exit(f"{name} probe failed with status {status} (no first paint?)")
-        if i >= 3:
-            wall[name].append((t1 - t0) * 1000)
-            cpu[name].append((usage.ru_utime + usage.ru_stime) * 1000)
-def mmm(xs, digits=1):
-    return " ".join(f"{x:7.{digits}f}" for x in (min(xs), statistics.median(xs), max(xs)))
-print(f"{runs} alternating runs, process start to exit after the first paint (min median max)")
-for name in probes:
-    print(f"{name:7} wall ms {mmm(wall[name])}   cpu ms {mmm(cpu[name])}")
-for what, d in (("wall", wall), ("cpu", cpu)):
-    r = [a / b for a, b in zip(d["editor"], d["table"])]
-    print(f"ratio editor / table window ({what}): {mmm(r, 2)}")
-PY
+echo "process start to exit after the first paint"
+python3 "$here/alternating_runs.py" "$runs" editor=./app_ui_startup table=./qt_table_window \
+  --ratio editor/table:1.25
