@@ -15,11 +15,15 @@ extern std::atomic<int> CaughtStopSignal;
 // The stop step, shared with the steps handed to the loop: one handed over just before the
 // handlers went away finds it cleared and does nothing.
 struct TStopSignals::TState {
-    XVclUtil::TMainLoop& Loop;
+    XVclUtil::TMainLoop* Loop; // none: the step runs where the signal is taken
     std::function<void()> OnStop;
 
     void HandOver(const std::shared_ptr<TState>& self) {
-        Loop.Post([self] {
+        if (Loop == nullptr) {
+            if (OnStop) OnStop();
+            return;
+        }
+        Loop->Post([self] {
             if (self->OnStop) self->OnStop();
         });
     }

@@ -20,6 +20,9 @@ public:
     // Installs the handlers; onStop runs on the loop's thread once a signal came. One set of
     // handlers exists at a time.
     TStopSignals(XVclUtil::TMainLoop& loop, std::function<void()> onStop);
+    // For a caller without a loop: onStop runs on the handlers' own thread (the thread that
+    // waits for the signal, or the console's control thread) and must only wake the caller.
+    explicit TStopSignals(std::function<void()> onStop);
     ~TStopSignals();
     TStopSignals(const TStopSignals&) = delete;
     TStopSignals& operator=(const TStopSignals&) = delete;
@@ -30,6 +33,8 @@ public:
     struct TState; // the stop step and its loop, shared with the handler's side
 
 private:
+    TStopSignals(XVclUtil::TMainLoop* loop, std::function<void()> onStop);
+
     std::shared_ptr<TState> State;
 };
 

@@ -1,6 +1,7 @@
 // zkf780a simulate-controller: a VRC-780A on the other end of a serial line, for demos, tests
 // and trying the upload verbs without the device.
 
+#include "TStopSignals.h"
 #include "Verb.h"
 #include "VerbParser.h"
 
@@ -13,7 +14,6 @@
 #include "XVclUtil/AtomicFile.h"
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -22,11 +22,6 @@
 #include <thread>
 
 namespace {
-
-volatile std::sig_atomic_t Interrupted = 0;
-void OnSignal(int) {
-    Interrupted = 1;
-}
 
 struct TSimArgs {
     ControllerSim::TSimOptions Options;
@@ -44,7 +39,7 @@ std::optional<int> ParseArgs(int argc, char** argv, TSimArgs& a) {
         "frame's command, index and CRC-8, answers ACK or NAK, and prints one line per "
         "transfer.",
         "  0  interrupted, or the sessions asked for are done\n"
-        "  1  the line cannot be opened or FILE cannot be written\n"
+        "  1  the line cannot be opened or fails, or FILE cannot be written\n"
         "  2  usage error\n");
     ControllerSim::TSimOptions& o = a.Options;
     parser.add_option("--port", a.Port, "serial device path or COMn")->type_name("PORT");
@@ -137,16 +132,15 @@ int SimulateMain(int argc, char** argv) {
     std::printf("VRC-780A simulator on %s\n", line.PeerPath().c_str());
     std::fflush(stdout);
 
-    std::signal(SIGINT, OnSignal);
-    std::signal(SIGTERM, OnSignal);
     ControllerSim::TSimRunner runner(line, options);
+    // Ctrl-C or SIGTERM ends the wait for the next session; nothing wakes meanwhile.
+    Cli::TStopSignals stopSignals([&runner] { runner.Interrupt(); });
     runner.Start();
     int exitCode = 0;
     long done = 0;
-    while (!Interrupted && (sessions < 0 || done < sessions)) {
-        if (runner.HangUpWanted()) break;
-        const auto report = runner.WaitForSession(std::chrono::milliseconds(50));
-        if (!report) continue;
+    while (sessions < 0 || done < sessions) {
+        const auto report = runner.NextSession();
+        if (!report) break;
         ++done;
         std::printf("%s\n", ControllerSim::DescribeSession(*report).c_str());
         if (!output.empty() && report->Command != 1) {
@@ -161,13 +155,18 @@ int SimulateMain(int argc, char** argv) {
         }
         std::fflush(stdout);
     }
+    if (runner.LineEnded()) {
+        std::fprintf(stderr, "zkf780a simulate-controller: the line failed after %ld transfers\n",
+                     done);
+        exitCode = 1;
+    }
     if (runner.HangUpWanted()) {
         runner.Stop();
         line.Close();
         std::printf("line closed after %u frames\n", runner.FramesSeen());
     }
     // Stay on the line a moment, so the PC reads the last ACK before the line goes away.
-    if (!Interrupted && !runner.HangUpWanted())
+    if (!runner.WasInterrupted() && !runner.HangUpWanted())
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
     runner.Stop();
     if (!ptyLink.empty()) {

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -121,6 +122,19 @@ TEST_F(CommandLine, ProgressLinesOnAPipeAgainstTheSimulator) {
         EXPECT_LT(out.find("Progress: 100%"), out.find("===> UpLoad ROM image finish.<==="));
         EXPECT_EQ(out.find('\r'), std::string::npos) << "no bar in a file";
     }
+}
+
+// The simulator waits for sessions without waking; Ctrl-C ends that wait, and the exit is clean:
+// the status 0 of an interrupted run and its pseudo-terminal link removed.
+TEST_F(CommandLine, SimulatorEndsOnInterrupt) {
+    const std::string link = (Dir / "line").string();
+    TCliProcess sim({"simulate-controller", "--pty", link}, (Dir / "b").string());
+    for (int i = 0; i < 1000 && !fs::is_symlink(link); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(fs::is_symlink(link)) << sim.Err();
+    sim.Signal(SIGINT);
+    EXPECT_EQ(sim.Wait(5000), 0) << sim.Err();
+    EXPECT_FALSE(fs::is_symlink(link));
 }
 
 // --strict turns a build that printed a "[Warning]" line into exit status 3.

@@ -45,7 +45,9 @@ void TSimRunner::Run() {
             static_cast<int>(std::clamp<std::int64_t>(Sim.NextDeadline() - now, 1, 1000));
         switch (Line.WaitReadable(wait)) {
         case SimLine::TLineWait::Woken:
+            return;
         case SimLine::TLineWait::Failed:
+            Announce(Ended);
             return;
         case SimLine::TLineWait::HungUp:
             // Nobody on the far end right now: keep the timing, stop polling the line a while.
@@ -61,14 +63,44 @@ void TSimRunner::Run() {
                     Frames = Sim.FramesSeen();
                 }
                 if (Sim.WantsLineClosed()) {
-                    HangUp = true;
-                    Reported.notify_all();
+                    Announce(HangUp);
                     return;
                 }
             }
             break;
         }
     }
+}
+
+// Set under the mutex, so that a waiter between its check and its sleep cannot miss it.
+void TSimRunner::Announce(std::atomic<bool>& flag) {
+    {
+        std::lock_guard lock(Mutex);
+        flag = true;
+    }
+    Reported.notify_all();
+}
+
+void TSimRunner::Interrupt() {
+    {
+        std::lock_guard lock(Mutex);
+        Interrupted = true;
+    }
+    Reported.notify_all();
+}
+
+bool TSimRunner::WasInterrupted() const {
+    std::lock_guard lock(Mutex);
+    return Interrupted;
+}
+
+std::optional<TSessionReport> TSimRunner::NextSession() {
+    std::unique_lock lock(Mutex);
+    Reported.wait(lock, [this] { return !Reports.empty() || Interrupted || HangUp || Ended; });
+    if (Reports.empty()) return std::nullopt;
+    TSessionReport r = std::move(Reports.front());
+    Reports.pop_front();
+    return r;
 }
 
 std::optional<TSessionReport> TSimRunner::WaitForSession(std::chrono::milliseconds timeout) {

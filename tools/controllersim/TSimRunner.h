@@ -29,14 +29,23 @@ public:
 
     // The next transfer report, waiting up to timeout for it.
     std::optional<TSessionReport> WaitForSession(std::chrono::milliseconds timeout);
+    // The next transfer report, waiting without a time-out; nullopt once the run is over:
+    // interrupted, a hang-up wanted, or the line ended.
+    std::optional<TSessionReport> NextSession();
+    // Ends NextSession's wait (any thread, a stop-signal thread among them).
+    void Interrupt();
+    bool WasInterrupted() const;
     // Frames seen so far (any thread).
     unsigned FramesSeen() const;
     // The controller asked to hang up (CloseAfterFrames); the runner has stopped serving the
     // line and its owner should close it.
     bool HangUpWanted() const { return HangUp.load(); }
+    // The line failed for good: the runner serves it no more.
+    bool LineEnded() const { return Ended.load(); }
 
 private:
     void Run();
+    void Announce(std::atomic<bool>& flag);
     static std::int64_t NowMs();
 
     TSimLine& Line;
@@ -47,6 +56,8 @@ private:
     std::deque<TSessionReport> Reports;
     unsigned Frames = 0;
     std::atomic<bool> HangUp{false};
+    std::atomic<bool> Ended{false};
+    bool Interrupted = false; // guarded by Mutex
 };
 
 } // namespace ControllerSim
