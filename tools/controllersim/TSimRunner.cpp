@@ -82,16 +82,7 @@ void TSimRunner::Announce(std::atomic<bool>& flag) {
 }
 
 void TSimRunner::Interrupt() {
-    {
-        std::lock_guard lock(Mutex);
-        Interrupted = true;
-    }
-    Reported.notify_all();
-}
-
-bool TSimRunner::WasInterrupted() const {
-    std::lock_guard lock(Mutex);
-    return Interrupted;
+    Announce(Interrupted);
 }
 
 std::optional<TSessionReport> TSimRunner::NextSession() {

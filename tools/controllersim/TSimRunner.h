@@ -34,7 +34,7 @@ public:
     std::optional<TSessionReport> NextSession();
     // Ends NextSession's wait (any thread, a stop-signal thread among them).
     void Interrupt();
-    bool WasInterrupted() const;
+    bool WasInterrupted() const { return Interrupted.load(); }
     // Frames seen so far (any thread).
     unsigned FramesSeen() const;
     // The controller asked to hang up (CloseAfterFrames); the runner has stopped serving the
@@ -57,7 +57,7 @@ private:
     unsigned Frames = 0;
     std::atomic<bool> HangUp{false};
     std::atomic<bool> Ended{false};
-    bool Interrupted = false; // guarded by Mutex
+    std::atomic<bool> Interrupted{false};
 };
 
 } // namespace ControllerSim
