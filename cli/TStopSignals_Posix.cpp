@@ -34,12 +34,6 @@ void Install(int signal, struct sigaction* prev) {
 }
 } // namespace
 
-TStopSignals::TStopSignals(XVclUtil::TMainLoop& loop, std::function<void()> onStop)
-    : TStopSignals(&loop, std::move(onStop)) {}
-
-TStopSignals::TStopSignals(std::function<void()> onStop)
-    : TStopSignals(nullptr, std::move(onStop)) {}
-
 TStopSignals::TStopSignals(XVclUtil::TMainLoop* loop, std::function<void()> onStop)
     : State(std::make_shared<TState>(TState{loop, std::move(onStop)})) {
     CaughtStopSignal = 0;

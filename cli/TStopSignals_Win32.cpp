@@ -24,12 +24,6 @@ BOOL WINAPI OnConsoleControl(DWORD type) {
 }
 } // namespace
 
-TStopSignals::TStopSignals(XVclUtil::TMainLoop& loop, std::function<void()> onStop)
-    : TStopSignals(&loop, std::move(onStop)) {}
-
-TStopSignals::TStopSignals(std::function<void()> onStop)
-    : TStopSignals(nullptr, std::move(onStop)) {}
-
 TStopSignals::TStopSignals(XVclUtil::TMainLoop* loop, std::function<void()> onStop)
     : State(std::make_shared<TState>(TState{loop, std::move(onStop)})) {
     CaughtStopSignal = 0;

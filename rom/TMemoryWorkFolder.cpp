@@ -16,11 +16,9 @@ TMemoryWorkFolder::TKey TMemoryWorkFolder::Split(std::string_view name) {
 }
 
 const std::vector<std::uint8_t>* TMemoryWorkFolder::Find(const std::string& name) const {
-    const TKey key = Split(name);
-    auto prefix = Files.find(key.Prefix);
-    if (prefix == Files.end()) return nullptr;
-    auto file = prefix->second.find(key.Number);
-    return file == prefix->second.end() ? nullptr : &file->second;
+    // Locate only finds; the folder is not changed through it.
+    const auto place = const_cast<TMemoryWorkFolder*>(this)->Locate(name);
+    return place ? &place->File->second : nullptr;
 }
 
 bool TMemoryWorkFolder::Exists(const std::string& name) const {

@@ -21,6 +21,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The simulator in a child process makes its pseudo-terminal link; nothing here can block on
+// that, so the link is looked for until it appears (10 s at most).
+bool WaitForLink(const std::string& link) {
+    for (int i = 0; i < 1000 && !fs::is_symlink(link); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return fs::is_symlink(link);
+}
+
 class CommandLine : public ::testing::Test {
 protected:
     CommandLine() : Dir(fs::temp_directory_path() / ("cmdline_" + std::to_string(::getpid()))) {
@@ -102,8 +110,7 @@ TEST_F(CommandLine, ProgressLinesOnAPipeAgainstTheSimulator) {
     for (bool quiet : {false, true}) {
         TCliProcess sim({"simulate-controller", "--pty", link, "--sessions", "1"},
                         (Dir / "b").string());
-        for (int i = 0; i < 1000 && !fs::is_symlink(link); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        WaitForLink(link);
         std::vector<std::string> args = {"upload", rom, "--force", "--port", link};
         if (quiet) args.push_back("--quiet");
         auto up = Run(args);
@@ -129,9 +136,7 @@ TEST_F(CommandLine, ProgressLinesOnAPipeAgainstTheSimulator) {
 TEST_F(CommandLine, SimulatorEndsOnInterrupt) {
     const std::string link = (Dir / "line").string();
     TCliProcess sim({"simulate-controller", "--pty", link}, (Dir / "b").string());
-    for (int i = 0; i < 1000 && !fs::is_symlink(link); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_TRUE(fs::is_symlink(link)) << sim.Err();
+    ASSERT_TRUE(WaitForLink(link)) << sim.Err();
     sim.Signal(SIGINT);
     EXPECT_EQ(sim.Wait(5000), 0) << sim.Err();
     EXPECT_FALSE(fs::is_symlink(link));
