@@ -2,7 +2,9 @@
 // file and the replace are in AtomicFile_Posix.cpp and AtomicFile_Win32.cpp.
 #include "AtomicFile.h"
 #include "AtomicFileParts.h"
+#include "FileUtil.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <cerrno>
@@ -72,6 +74,13 @@ std::string TAtomicFileWriter::ErrorText() const {
     if (ErrorNumber == NotRegularFile) return "not a regular file";
     if (ErrorNumber != 0) return std::strerror(ErrorNumber);
     return Failed ? "cannot write the file" : std::string();
+}
+
+bool TAtomicFileWriter::TargetHolds(std::span<const std::uint8_t> data) const {
+    // Only a regular file is read: opening a device can act on it.
+    if (Failed || !FileExists(Target)) return false;
+    const auto held = ReadWholeFile(Target, data.size());
+    return held && std::equal(held->begin(), held->end(), data.begin(), data.end());
 }
 
 bool TAtomicFileWriter::Flush() {

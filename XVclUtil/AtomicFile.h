@@ -21,6 +21,12 @@ enum class TLinkPolicy {
     Replace, // a name this program chose inside a folder: the link itself is replaced
 };
 
+// When Commit flushes the folder that holds the renamed file.
+enum class TFolderFlush {
+    Now,   // before Commit returns: the new file is on the disk under its name
+    Later, // left to the Commit of a second file in the same folder, which flushes both names
+};
+
 // Streams a file into place: buffered writes to the temporary file, then Commit renames it
 // over the target. Destroyed without a successful Commit, it removes the temporary file. A
 // target that exists and is not a regular file (folder, FIFO, device) is refused.
@@ -37,9 +43,12 @@ public:
     // Writes what is buffered and flushes the file to the disk, without putting it in place.
     // Lets a caller prepare several files before committing any. False on any failure.
     bool Sync();
-    // Sync when not done yet, then rename over the target and flush the folder. False when any
-    // write failed or the file could not be put in place.
-    bool Commit();
+    // Sync when not done yet, then rename over the target and flush the folder (Later: only
+    // when the order in which this rename and a following one reach the disk does not
+    // matter). False when any write failed or the file could not be put in place.
+    bool Commit(TFolderFlush flush = TFolderFlush::Now);
+    // Whether the regular file now at the target holds exactly these bytes.
+    bool TargetHolds(std::span<const std::uint8_t> data) const;
     // Moves the file now at the target out of the way, to "<target>.tmpXXXXXX" in its folder
     // (a name the next save of the target clears away). Two files that belong together can so
     // be replaced one after the other while a crash leaves one of them missing, never an old
@@ -52,6 +61,7 @@ public:
     std::string ErrorText() const;
     // The file that Commit replaces: the path given, or what its links lead to.
     const std::string& TargetPath() const { return Target; }
+    const std::string& TargetFolder() const { return Folder; }
 
 private:
     bool Open();

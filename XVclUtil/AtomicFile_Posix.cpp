@@ -176,7 +176,7 @@ bool TAtomicFileWriter::LinkIn() {
     return Fail(EEXIST);
 }
 
-bool TAtomicFileWriter::Commit() {
+bool TAtomicFileWriter::Commit(TFolderFlush flush) {
     if (!Sync()) return false;
     if (Unnamed && !LinkIn()) return false;
     const bool closed = ::close(Fd) == 0;
@@ -185,7 +185,7 @@ bool TAtomicFileWriter::Commit() {
     if (::rename(TempPath.c_str(), Target.c_str()) != 0) return Fail(errno);
     TempPath.clear();
     DropOld();
-    SyncFolder(Folder);
+    if (flush == TFolderFlush::Now) SyncFolder(Folder);
     return true;
 }
 

@@ -144,7 +144,9 @@ bool TAtomicFileWriter::Sync() {
     return true;
 }
 
-bool TAtomicFileWriter::Commit() {
+// The move is written through to the disk before it returns, so there is no folder to flush
+// later.
+bool TAtomicFileWriter::Commit(TFolderFlush) {
     if (!Sync()) return false;
     const bool closed = ::_close(Fd) == 0;
     Fd = -1;

@@ -305,9 +305,14 @@ void TRomBuilder::WriteOutputs() {
     };
     if (!rom.Sync()) fail(rom, Input.RomFileName);
     if (bin && !bin->Sync()) fail(*bin, Input.BinFileName);
-    if (bin && !bin->SetAsideOld()) fail(*bin, Input.BinFileName);
-    if (!rom.Commit()) fail(rom, Input.RomFileName); // the old side file goes back
-    if (bin) bin->DropOld();                         // it belonged to the image just replaced
+    // A side file that already holds these bytes belongs to the new image as much as to the
+    // old one: it stays in place meanwhile, and one flush of the folder covers both renames.
+    const bool binCurrent = bin && bin->TargetHolds(Config.Bytes());
+    if (bin && !binCurrent && !bin->SetAsideOld()) fail(*bin, Input.BinFileName);
+    const bool oneFlush = binCurrent && bin->TargetFolder() == rom.TargetFolder();
+    if (!rom.Commit(oneFlush ? XVclUtil::TFolderFlush::Later : XVclUtil::TFolderFlush::Now))
+        fail(rom, Input.RomFileName); // the old side file goes back
+    if (bin) bin->DropOld();          // it belonged to the image just replaced
     if (bin && !bin->Commit()) fail(*bin, Input.BinFileName);
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <vector>
 
 using namespace XVclUtil;
 
@@ -18,6 +19,27 @@ TEST(Crc8, CheckValuesAndTable) {
     EXPECT_EQ(Crc8("", 0), 0);
     // A running CRC continues over split data.
     EXPECT_EQ(Crc8("6789", 4, Crc8("12345", 5)), 0xA1);
+}
+
+// Zero runs of every length around the word size and past the longest run taken at once, at
+// every alignment, give the CRC of one table lookup per byte.
+TEST(Crc8, ZeroRunsGiveTheBytewiseCrc) {
+    auto bytewise = [](const std::vector<std::uint8_t>& data) {
+        std::uint8_t crc = 0;
+        for (std::uint8_t b : data) crc = Crc8Table[b ^ crc];
+        return crc;
+    };
+    const std::size_t longest = 8 * 65535;
+    for (std::size_t zeros :
+         {std::size_t{0}, std::size_t{7}, std::size_t{8}, std::size_t{9}, std::size_t{64},
+          std::size_t{1000}, longest - 8, longest, longest + 8, 2 * longest + 13})
+        for (std::size_t lead = 0; lead < 9; ++lead) {
+            std::vector<std::uint8_t> data(lead, 0x5A);
+            data.resize(lead + zeros, 0);
+            data.insert(data.end(), {0x31, 0, 0, 0, 0, 0, 0, 0, 0, 0x7E});
+            EXPECT_EQ(Crc8(data.data(), data.size()), bytewise(data))
+                << zeros << " zeros after " << lead << " bytes";
+        }
 }
 
 TEST(EXGeneral, BothConstructors) {
