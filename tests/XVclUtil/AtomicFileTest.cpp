@@ -145,6 +145,20 @@ TEST(AtomicFile, AnOldFileSetAsideComesBackOrGoes) {
     EXPECT_EQ(Names(dir), (std::vector<std::string>{"DEMO.BIN"}));
 }
 
+TEST(AtomicFile, TargetHoldsComparesTheWholeFile) {
+    TTempDir dir;
+    const std::string bin = dir.File("DEMO.BIN");
+    const std::uint8_t bytes[] = {1, 2, 3};
+    TAtomicFileWriter out(bin);
+    EXPECT_FALSE(out.TargetHolds(bytes)); // nothing there yet
+    for (const char* held : {"\x01\x02", "\x01\x02\x04", "\x01\x02\x03\x04"}) {
+        TTempDir::Write(bin, held);
+        EXPECT_FALSE(out.TargetHolds(bytes)) << held;
+    }
+    TTempDir::Write(bin, "\x01\x02\x03");
+    EXPECT_TRUE(out.TargetHolds(bytes));
+}
+
 // Links, FIFOs, unnamed temporaries and tmpfs mounts: POSIX only.
 #ifndef _WIN32
 TEST(AtomicFile, ASetAsideLinkTargetKeepsTheLink) {

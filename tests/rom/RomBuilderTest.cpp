@@ -320,6 +320,15 @@ TEST_F(RomBuilderTest, ConfigurationBlockTakesCfiAndIfiAndTheSideFile) {
     EXPECT_TRUE(std::equal(cfg.begin() + 0x1400, cfg.begin() + 0x23FF, Image.begin() + 0x4B000));
     EXPECT_EQ(Dir.Names(), (std::vector<std::string>{"Style0", "Style1", "Style2", "Style3",
                                                      "Style4", "ZKF780A.BIN", "ZKF780A.ROM"}));
+    // Built again: an unchanged side file stays as it is, a stale one is replaced.
+    const TBytes bin(cfg.begin(), cfg.end()), image = Image;
+    for (const TBytes& before : {bin, TBytes(bin.size(), 0x5A)}) {
+        WriteBytes(In.BinFileName, before);
+        ASSERT_TRUE(Build());
+        EXPECT_EQ(ReadBytes(In.BinFileName), bin);
+        EXPECT_EQ(Image, image);
+        EXPECT_EQ(Dir.Names().size(), 7u);
+    }
 }
 
 TEST_F(RomBuilderTest, NoPicturesAtAllStillGivesAWholeImage) {
