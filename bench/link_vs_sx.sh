@@ -17,9 +17,12 @@
 # 3584-block run divided by 3584. Context switches come from the
 # same rusage; system calls per frame from one extra run of each side under strace -f -c
 # (STRACE=0 skips it), since strace itself slows every call.
+# When built, bench/upload_floor (the same frames from one thread that blocks in read(), no
+# hand-off) runs on our set-up too: what the pseudo-terminals and relays cost by themselves.
 #   bench/link_vs_sx.sh ZKF780A_BINARY [ROUNDS]
 set -euo pipefail
 zkf=$(realpath "${1:?usage: link_vs_sx.sh ZKF780A_BINARY [ROUNDS]}")
+floor=$(dirname "$zkf")/../bench/upload_floor
 rounds=${2:-5}
 for tool in sx rx socat python3; do
   command -v $tool >/dev/null || { echo "link_vs_sx: $tool missing (Debian packages lrzsz, socat)" >&2; exit 1; }
@@ -65,6 +68,26 @@ ours_frame() { # prints "wall_us cpu_us csw" per frame round trip
   echo "$((ms * 1000 / 7168)) $((cpu / 7168)) $(( (vcsw + icsw) * 100 / 7168 ))"
 }
 
+# The single-threaded floor (bench/upload_floor) on the same set-up: prints "wall_us cpu_us" per
+# frame, or nothing when it was not built.
+floor_frame() {
+  [ -x "$floor" ] || return 0
+  rm -f pc dev got.rom
+  socat PTY,link=pc,raw,echo=0 PTY,link=dev,raw,echo=0 2>/dev/null &
+  local relay=$!
+  wait_links pc dev
+  "$zkf" simulate-controller --port ./dev -o got.rom --sessions 1 --ready-interval 20 >sim.log &
+  local sim=$!
+  local ms
+  ms=$(measured "$floor" ./pc image.rom | sed -n 's/^\([0-9]*\) ms$/\1/p')
+  wait $sim
+  kill $relay 2>/dev/null; wait $relay 2>/dev/null || true
+  [ -n "$ms" ] && cmp -s image.rom got.rom ||
+    { echo "link_vs_sx: the floor's upload failed or arrived damaged" >&2; exit 1; }
+  read -r cpu _ < "$usage"
+  echo "$((ms * 1000 / 7168)) $((cpu / 7168))"
+}
+
 sx_us() { # FILE: prints the whole transfer's "wall_us cpu_us context_switches"
   rm -f ptyB out.bin
   socat PTY,link=ptyB,raw,echo=0 EXEC:"rx -c out.bin" 2>/dev/null &
@@ -82,12 +105,13 @@ sx_us() { # FILE: prints the whole transfer's "wall_us cpu_us context_switches"
 : > rounds.txt
 for round in $(seq "$rounds"); do
   if ((round % 2)); then
-    o=$(ours_frame); small=$(sx_us quarter.rom); big=$(sx_us image.rom)
+    o=$(ours_frame); f=$(floor_frame); small=$(sx_us quarter.rom); big=$(sx_us image.rom)
   else
-    big=$(sx_us image.rom); small=$(sx_us quarter.rom); o=$(ours_frame)
+    big=$(sx_us image.rom); small=$(sx_us quarter.rom); f=$(floor_frame); o=$(ours_frame)
   fi
   read -r ow oc ocs <<< "$o"; read -r bw bc bcs <<< "$big"; read -r sw sc scs <<< "$small"
-  echo "$ow $(((bw - sw) / (3584 - 896))) $oc $(((bc - sc) * 10 / (3584 - 896))) $ocs $(((bcs - scs) * 100 / (3584 - 896))) $((bc * 10 / 3584))" >> rounds.txt
+  read -r fw fc <<< "${f:-0 0}"
+  echo "$ow $(((bw - sw) / (3584 - 896))) $oc $(((bc - sc) * 10 / (3584 - 896))) $ocs $(((bcs - scs) * 100 / (3584 - 896))) $((bc * 10 / 3584)) $fw $fc" >> rounds.txt
 done
 
 # System calls per frame / per block: one run of each side under strace (it slows every call,
@@ -122,6 +146,13 @@ print(f"ratio cpu ours per frame / sx per block       {mmm([o / s for o, s in zi
 # against it as ours is counted against us.
 print(f"sx:   cpu us per block (whole 3584-block run) {mmm(sxwhole)}")
 print(f"ratio cpu ours / sx (both whole runs)         {mmm([o / s for o, s in zip(ocpu, sxwhole) if s > 0], 2)}")
+floor, fcpu = [r[7] for r in rows], [r[8] for r in rows]
+if all(floor):
+    # What one thread with no hand-off gets from the same set-up: the set-up's own share.
+    print(f"floor: us per frame, one thread (upload_floor) {mmm(floor)}")
+    print(f"floor: cpu us per frame                       {mmm(fcpu)}")
+    print(f"ratio wall ours / floor                       {mmm([o / f for o, f in zip(ours, floor)], 2)}")
+    print(f"ratio wall floor per frame / sx per block     {mmm([f / s for f, s in zip(floor, sx) if s > 0], 2)}")
 print(f"ours: context switches per frame              {mmm(ocsw, 2)}")
 print(f"sx:   context switches per block (slope)      {mmm(sxcsw, 2)}")
 if len(calls) == 3:
