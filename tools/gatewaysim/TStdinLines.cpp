@@ -41,9 +41,13 @@ struct TStdinLines::TShared {
     std::condition_variable Changed;
     std::string Pending; // read, not yet cut into lines
     bool Ended = false;
+    bool EndTold = false; // a Wait has returned since the end
+    bool Interrupted = false;
 };
 
-TStdinLines::TStdinLines() : Shared(std::make_shared<TShared>()) {
+TStdinLines::TStdinLines() : Shared(std::make_shared<TShared>()) {}
+
+void TStdinLines::Start() {
     // The thread keeps the shared state alive for as long as it may still touch it.
     std::thread([shared = Shared] {
         char buf[256];
@@ -60,12 +64,18 @@ TStdinLines::TStdinLines() : Shared(std::make_shared<TShared>()) {
     }).detach();
 }
 
-std::vector<std::string> TStdinLines::Wait(int timeoutMs) {
+std::vector<std::string> TStdinLines::Wait(TClock::time_point until) {
     std::unique_lock lock(Shared->Mutex);
     std::string& pending = Shared->Pending;
-    Shared->Changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
-        return pending.find('\n') != std::string::npos || Shared->Ended;
-    });
+    const auto ready = [&] {
+        return pending.find('\n') != std::string::npos || (Shared->Ended && !Shared->EndTold) ||
+               Shared->Interrupted;
+    };
+    if (until == TClock::time_point::max())
+        Shared->Changed.wait(lock, ready);
+    else
+        Shared->Changed.wait_until(lock, until, ready);
+    Shared->EndTold = Shared->Ended;
     std::vector<std::string> lines;
     for (std::size_t eol; (eol = pending.find('\n')) != std::string::npos;) {
         std::string line = pending.substr(0, eol);
@@ -74,6 +84,14 @@ std::vector<std::string> TStdinLines::Wait(int timeoutMs) {
         pending.erase(0, eol + 1);
     }
     return lines;
+}
+
+void TStdinLines::Interrupt() {
+    {
+        std::lock_guard lock(Shared->Mutex);
+        Shared->Interrupted = true;
+    }
+    Shared->Changed.notify_all();
 }
 
 bool TStdinLines::Ended() const {

@@ -3,25 +3,21 @@
 
 #include "TGatewaySim.h"
 #include "TStdinLines.h"
+#include "TStopSignal.h"
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 using namespace GatewaySim;
 
 namespace {
-
-volatile std::sig_atomic_t StopRequested = 0;
-void OnSignal(int) {
-    StopRequested = 1;
-}
 
 const char* const Usage =
     "usage: zkf780a-gatewaysim [--port DEVICE] [--module SS:NN]... [--r7 N]\n"
@@ -130,6 +126,16 @@ int main(int argc, char** argv) {
         options.Modules.push_back(TSimModule{0x02, 0x10});
     }
 
+    // The loop sleeps until a command line, the next input cycle, the end of --seconds or a
+    // stop signal. The signals are taken before any thread starts.
+    TStdinLines commands;
+    std::atomic<bool> stop{false};
+    TStopSignal signals([&] {
+        stop = true;
+        commands.Interrupt();
+    });
+    commands.Start();
+
     TGatewaySim sim(options);
     if (!quiet)
         sim.OnTraffic = [](char dir, const std::string& line) {
@@ -143,26 +149,26 @@ int main(int argc, char** argv) {
     std::printf("Gateway simulator on %s\n", sim.HostPath().c_str());
     std::fflush(stdout);
 
-    std::signal(SIGINT, OnSignal);
-    std::signal(SIGTERM, OnSignal);
-    using Clock = std::chrono::steady_clock;
+    // Longer than any run, short enough for the clock's arithmetic.
+    const long longest = 1'000'000'000;
+    seconds = std::min(seconds, longest);
+    cycleMs = std::min(cycleMs, longest);
+    using Clock = TStdinLines::TClock;
     const auto start = Clock::now();
-    auto nextCycle = start + std::chrono::milliseconds(cycleMs);
-    TStdinLines commands;
-    while (!StopRequested) {
+    const auto end = seconds > 0 ? start + std::chrono::seconds(seconds) : Clock::time_point::max();
+    auto nextCycle =
+        cycleMs > 0 ? start + std::chrono::milliseconds(cycleMs) : Clock::time_point::max();
+    while (!stop) {
         const auto now = Clock::now();
-        if (seconds > 0 && now - start >= std::chrono::seconds(seconds)) break;
-        if (cycleMs > 0 && now >= nextCycle) {
+        if (now >= end) break;
+        if (now >= nextCycle) {
             for (const TSimModule& m : sim.Modules())
                 sim.SetModuleInputs(m.Segment, m.Node, static_cast<std::uint8_t>(m.Inputs + 1));
             nextCycle = now + std::chrono::milliseconds(cycleMs);
         }
-        const std::vector<std::string> lines = commands.Wait(50);
-        for (const std::string& line : lines)
-            if (!RunCommand(sim, line)) StopRequested = 1;
-        // Without standard input, keep serving until a signal or --seconds ends the run.
-        if (lines.empty() && commands.Ended())
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        // Without standard input the run goes on until a signal or --seconds ends it.
+        for (const std::string& line : commands.Wait(std::min(end, nextCycle)))
+            if (!RunCommand(sim, line)) stop = true;
     }
     sim.Stop();
     return 0;
