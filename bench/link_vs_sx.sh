@@ -47,21 +47,27 @@ sys.exit(os.waitstatus_to_exitcode(status))' "$usage" "$@"
 }
 wait_links() { for _ in $(seq 250); do [[ -L $1 && ( -z ${2:-} || -L $2 ) ]] && return; sleep 0.02; done; }
 
-ours_frame() { # prints "wall_us cpu_us csw" per frame round trip
+# Runs a sender (the command in the arguments) against our simulator over the relayed
+# pseudo-terminals, its standard output in sender.log; stops the script when the image did not
+# arrive whole.
+simulated_upload() {
   rm -f pc dev got.rom
   socat PTY,link=pc,raw,echo=0 PTY,link=dev,raw,echo=0 2>/dev/null &
   local relay=$!
   wait_links pc dev
   "$zkf" simulate-controller --port ./dev -o got.rom --sessions 1 --ready-interval 20 >sim.log &
   local sim=$!
-  local line
   # To a file, as sx -q writes nothing: a pipe reader would be one more process woken per frame.
-  ${WRAP:-measured} "$zkf" upload image.rom --force --port ./pc --msg >upload.log 2>/dev/null
-  line=$(tail -n 1 upload.log)
+  "$@" >sender.log 2>/dev/null
   wait $sim
   kill $relay 2>/dev/null; wait $relay 2>/dev/null || true
-  cmp -s image.rom got.rom || { echo "link_vs_sx: our upload arrived damaged" >&2; exit 1; }
-  local ms
+  cmp -s image.rom got.rom || { echo "link_vs_sx: the upload of $2 arrived damaged" >&2; exit 1; }
+}
+
+ours_frame() { # prints "wall_us cpu_us csw" per frame round trip
+  simulated_upload ${WRAP:-measured} "$zkf" upload image.rom --force --port ./pc --msg
+  local line ms
+  line=$(tail -n 1 sender.log)
   ms=$(echo "$line" | sed -n 's/.* = \([0-9]*\) ms/\1/p')
   [ -n "$ms" ] || { echo "link_vs_sx: no time in the upload's report: $line" >&2; exit 1; }
   read -r cpu vcsw icsw < "$usage"
@@ -72,18 +78,10 @@ ours_frame() { # prints "wall_us cpu_us csw" per frame round trip
 # frame, or nothing when it was not built.
 floor_frame() {
   [ -x "$floor" ] || return 0
-  rm -f pc dev got.rom
-  socat PTY,link=pc,raw,echo=0 PTY,link=dev,raw,echo=0 2>/dev/null &
-  local relay=$!
-  wait_links pc dev
-  "$zkf" simulate-controller --port ./dev -o got.rom --sessions 1 --ready-interval 20 >sim.log &
-  local sim=$!
+  simulated_upload measured "$floor" ./pc image.rom
   local ms
-  ms=$(measured "$floor" ./pc image.rom | sed -n 's/^\([0-9]*\) ms$/\1/p')
-  wait $sim
-  kill $relay 2>/dev/null; wait $relay 2>/dev/null || true
-  [ -n "$ms" ] && cmp -s image.rom got.rom ||
-    { echo "link_vs_sx: the floor's upload failed or arrived damaged" >&2; exit 1; }
+  ms=$(sed -n 's/^\([0-9]*\) ms$/\1/p' sender.log)
+  [ -n "$ms" ] || { echo "link_vs_sx: no time in the floor's report" >&2; exit 1; }
   read -r cpu _ < "$usage"
   echo "$((ms * 1000 / 7168)) $((cpu / 7168))"
 }
