@@ -94,9 +94,4 @@ void TStdinLines::Interrupt() {
     Shared->Changed.notify_all();
 }
 
-bool TStdinLines::Ended() const {
-    std::lock_guard lock(Shared->Mutex);
-    return Shared->Ended;
-}
-
 } // namespace GatewaySim

@@ -28,8 +28,6 @@ public:
     std::vector<std::string> Wait(TClock::time_point until);
     // Every Wait from now on returns at once (any thread).
     void Interrupt();
-    // Standard input has ended (end of file or a read error); its last lines were handed out.
-    bool Ended() const;
 
 private:
     struct TShared;
