@@ -12,8 +12,9 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <poll.h>
 #include <regex>
-#include <thread>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 using CliTest::TCliProcess;
@@ -21,12 +22,29 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The simulator in a child process makes its pseudo-terminal link; nothing here can block on
-// that, so the link is looked for until it appears (10 s at most).
+// Blocks until the simulator in a child process has made its pseudo-terminal link: inotify on
+// the link's folder, watched before the first look so that no creation is missed (10 s at most).
 bool WaitForLink(const std::string& link) {
-    for (int i = 0; i < 1000 && !fs::is_symlink(link); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    return fs::is_symlink(link);
+    const fs::path path(link);
+    const int fd = ::inotify_init1(IN_CLOEXEC);
+    if (fd < 0) return false;
+    if (::inotify_add_watch(fd, path.parent_path().c_str(), IN_CREATE | IN_MOVED_TO) < 0) {
+        ::close(fd);
+        return false;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    bool made = fs::is_symlink(path);
+    while (!made) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd p{fd, POLLIN, 0};
+        if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0) break;
+        char events[4096];
+        (void)!::read(fd, events, sizeof events);
+        made = fs::is_symlink(path);
+    }
+    ::close(fd);
+    return made;
 }
 
 class CommandLine : public ::testing::Test {

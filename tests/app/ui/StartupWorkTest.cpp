@@ -45,7 +45,8 @@ QStringList TabStops(QWidget* window, QWidget* page, const QList<QWidget*>& othe
 }
 
 // The Style page's controls are made when the page is first shown, with the document's values
-// and the pictures shown in its boxes so far.
+// and the pictures shown in its boxes so far. This test and the next make a window of their own:
+// the fixtures' Form() builds every page at once.
 TEST(StylePageTest, IsMadeWhenFirstShown) {
     UiTest::TWorkFolder folder;
     XVclUtil::TMessageCapture messages;
