@@ -109,6 +109,36 @@ bool OpenLine(const TSimArgs& a, ControllerSim::TSimLine& line) {
     return true;
 }
 
+// Makes LINK a symbolic link to the pseudo-terminal. An old link is replaced; anything else at
+// that path is the user's and stays, and the run ends with the reason.
+bool LinkPeer(const std::string& link, const std::string& peer) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status old = fs::symlink_status(link, ec);
+    if (fs::exists(old) && !fs::is_symlink(old)) {
+        std::fprintf(stderr,
+                     "zkf780a simulate-controller: %s exists and is not a symbolic link; give "
+                     "another LINK\n",
+                     link.c_str());
+        return false;
+    }
+    ec.clear();
+    if (fs::is_symlink(old)) fs::remove(link, ec);
+    if (!ec) fs::create_symlink(peer, link, ec);
+    if (ec) {
+        std::fprintf(stderr, "zkf780a simulate-controller: can not link %s: %s\n", link.c_str(),
+                     ec.message().c_str());
+        return false;
+    }
+    return true;
+}
+
+// Removes LINK if it still points to this run's pseudo-terminal; a path reused since is left.
+void UnlinkPeer(const std::string& link, const std::string& peer) {
+    std::error_code ec;
+    if (std::filesystem::read_symlink(link, ec) == peer && !ec) std::filesystem::remove(link, ec);
+}
+
 int SimulateMain(int argc, char** argv) {
     TSimArgs a;
     if (auto status = ParseArgs(argc, argv, a)) return *status;
@@ -119,22 +149,14 @@ int SimulateMain(int argc, char** argv) {
 
     ControllerSim::TSimLine line;
     if (!OpenLine(a, line)) return 1;
-    if (!ptyLink.empty()) {
-        std::error_code ec;
-        std::filesystem::remove(ptyLink, ec);
-        std::filesystem::create_symlink(line.PeerPath(), ptyLink, ec);
-        if (ec) {
-            std::fprintf(stderr, "zkf780a simulate-controller: can not link %s: %s\n",
-                         ptyLink.c_str(), ec.message().c_str());
-            return 1;
-        }
-    }
+    ControllerSim::TSimRunner runner(line, options);
+    // Ctrl-C or SIGTERM ends the wait for the next session; nothing wakes meanwhile. The handlers
+    // are in place before the link appears, since a script may signal as soon as it sees it.
+    Cli::TStopSignals stopSignals([&runner] { runner.Interrupt(); });
+    if (!ptyLink.empty() && !LinkPeer(ptyLink, line.PeerPath())) return 1;
     std::printf("VRC-780A simulator on %s\n", line.PeerPath().c_str());
     std::fflush(stdout);
 
-    ControllerSim::TSimRunner runner(line, options);
-    // Ctrl-C or SIGTERM ends the wait for the next session; nothing wakes meanwhile.
-    Cli::TStopSignals stopSignals([&runner] { runner.Interrupt(); });
     runner.Start();
     int exitCode = 0;
     long done = 0;
@@ -169,10 +191,7 @@ int SimulateMain(int argc, char** argv) {
     if (!runner.WasInterrupted() && !runner.HangUpWanted())
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
     runner.Stop();
-    if (!ptyLink.empty()) {
-        std::error_code ec;
-        std::filesystem::remove(ptyLink, ec);
-    }
+    if (!ptyLink.empty()) UnlinkPeer(ptyLink, line.PeerPath());
     return exitCode;
 }
 

@@ -158,6 +158,13 @@ TEST_F(CommandLine, SimulatorEndsOnInterrupt) {
     sim.Signal(SIGINT);
     EXPECT_EQ(sim.Wait(5000), 0) << sim.Err();
     EXPECT_FALSE(fs::is_symlink(link));
+
+    // A file at LINK is the user's: the simulator refuses it and leaves it as it was.
+    std::ofstream(link) << "notes";
+    TCliProcess refused({"simulate-controller", "--pty", link}, (Dir / "b").string());
+    EXPECT_EQ(refused.Wait(5000), 1);
+    EXPECT_NE(refused.Err().find("is not a symbolic link"), std::string::npos) << refused.Err();
+    EXPECT_EQ(fs::file_size(link), 5u);
 }
 
 // --strict turns a build that printed a "[Warning]" line into exit status 3.
