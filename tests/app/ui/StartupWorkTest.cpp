@@ -44,33 +44,41 @@ QStringList TabStops(QWidget* window, QWidget* page, const QList<QWidget*>& othe
     return names;
 }
 
-// The Style page's controls are made when the page is first shown, with the document's values
-// and the pictures shown in its boxes so far. This test and the next make a window of their own:
-// the fixtures' Form() builds every page at once.
-TEST(StylePageTest, IsMadeWhenFirstShown) {
-    UiTest::TWorkFolder folder;
-    XVclUtil::TMessageCapture messages;
-    AppUi::TMainWindow window(folder.ProgramDir());
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    EXPECT_EQ(window.findChild<QRadioButton*>("RadioButton21"), nullptr);
-    window.Session().Document.DEF_FL = 3;
-    window.ShowDocument();
+// A shown window of its own for the pages made when first shown: the other fixtures' Form()
+// builds every page at once.
+class LazyPageTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window));
+    }
 
-    auto* pages = window.findChild<QTabWidget*>("PageControl1");
+    UiTest::TWorkFolder Folder;
+    XVclUtil::TMessageCapture Messages;
+    AppUi::TMainWindow Window{Folder.ProgramDir()};
+};
+
+// The Style page's controls are made when the page is first shown, with the document's values
+// and the pictures shown in its boxes so far.
+TEST_F(LazyPageTest, StylePageIsMadeWhenFirstShown) {
+    EXPECT_EQ(Window.findChild<QRadioButton*>("RadioButton21"), nullptr);
+    Window.Session().Document.DEF_FL = 3;
+    Window.ShowDocument();
+
+    auto* pages = Window.findChild<QTabWidget*>("PageControl1");
     ASSERT_NE(pages, nullptr);
     pages->setCurrentIndex(1);
-    auto* style3 = window.findChild<QRadioButton*>("RadioButton24");
+    auto* style3 = Window.findChild<QRadioButton*>("RadioButton24");
     ASSERT_NE(style3, nullptr);
     EXPECT_TRUE(style3->isChecked());
     EXPECT_TRUE(style3->isVisible());
-    AppUi::TImage* fire = window.findChild<AppUi::TImage*>("Image24");
+    AppUi::TImage* fire = Window.findChild<AppUi::TImage*>("Image24");
     ASSERT_NE(fire, nullptr);
-    EXPECT_EQ(fire, window.Image(24));
+    EXPECT_EQ(fire, Window.Image(24));
     QImage variantA;
-    ASSERT_TRUE(variantA.load(folder.LiftStatePath(0, 0)));
+    ASSERT_TRUE(variantA.load(Folder.LiftStatePath(0, 0)));
     EXPECT_EQ(UiTest::Rgb(fire->Picture()), UiTest::Rgb(variantA));
-    EXPECT_TRUE(messages.Messages.empty());
+    EXPECT_TRUE(Messages.Messages.empty());
 }
 
 QStringList Numbered(const char* prefix, int first, int last) {
@@ -82,33 +90,28 @@ QStringList Numbered(const char* prefix, int first, int last) {
 // The Make page is made when first shown; lines written to its message box before then are
 // in the box, the command buttons wait for a connection, and the Build and Device menus name
 // the page's buttons.
-TEST(MakePageTest, IsMadeWhenFirstShownWithWhatWasWrittenMeanwhile) {
-    UiTest::TWorkFolder folder;
-    XVclUtil::TMessageCapture messages;
-    AppUi::TMainWindow window(folder.ProgramDir());
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    EXPECT_EQ(window.findChild<QTextEdit*>("RichEdit1"), nullptr);
-    window.Prompts().AppendMessageLine("first line");
-    window.Prompts().AppendMessageLine("[Warning] second line");
-    EXPECT_EQ(window.statusBar()->currentMessage(), "[Warning] second line");
+TEST_F(LazyPageTest, MakePageIsMadeWhenFirstShownWithWhatWasWrittenMeanwhile) {
+    EXPECT_EQ(Window.findChild<QTextEdit*>("RichEdit1"), nullptr);
+    Window.Prompts().AppendMessageLine("first line");
+    Window.Prompts().AppendMessageLine("[Warning] second line");
+    EXPECT_EQ(Window.statusBar()->currentMessage(), "[Warning] second line");
 
-    window.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(2);
-    auto* box = window.findChild<QTextEdit*>("RichEdit1");
+    Window.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(2);
+    auto* box = Window.findChild<QTextEdit*>("RichEdit1");
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(box->isVisible());
     EXPECT_EQ(box->toPlainText(), "first line\n[Warning] second line");
-    auto* connect = window.findChild<QPushButton*>("SpeedButton5");
+    auto* connect = Window.findChild<QPushButton*>("SpeedButton5");
     ASSERT_NE(connect, nullptr);
     EXPECT_TRUE(connect->isEnabled());
-    EXPECT_FALSE(window.findChild<QPushButton*>("SpeedButton9")->isEnabled());
-    EXPECT_TRUE(window.findChild<QRadioButton*>("RadioButton6")->isChecked()); // Vertical
-    EXPECT_EQ(window.findChild<QAction*>("actionMakeRom")->text(), "&MAKE ROM");
-    EXPECT_EQ(window.findChild<QAction*>("actionConnect")->text(), "&Connect");
-    EXPECT_FALSE(window.findChild<QAction*>("actionUpload")->isEnabled());
-    EXPECT_EQ(window.FolderBrowser().Directory(),
-              QFileInfo(QString::fromStdString(folder.StartDir())).canonicalFilePath());
-    EXPECT_TRUE(messages.Messages.empty());
+    EXPECT_FALSE(Window.findChild<QPushButton*>("SpeedButton9")->isEnabled());
+    EXPECT_TRUE(Window.findChild<QRadioButton*>("RadioButton6")->isChecked()); // Vertical
+    EXPECT_EQ(Window.findChild<QAction*>("actionMakeRom")->text(), "&MAKE ROM");
+    EXPECT_EQ(Window.findChild<QAction*>("actionConnect")->text(), "&Connect");
+    EXPECT_FALSE(Window.findChild<QAction*>("actionUpload")->isEnabled());
+    EXPECT_EQ(Window.FolderBrowser().Directory(),
+              QFileInfo(QString::fromStdString(Folder.StartDir())).canonicalFilePath());
+    EXPECT_TRUE(Messages.Messages.empty());
 }
 
 // Every page keeps the Tab order of the form: the page's scroll area, its controls in the
